@@ -1,0 +1,56 @@
+# Set-up, build and test in one step each; see README.md.
+BUILD_DIR ?= build
+SANITIZE_DIR ?= build-sanitize
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build run test bench fuzz test-sanitize screenshot package install format clean
+
+all: build
+
+deps:
+	./scripts/install-deps.sh
+
+$(BUILD_DIR)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+
+configure: deps $(BUILD_DIR)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	./$(BUILD_DIR)/brenmoor
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	./scripts/run-benchmarks.sh $(BUILD_DIR)
+
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENMOOR_SANITIZE=ON -DBRENMOOR_BUILD_BENCH=OFF
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cd $(SANITIZE_DIR) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENMOOR_FUZZ=ON -DBRENMOOR_BUILD_UI=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	./fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+screenshot: build
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/screenshot.png
+
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
+install: build
+	cmake --install $(BUILD_DIR)
+
+format:
+	git ls-files '*.cc' '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

@@ -1,0 +1,1 @@
+#include "import/number_text.h"

@@ -1,0 +1,1 @@
+#include "import/section_import.h"

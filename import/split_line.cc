@@ -1,0 +1,1 @@
+#include "import/split_line.h"

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "model/state.h"
+
+namespace brenmoor {
+
+inline constexpr int kMaterialCount = 12;
+
+// Replaces the material table by its twelve fixed entries, in this order:
+// "C30" 30000, "C35" 31500, "C40" 32500, "C45" 32500, "C50" 33500,
+// "C55" 34500, "C60" 35500, "C65" 36000, "C70" 36500, "C75" 37000,
+// "C80" 38000, "STEEL" 206000 (N/mm²). Every import rebuilds it.
+void BuildMaterialTable(BrenmoorState& state);
+
+// The index of the entry whose name equals text byte for byte (same length,
+// case-sensitive; nothing trimmed or folded), or nothing.
+// Example: FindMaterial(state, "C35") == 1; "c35", "C35 " and "" find nothing.
+std::optional<std::int32_t> FindMaterial(const BrenmoorState& state, std::string_view text);
+
+}  // namespace brenmoor

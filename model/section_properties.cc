@@ -1,0 +1,74 @@
+#include "model/section_properties.h"
+
+#include <algorithm>
+
+#include "model/fiber_layout.h"
+#include "model/float32.h"
+
+namespace brenmoor {
+namespace {
+
+constexpr long double kFiveSixths = 5.0L / 6.0L;
+constexpr long double kSixteenThirds = 16.0L / 3.0L;
+constexpr long double kShearRatio = 2.4L;  // E / G for the concrete
+constexpr long double kTorsionFactor = 3.36L;
+
+// (area · coordinate) · coordinate, added to the running float32 sum.
+float AddSecondMoment(float sum, float area, float coordinate) {
+  const long double term = static_cast<long double>(area) * coordinate * coordinate;
+  return RoundToFloat(term + sum);
+}
+
+}  // namespace
+
+void ComputeSectionProperties(const BrenmoorState& state, TSECTION& s) {
+  const long double modulus = state.materials.at(s.concrete_material).modulus;
+  s.shear_modulus = RoundToFloat(modulus / kShearRatio);
+
+  const float shear_area = RoundToFloat(kFiveSixths * s.B * s.H);
+  s.shear_area_1 = shear_area;
+  s.shear_area_2 = shear_area;
+
+  const long double a = RoundToFloat(static_cast<long double>(std::max(s.B, s.H)) / 2);
+  const long double b = RoundToFloat(static_cast<long double>(std::min(s.B, s.H)) / 2);
+  const long double t1 = b * (b * b) * a;
+  const long double t2 = (b * b) * (b * b) / 12;
+  const long double t3 = (a * a) * (a * a);
+  const long double q = 1 - CheckedDivide(t2, t3);
+  const long double p = q * (CheckedDivide(b, a) * kTorsionFactor);
+  const float torsion = RoundToFloat((kSixteenThirds - p) * t1);
+
+  float concrete_area = 0.0f, concrete_ax2 = 0.0f, concrete_ay2 = 0.0f;
+  float steel_area = 0.0f, steel_ax2 = 0.0f, steel_ay2 = 0.0f;
+  for (int k = 0; k < s.fiber_count; ++k) {
+    const FiberSlot& f = s.fibers[k];
+    if (f.type == kConcreteFiber) {
+      concrete_area = RoundToFloat(static_cast<long double>(concrete_area) + f.area);
+      concrete_ax2 = AddSecondMoment(concrete_ax2, f.area, f.x);
+      concrete_ay2 = AddSecondMoment(concrete_ay2, f.area, f.y);
+    } else if (f.type == kSteelFiber) {
+      steel_area = RoundToFloat(static_cast<long double>(steel_area) + f.area);
+      steel_ax2 = AddSecondMoment(steel_ax2, f.area, f.x);
+      steel_ay2 = AddSecondMoment(steel_ay2, f.area, f.y);
+    }
+  }
+
+  s.torsion_constant = torsion;
+  s.concrete_area_sum = concrete_area;
+  s.concrete_ax2_sum = concrete_ax2;
+  s.concrete_ay2_sum = concrete_ay2;
+  s.steel_area_sum = steel_area;
+  s.steel_ax2_sum = steel_ax2;
+  s.steel_ay2_sum = steel_ay2;
+}
+
+void PrepareSections(BrenmoorState& state) {
+  for (std::int32_t i = 1; i <= state.imported_count; ++i) {
+    TSECTION& section = state.records.at(i);
+    if (section.kind != kRectangularColumn) continue;
+    LayoutFibers(section);
+    ComputeSectionProperties(state, section);
+  }
+}
+
+}  // namespace brenmoor

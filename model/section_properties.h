@@ -1,0 +1,30 @@
+#pragma once
+
+#include "model/state.h"
+
+namespace brenmoor {
+
+// Computes the elastic properties of a section whose fibers were just laid
+// out, from the material table of the last import:
+//  - shear modulus E / 2.4 of the concrete entry (13125 for "C35");
+//  - both shear areas (5/6 · B) · H (208333.33 for 500 × 500);
+//  - the torsion constant of the solid rectangle, with a = max(B, H)/2 and
+//    b = min(B, H)/2 each rounded to float32:
+//      J = (16/3 - (1 - (b·b)·(b·b)/12 / ((a·a)·(a·a))) · ((b/a) · 3.36)) · ((b·(b·b)) · a)
+//    evaluated in that grouping (8802083840 for 500 × 500);
+//  - the area, area·x² and area·y² sums of the concrete and of the steel
+//    fibers, each a float32 running sum rounded after every addition, in slot
+//    order, with every term formed as (area · coordinate) · coordinate.
+// 5/6, 16/3, 2.4 and 3.36 are extended-precision constants; every result is
+// rounded once to float32.
+// Throws "Invalid floating point operation" for B = H = 0 (the torsion series
+// divides 0 by 0); the torsion constant and the sums then keep their earlier
+// values. One side 0 gives shear areas and torsion constant 0, no error.
+void ComputeSectionProperties(const BrenmoorState& state, TSECTION& section);
+
+// For records 1 to the imported-section count, in order: LayoutFibers and
+// then ComputeSectionProperties on each record of kind 1; records of another
+// kind are left alone. Stops at the first error, records before it complete.
+void PrepareSections(BrenmoorState& state);
+
+}  // namespace brenmoor

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/section.h"
+
+namespace brenmoor {
+
+// How many fields one split table line can hold.
+inline constexpr int kFieldCount = 40;
+
+// Everything the program keeps between the engineer's actions. main owns the
+// one instance for the life of the process; the commands take it by reference.
+struct BrenmoorState {
+  // Record 0 is never filled; the imported sections are records 1 to
+  // imported_count, in the order of the table's lines.
+  std::vector<TSECTION> records;
+  std::vector<TMAT> materials;
+  std::int32_t imported_count = 0;
+  // The trimmed fields of the table line split last.
+  std::array<std::string, kFieldCount> fields;
+  // The grid row last clicked, which is also the record the preview draws.
+  std::int32_t selected_row = 0;
+};
+
+}  // namespace brenmoor

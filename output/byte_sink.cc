@@ -1,0 +1,1 @@
+#include "output/byte_sink.h"

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brenmoor {
+
+// A plain sequential byte sink: bytes go in order, nothing is read back,
+// nothing is revisited. Buffered here; a subclass says where full buffers go.
+// A failure to deliver bytes throws Error.
+class ByteSink {
+ public:
+  explicit ByteSink(std::size_t buffer_size = 1 << 16);
+  virtual ~ByteSink() = default;
+  ByteSink(const ByteSink&) = delete;
+  ByteSink& operator=(const ByteSink&) = delete;
+
+  void Write(const void* data, std::size_t size) {
+    if (size <= buffer_.size() - used_) {
+      std::copy_n(static_cast<const char*>(data), size, buffer_.data() + used_);
+      used_ += size;
+    } else {
+      WriteSlow(data, size);
+    }
+  }
+
+  // Hands every buffered byte on.
+  void Flush();
+
+ protected:
+  // Delivers bytes to where they go; throws Error when that fails.
+  virtual void Deliver(const char* data, std::size_t size) = 0;
+
+ private:
+  void WriteSlow(const void* data, std::size_t size);
+
+  std::vector<char> buffer_;
+  std::size_t used_ = 0;
+};
+
+// Collects the bytes in memory; for tests and for reading a file back.
+class StringSink : public ByteSink {
+ public:
+  StringSink() : ByteSink(4096) {}
+  // Everything written so far (flushes first).
+  const std::string& bytes();
+
+ protected:
+  void Deliver(const char* data, std::size_t size) override { bytes_.append(data, size); }
+
+ private:
+  std::string bytes_;
+};
+
+// Writes to an open file descriptor, which it does not own. A failed write
+// throws Error("Cannot write file \"<path>\". <reason>"), path being the name
+// to show the engineer.
+class FileSink : public ByteSink {
+ public:
+  FileSink(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+
+ protected:
+  void Deliver(const char* data, std::size_t size) override;
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
+// The operating system's text for errno_value, as the error report shows it:
+// trailing blanks, line breaks and full stops removed.
+std::string SystemReason(int errno_value);
+
+}  // namespace brenmoor

@@ -1,0 +1,1 @@
+#include "output/component_writer.h"

@@ -1,0 +1,49 @@
+#!/bin/sh
+# Installs the Debian packages that building, testing and running Brenmoor need.
+# Does nothing when they are all there. Runs apt-get as root, or through sudo.
+set -eu
+
+packages="
+cmake
+make
+g++
+clang
+libclang-rt-dev
+pkgconf
+qt6-base-dev
+qt6-base-dev-tools
+libgl-dev
+libjpeg-dev
+googletest
+libgtest-dev
+libgmock-dev
+libbenchmark-dev
+fonts-liberation
+fonts-wqy-microhei
+"
+
+missing=""
+for p in $packages; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    case "$status" in
+        *"install ok installed"*) ;;
+        *) missing="$missing $p" ;;
+    esac
+done
+
+[ -z "$missing" ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+    sudo=""
+elif command -v sudo >/dev/null 2>&1; then
+    sudo="sudo"
+else
+    echo "install-deps: need root or sudo to install:$missing" >&2
+    exit 1
+fi
+
+echo "install-deps: installing$missing"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+# shellcheck disable=SC2086
+$sudo apt-get install -y -q --no-install-recommends $missing
