@@ -125,7 +125,8 @@ TEST(LayoutFibers, RepeatsIdenticallyAndLeavesHigherSlotsAlone) {
   LayoutFibers(s);
   const TSECTION first = s;
   LayoutFibers(s);
-  for (int k = 0; k < 4; ++k) EXPECT_EQ(testing::Bits(s.fibers[k].x), testing::Bits(first.fibers[k].x));
+  for (int k = 0; k < 4; ++k)
+    EXPECT_EQ(testing::Bits(s.fibers[k].x), testing::Bits(first.fibers[k].x));
   EXPECT_EQ(s.fibers[10].x, 123.0f);
 }
 

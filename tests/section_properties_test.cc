@@ -49,9 +49,8 @@ TEST(ComputeSectionProperties, WorkedExamplesToTheLastBit) {
 }
 
 TEST(ComputeSectionProperties, ShearModulusOfEveryMaterial) {
-  const float expect[12] = {12500.0f,   13125.0f,  13541.667f, 13541.667f,
-                            13958.333f, 14375.0f,  14791.667f, 15000.0f,
-                            15208.333f, 15416.667f, 15833.333f, 85833.336f};
+  const float expect[12] = {12500.0f,   13125.0f, 13541.667f, 13541.667f, 13958.333f, 14375.0f,
+                            14791.667f, 15000.0f, 15208.333f, 15416.667f, 15833.333f, 85833.336f};
   for (int m = 0; m < 12; ++m) {
     SCOPED_TRACE(m);
     TSECTION s = testing::DefaultSection();
@@ -115,8 +114,8 @@ TEST(ComputeSectionProperties, AResultBeyondFloat32IsAnOverflow) {
 TEST(PrepareSections, SkipsRecordsNoImportFilledAndRepeatsIdentically) {
   TSECTION unfilled = testing::DefaultSection();
   unfilled.kind = 0;
-  BrenmoorState state = testing::StateWith(testing::DefaultSection(), unfilled,
-                                           testing::Section600x400());
+  BrenmoorState state =
+      testing::StateWith(testing::DefaultSection(), unfilled, testing::Section600x400());
   PrepareSections(state);
   EXPECT_EQ(state.records[1].fiber_count, 60);
   EXPECT_EQ(state.records[2].fiber_count, 0);
