@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace brenmoor {
 
@@ -12,5 +13,15 @@ class Error : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+// The text an error report shows for a message: the message with a full stop
+// appended when its last character sorts above '.' (after a letter or a
+// digit, not after "." or ")").
+// Example: ErrorReportText("Invalid floating point operation") ends in "operation."
+inline std::string ErrorReportText(std::string_view message) {
+  std::string text(message);
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+  return text;
+}
 
 }  // namespace brenmoor

@@ -1,0 +1,88 @@
+#include "app/command_line.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/convert_command.h"
+#include "app/inspect_command.h"
+#include "import/section_import.h"
+#include "model/errors.h"
+#include "output/generate.h"
+
+#ifndef BRENMOOR_VERSION
+#define BRENMOOR_VERSION "unknown"
+#endif
+
+namespace brenmoor {
+namespace {
+
+constexpr char kUsage[] =
+    "usage: brenmoor                      open the window\n"
+    "       brenmoor convert TABLE [-o OUTPUT]\n"
+    "                                     import a section table and write the component\n"
+    "                                     file (default KAVOSEC.PF3CMP in this folder)\n"
+    "       brenmoor inspect FILE [--fibers]\n"
+    "                                     check a component file and print its sections\n"
+    "       brenmoor --help | --version\n";
+
+int WrongCall(std::ostream& err, const std::string& why) {
+  err << "brenmoor: " << why << "\n" << kUsage;
+  return 2;
+}
+
+}  // namespace
+
+int RunCommandLine(int argc, char** argv, BrenmoorState& state, std::ostream& out,
+                   std::ostream& err) {
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  if (args.empty()) return WrongCall(err, "no command given");
+  const std::string_view command = args[0];
+  if (command == "--help" || command == "-h") {
+    out << kUsage;
+    return 0;
+  }
+  if (command == "--version") {
+    out << "brenmoor " << BRENMOOR_VERSION << "\n";
+    return 0;
+  }
+
+  std::string file;
+  std::string output = kComponentFileName;
+  bool fibers = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (command == "convert" && args[i] == "-o") {
+      if (++i == args.size()) return WrongCall(err, "-o needs a file name");
+      output = args[i];
+    } else if (command == "inspect" && args[i] == "--fibers") {
+      fibers = true;
+    } else if (file.empty() && !args[i].empty() && args[i][0] != '-') {
+      file = args[i];
+    } else {
+      return WrongCall(err, "unexpected argument '" + std::string(args[i]) + "'");
+    }
+  }
+  if (command != "convert" && command != "inspect") {
+    return WrongCall(err, "unknown command '" + std::string(command) + "'");
+  }
+  if (file.empty()) return WrongCall(err, std::string(command) + " needs a file name");
+
+  try {
+    if (command == "convert") {
+      ConvertCommand(state, file, output, out);
+    } else {
+      InspectCommand(file, fibers, out);
+    }
+  } catch (const ImportError& e) {
+    err << "brenmoor: ";
+    if (e.line() > 0) err << file << ":" << e.line() << ": ";
+    err << ErrorReportText(e.what()) << "\n";
+    return 1;
+  } catch (const Error& e) {
+    err << "brenmoor: " << ErrorReportText(e.what()) << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace brenmoor

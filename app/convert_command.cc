@@ -1,0 +1,17 @@
+#include "app/convert_command.h"
+
+#include "import/number_text.h"
+#include "import/section_import.h"
+#include "output/generate.h"
+
+namespace brenmoor {
+
+void ConvertCommand(BrenmoorState& state, const std::string& table, const std::string& output,
+                    std::ostream& out) {
+  ImportSectionFile(state, table, RegionalDecimalSeparator());
+  const auto written = GenerateComponentFile(state, output);
+  out << "Wrote " << state.imported_count << (state.imported_count == 1 ? " section" : " sections")
+      << " to " << written.string() << "\n";
+}
+
+}  // namespace brenmoor

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "model/state.h"
+
+namespace brenmoor {
+
+// Imports table exactly as the window's import button does (decimal separator
+// of the regional settings) and generates the component file at output
+// exactly as the generate button does. On success prints one line naming the
+// number of sections and the full output path. Errors are thrown as by the
+// import and the generate command.
+void ConvertCommand(BrenmoorState& state, const std::string& table, const std::string& output,
+                    std::ostream& out);
+
+}  // namespace brenmoor

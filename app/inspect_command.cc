@@ -1,0 +1,89 @@
+#include "app/inspect_command.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <iterator>
+#include <system_error>
+
+#include "model/errors.h"
+#include "output/byte_sink.h"
+#include "output/component_reader.h"
+
+namespace brenmoor {
+namespace {
+
+// The shortest text that reads back as the same float32, without an
+// exponent in the range engineers read section values in.
+std::string Number(float value) {
+  char buffer[64];
+  const float magnitude = std::fabs(value);
+  const auto format = value == 0.0f || (magnitude >= 1e-4f && magnitude < 1e15f)
+                          ? std::chars_format::fixed
+                          : std::chars_format::general;
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format);
+  return std::string(buffer, result.ptr);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes;
+  if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (!in && !in.eof()) {
+    const int reason = errno;
+    std::error_code ignored;
+    const auto full = std::filesystem::absolute(path, ignored);
+    throw Error("Cannot open file \"" + full.string() + "\". " + SystemReason(reason));
+  }
+  return bytes;
+}
+
+void PrintSection(const FileSection& s, bool fibers, std::ostream& out) {
+  int steel = 0;
+  for (const FileFiber& f : s.fibers) steel += f.type == 0;
+  out << "\nSection " << s.number << ": " << s.name << "\n";
+  out << "  fibers            " << s.fiber_count << " (" << steel << " bars, "
+      << s.fiber_count - steel << " concrete cells)\n";
+  out << "  shear modulus     " << Number(s.shear_modulus) << " N/mm2\n";
+  out << "  shear areas       " << Number(s.shear_area_1) << ", " << Number(s.shear_area_2)
+      << " mm2\n";
+  out << "  torsion constant  " << Number(s.torsion_constant) << " mm4\n";
+  out << "  steel             area " << Number(s.steel_area_sum) << " mm2, Ay2 "
+      << Number(s.steel_ay2_sum) << ", Ax2 " << Number(s.steel_ax2_sum) << " mm4\n";
+  out << "  concrete          area " << Number(s.concrete_area_sum) << " mm2, Ay2 "
+      << Number(s.concrete_ay2_sum) << ", Ax2 " << Number(s.concrete_ax2_sum) << " mm4\n";
+  out << "  corner bars (y, x)";
+  for (int i = 0; i < 8; i += 2) {
+    out << " (" << Number(s.corners[i]) << ", " << Number(s.corners[i + 1]) << ")";
+  }
+  out << "\n";
+  if (!fibers) return;
+  out << "  " << std::setw(5) << "fiber"
+      << "  " << std::left << std::setw(9) << "type" << std::setw(8) << "material" << std::right
+      << std::setw(14) << "x" << std::setw(14) << "y" << std::setw(14) << "area"
+      << "\n";
+  for (std::size_t k = 0; k < s.fibers.size(); ++k) {
+    const FileFiber& f = s.fibers[k];
+    out << "  " << std::setw(5) << k + 1 << "  " << std::left << std::setw(9)
+        << (f.type == 0   ? "steel"
+            : f.type == 1 ? "concrete"
+                          : "other")
+        << std::setw(8) << f.material_name << std::right << std::setw(14) << Number(f.x)
+        << std::setw(14) << Number(f.y) << std::setw(14) << Number(f.area) << "\n";
+  }
+}
+
+}  // namespace
+
+void InspectCommand(const std::string& path, bool fibers, std::ostream& out) {
+  const std::string bytes = ReadWholeFile(path);
+  const ComponentFile file = ReadComponentFile(bytes);
+  out << path << ": model " << file.model_name << ", " << file.sections.size()
+      << (file.sections.size() == 1 ? " section, " : " sections, ") << bytes.size() << " bytes\n";
+  for (const FileSection& s : file.sections) PrintSection(s, fibers, out);
+}
+
+}  // namespace brenmoor
