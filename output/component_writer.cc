@@ -1,9 +1,11 @@
 #include "output/component_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "model/float32.h"
 
@@ -40,14 +42,39 @@ void WriteFiberArray(ByteSink& sink, const TSECTION& s, int item_size, Item item
   WriteZeros(sink, (kMaxFibers - s.fiber_count) * item_size);
 }
 
-void WriteMaterialEntry(ByteSink& sink, const BrenmoorState& state, std::int32_t type,
-                        std::int32_t material) {
-  WriteByte(sink, static_cast<std::uint8_t>(type));
-  WriteByte(sink, 0);
-  WritePaddedText(sink, kNameWidth, state.materials.at(material).name);
+// The 42-byte material-name entries, made once per file: a type byte, a zero
+// byte and the material name padded to 40. Indexed [type][material].
+class MaterialEntries {
+ public:
+  explicit MaterialEntries(const BrenmoorState& state) {
+    for (std::int32_t type : {kSteelFiber, kConcreteFiber}) {
+      for (const TMAT& material : state.materials) {
+        StringSink entry;
+        WriteByte(entry, static_cast<std::uint8_t>(type));
+        WriteByte(entry, 0);
+        WritePaddedText(entry, kNameWidth, material.name);
+        entries_[type].push_back(entry.bytes());
+      }
+    }
+  }
+
+  void Write(ByteSink& sink, std::int32_t type, std::int32_t material) const {
+    const std::string& entry = entries_.at(type).at(material);
+    sink.Write(entry.data(), entry.size());
+  }
+
+ private:
+  std::array<std::vector<std::string>, 2> entries_;
+};
+
+// n items of one byte value, then zero items up to 60.
+void WriteByteItems(ByteSink& sink, int n, unsigned char value) {
+  std::array<unsigned char, kMaxFibers> items{};
+  std::fill_n(items.begin(), n, value);
+  sink.Write(items.data(), items.size());
 }
 
-void WriteSectionBlock(ByteSink& sink, const BrenmoorState& state, const TSECTION& s,
+void WriteSectionBlock(ByteSink& sink, const MaterialEntries& entries, const TSECTION& s,
                        std::int32_t number) {
   const int n = s.fiber_count;
   WriteBytes(sink, std::array<unsigned char, 4>{0x02, 0x00, 0x0F, 0x00});
@@ -77,8 +104,8 @@ void WriteSectionBlock(ByteSink& sink, const BrenmoorState& state, const TSECTIO
   WriteFloat(sink, s.shear_area_2);
   WriteFloat(sink, s.shear_modulus);
 
-  WriteFiberArray(sink, s, 1, [&](const FiberSlot&) { WriteByte(sink, 4); });
-  WriteFiberArray(sink, s, 1, [&](const FiberSlot&) { WriteByte(sink, 1); });
+  WriteByteItems(sink, n, 4);
+  WriteByteItems(sink, n, 1);
   WriteFiberArray(sink, s, 2, [&](const FiberSlot& f) { WriteInt16(sink, f.type); });
   WriteFiberArray(sink, s, 2, [&](const FiberSlot& f) { WriteInt16(sink, f.material); });
   WriteFiberArray(sink, s, 4, [&](const FiberSlot& f) { WriteFloat(sink, f.area); });
@@ -104,10 +131,9 @@ void WriteSectionBlock(ByteSink& sink, const BrenmoorState& state, const TSECTIO
   }
   WriteZeros(sink, 62);
 
-  for (int k = 0; k < n; ++k)
-    WriteMaterialEntry(sink, state, s.fibers[k].type, s.fibers[k].material);
+  for (int k = 0; k < n; ++k) entries.Write(sink, s.fibers[k].type, s.fibers[k].material);
   // Fibers 1 to 4 are always bars, so these name the section's steel.
-  for (int k = 0; k < 4; ++k) WriteMaterialEntry(sink, state, 0, s.fibers[k].material);
+  for (int k = 0; k < 4; ++k) entries.Write(sink, kSteelFiber, s.fibers[k].material);
   WriteZeros(sink, 6);
 }
 
@@ -116,8 +142,9 @@ void WriteSectionBlock(ByteSink& sink, const BrenmoorState& state, const TSECTIO
 void WriteComponentFile(const BrenmoorState& state, ByteSink& sink) {
   WriteBytes(sink, kMagic);
   WritePaddedText(sink, kModelNameWidth, kModelName);
+  const MaterialEntries entries(state);
   for (std::int32_t i = 1; i <= state.imported_count; ++i) {
-    WriteSectionBlock(sink, state, state.records.at(i), i);
+    WriteSectionBlock(sink, entries, state.records.at(i), i);
   }
   WriteBytes(sink, std::array<unsigned char, 2>{0xFF, 0xFF});
   sink.Flush();

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+namespace brenmoor::bench {
+
+// Peak resident memory of this process so far, in MB.
+inline double PeakMemoryMb() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// A scratch folder beside the build, removed afterwards.
+class ScratchDir {
+ public:
+  ScratchDir() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "brenmoor-bench-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~ScratchDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The baseline: size bytes through one plain buffered stream (64 KiB
+// chunks), made durable and closed the same way the component file is.
+inline void PlainBufferedWrite(const std::filesystem::path& path, std::size_t size) {
+  static const std::string chunk(1 << 16, 'x');
+  FILE* file = std::fopen(path.c_str(), "wb");
+  for (std::size_t left = size; left > 0;) {
+    const std::size_t n = left < chunk.size() ? left : chunk.size();
+    std::fwrite(chunk.data(), 1, n, file);
+    left -= n;
+  }
+  std::fflush(file);
+  ::fsync(::fileno(file));
+  std::fclose(file);
+}
+
+}  // namespace brenmoor::bench
