@@ -1,1 +1,225 @@
 #include "import/number_text.h"
+
+#include <langinfo.h>
+#include <locale.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <system_error>
+
+#include "model/errors.h"
+#include "model/float32.h"
+
+namespace brenmoor {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// '.' is always a decimal separator: with a comma as the regional one, a
+// fraction could not be written at all, since a comma always ends a field.
+bool IsDecimalSeparator(char c, char regional) {
+  return c == '.' || (c == regional && !IsDigit(regional) && regional != 'e' && regional != 'E' &&
+                      regional != '+' && regional != '-' && regional != ' ');
+}
+
+std::string_view TakeDigits(std::string_view text, std::size_t& i) {
+  const std::size_t begin = i;
+  while (i < text.size() && IsDigit(text[i])) ++i;
+  return text.substr(begin, i - begin);
+}
+
+// The exponent as written, held within +-10^15: far beyond any float or
+// extended value, yet safe to add a digit count to.
+std::int64_t SaturatedExponent(std::string_view digits, bool negative) {
+  constexpr std::int64_t kLimit = 1'000'000'000'000'000;
+  std::int64_t value = 0;
+  for (char c : digits) {
+    value = value * 10 + (c - '0');
+    if (value > kLimit) {
+      value = kLimit;
+      break;
+    }
+  }
+  return negative ? -value : value;
+}
+
+int HexDigitValue(char c) {
+  if (IsDigit(c)) return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+float TextToFloat(std::string_view text, char decimal_separator) {
+  const auto invalid = [text] {
+    return Error("'" + std::string(text) + "' is not a valid floating point value");
+  };
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const std::string_view int_digits = TakeDigits(text, i);
+  std::string_view frac_digits;
+  if (i < text.size() && IsDecimalSeparator(text[i], decimal_separator)) {
+    ++i;
+    frac_digits = TakeDigits(text, i);
+  }
+  if (int_digits.empty() && frac_digits.empty()) throw invalid();
+  std::int64_t exponent = 0;
+  if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
+    ++i;
+    bool exponent_negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) exponent_negative = text[i++] == '-';
+    const std::string_view exponent_digits = TakeDigits(text, i);
+    if (exponent_digits.empty()) throw invalid();
+    exponent = SaturatedExponent(exponent_digits, exponent_negative);
+  }
+  while (i < text.size() && text[i] == ' ') ++i;
+  if (i != text.size()) throw invalid();
+
+  // from_chars takes neither a '+' nor blanks nor a regional separator.
+  std::string normal;
+  normal.reserve(int_digits.size() + frac_digits.size() + 24);
+  if (negative) normal += '-';
+  normal += int_digits.empty() ? std::string_view("0") : int_digits;
+  if (!frac_digits.empty()) {
+    normal += '.';
+    normal += frac_digits;
+  }
+  normal += 'e';
+  normal += std::to_string(exponent);
+
+  long double value = 0.0L;
+  const auto [end, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
+  if (ec == std::errc::result_out_of_range) {
+    // Too large for extended precision is no number at all; too small (or
+    // denormal there) is far below the smallest float and reads as zero.
+    // Only a nonzero value can be out of range; its first nonzero digit is
+    // either in the integer part or in the fraction.
+    std::int64_t magnitude = exponent;  // decimal exponent of the first nonzero digit
+    if (const auto first = int_digits.find_first_not_of('0'); first != std::string_view::npos) {
+      magnitude += static_cast<std::int64_t>(int_digits.size() - first) - 1;
+    } else if (const auto in_frac = frac_digits.find_first_not_of('0');
+               in_frac != std::string_view::npos) {
+      magnitude -= static_cast<std::int64_t>(in_frac) + 1;
+    }
+    if (magnitude > 0) throw invalid();
+    value = negative ? -0.0L : 0.0L;
+  } else if (ec != std::errc() || end != normal.data() + normal.size()) {
+    throw invalid();
+  }
+  return RoundToFloat(value);
+}
+
+std::int32_t TextToInt(std::string_view text) {
+  const auto invalid = [text] {
+    return Error("'" + std::string(text) + "' is not a valid integer value");
+  };
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  int base = 10;
+  if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+    base = 16;
+    i += 1;
+  } else if (text.substr(i, 2) == "0x" || text.substr(i, 2) == "0X") {
+    base = 16;
+    i += 2;
+  }
+  if (i == text.size()) throw invalid();
+  const std::uint64_t limit = negative ? 2'147'483'648u : 2'147'483'647u;
+  std::uint64_t magnitude = 0;
+  for (; i < text.size(); ++i) {
+    const int digit = HexDigitValue(text[i]);
+    if (digit < 0 || digit >= base) throw invalid();
+    magnitude = magnitude * base + digit;
+    if (magnitude > limit) throw invalid();
+  }
+  return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(magnitude)
+                                            : static_cast<std::int64_t>(magnitude));
+}
+
+std::string FormatGridNumber(float value, char decimal_separator) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  if (value == 0.0f) return "0";
+
+  // Every float has a finite decimal expansion of at most 105 significant
+  // digits; writing all of them lets the 15-digit rounding below see the
+  // exact value, ties included.
+  constexpr int kExactDigits = 120;
+  char buffer[kExactDigits + 16];
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer,
+                                     std::fabs(static_cast<double>(value)),
+                                     std::chars_format::scientific, kExactDigits);
+  const std::string_view exact(buffer, static_cast<std::size_t>(written.ptr - buffer));
+  // exact is "d.ddd...e+XX".
+  const std::size_t e_at = exact.find('e');
+  int exponent = 0;
+  std::from_chars(exact.data() + e_at + (exact[e_at + 1] == '+' ? 2 : 1),
+                  exact.data() + exact.size(), exponent);
+
+  constexpr int kSignificant = 15;
+  std::string digits;
+  digits += exact[0];
+  digits += exact.substr(2, kSignificant - 1);
+  // Rounded half away from zero, as decimal text is rounded by hand.
+  if (exact[2 + kSignificant - 1] >= '5') {
+    int k = kSignificant - 1;
+    while (k >= 0 && digits[k] == '9') digits[k--] = '0';
+    if (k >= 0) {
+      ++digits[k];
+    } else {
+      digits.insert(digits.begin(), '1');
+      digits.pop_back();
+      ++exponent;
+    }
+  }
+  digits.erase(digits.find_last_not_of('0') + 1);
+
+  std::string text;
+  if (value < 0) text += '-';
+  if (exponent < -4 || exponent >= kSignificant) {
+    text += digits[0];
+    if (digits.size() > 1) {
+      text += decimal_separator;
+      text.append(digits, 1);
+    }
+    text += 'E';
+    text += std::to_string(exponent);
+  } else if (exponent < 0) {
+    text += '0';
+    text += decimal_separator;
+    text.append(static_cast<std::size_t>(-exponent - 1), '0');
+    text += digits;
+  } else {
+    const std::size_t int_length = static_cast<std::size_t>(exponent) + 1;
+    if (digits.size() <= int_length) {
+      text += digits;
+      text.append(int_length - digits.size(), '0');
+    } else {
+      text.append(digits, 0, int_length);
+      text += decimal_separator;
+      text.append(digits, int_length);
+    }
+  }
+  return text;
+}
+
+char RegionalDecimalSeparator() {
+  // A locale object of its own, so the process locale (which the window
+  // toolkit may have set) stays as it is.
+  const locale_t numeric = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0));
+  if (numeric == static_cast<locale_t>(0)) return '.';
+  const char* radix = nl_langinfo_l(RADIXCHAR, numeric);
+  const char separator =
+      (radix != nullptr && radix[0] != '\0' && radix[1] == '\0') ? radix[0] : '.';
+  freelocale(numeric);
+  return separator;
+}
+
+}  // namespace brenmoor
