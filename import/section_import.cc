@@ -1,1 +1,261 @@
 #include "import/section_import.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "import/number_text.h"
+#include "import/split_line.h"
+#include "model/materials.h"
+
+namespace brenmoor {
+namespace {
+
+// The component file gives a section name 40 bytes; a longer one would shift
+// every later field of its block.
+constexpr std::size_t kMaxNameBytes = 40;
+
+// Hands out the lines of a table one by one, without copying them. A line
+// ends at CR, LF or CR LF; LF CR is two line ends with an empty line between.
+// A last line without a line end counts; a line end at the very end of the
+// bytes adds no empty line.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view bytes) : bytes_(bytes) {}
+
+  bool Next(std::string_view& line) {
+    if (position_ >= bytes_.size()) return false;
+    std::size_t end = position_;
+    while (end < bytes_.size() && bytes_[end] != '\r' && bytes_[end] != '\n') ++end;
+    line = bytes_.substr(position_, end - position_);
+    position_ = end;
+    if (position_ < bytes_.size()) {
+      if (bytes_[position_] == '\r' && position_ + 1 < bytes_.size() && bytes_[position_ + 1] == '\n') {
+        ++position_;
+      }
+      ++position_;
+    }
+    return true;
+  }
+
+ private:
+  std::string_view bytes_;
+  std::size_t position_ = 0;
+};
+
+// The line number (the header is line 1) of the line holding bytes[offset],
+// a byte that is no line end.
+int LineNumberAt(std::string_view bytes, std::size_t offset) {
+  LineReader reader(bytes);
+  std::string_view line;
+  int number = 0;
+  while (reader.Next(line)) {
+    ++number;
+    if (static_cast<std::size_t>(line.data() + line.size() - bytes.data()) > offset) break;
+  }
+  return number;
+}
+
+std::int64_t CountLines(std::string_view bytes) {
+  LineReader reader(bytes);
+  std::string_view line;
+  std::int64_t count = 0;
+  while (reader.Next(line)) ++count;
+  return count;
+}
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// Fills one record from one data line. The values are converted in the order
+// H, B, FX, FY, NX, NY, ASX, ASY, ASCOR, CC, so a line with several bad values
+// reports the first of them; only then are the section's limits checked.
+void ReadSection(BrenmoorState& state, std::string_view line, char decimal_separator,
+                 TSECTION& section) {
+  SplitLine(state, line);
+  const auto& field = state.fields;
+  section.kind = kRectangularColumn;
+  section.NAME = field[0];
+  const std::optional<std::int32_t> concrete = FindMaterial(state, field[1]);
+  const std::optional<std::int32_t> steel = FindMaterial(state, field[2]);
+  section.H = TextToFloat(field[3], decimal_separator);
+  section.B = TextToFloat(field[4], decimal_separator);
+  section.FX = TextToInt(field[5]);
+  section.FY = TextToInt(field[6]);
+  section.NX = TextToInt(field[7]);
+  section.NY = TextToInt(field[8]);
+  section.ASX = TextToFloat(field[9], decimal_separator);
+  section.ASY = TextToFloat(field[10], decimal_separator);
+  section.ASCOR = TextToFloat(field[11], decimal_separator);
+  section.CC = TextToFloat(field[12], decimal_separator);
+
+  // An unknown name would silently become "C30" and put the wrong material
+  // into the engineer's model.
+  if (!concrete) throw Error("'" + field[1] + "' is not a valid material name");
+  if (!steel) throw Error("'" + field[2] + "' is not a valid material name");
+  section.concrete_material = *concrete;
+  section.steel_material = *steel;
+
+  const struct {
+    const char* title;
+    std::int32_t value;
+  } counts[] = {{"FX", section.FX}, {"FY", section.FY}, {"NX", section.NX}, {"NY", section.NY}};
+  for (const auto& count : counts) {
+    if (count.value < 0) {
+      throw Error("Section " + Quoted(section.NAME) + " has " + count.title + " = " +
+                  std::to_string(count.value) + "; a count cannot be negative");
+    }
+  }
+  const std::int64_t fibers = 2 * std::int64_t{section.NX} + 2 * std::int64_t{section.NY} +
+                              std::int64_t{section.FX} * section.FY + 4;
+  if (fibers > kMaxFibers) {
+    throw Error("Section " + Quoted(section.NAME) + " needs " + std::to_string(fibers) +
+                " fibers; at most " + std::to_string(kMaxFibers) + " are allowed");
+  }
+  if (section.NAME.size() > kMaxNameBytes) {
+    throw Error("Section name " + Quoted(section.NAME) + " is " +
+                std::to_string(section.NAME.size()) + " bytes long; at most " +
+                std::to_string(kMaxNameBytes) + " are allowed");
+  }
+  // The torsion constant of a section without any size is 0 / 0.
+  if (section.H == 0.0f && section.B == 0.0f) {
+    throw Error("Section " + Quoted(section.NAME) + " has H = 0 and B = 0");
+  }
+}
+
+// Reads the whole file at path into bytes; 0 or the errno of the failure.
+int ReadWholeFile(const std::string& path, std::string& bytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+
+  struct stat info;
+  if (::fstat(fd, &info) != 0) return errno;
+  if (S_ISDIR(info.st_mode)) return EISDIR;
+  // One byte more than the file's size, so that the end of the file is seen
+  // without growing the buffer; a pipe or a growing file grows it by halves.
+  constexpr std::size_t kMinimumChunk = 64 * 1024;
+  const std::size_t expected = S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0;
+  bytes.resize(expected + 1);
+  std::size_t used = 0;
+  for (;;) {
+    if (used == bytes.size()) bytes.resize(used + std::max(used / 2, kMinimumChunk));
+    const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (got == 0) break;
+    used += static_cast<std::size_t>(got);
+  }
+  bytes.resize(used);
+  return 0;
+}
+
+std::string CannotOpenMessage(const std::string& path, int error) {
+  std::error_code ignored;
+  std::filesystem::path full = std::filesystem::absolute(path, ignored);
+  if (full.empty()) full = path;
+  std::string reason = std::strerror(error);
+  while (!reason.empty() &&
+         (reason.back() == ' ' || reason.back() == '.' || reason.back() == '\n' || reason.back() == '\r')) {
+    reason.pop_back();
+  }
+  return "Cannot open file " + Quoted(full.string()) + ". " + reason;
+}
+
+std::string MaterialName(const BrenmoorState& state, std::int32_t index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= state.materials.size()) return {};
+  return state.materials[static_cast<std::size_t>(index)].name;
+}
+
+}  // namespace
+
+void CancelImport(BrenmoorState& state) {
+  BuildMaterialTable(state);
+  state.imported_count = 0;
+}
+
+void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decimal_separator,
+                        const std::string& file) {
+  // From here on every way out leaves what a cancelled import leaves; the
+  // records are replaced only once the whole table has been read.
+  CancelImport(state);
+
+  if (const void* zero = std::memchr(bytes.data(), '\0', bytes.size())) {
+    const auto offset = static_cast<std::size_t>(static_cast<const char*>(zero) - bytes.data());
+    throw ImportError(
+        "The table holds a zero byte and is probably saved in a 16-bit encoding such as "
+        "UTF-16; save it as plain text or UTF-8",
+        file, LineNumberAt(bytes, offset));
+  }
+  const std::int64_t lines = CountLines(bytes);
+  const std::int64_t count = lines > 0 ? lines - 1 : 0;
+  if (count > kMaxSections) {
+    throw ImportError("The table holds " + std::to_string(count) + " sections; at most " +
+                          std::to_string(kMaxSections) + " are allowed",
+                      file, 0);
+  }
+
+  std::vector<TSECTION> records(static_cast<std::size_t>(count) + 1);
+  LineReader reader(bytes);
+  std::string_view line;
+  reader.Next(line);  // the header, never read
+  for (std::size_t i = 1; i < records.size(); ++i) {
+    reader.Next(line);
+    try {
+      ReadSection(state, line, decimal_separator, records[i]);
+    } catch (const Error& error) {
+      throw ImportError(error.what(), file, static_cast<int>(i) + 1);
+    }
+  }
+  state.records = std::move(records);
+  state.imported_count = static_cast<std::int32_t>(count);
+}
+
+void ImportSectionFile(BrenmoorState& state, const std::string& path, char decimal_separator) {
+  CancelImport(state);
+  std::string bytes;
+  if (const int error = ReadWholeFile(path, bytes); error != 0) {
+    throw ImportError(CannotOpenMessage(path, error), path, 0);
+  }
+  ImportSectionTable(state, bytes, decimal_separator, path);
+}
+
+std::string GridCellText(const BrenmoorState& state, int column, int row, char decimal_separator) {
+  if (column < 0 || column >= kGridColumns) return {};
+  if (row == 0) return kGridTitles[static_cast<std::size_t>(column)];
+  if (row < 0 || row > state.imported_count || static_cast<std::size_t>(row) >= state.records.size()) {
+    return {};
+  }
+  const TSECTION& section = state.records[static_cast<std::size_t>(row)];
+  switch (column) {
+    case 0: return std::to_string(row);
+    case 1: return section.NAME;
+    case 2: return MaterialName(state, section.concrete_material);
+    case 3: return MaterialName(state, section.steel_material);
+    case 4: return FormatGridNumber(section.H, decimal_separator);
+    case 5: return FormatGridNumber(section.B, decimal_separator);
+    case 6: return std::to_string(section.FX);
+    case 7: return std::to_string(section.FY);
+    case 8: return std::to_string(section.NX);
+    case 9: return std::to_string(section.NY);
+    case 10: return FormatGridNumber(section.ASX, decimal_separator);
+    case 11: return FormatGridNumber(section.ASY, decimal_separator);
+    case 12: return FormatGridNumber(section.ASCOR, decimal_separator);
+    default: return FormatGridNumber(section.CC, decimal_separator);
+  }
+}
+
+}  // namespace brenmoor

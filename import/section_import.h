@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "model/errors.h"
 #include "model/state.h"
@@ -45,8 +46,10 @@ void CancelImport(BrenmoorState& state);
 // count is negative, a section needs more than 60 fibers, a NAME is longer
 // than 40 bytes, H and B are both 0, it holds more than 32767 sections or a
 // zero byte. Then the state is as after CancelImport and ImportError is
-// thrown; on success records, count and material table are replaced.
-// file names the table in errors.
+// thrown (line 0 for too many sections, which no single line causes); on
+// success records, count and material table are replaced. The value checks
+// come after all ten conversions of a line, so a bad number is reported
+// before an unknown material on the same line. file names the table in errors.
 void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decimal_separator,
                         const std::string& file);
 

@@ -1,0 +1,186 @@
+#include "import/section_import.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace brenmoor {
+namespace {
+
+using Cells = std::vector<std::string>;
+
+constexpr char kHeader[] = "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC";
+constexpr char kGood[] = "1,C1,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40";
+
+std::string Table(const Cells& lines, const std::string& line_end = "\n") {
+  std::string bytes = kHeader;
+  for (const std::string& line : lines) bytes += line_end + line;
+  return bytes;
+}
+
+// Every input field of every record, so that two states can be compared whole.
+Cells Summary(const std::vector<TSECTION>& records) {
+  Cells rows;
+  for (const TSECTION& s : records) {
+    char row[512];
+    std::snprintf(row, sizeof row, "%d|%s|%d|%d|%a|%a|%d|%d|%d|%d|%a|%a|%a|%a", s.kind,
+                  s.NAME.c_str(), s.concrete_material, s.steel_material, s.H, s.B, s.FX, s.FY,
+                  s.NX, s.NY, s.ASX, s.ASY, s.ASCOR, s.CC);
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+Cells GridRow(const BrenmoorState& state, int row) {
+  Cells cells;
+  for (int column = 0; column < kGridColumns; ++column) {
+    cells.push_back(GridCellText(state, column, row, ','));
+  }
+  return cells;
+}
+
+TEST(ImportSectionTable, FillsRecordsAndGrid) {
+  BrenmoorState state;
+  ImportSectionTable(state,
+                     Table({kGood, "2,KZ2,C45,C80,452.4,0.1,$10,0,x2,0,0.000001,0,0,12.5",
+                            "3," + std::string(40, 'N') + ",STEEL,STEEL,0,400,0,0,0,0,1e16,1,1,1"}),
+                     ',', "t.csv");
+  ASSERT_EQ(state.imported_count, 3);
+  ASSERT_EQ(state.records.size(), 4u);
+  const struct {
+    int row;
+    Cells cells;
+  } rows[] = {
+      {0, {"NUM", "NAME", "CONC", "STEEL", "H", "B", "FX", "FY", "NX", "NY", "ASX", "ASY", "ASCOR", "CC"}},
+      {1, {"1", "C1", "C35", "STEEL", "500", "500", "6", "6", "5", "5", "1000", "1000", "490", "40"}},
+      {2, {"2", "KZ2", "C45", "C80", "452,399993896484", "0,100000001490116", "16", "0", "2", "0",
+           "9,99999997475243E-7", "0", "0", "12,5"}},
+      {3, {"3", std::string(40, 'N'), "STEEL", "STEEL", "0", "400", "0", "0", "0", "0",
+           "1,00000002725642E16", "1", "1", "1"}},
+      {4, Cells(kGridColumns)},
+      {-1, Cells(kGridColumns)},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.row);
+    EXPECT_EQ(GridRow(state, r.row), r.cells);
+  }
+  EXPECT_EQ(state.records[1].steel_material, 11);
+}
+
+TEST(ImportSectionTable, LineEndsGiveTheSameRecords) {
+  const Cells lines = {kGood, "2,KZ2,C30,STEEL,600,400,4,6,3,4,600,800,314,40"};
+  BrenmoorState reference;
+  ImportSectionTable(reference, Table(lines), '.', "");
+  ASSERT_EQ(reference.imported_count, 2);
+  for (const std::string& bytes : {Table(lines, "\r\n"), Table(lines, "\r"), Table(lines) + "\n",
+                                   Table(lines, "\r\n") + "\r\n", Table(lines, "\r") + "\r"}) {
+    SCOPED_TRACE(bytes);
+    BrenmoorState state;
+    ImportSectionTable(state, bytes, '.', "");
+    EXPECT_EQ(Summary(state.records), Summary(reference.records));
+  }
+  for (const std::string& bytes : {std::string(), std::string(kHeader) + "\r\n"}) {
+    BrenmoorState state;
+    ImportSectionTable(state, bytes, '.', "");
+    EXPECT_EQ(state.imported_count, 0);
+    EXPECT_EQ(state.records.size(), 1u);
+  }
+}
+
+// Each failure names its line, leaves nothing imported and the earlier
+// records as they were, and rebuilds the material table.
+TEST(ImportSectionTable, RefusesTheWholeTableWithTheLine) {
+  const std::string name41(41, 'N');
+  const struct {
+    std::string bytes;
+    int line;
+    std::string message;
+  } cases[] = {
+      {Table({kGood, "2,C2,C35,STEEL,500,500,6.0,6,5,5,1,1,1,40"}), 3, "'6.0' is not a valid integer value"},
+      {Table({kGood, "2,C2,C35,STEEL,1E39,500,6,6,5,5,1,1,1,40"}), 3, "Floating point overflow"},
+      {Table({kGood, "C2,C35,STEEL,500,500,6,6,5,5,1,1,1,40"}), 3, "'' is not a valid floating point value"},
+      {Table({kGood}) + "\n\r" + kGood, 3, "'' is not a valid floating point value"},
+      {Table({kGood, "2,C2,c35,STEEL,x,500,6,6,5,5,1,1,1,40"}), 3, "'x' is not a valid floating point value"},
+      {Table({kGood, "2,C2,c35,STEEL,500,500,6,6,5,5,1,1,1,40"}), 3, "'c35' is not a valid material name"},
+      {Table({kGood, "2,C2,C35,HRB400,500,500,6,6,5,5,1,1,1,40"}), 3, "'HRB400' is not a valid material name"},
+      {Table({kGood, "2,C2,C35,STEEL,500,500,-2,6,-1,5,1,1,1,40"}), 3,
+       "Section \"C2\" has FX = -2; a count cannot be negative"},
+      {Table({kGood, "2,C2,C35,STEEL,500,500,6,6,6,5,1,1,1,40"}), 3,
+       "Section \"C2\" needs 62 fibers; at most 60 are allowed"},
+      {Table({kGood, "2,C2,C35,STEEL,500,500,$7FFFFFFF,$7FFFFFFF,0,0,1,1,1,40"}), 3,
+       "Section \"C2\" needs 4611686014132420613 fibers; at most 60 are allowed"},
+      {Table({kGood, "2," + name41 + ",C35,STEEL,500,500,6,6,5,5,1,1,1,40"}), 3,
+       "Section name \"" + name41 + "\" is 41 bytes long; at most 40 are allowed"},
+      {Table({kGood, "2,C2,C35,STEEL,0,0,6,6,5,5,1,1,1,40"}), 3, "Section \"C2\" has H = 0 and B = 0"},
+      {Table({kGood, kGood}) + std::string("\0" "2", 2), 3,
+       "The table holds a zero byte and is probably saved in a 16-bit encoding such as UTF-16; "
+       "save it as plain text or UTF-8"},
+      {Table(Cells(kMaxSections + 1, kGood)), 0, "The table holds 32768 sections; at most 32767 are allowed"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    BrenmoorState state;
+    ImportSectionTable(state, Table({kGood, kGood, kGood}), '.', "");
+    const Cells before = Summary(state.records);
+    state.materials.clear();
+    try {
+      ImportSectionTable(state, c.bytes, '.', "table.csv");
+      ADD_FAILURE() << "no error";
+    } catch (const ImportError& error) {
+      EXPECT_EQ(error.what(), c.message);
+      EXPECT_EQ(error.line(), c.line);
+      EXPECT_EQ(error.file(), "table.csv");
+    }
+    EXPECT_EQ(state.imported_count, 0);
+    EXPECT_EQ(Summary(state.records), before);
+    EXPECT_EQ(state.materials.size(), 12u);
+  }
+}
+
+TEST(ImportSectionTable, ShorterReimportShrinksTheRecords) {
+  BrenmoorState state;
+  ImportSectionTable(state, Table({kGood, kGood, kGood}), '.', "");
+  ImportSectionTable(state, Table({"1,KZ9,C80,STEEL,300,200,2,2,1,1,10,20,30,25"}), '.', "");
+  EXPECT_EQ(state.imported_count, 1);
+  ASSERT_EQ(state.records.size(), 2u);
+  EXPECT_EQ(GridRow(state, 1), (Cells{"1", "KZ9", "C80", "STEEL", "300", "200", "2", "2", "1", "1",
+                                      "10", "20", "30", "25"}));
+}
+
+TEST(ImportSectionFile, ReadsTheSampleAndReportsWhatCannotBeRead) {
+  BrenmoorState state;
+  ImportSectionFile(state, BRENMOOR_SOURCE_DIR "/examples/sample.csv", '.');
+  EXPECT_EQ(state.imported_count, 7);
+
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "brenmoor_import_test";
+  std::filesystem::create_directories(dir);
+  const std::string missing = (dir / "missing.csv").string();
+  const struct {
+    std::string path;
+    std::string message;
+  } cases[] = {
+      {missing, "Cannot open file \"" + missing + "\". No such file or directory"},
+      {dir.string(), "Cannot open file \"" + dir.string() + "\". Is a directory"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    ImportSectionFile(state, BRENMOOR_SOURCE_DIR "/examples/sample.csv", '.');
+    try {
+      ImportSectionFile(state, c.path, '.');
+      ADD_FAILURE() << "no error";
+    } catch (const ImportError& error) {
+      EXPECT_EQ(error.what(), c.message);
+      EXPECT_EQ(error.file(), c.path);
+      EXPECT_EQ(error.line(), 0);
+    }
+    EXPECT_EQ(state.imported_count, 0);
+    EXPECT_EQ(state.records.size(), 8u);
+  }
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace brenmoor
