@@ -1,0 +1,434 @@
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "import/section_import.h"
+#include "model/materials.h"
+#include "output/generate.h"
+#include "ui/jpeg_image.h"
+#include "ui/section_grid.h"
+#include "ui/section_preview.h"
+#include "ui/tform1.h"
+
+namespace brenmoor {
+namespace {
+
+const QString kSample = QStringLiteral(BRENMOOR_SOURCE_DIR "/examples/sample.csv");
+
+// The section fields in the order of grid columns 1 to 13.
+const char* const kFieldsByColumn[] = {"Edit13", "Edit10", "Edit11", "Edit1", "Edit2", "Edit3", "Edit4",
+                                       "Edit5",  "Edit6",  "Edit7",  "Edit8", "Edit9", "Edit12"};
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  QCOMPARE(file.write(bytes), bytes.size());
+}
+
+}  // namespace
+
+class TForm1Test : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void StartUpLayout_data();
+  void StartUpLayout();
+  void StartUpState();
+  void ImportFillsGrid();
+  void PressOnRowSelectsTheRowUnderThePointer();
+  void PressOnTitleRowShowsTitles();
+  void PressesThatChangeNothing();
+  void CancelLeavesTitleRowAlone();
+  void RefusedTableIsReportedWithItsLine();
+  void ZeroSizeSectionIsReported();
+  void GenerateWritesIntoWorkingFolder();
+  void ErrorBox();
+  void LargeTableScrollsAndSelects();
+  void DamagedPictureIsRefused();
+
+ private:
+  template <typename T>
+  T* Find(const char* name) {
+    T* widget = form_->findChild<T*>(QString::fromLatin1(name));
+    if (widget == nullptr) qFatal("no widget %s", name);
+    return widget;
+  }
+  SectionGrid* Grid() { return Find<SectionGrid>("StringGrid1"); }
+  SectionGridModel* GridModel() { return qobject_cast<SectionGridModel*>(Grid()->model()); }
+  void Import(const QString& path) {
+    form_->OpenDialog1().SetNextFileName(path);
+    QTest::mouseClick(Find<QPushButton>("Button3"), Qt::LeftButton);
+  }
+  // Presses a mouse button in the middle of grid row `row`, as shown now.
+  void PressRow(int row, Qt::MouseButton button = Qt::LeftButton) {
+    const QRect cell = Grid()->visualRect(GridModel()->index(row - 1, 0));
+    QTest::mousePress(Grid()->viewport(), button, {}, cell.center());
+  }
+  QStringList Fields() {
+    QStringList texts;
+    for (const char* name : kFieldsByColumn) texts << Find<QLineEdit>(name)->text();
+    return texts;
+  }
+  QImage Preview() { return Find<QLabel>("Image1")->pixmap().toImage().convertToFormat(QImage::Format_RGB32); }
+  QStringList Reports() {
+    QStringList texts;
+    for (const ReportedError& report : form_->Errors().Collected()) texts << report.text << report.detail;
+    return texts;
+  }
+
+  std::unique_ptr<BrenmoorState> state_;
+  std::unique_ptr<TForm1> form_;
+};
+
+void TForm1Test::init() {
+  state_ = std::make_unique<BrenmoorState>();
+  form_ = std::make_unique<TForm1>(*state_, '.');
+  form_->Errors().CollectForTesting();
+  form_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+}
+
+void TForm1Test::cleanup() {
+  form_.reset();
+  state_.reset();
+}
+
+void TForm1Test::StartUpLayout_data() {
+  QTest::addColumn<QRect>("geometry");
+  QTest::addColumn<QString>("text");
+  const struct {
+    const char* name;
+    QRect geometry;
+    const char* text;
+  } controls[] = {
+      {"Panel2", {8, 8, 241, 57}, ""},
+      {"Image2", {8, 8, 213, 47}, ""},
+      {"GroupBox2", {8, 72, 233, 97}, "材料"},
+      {"Label13", {48, 24, 48, 14}, "截面名称"},
+      {"Label10", {40, 48, 60, 14}, "混凝土材料"},
+      {"Label11", {48, 72, 48, 14}, "钢筋材料"},
+      {"Edit13", {104, 16, 121, 22}, "COLSEC1"},
+      {"Edit10", {104, 40, 121, 22}, "C35"},
+      {"Edit11", {104, 64, 121, 22}, "STEEL"},
+      {"GroupBox1", {8, 176, 233, 273}, "柱截面纤维"},
+      {"Label1", {40, 24, 67, 14}, "柱高度H(mm)"},
+      {"Label2", {40, 48, 67, 14}, "柱宽度B(mm)"},
+      {"Label3", {28, 72, 79, 14}, "X方向划分数Fx"},
+      {"Label4", {25, 96, 82, 14}, "Y方向划分数FY"},
+      {"Label6", {26, 120, 81, 14}, "X方向钢筋数NX"},
+      {"Label5", {24, 144, 83, 14}, "Y方向钢筋数NY"},
+      {"Label7", {14, 168, 93, 14}, "X方向钢筋面积Ax"},
+      {"Label8", {13, 192, 94, 14}, "Y方向钢筋面积Ay"},
+      {"Label9", {35, 216, 72, 14}, "角筋面积Acor"},
+      {"Label12", {32, 240, 75, 14}, "钢筋至边距cc "},
+      {"Edit1", {112, 16, 105, 22}, "500"},
+      {"Edit2", {112, 40, 105, 22}, "500"},
+      {"Edit3", {112, 64, 105, 22}, "6"},
+      {"Edit4", {112, 88, 105, 22}, "6"},
+      {"Edit5", {112, 112, 105, 22}, "5"},
+      {"Edit6", {112, 136, 105, 22}, "5"},
+      {"Edit7", {112, 160, 105, 22}, "1000"},
+      {"Edit8", {112, 184, 105, 22}, "1000"},
+      {"Edit9", {112, 208, 105, 22}, "490"},
+      {"Edit12", {112, 232, 105, 22}, "40"},
+      {"Panel1", {24, 456, 202, 202}, ""},
+      {"Image1", {1, 1, 200, 200}, ""},
+      {"StringGrid1", {256, 16, 753, 425}, ""},
+      {"Memo1", {256, 464, 337, 193}, ""},
+      {"Button3", {800, 600, 209, 25}, "导入多个数据表格"},
+      {"Button1", {800, 632, 211, 25}, "生成PERFORM3D导入数据"},
+      {"StatusBar1", {0, 671, 1024, 19}, ""},
+  };
+  for (const auto& control : controls) {
+    QTest::newRow(control.name) << control.geometry << QString::fromUtf8(control.text);
+  }
+}
+
+void TForm1Test::StartUpLayout() {
+  QFETCH(QRect, geometry);
+  QFETCH(QString, text);
+  QWidget* widget = Find<QWidget>(QTest::currentDataTag());
+  QCOMPARE(widget->geometry(), geometry);
+  QString shown;
+  if (auto* label = qobject_cast<QLabel*>(widget)) shown = label->text();
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) shown = edit->text();
+  if (auto* group = qobject_cast<QGroupBox*>(widget)) shown = group->title();
+  if (auto* button = qobject_cast<QPushButton*>(widget)) shown = button->text();
+  QCOMPARE(shown, text);
+}
+
+void TForm1Test::StartUpState() {
+  QCOMPARE(form_->objectName(), QStringLiteral("Form1"));
+  QCOMPARE(form_->windowTitle(), QStringLiteral("Brenmoor"));
+  QCOMPARE(form_->size(), QSize(1024, 690));
+  QCOMPARE(form_->font().family(), QStringLiteral("Arial"));
+  QCOMPARE(form_->font().pixelSize(), 11);
+
+  auto* memo = Find<QPlainTextEdit>("Memo1");
+  QCOMPARE(memo->toPlainText().split(u'\n'),
+           QStringList({"Brenmoor", "使用说明：", "(2)纤维柱截面导入前，确定P3D有相应的材料名字的材料属性",
+                        "(3)纤维总数不能超过60个", "(4)截面抗剪抗扭参数已经自动计算",
+                        "(5)X方向指3轴，Y方向指2轴，方向钢筋不包括角筋面积",
+                        "(5)钢筋质心至边距cc是指钢筋受力中心至边距，非保护层",
+                        "(6)输入参数采用导入CSV表格形式（参考sample.csv文件）",
+                        "(7)纵筋统一名称改为STEEL,程序自动识别"}));
+  QCOMPARE(memo->isEnabled(), false);
+  QCOMPARE(memo->palette().color(QPalette::Disabled, QPalette::Base), QColor(Qt::yellow));
+  QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+  QCOMPARE(memo->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+
+  // Ten rows of 14 columns: the header row and column hold the titles and
+  // numbers; all blank until an import.
+  QCOMPARE(GridModel()->rowCount() + 1, 10);
+  QCOMPARE(GridModel()->columnCount() + 1, 14);
+  QCOMPARE(GridModel()->CornerText(), QString());
+  for (int column = 0; column < GridModel()->columnCount(); ++column) {
+    QCOMPARE(GridModel()->headerData(column, Qt::Horizontal).toString(), QString());
+    for (int row = 0; row < GridModel()->rowCount(); ++row) {
+      QCOMPARE(GridModel()->index(row, column).data().toString(), QString());
+    }
+  }
+  QCOMPARE(Grid()->horizontalHeader()->height(), 25);
+  QCOMPARE(Grid()->verticalHeader()->width(), 50);
+  QCOMPARE(Grid()->rowViewportPosition(1), 25);
+  QCOMPARE(Grid()->columnViewportPosition(1), 50);
+
+  QVERIFY(Find<QLabel>("Image1")->pixmap().isNull());
+  QCOMPARE(Find<QLabel>("Image2")->pixmap().size(), QSize(213, 47));
+  QCOMPARE(Find<QLabel>("StatusPanel1")->text(), QStringLiteral("开发者"));
+  QCOMPARE(Find<QLabel>("StatusPanel1")->width(), 80);
+  QCOMPARE(Find<QLabel>("StatusPanel2")->width(), 150);
+  QCOMPARE(Find<QLabel>("StatusPanel3")->width(), 50);
+
+  QStringList tab_order{"Edit1"};
+  for (QWidget* w = Find<QWidget>("Edit1")->nextInFocusChain(); w->objectName() != "Edit1"; w = w->nextInFocusChain()) {
+    if (w->focusPolicy() & Qt::TabFocus) tab_order << w->objectName();
+  }
+  QCOMPARE(tab_order.mid(0, 16), QStringList({"Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6", "Edit7", "Edit8",
+                                              "Edit9", "Edit12", "Edit10", "Edit11", "Edit13", "Button1",
+                                              "StringGrid1", "Button3"}));
+}
+
+void TForm1Test::ImportFillsGrid() {
+  Import(kSample);
+  QCOMPARE(Reports(), QStringList());
+  QCOMPARE(state_->imported_count, 7);
+  QCOMPARE(GridModel()->rowCount(), 7);
+  QCOMPARE(GridModel()->CornerText(), QStringLiteral("NUM"));
+  QStringList titles, numbers, row3;
+  for (int column = 0; column < 13; ++column) {
+    titles << GridModel()->headerData(column, Qt::Horizontal).toString();
+    row3 << GridModel()->index(2, column).data().toString();
+  }
+  for (int row = 0; row < 7; ++row) numbers << GridModel()->headerData(row, Qt::Vertical).toString();
+  QCOMPARE(titles, QStringList({"NAME", "CONC", "STEEL", "H", "B", "FX", "FY", "NX", "NY", "ASX", "ASY", "ASCOR",
+                                "CC"}));
+  QCOMPARE(numbers, QStringList({"1", "2", "3", "4", "5", "6", "7"}));
+  QCOMPARE(row3, QStringList({"KZ3", "C40", "STEEL", "700", "700", "5", "5", "4", "4", "1256", "1256",
+                              "380.100006103516", "45"}));
+}
+
+void TForm1Test::PressOnRowSelectsTheRowUnderThePointer() {
+  Import(kSample);
+  // Every row by its own position: row 7 is not row 6 as Y / 28 would have it.
+  for (int row = 7; row >= 1; --row) {
+    PressRow(row, row % 2 ? Qt::LeftButton : Qt::RightButton);
+    QCOMPARE(state_->selected_row, row);
+    QCOMPARE(Fields()[0], QStringLiteral("KZ%1").arg(row));
+  }
+  PressRow(2);
+  QCOMPARE(Fields(), QStringList({"KZ2", "C30", "STEEL", "600", "400", "4", "6", "3", "4", "600", "800", "314", "40"}));
+  QImage expected(kPreviewSize, kPreviewSize, QImage::Format_RGB32);
+  DrawSectionPreview(expected, state_->records[2]);
+  QCOMPARE(Preview(), expected);
+  // Typing into the fields changes nothing that is drawn: the record is.
+  Find<QLineEdit>("Edit1")->setText("100");
+  PressRow(2);
+  QCOMPARE(Preview(), expected);
+}
+
+void TForm1Test::PressOnTitleRowShowsTitles() {
+  Import(kSample);
+  PressRow(3);
+  QTest::mousePress(Grid()->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(30, 10));
+  QCOMPARE(state_->selected_row, 0);
+  QCOMPARE(Fields(), QStringList({"NAME", "CONC", "STEEL", "H", "B", "FX", "FY", "NX", "NY", "ASX", "ASY", "ASCOR",
+                                  "CC"}));
+  QImage cleared(kPreviewSize, kPreviewSize, QImage::Format_RGB32);
+  DrawSectionPreview(cleared, TSECTION{});
+  QCOMPARE(Preview(), cleared);
+  // The row numbers belong to their rows.
+  QTest::mousePress(Grid()->verticalHeader()->viewport(), Qt::LeftButton, {},
+                    QPoint(10, Grid()->rowViewportPosition(4) + 3));
+  QCOMPARE(state_->selected_row, 5);
+}
+
+void TForm1Test::PressesThatChangeNothing() {
+  // Before any import, wherever the press lands.
+  PressRow(2);
+  QTest::mousePress(Grid()->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(30, 10));
+  QCOMPARE(state_->selected_row, 0);
+  QCOMPARE(Fields()[0], QStringLiteral("COLSEC1"));
+  QVERIFY(Find<QLabel>("Image1")->pixmap().isNull());
+
+  // Below the last row.
+  Import(kSample);
+  PressRow(4);
+  const QImage before = Preview();
+  QTest::mousePress(Grid()->viewport(), Qt::LeftButton, {}, QPoint(30, Grid()->rowViewportPosition(6) + 40));
+  QCOMPARE(state_->selected_row, 4);
+  QCOMPARE(Fields()[0], QStringLiteral("KZ4"));
+  QCOMPARE(Preview(), before);
+}
+
+void TForm1Test::CancelLeavesTitleRowAlone() {
+  Import(kSample);
+  PressRow(1);
+  Import(QString());  // cancelled
+  QCOMPARE(state_->imported_count, 0);
+  QCOMPARE(GridModel()->rowCount(), 0);
+  QCOMPARE(GridModel()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("NAME"));
+  // The last selection stays on show; clicks are ignored now.
+  QCOMPARE(Fields()[0], QStringLiteral("KZ1"));
+  QTest::mousePress(Grid()->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(30, 10));
+  QCOMPARE(Fields()[0], QStringLiteral("KZ1"));
+  QCOMPARE(Reports(), QStringList());
+}
+
+void TForm1Test::RefusedTableIsReportedWithItsLine() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("bad.csv");
+  WriteFile(path,
+            "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n"
+            "1,C1,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n"
+            "2,C2,C35,STEEL,5OO,500,6,6,5,5,1000,1000,490,40\n");
+  Import(kSample);
+  Import(path);
+  QCOMPARE(Reports(), QStringList({"'5OO' is not a valid floating point value.", "Line 3 of bad.csv"}));
+  QCOMPARE(state_->imported_count, 0);
+  QCOMPARE(GridModel()->rowCount(), 0);
+  QCOMPARE(GridModel()->CornerText(), QStringLiteral("NUM"));
+  // The window goes on.
+  Import(kSample);
+  QCOMPARE(GridModel()->rowCount(), 7);
+}
+
+// The import refuses such sections, so the state is set up by hand.
+void TForm1Test::ZeroSizeSectionIsReported() {
+  BuildMaterialTable(*state_);
+  state_->records.resize(2);
+  TSECTION& record = state_->records[1];
+  record.kind = kRectangularColumn;
+  record.NAME = "FLAT";
+  record.FX = record.FY = 6;
+  record.NX = record.NY = 5;
+  state_->imported_count = 1;
+  GridModel()->ShowImport();
+
+  PressRow(1);
+  QCOMPARE(Reports(), QStringList({"Floating point division by zero.", ""}));
+  QCOMPARE(state_->selected_row, 1);
+  QCOMPARE(Fields()[0], QStringLiteral("FLAT"));
+  QImage cleared(kPreviewSize, kPreviewSize, QImage::Format_RGB32);
+  DrawSectionPreview(cleared, TSECTION{});
+  QCOMPARE(Preview(), cleared);
+
+  QTemporaryDir dir;
+  QDir::setCurrent(dir.path());
+  QTest::mouseClick(Find<QPushButton>("Button1"), Qt::LeftButton);
+  QCOMPARE(Reports().mid(2), QStringList({"Invalid floating point operation.", ""}));
+  QVERIFY(!QFile::exists(dir.filePath(kComponentFileName)));
+  QDir::setCurrent(QStringLiteral(BRENMOOR_BINARY_DIR));
+}
+
+void TForm1Test::GenerateWritesIntoWorkingFolder() {
+  QTemporaryDir dir;
+  QVERIFY(QDir::setCurrent(dir.path()));
+  Import(kSample);
+  QTest::mouseClick(Find<QPushButton>("Button1"), Qt::LeftButton);
+  QCOMPARE(Reports(), QStringList());
+
+  BrenmoorState direct;
+  ImportSectionFile(direct, kSample.toStdString(), '.');
+  const std::string direct_path = dir.filePath("direct").toStdString();
+  GenerateComponentFile(direct, direct_path);
+  const QByteArray written = ReadAll(dir.filePath(kComponentFileName));
+  QCOMPARE(written.size(), 70 + 7 * 1765 + 42 * (60 + 42 + 45 + 36 + 24 + 28 + 60));
+  QCOMPARE(written, ReadAll(QString::fromStdString(direct_path)));
+  QDir::setCurrent(QStringLiteral(BRENMOOR_BINARY_DIR));
+}
+
+void TForm1Test::ErrorBox() {
+  const std::unique_ptr<QMessageBox> box =
+      MakeErrorBox(form_.get(), ErrorReportFor(ImportError("'' is not a valid integer value", "/x/t.csv", 5)));
+  QCOMPARE(box->windowTitle(), QStringLiteral("Brenmoor"));
+  QCOMPARE(box->icon(), QMessageBox::Critical);
+  QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+  QCOMPARE(box->text(), QStringLiteral("'' is not a valid integer value."));
+  QCOMPARE(box->detailedText(), QStringLiteral("Line 5 of t.csv"));
+  // Not tied to a line: no detail; a message ending in a full stop keeps it.
+  QCOMPARE(ErrorReportFor(ImportError("Cannot open file \"/x\". No such file or directory", "/x", 0)).detail,
+           QString());
+  QCOMPARE(ErrorReportFor(Error("Done.")).text, QStringLiteral("Done."));
+}
+
+void TForm1Test::LargeTableScrollsAndSelects() {
+  QByteArray table = "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n";
+  for (int i = 1; i <= kMaxSections; ++i) {
+    table += QStringLiteral("%1,S%1,C40,STEEL,%2,500,6,6,5,5,1000,1000,490,40\n").arg(i).arg(300 + i % 500).toUtf8();
+  }
+  QTemporaryDir dir;
+  WriteFile(dir.filePath("large.csv"), table);
+  Import(dir.filePath("large.csv"));
+  QCOMPARE(Reports(), QStringList());
+  QCOMPARE(GridModel()->rowCount(), kMaxSections);
+
+  for (int row : {20000, kMaxSections, 1}) {
+    Grid()->scrollTo(GridModel()->index(row - 1, 0));
+    QApplication::processEvents();
+    PressRow(row);
+    QCOMPARE(state_->selected_row, row);
+    QCOMPARE(Fields().mid(0, 4), QStringList({QStringLiteral("S%1").arg(row), "C40", "STEEL",
+                                              QString::number(300 + row % 500)}));
+    QCOMPARE(Grid()->verticalHeader()->logicalIndexAt(Grid()->visualRect(GridModel()->index(row - 1, 0)).center().y()),
+             row - 1);
+  }
+}
+
+void TForm1Test::DamagedPictureIsRefused() {
+  QFile logo(QStringLiteral(":/brenmoor/logo.jpg"));
+  QVERIFY(logo.open(QIODevice::ReadOnly));
+  const QByteArray bytes = logo.readAll();
+  QCOMPARE(DecodeJpeg(bytes).size(), QSize(213, 47));
+  for (const QByteArray& damaged : {bytes.left(bytes.size() / 2), bytes.mid(10), QByteArray()}) {
+    QString message;
+    try {
+      DecodeJpeg(damaged);
+    } catch (const Error& e) {
+      message = QString::fromUtf8(e.what());
+    }
+    QVERIFY2(message.startsWith("Cannot decode picture: "), qPrintable(message));
+  }
+}
+
+}  // namespace brenmoor
+
+QTEST_MAIN(brenmoor::TForm1Test)
+#include "tform1_test.moc"
