@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <system_error>
 
 #include "model/errors.h"
@@ -52,6 +53,32 @@ int HexDigitValue(char c) {
   return -1;
 }
 
+// The common case of a table value ("500", "490.9", "1e3") without a general
+// decimal conversion: with at most 19 significant digits the digits are an
+// exact integer m, and 10^k is exact for k <= 27, so m · 10^k or m / 10^k is
+// one correctly rounded operation: the same value from_chars gives.
+std::optional<long double> ExactQuotient(std::string_view int_digits, std::string_view frac_digits,
+                                         std::int64_t exponent) {
+  constexpr int kMaxDigits = 19;
+  constexpr int kMaxPower = 27;
+  std::uint64_t m = 0;
+  int digits = 0;
+  for (std::string_view part : {int_digits, frac_digits}) {
+    for (char c : part) {
+      if (digits == 0 && c == '0') continue;
+      if (++digits > kMaxDigits) return std::nullopt;
+      m = m * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+  }
+  if (m == 0) return 0.0L;
+  const std::int64_t power = exponent - static_cast<std::int64_t>(frac_digits.size());
+  if (power < -kMaxPower || power > kMaxPower) return std::nullopt;
+  long double scale = 1.0L;
+  for (std::int64_t k = 0; k < (power < 0 ? -power : power); ++k) scale *= 10.0L;
+  const long double mantissa = static_cast<long double>(m);
+  return power < 0 ? mantissa / scale : mantissa * scale;
+}
+
 }  // namespace
 
 float TextToFloat(std::string_view text, char decimal_separator) {
@@ -80,6 +107,10 @@ float TextToFloat(std::string_view text, char decimal_separator) {
   }
   while (i < text.size() && text[i] == ' ') ++i;
   if (i != text.size()) throw invalid();
+
+  if (const auto quick = ExactQuotient(int_digits, frac_digits, exponent)) {
+    return RoundToFloat(negative ? -*quick : *quick);
+  }
 
   // from_chars takes neither a '+' nor blanks nor a regional separator.
   std::string normal;
@@ -153,9 +184,9 @@ std::string FormatGridNumber(float value, char decimal_separator) {
   // exact value, ties included.
   constexpr int kExactDigits = 120;
   char buffer[kExactDigits + 16];
-  const auto written = std::to_chars(buffer, buffer + sizeof buffer,
-                                     std::fabs(static_cast<double>(value)),
-                                     std::chars_format::scientific, kExactDigits);
+  const auto written =
+      std::to_chars(buffer, buffer + sizeof buffer, std::fabs(static_cast<double>(value)),
+                    std::chars_format::scientific, kExactDigits);
   const std::string_view exact(buffer, static_cast<std::size_t>(written.ptr - buffer));
   // exact is "d.ddd...e+XX".
   const std::size_t e_at = exact.find('e');

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "model/errors.h"
@@ -29,10 +32,18 @@ TEST(TextToFloat, ReadsTheNumberGrammarAndRoundsOnce) {
     char separator;
     float expect;
   } cases[] = {
-      {"500", '.', 500.0f},       {"452.4", '.', 452.4f},   {"  -12.5  ", '.', -12.5f},
-      {"+1e3", '.', 1000.0f},     {"2.5E-1", '.', 0.25f},   {".5", '.', 0.5f},
-      {"5.", '.', 5.0f},          {"12,5", ',', 12.5f},     {"12.5", ',', 12.5f},
-      {"-0", '.', -0.0f},         {"1e-50", '.', 0.0f},     {"1e-99999999999999999999", '.', 0.0f},
+      {"500", '.', 500.0f},
+      {"452.4", '.', 452.4f},
+      {"  -12.5  ", '.', -12.5f},
+      {"+1e3", '.', 1000.0f},
+      {"2.5E-1", '.', 0.25f},
+      {".5", '.', 0.5f},
+      {"5.", '.', 5.0f},
+      {"12,5", ',', 12.5f},
+      {"12.5", ',', 12.5f},
+      {"-0", '.', -0.0f},
+      {"1e-50", '.', 0.0f},
+      {"1e-99999999999999999999", '.', 0.0f},
       {"0e99999999999999999999", '.', 0.0f},
       {"3.4028235e38", '.', std::numeric_limits<float>::max()},
       // Rounded to extended precision first: the tiny excess is lost there, and
@@ -43,8 +54,8 @@ TEST(TextToFloat, ReadsTheNumberGrammarAndRoundsOnce) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(Bits(TextToFloat(c.text, c.separator)), Bits(c.expect));
   }
-  for (const char* bad : {"", "abc", ".", "1e", "1.2.3", "1 000", "12,5", "--1", "inf", "0x10",
-                          "\t1", "1e5000"}) {
+  for (const char* bad :
+       {"", "abc", ".", "1e", "1.2.3", "1 000", "12,5", "--1", "inf", "0x10", "\t1", "1e5000"}) {
     SCOPED_TRACE(bad);
     std::string expect = "'";
     expect.append(bad).append("' is not a valid floating point value");
@@ -59,9 +70,19 @@ TEST(TextToInt, ReadsDecimalAndHexadecimal) {
     const char* text;
     std::int32_t expect;
   } cases[] = {
-      {"6", 6},      {"-5", -5},    {"+7", 7},       {"007", 7},          {"$10", 16},
-      {"x1f", 31},   {"X1F", 31},   {"0x10", 16},    {"0XfF", 255},       {"-$10", -16},
-      {"2147483647", 2147483647},   {"-2147483648", -2147483647 - 1},     {"$7FFFFFFF", 2147483647},
+      {"6", 6},
+      {"-5", -5},
+      {"+7", 7},
+      {"007", 7},
+      {"$10", 16},
+      {"x1f", 31},
+      {"X1F", 31},
+      {"0x10", 16},
+      {"0XfF", 255},
+      {"-$10", -16},
+      {"2147483647", 2147483647},
+      {"-2147483648", -2147483647 - 1},
+      {"$7FFFFFFF", 2147483647},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -82,12 +103,16 @@ TEST(FormatGridNumber, ShowsFifteenSignificantDigits) {
     char separator;
     const char* expect;
   } cases[] = {
-      {452.4f, '.', "452.399993896484"},      {0.1f, '.', "0.100000001490116"},
-      {1e-6f, '.', "9.99999997475243E-7"},    {500.0f, '.', "500"},
-      {12.5f, ',', "12,5"},                   {0.0f, '.', "0"},
-      {-0.0f, '.', "0"},                      {-490.9f, '.', "-490.899993896484"},
-      {0.0001220703125f, '.', "0.0001220703125"},  // 2^-13, not below 0.0001
-      {6.103515625e-05f, '.', "6.103515625E-5"},   // 2^-14
+      {452.4f, '.', "452.399993896484"},
+      {0.1f, '.', "0.100000001490116"},
+      {1e-6f, '.', "9.99999997475243E-7"},
+      {500.0f, '.', "500"},
+      {12.5f, ',', "12,5"},
+      {0.0f, '.', "0"},
+      {-0.0f, '.', "0"},
+      {-490.9f, '.', "-490.899993896484"},
+      {0.0001220703125f, '.', "0.0001220703125"},            // 2^-13, not below 0.0001
+      {6.103515625e-05f, '.', "6.103515625E-5"},             // 2^-14
       {2.384185791015625e-07f, '.', "2.38418579101563E-7"},  // a tie, rounded away from zero
       {999999986991104.0f, '.', "999999986991104"},          // the float nearest 1E15, below it
       {1000000054099968.0f, '.', "1.00000005409997E15"},
@@ -97,6 +122,35 @@ TEST(FormatGridNumber, ShowsFifteenSignificantDigits) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.expect);
     EXPECT_EQ(FormatGridNumber(c.value, c.separator), c.expect);
+  }
+}
+
+}  // namespace
+}  // namespace brenmoor
+
+namespace brenmoor {
+namespace {
+
+// Short table values take a quicker road than a general decimal
+// conversion; both must give the same float for every text.
+TEST(TextToFloat, QuickAndGeneralConversionsAgree) {
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 200000; ++i) {
+    const std::string digits = std::to_string(random() % 100000000000ULL);
+    const std::size_t point = random() % (digits.size() + 1);
+    std::string text = digits.substr(0, point);
+    text += '.';
+    text += digits.substr(point);
+    if (random() % 3 == 0) {
+      text += 'e';
+      text += std::to_string(static_cast<int>(random() % 55) - 30);
+    }
+    long double general = 0;
+    const std::string plain = text.back() == '.' ? text + "0" : text;
+    std::from_chars(plain.data(), plain.data() + plain.size(), general);
+    SCOPED_TRACE(text);
+    ASSERT_EQ(std::bit_cast<std::uint32_t>(TextToFloat(text, '.')),
+              std::bit_cast<std::uint32_t>(static_cast<float>(general)));
   }
 }
 
