@@ -61,6 +61,8 @@ SectionGrid::SectionGrid(QWidget* parent) : QTableView(parent) {
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::NoSelection);
   setWordWrap(false);
+  // A long number is cut at the cell's edge, as in a string grid, not elided.
+  setTextElideMode(Qt::ElideNone);
   setCornerButtonEnabled(false);
   for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
     header->setMinimumSectionSize(1);
@@ -117,6 +119,10 @@ bool SectionGrid::eventFilter(QObject* watched, QEvent* event) {
 void SectionGrid::PaintCorner(QWidget* corner) {
   QStyleOptionHeader option;
   option.initFrom(corner);
+  // The corner button is disabled (it would select everything); its title
+  // should still read like the other titles.
+  option.state |= QStyle::State_Enabled;
+  option.palette = palette();
   option.rect = corner->rect();
   option.position = QStyleOptionHeader::OnlyOneSection;
   option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;

@@ -46,6 +46,9 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   QPalette memo = ui_->Memo1->palette();
   for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
     memo.setColor(group, QPalette::Base, kMemoYellow);
+    // The notes are disabled only so that they take no input; they must
+    // stay readable.
+    memo.setColor(group, QPalette::Text, memo.color(QPalette::Active, QPalette::WindowText));
   }
   ui_->Memo1->setPalette(memo);
 
