@@ -10,7 +10,6 @@
 #include <system_error>
 
 #include "model/errors.h"
-#include "output/byte_sink.h"
 #include "output/component_reader.h"
 
 namespace brenmoor {
@@ -33,10 +32,7 @@ std::string ReadWholeFile(const std::string& path) {
   std::string bytes;
   if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   if (!in && !in.eof()) {
-    const int reason = errno;
-    std::error_code ignored;
-    const auto full = std::filesystem::absolute(path, ignored);
-    throw Error("Cannot open file \"" + full.string() + "\". " + SystemReason(reason));
+    throw Error(FileErrorMessage("Cannot open", path, errno));
   }
   return bytes;
 }

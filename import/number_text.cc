@@ -83,7 +83,7 @@ std::optional<long double> ExactQuotient(std::string_view int_digits, std::strin
 
 float TextToFloat(std::string_view text, char decimal_separator) {
   const auto invalid = [text] {
-    return Error("'" + std::string(text) + "' is not a valid floating point value");
+    return Error("'" + ShortenedForMessage(text) + "' is not a valid floating point value");
   };
   std::size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;
@@ -148,7 +148,7 @@ float TextToFloat(std::string_view text, char decimal_separator) {
 
 std::int32_t TextToInt(std::string_view text) {
   const auto invalid = [text] {
-    return Error("'" + std::string(text) + "' is not a valid integer value");
+    return Error("'" + ShortenedForMessage(text) + "' is not a valid integer value");
   };
   std::size_t i = 0;
   bool negative = false;

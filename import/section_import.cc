@@ -39,7 +39,8 @@ class LineReader {
     line = bytes_.substr(position_, end - position_);
     position_ = end;
     if (position_ < bytes_.size()) {
-      if (bytes_[position_] == '\r' && position_ + 1 < bytes_.size() && bytes_[position_ + 1] == '\n') {
+      if (bytes_[position_] == '\r' && position_ + 1 < bytes_.size() &&
+          bytes_[position_ + 1] == '\n') {
         ++position_;
       }
       ++position_;
@@ -73,7 +74,12 @@ std::int64_t CountLines(std::string_view bytes) {
   return count;
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quoted(std::string_view text) {
+  std::string quoted(1, '"');
+  quoted += ShortenedForMessage(text);
+  quoted += '"';
+  return quoted;
+}
 
 // Fills one record from one data line. The values are converted in the order
 // H, B, FX, FY, NX, NY, ASX, ASY, ASCOR, CC, so a line with several bad values
@@ -99,8 +105,9 @@ void ReadSection(BrenmoorState& state, std::string_view line, char decimal_separ
 
   // An unknown name would silently become "C30" and put the wrong material
   // into the engineer's model.
-  if (!concrete) throw Error("'" + field[1] + "' is not a valid material name");
-  if (!steel) throw Error("'" + field[2] + "' is not a valid material name");
+  if (!concrete)
+    throw Error("'" + ShortenedForMessage(field[1]) + "' is not a valid material name");
+  if (!steel) throw Error("'" + ShortenedForMessage(field[2]) + "' is not a valid material name");
   section.concrete_material = *concrete;
   section.steel_material = *steel;
 
@@ -163,18 +170,6 @@ int ReadWholeFile(const std::string& path, std::string& bytes) {
   return 0;
 }
 
-std::string CannotOpenMessage(const std::string& path, int error) {
-  std::error_code ignored;
-  std::filesystem::path full = std::filesystem::absolute(path, ignored);
-  if (full.empty()) full = path;
-  std::string reason = std::strerror(error);
-  while (!reason.empty() &&
-         (reason.back() == ' ' || reason.back() == '.' || reason.back() == '\n' || reason.back() == '\r')) {
-    reason.pop_back();
-  }
-  return "Cannot open file " + Quoted(full.string()) + ". " + reason;
-}
-
 std::string MaterialName(const BrenmoorState& state, std::int32_t index) {
   if (index < 0 || static_cast<std::size_t>(index) >= state.materials.size()) return {};
   return state.materials[static_cast<std::size_t>(index)].name;
@@ -228,7 +223,7 @@ void ImportSectionFile(BrenmoorState& state, const std::string& path, char decim
   CancelImport(state);
   std::string bytes;
   if (const int error = ReadWholeFile(path, bytes); error != 0) {
-    throw ImportError(CannotOpenMessage(path, error), path, 0);
+    throw ImportError(FileErrorMessage("Cannot open", path, error), path, 0);
   }
   ImportSectionTable(state, bytes, decimal_separator, path);
 }
@@ -236,25 +231,40 @@ void ImportSectionFile(BrenmoorState& state, const std::string& path, char decim
 std::string GridCellText(const BrenmoorState& state, int column, int row, char decimal_separator) {
   if (column < 0 || column >= kGridColumns) return {};
   if (row == 0) return kGridTitles[static_cast<std::size_t>(column)];
-  if (row < 0 || row > state.imported_count || static_cast<std::size_t>(row) >= state.records.size()) {
+  if (row < 0 || row > state.imported_count ||
+      static_cast<std::size_t>(row) >= state.records.size()) {
     return {};
   }
   const TSECTION& section = state.records[static_cast<std::size_t>(row)];
   switch (column) {
-    case 0: return std::to_string(row);
-    case 1: return section.NAME;
-    case 2: return MaterialName(state, section.concrete_material);
-    case 3: return MaterialName(state, section.steel_material);
-    case 4: return FormatGridNumber(section.H, decimal_separator);
-    case 5: return FormatGridNumber(section.B, decimal_separator);
-    case 6: return std::to_string(section.FX);
-    case 7: return std::to_string(section.FY);
-    case 8: return std::to_string(section.NX);
-    case 9: return std::to_string(section.NY);
-    case 10: return FormatGridNumber(section.ASX, decimal_separator);
-    case 11: return FormatGridNumber(section.ASY, decimal_separator);
-    case 12: return FormatGridNumber(section.ASCOR, decimal_separator);
-    default: return FormatGridNumber(section.CC, decimal_separator);
+    case 0:
+      return std::to_string(row);
+    case 1:
+      return section.NAME;
+    case 2:
+      return MaterialName(state, section.concrete_material);
+    case 3:
+      return MaterialName(state, section.steel_material);
+    case 4:
+      return FormatGridNumber(section.H, decimal_separator);
+    case 5:
+      return FormatGridNumber(section.B, decimal_separator);
+    case 6:
+      return std::to_string(section.FX);
+    case 7:
+      return std::to_string(section.FY);
+    case 8:
+      return std::to_string(section.NX);
+    case 9:
+      return std::to_string(section.NY);
+    case 10:
+      return FormatGridNumber(section.ASX, decimal_separator);
+    case 11:
+      return FormatGridNumber(section.ASY, decimal_separator);
+    case 12:
+      return FormatGridNumber(section.ASCOR, decimal_separator);
+    default:
+      return FormatGridNumber(section.CC, decimal_separator);
   }
 }
 

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "model/errors.h"
 
@@ -38,20 +37,11 @@ void FileSink::Deliver(const char* data, std::size_t size) {
     const ssize_t written = ::write(fd_, data, size);
     if (written < 0) {
       if (errno == EINTR) continue;
-      throw Error("Cannot write file \"" + path_ + "\". " + SystemReason(errno));
+      throw Error(FileErrorMessage("Cannot write", path_, errno));
     }
     data += written;
     size -= static_cast<std::size_t>(written);
   }
-}
-
-std::string SystemReason(int errno_value) {
-  std::string reason = std::strerror(errno_value);
-  while (!reason.empty() && (reason.back() == ' ' || reason.back() == '\n' ||
-                             reason.back() == '\r' || reason.back() == '.')) {
-    reason.pop_back();
-  }
-  return reason;
 }
 
 }  // namespace brenmoor

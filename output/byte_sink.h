@@ -70,8 +70,4 @@ class FileSink : public ByteSink {
   std::string path_;
 };
 
-// The operating system's text for errno_value, as the error report shows it:
-// trailing blanks, line breaks and full stops removed.
-std::string SystemReason(int errno_value);
-
 }  // namespace brenmoor

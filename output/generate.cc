@@ -16,11 +16,11 @@ namespace brenmoor {
 namespace {
 
 [[noreturn]] void ThrowCannotCreate(const std::filesystem::path& path, int errno_value) {
-  throw Error("Cannot create file \"" + path.string() + "\". " + SystemReason(errno_value));
+  throw Error(FileErrorMessage("Cannot create", path.string(), errno_value));
 }
 
 [[noreturn]] void ThrowCannotWrite(const std::filesystem::path& path, int errno_value) {
-  throw Error("Cannot write file \"" + path.string() + "\". " + SystemReason(errno_value));
+  throw Error(FileErrorMessage("Cannot write", path.string(), errno_value));
 }
 
 // A new file beside target that nobody else has opened: O_EXCL on a name of
