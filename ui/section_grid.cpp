@@ -84,6 +84,14 @@ SectionGrid::SectionGrid(QWidget* parent) : QTableView(parent) {
   if (corner_ != nullptr) corner_->installEventFilter(this);
 }
 
+void SectionGrid::setModel(QAbstractItemModel* model) {
+  QTableView::setModel(model);
+  // The corner shows a title only after an import; nothing else repaints it.
+  if (model != nullptr && corner_ != nullptr) {
+    connect(model, &QAbstractItemModel::modelReset, corner_, qOverload<>(&QWidget::update));
+  }
+}
+
 int SectionGrid::GridRowAt(QObject* watched, QPoint pos) const {
   if (watched == viewport()) {
     const int row = rowAt(pos.y());

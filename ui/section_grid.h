@@ -45,6 +45,7 @@ class SectionGrid : public QTableView {
 
  public:
   explicit SectionGrid(QWidget* parent = nullptr);
+  void setModel(QAbstractItemModel* model) override;
 
  signals:
   // A mouse button went down on grid row `row` (0 the title row, r section
