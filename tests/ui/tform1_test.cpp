@@ -76,10 +76,12 @@ class TForm1Test : public QObject {
     form_->OpenDialog1().SetNextFileName(path);
     QTest::mouseClick(Find<QPushButton>("Button3"), Qt::LeftButton);
   }
-  // Presses a mouse button in the middle of grid row `row`, as shown now.
-  void PressRow(int row, Qt::MouseButton button = Qt::LeftButton) {
+  // Presses a mouse button on grid row `row` as shown now, `down` pixels
+  // below its top (the middle by default).
+  void PressRow(int row, Qt::MouseButton button = Qt::LeftButton, int down = -1) {
     const QRect cell = Grid()->visualRect(GridModel()->index(row - 1, 0));
-    QTest::mousePress(Grid()->viewport(), button, {}, cell.center());
+    QTest::mousePress(Grid()->viewport(), button, {},
+                      down < 0 ? cell.center() : QPoint(cell.center().x(), cell.top() + down));
   }
   QStringList Fields() {
     QStringList texts;
@@ -247,11 +249,14 @@ void TForm1Test::ImportFillsGrid() {
 
 void TForm1Test::PressOnRowSelectsTheRowUnderThePointer() {
   Import(kSample);
-  // Every row by its own position: row 7 is not row 6 as Y / 28 would have it.
+  // Every row from its top pixel to its bottom one: the top of row 7 is not
+  // row 6 as Y / 28 would have it.
   for (int row = 7; row >= 1; --row) {
-    PressRow(row, row % 2 ? Qt::LeftButton : Qt::RightButton);
-    QCOMPARE(state_->selected_row, row);
-    QCOMPARE(Fields()[0], QStringLiteral("KZ%1").arg(row));
+    for (int down : {0, 12, 23}) {
+      PressRow(row, row % 2 ? Qt::LeftButton : Qt::RightButton, down);
+      QCOMPARE(state_->selected_row, row);
+      QCOMPARE(Fields()[0], QStringLiteral("KZ%1").arg(row));
+    }
   }
   PressRow(2);
   QCOMPARE(Fields(), QStringList({"KZ2", "C30", "STEEL", "600", "400", "4", "6", "3", "4", "600", "800", "314", "40"}));
