@@ -1,12 +1,15 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace brenmoor::bench {
 
@@ -49,5 +52,30 @@ inline void PlainBufferedWrite(const std::filesystem::path& path, std::size_t si
   ::fsync(::fileno(file));
   std::fclose(file);
 }
+
+// Prints the usual table and keeps each benchmark's real time per iteration
+// in milliseconds, by the name it was registered under (before any "/"), so
+// the program can print its figures against their targets afterwards.
+class FigureReporter : public benchmark::ConsoleReporter {
+ public:
+  FigureReporter() : ConsoleReporter(OO_Tabular) {}
+
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      const std::string name = run.benchmark_name();
+      milliseconds_[name.substr(0, name.find('/'))] = run.GetAdjustedRealTime();
+    }
+  }
+
+  // Every benchmark here runs in benchmark::kMillisecond.
+  double Milliseconds(const std::string& name) const {
+    const auto found = milliseconds_.find(name);
+    return found == milliseconds_.end() ? 0.0 : found->second;
+  }
+
+ private:
+  std::map<std::string, double> milliseconds_;
+};
 
 }  // namespace brenmoor::bench

@@ -45,10 +45,6 @@ std::string PlainRead(const std::string& path) {
   return bytes;
 }
 
-struct Figures {
-  double read_ms = 0, import_ms = 0, generate_ms = 0, convert_ms = 0;
-};
-
 }  // namespace
 }  // namespace brenmoor
 
@@ -64,7 +60,6 @@ int main(int argc, char** argv) {
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
   }
-  Figures f;
 
   benchmark::RegisterBenchmark("BM_PlainRead/32767_lines", [&](benchmark::State& st) {
     for (auto _ : st) benchmark::DoNotOptimize(PlainRead(table));
@@ -94,29 +89,19 @@ int main(int argc, char** argv) {
       ->Iterations(3)
       ->UseRealTime();
 
-  struct Collect : benchmark::ConsoleReporter {
-    Figures& f;
-    explicit Collect(Figures& figures) : ConsoleReporter(OO_Tabular), f(figures) {}
-    void ReportRuns(const std::vector<Run>& runs) override {
-      ConsoleReporter::ReportRuns(runs);
-      for (const Run& r : runs) {
-        const std::string name = r.benchmark_name();
-        const double ms = r.GetAdjustedRealTime();
-        if (name.rfind("BM_PlainRead", 0) == 0) f.read_ms = ms;
-        if (name.rfind("BM_ImportSectionFile", 0) == 0) f.import_ms = ms;
-        if (name.rfind("BM_GenerateComponentFile", 0) == 0) f.generate_ms = ms;
-        if (name.rfind("BM_Convert", 0) == 0) f.convert_ms = ms;
-      }
-    }
-  } reporter(f);
+  bench::FigureReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 
-  std::printf("\nplain read of the table:   %8.2f ms\n", f.read_ms);
-  std::printf("import:                    %8.2f ms  (%.1fx the plain read; target <= 5)\n",
-              f.import_ms, f.import_ms / f.read_ms);
-  std::printf("generate alone:            %8.2f ms\n", f.generate_ms);
-  std::printf("whole conversion:          %8.2f ms  (%.2fx generate alone; target <= 2)\n",
-              f.convert_ms, f.convert_ms / f.generate_ms);
+  const double read = reporter.Milliseconds("BM_PlainRead");
+  const double import = reporter.Milliseconds("BM_ImportSectionFile");
+  const double generate = reporter.Milliseconds("BM_GenerateComponentFile");
+  const double convert = reporter.Milliseconds("BM_Convert");
+  std::printf("\nplain read of the table:   %8.2f ms\n", read);
+  std::printf("import:                    %8.2f ms  (%.1fx the plain read; target <= 5)\n", import,
+              import / read);
+  std::printf("generate alone:            %8.2f ms\n", generate);
+  std::printf("whole conversion:          %8.2f ms  (%.2fx generate alone; target <= 2)\n", convert,
+              convert / generate);
   benchmark::Shutdown();
   return 0;
 }

@@ -43,8 +43,6 @@ class DiscardingSink : public ByteSink {
 };
 
 struct Figures {
-  double generate_seconds = 0.0;
-  double baseline_seconds = 0.0;
   double peak_after_generate_mb = 0.0;
   std::uintmax_t bytes = 0;
 };
@@ -101,27 +99,15 @@ int main(int argc, char** argv) {
     }
   })->Unit(benchmark::kMillisecond);
 
-  struct Collect : benchmark::ConsoleReporter {
-    Figures& f;
-    explicit Collect(Figures& figures) : ConsoleReporter(OO_Tabular), f(figures) {}
-    void ReportRuns(const std::vector<Run>& runs) override {
-      ConsoleReporter::ReportRuns(runs);
-      for (const Run& r : runs) {
-        if (r.run_type != Run::RT_Iteration) continue;
-        const double seconds = r.GetAdjustedRealTime() / 1e3;
-        if (r.benchmark_name().rfind("BM_GenerateComponentFile", 0) == 0)
-          f.generate_seconds = seconds;
-        if (r.benchmark_name().rfind("BM_PlainBufferedWrite", 0) == 0) f.baseline_seconds = seconds;
-      }
-    }
-  } reporter(figures);
+  bench::FigureReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 
-  std::printf("\ngenerate (prepare + write + sync + rename): %.1f ms for %.1f MB\n",
-              figures.generate_seconds * 1e3, figures.bytes / 1e6);
-  std::printf("plain buffered write of the same bytes:      %.1f ms\n",
-              figures.baseline_seconds * 1e3);
-  std::printf("ratio: %.2f (target <= 1.5)\n", figures.generate_seconds / figures.baseline_seconds);
+  const double generate = reporter.Milliseconds("BM_GenerateComponentFile");
+  const double baseline = reporter.Milliseconds("BM_PlainBufferedWrite");
+  std::printf("\ngenerate (prepare + write + sync + rename): %.1f ms for %.1f MB\n", generate,
+              figures.bytes / 1e6);
+  std::printf("plain buffered write of the same bytes:      %.1f ms\n", baseline);
+  std::printf("ratio: %.2f (target <= 1.5)\n", generate / baseline);
   std::printf("peak memory after generate: %.1f MB (target < 100)\n",
               figures.peak_after_generate_mb);
   benchmark::Shutdown();

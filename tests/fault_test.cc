@@ -81,20 +81,6 @@ TEST_F(FaultTest, UnreadableTable) {
   ExpectNothingLost();
 }
 
-TEST_F(FaultTest, DiskFullWhileWriting) {
-  const int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
-  ASSERT_GE(fd, 0);
-  FileSink sink(fd, "/dev/full");
-  try {
-    WriteComponentFile(state_, sink);
-    ADD_FAILURE() << "a full disk went unnoticed";
-  } catch (const Error& e) {
-    EXPECT_STREQ(e.what(), "Cannot write file \"/dev/full\". No space left on device");
-  }
-  ::close(fd);
-  ExpectNothingLost();
-}
-
 TEST_F(FaultTest, ComponentFileHeldOpenByAnotherProgram) {
   const int reader = ::open(component_.c_str(), O_RDONLY | O_CLOEXEC);
   ASSERT_GE(reader, 0);

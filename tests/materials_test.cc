@@ -29,17 +29,5 @@ TEST(FindMaterial, MatchesWholeNamesExactly) {
   }
 }
 
-TEST(BuildMaterialTable, HoldsTheTwelveEntriesAndRebuildsIdentically) {
-  BrenmoorState state;
-  BuildMaterialTable(state);
-  ASSERT_EQ(state.materials.size(), 12u);
-  EXPECT_EQ(state.materials[3].modulus, state.materials[2].modulus);  // C45 as C40
-  EXPECT_EQ(state.materials[11].modulus, 206000.0f);
-  state.materials[0].name = "changed";
-  BuildMaterialTable(state);
-  EXPECT_EQ(state.materials[0].name, "C30");
-  EXPECT_EQ(state.materials.size(), 12u);
-}
-
 }  // namespace
 }  // namespace brenmoor

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "model/errors.h"
+#include "tests/test_sections.h"
 #include "ui/section_preview.h"
 
 namespace brenmoor {
@@ -20,16 +21,7 @@ struct Section {
 };
 
 TSECTION Record(const Section& s) {
-  TSECTION record;
-  record.kind = kRectangularColumn;
-  record.H = s.H;
-  record.B = s.B;
-  record.CC = s.CC;
-  record.FX = s.FX;
-  record.FY = s.FY;
-  record.NX = s.NX;
-  record.NY = s.NY;
-  return record;
+  return testing::MakeSection({"S", 1, s.H, s.B, s.CC, s.NX, s.NY, s.FX, s.FY, 0, 0, 0});
 }
 
 }  // namespace
