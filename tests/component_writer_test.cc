@@ -178,33 +178,6 @@ TEST(WriteZeros, WritesNothingForZeroOrLess) {
   }
 }
 
-TEST(ReadComponentFile, ReadsBackWhatWasWritten) {
-  BrenmoorState state =
-      testing::StateWith(testing::DefaultSection(),
-                         MakeSection({"BARS", 2, 500, 500, 40, 5, 5, 0, 6, 1000, 1000, 490}),
-                         testing::Section600x400());
-  const ComponentFile file = ReadComponentFile(FileOf(state));
-  EXPECT_EQ(file.model_name, "KAVOSEC");
-  ASSERT_EQ(file.sections.size(), 3u);
-  for (int i = 1; i <= 3; ++i) {
-    SCOPED_TRACE(i);
-    const TSECTION& want = state.records[i];
-    const FileSection& got = file.sections[i - 1];
-    EXPECT_EQ(got.number, i);
-    EXPECT_EQ(got.name, want.NAME);
-    ASSERT_EQ(got.fiber_count, want.fiber_count);
-    EXPECT_EQ(got.torsion_constant, want.torsion_constant);
-    EXPECT_EQ(got.concrete_ax2_sum, want.concrete_ax2_sum);
-    EXPECT_EQ(got.steel_ay2_sum, want.steel_ay2_sum);
-    for (int k = 0; k < want.fiber_count; ++k) {
-      EXPECT_EQ(got.fibers[k].x, want.fibers[k].x);
-      EXPECT_EQ(got.fibers[k].y, want.fibers[k].y);
-      EXPECT_EQ(got.fibers[k].area, want.fibers[k].area);
-      EXPECT_EQ(got.fibers[k].material_name, state.materials[want.fibers[k].material].name);
-    }
-  }
-}
-
 TEST(ReadComponentFile, RefusesDamagedFiles) {
   BrenmoorState state = testing::StateWith(testing::DefaultSection());
   const std::string good = FileOf(state);
