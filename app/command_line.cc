@@ -33,9 +33,10 @@ int WrongCall(std::ostream& err, const std::string& why) {
 
 }  // namespace
 
-int RunCommandLine(int argc, char** argv, BrenmoorState& state, std::ostream& out,
-                   std::ostream& err) {
-  const std::vector<std::string_view> args(argv + 1, argv + argc);
+int RunCommandLine(const std::vector<std::string>& arguments, BrenmoorState& state,
+                   std::ostream& out, std::ostream& err) {
+  const std::vector<std::string_view> args(arguments.begin() + (arguments.empty() ? 0 : 1),
+                                           arguments.end());
   if (args.empty()) return WrongCall(err, "no command given");
   const std::string_view command = args[0];
   if (command == "--help" || command == "-h") {

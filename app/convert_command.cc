@@ -3,15 +3,16 @@
 #include "import/number_text.h"
 #include "import/section_import.h"
 #include "output/generate.h"
+#include "platform/files.h"
 
 namespace brenmoor {
 
 void ConvertCommand(BrenmoorState& state, const std::string& table, const std::string& output,
                     std::ostream& out) {
   ImportSectionFile(state, table, RegionalDecimalSeparator());
-  const auto written = GenerateComponentFile(state, output);
+  const auto written = GenerateComponentFile(state, PathFromUtf8(output));
   out << "Wrote " << state.imported_count << (state.imported_count == 1 ? " section" : " sections")
-      << " to " << written.string() << "\n";
+      << " to " << PathToUtf8(written) << "\n";
 }
 
 }  // namespace brenmoor

@@ -7,7 +7,7 @@
 
 namespace brenmoor {
 
-// Imports table exactly as the window's import button does (decimal separator
+// table and output are UTF-8 paths. Imports table exactly as the window's import button does (decimal separator
 // of the regional settings) and generates the component file at output
 // exactly as the generate button does. On success prints one line naming the
 // number of sections and the full output path. Errors are thrown as by the

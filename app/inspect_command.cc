@@ -1,16 +1,13 @@
 #include "app/inspect_command.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <iomanip>
-#include <iterator>
 #include <system_error>
 
 #include "model/errors.h"
 #include "output/component_reader.h"
+#include "platform/files.h"
 
 namespace brenmoor {
 namespace {
@@ -25,16 +22,6 @@ std::string Number(float value) {
                           : std::chars_format::general;
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format);
   return std::string(buffer, result.ptr);
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string bytes;
-  if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (!in && !in.eof()) {
-    throw Error(FileErrorMessage("Cannot open", path, errno));
-  }
-  return bytes;
 }
 
 void PrintSection(const FileSection& s, bool fibers, std::ostream& out) {
@@ -75,7 +62,7 @@ void PrintSection(const FileSection& s, bool fibers, std::ostream& out) {
 }  // namespace
 
 void InspectCommand(const std::string& path, bool fibers, std::ostream& out) {
-  const std::string bytes = ReadWholeFile(path);
+  const std::string bytes = ReadWholeFile(PathFromUtf8(path));
   const ComponentFile file = ReadComponentFile(bytes);
   out << path << ": model " << file.model_name << ", " << file.sections.size()
       << (file.sections.size() == 1 ? " section, " : " sections, ") << bytes.size() << " bytes\n";

@@ -1,7 +1,6 @@
-#include <iostream>
-
 #include "app/command_line.h"
 #include "model/state.h"
+#include "platform/console.h"
 
 #ifdef BRENMOOR_WITH_UI
 #include "ui/run_window.h"
@@ -14,5 +13,6 @@ int main(int argc, char** argv) {
 #ifdef BRENMOOR_WITH_UI
   if (argc <= 1) return brenmoor::RunWindow(argc, argv, state);
 #endif
-  return brenmoor::RunCommandLine(argc, argv, state, std::cout, std::cerr);
+  return brenmoor::RunCommandLine(brenmoor::Utf8Arguments(argc, argv), state,
+                                  brenmoor::ConsoleOut(), brenmoor::ConsoleErr());
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/locale.h"
+
 namespace brenmoor {
 
 // Number conversions of the section table and the grid. The decimal separator
@@ -27,10 +29,5 @@ std::int32_t TextToInt(std::string_view text);
 // fraction remains; below 0.0001 and from 1E15 up in exponent form.
 // Example: 452.4f -> "452.399993896484", 1e-6f -> "9.99999997475243E-7".
 std::string FormatGridNumber(float value, char decimal_separator);
-
-// The decimal separator of the user's regional settings (LC_NUMERIC, from the
-// environment), or '.' when it is not a single byte. Reads the environment
-// only; the process locale is not changed.
-char RegionalDecimalSeparator();
 
 }  // namespace brenmoor

@@ -1,21 +1,16 @@
 #include "import/section_import.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 #include <vector>
 
 #include "import/number_text.h"
 #include "import/split_line.h"
 #include "model/materials.h"
+#include "platform/files.h"
 
 namespace brenmoor {
 namespace {
@@ -138,38 +133,6 @@ void ReadSection(BrenmoorState& state, std::string_view line, char decimal_separ
   }
 }
 
-// Reads the whole file at path into bytes; 0 or the errno of the failure.
-int ReadWholeFile(const std::string& path, std::string& bytes) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno;
-  struct Closer {
-    int fd;
-    ~Closer() { ::close(fd); }
-  } closer{fd};
-
-  struct stat info;
-  if (::fstat(fd, &info) != 0) return errno;
-  if (S_ISDIR(info.st_mode)) return EISDIR;
-  // One byte more than the file's size, so that the end of the file is seen
-  // without growing the buffer; a pipe or a growing file grows it by halves.
-  constexpr std::size_t kMinimumChunk = 64 * 1024;
-  const std::size_t expected = S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0;
-  bytes.resize(expected + 1);
-  std::size_t used = 0;
-  for (;;) {
-    if (used == bytes.size()) bytes.resize(used + std::max(used / 2, kMinimumChunk));
-    const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    if (got == 0) break;
-    used += static_cast<std::size_t>(got);
-  }
-  bytes.resize(used);
-  return 0;
-}
-
 std::string MaterialName(const BrenmoorState& state, std::int32_t index) {
   if (index < 0 || static_cast<std::size_t>(index) >= state.materials.size()) return {};
   return state.materials[static_cast<std::size_t>(index)].name;
@@ -222,8 +185,10 @@ void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decim
 void ImportSectionFile(BrenmoorState& state, const std::string& path, char decimal_separator) {
   CancelImport(state);
   std::string bytes;
-  if (const int error = ReadWholeFile(path, bytes); error != 0) {
-    throw ImportError(FileErrorMessage("Cannot open", path, error), path, 0);
+  try {
+    bytes = ReadWholeFile(PathFromUtf8(path));
+  } catch (const Error& e) {
+    throw ImportError(e.what(), path, 0);
   }
   ImportSectionTable(state, bytes, decimal_separator, path);
 }

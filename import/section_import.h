@@ -53,8 +53,8 @@ void CancelImport(BrenmoorState& state);
 void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decimal_separator,
                         const std::string& file);
 
-// Reads the file at path whole and imports it as above. A file that cannot be
-// read throws ImportError("Cannot open file \"<full path>\". <reason>", path, 0)
+// Reads the file at path (UTF-8) whole and imports it as above. A file that
+// cannot be read throws ImportError("Cannot open file \"<full path>\". <reason>", path, 0)
 // with the state as after CancelImport.
 void ImportSectionFile(BrenmoorState& state, const std::string& path, char decimal_separator);
 

@@ -14,16 +14,6 @@ class Error : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The operating system's text for errno_value as messages show it: trailing
-// blanks, line breaks and full stops removed ("No such file or directory").
-std::string SystemReason(int errno_value);
-
-// "<what> file \"<full path>\". <reason>", the form of every file error, e.g.
-// FileErrorMessage("Cannot open", "t.csv", ENOENT) ==
-//   "Cannot open file \"/home/eng/t.csv\". No such file or directory".
-// The path is made absolute from the current folder.
-std::string FileErrorMessage(std::string_view what, const std::string& path, int errno_value);
-
 // A text as an error message quotes it: whole when short, otherwise its first
 // bytes and "...", so a runaway field of a broken table cannot make a message
 // of megabytes.

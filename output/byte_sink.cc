@@ -1,11 +1,5 @@
 #include "output/byte_sink.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-
-#include "model/errors.h"
-
 namespace brenmoor {
 
 ByteSink::ByteSink(std::size_t buffer_size) : buffer_(buffer_size) {}
@@ -30,18 +24,6 @@ void ByteSink::WriteSlow(const void* data, std::size_t size) {
 const std::string& StringSink::bytes() {
   Flush();
   return bytes_;
-}
-
-void FileSink::Deliver(const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd_, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      throw Error(FileErrorMessage("Cannot write", path_, errno));
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
 }
 
 }  // namespace brenmoor

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files.h"
+
 namespace brenmoor {
 
 // A plain sequential byte sink: bytes go in order, nothing is read back,
@@ -55,19 +57,17 @@ class StringSink : public ByteSink {
   std::string bytes_;
 };
 
-// Writes to an open file descriptor, which it does not own. A failed write
-// throws Error("Cannot write file \"<path>\". <reason>"), path being the name
-// to show the engineer.
+// Writes into a file that replaces its target once committed; the file is
+// not owned. A failed write throws Error("Cannot write file ...").
 class FileSink : public ByteSink {
  public:
-  FileSink(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  explicit FileSink(ReplacingFile& file) : file_(file) {}
 
  protected:
-  void Deliver(const char* data, std::size_t size) override;
+  void Deliver(const char* data, std::size_t size) override { file_.Write(data, size); }
 
  private:
-  int fd_;
-  std::string path_;
+  ReplacingFile& file_;
 };
 
 }  // namespace brenmoor

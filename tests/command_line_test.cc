@@ -25,10 +25,8 @@ struct Outcome {
 
 Outcome RunWith(std::vector<std::string> args, BrenmoorState& state) {
   args.insert(args.begin(), "brenmoor");
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
   std::ostringstream out, err;
-  const int status = RunCommandLine(static_cast<int>(argv.size()), argv.data(), state, out, err);
+  const int status = RunCommandLine(args, state, out, err);
   return {status, out.str(), err.str()};
 }
 

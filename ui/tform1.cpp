@@ -100,7 +100,7 @@ void TForm1::Button3Click() {
     // the titles alone, whichever way this ends.
     const auto show = qScopeGuard([this] { grid_model_->ShowImport(); });
     if (path) {
-      ImportSectionFile(state_, QFile::encodeName(*path).toStdString(), decimal_separator_);
+      ImportSectionFile(state_, path->toStdString(), decimal_separator_);
     } else {
       CancelImport(state_);
     }

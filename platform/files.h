@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace brenmoor {
+
+// Everything Brenmoor asks of the file system goes through here. File names
+// are UTF-8 strings everywhere else in the program; only the operating
+// system's side of this layer turns them into what its calls take (UTF-16 on
+// Windows). Failures are thrown as Error with the text the engineer sees, the
+// reason in the operating system's own words (and language):
+//   Cannot open file "<full path>". <reason>
+//   Cannot create file "<full path>". <reason>
+//   Cannot write file "<full path>". <reason>
+
+// A path from UTF-8 text, and back. Never through the system's 8-bit code
+// page, which cannot hold a Chinese folder name on a Western Windows.
+// Example: PathToUtf8(PathFromUtf8("D:\\项目\\柱截面 表.csv")) is the same text.
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+std::string PathToUtf8(const std::filesystem::path& path);
+
+// path made absolute from the current folder and tidied ("a/./b" -> "a/b"),
+// as messages show it; path itself when that fails.
+std::filesystem::path FullPath(const std::filesystem::path& path);
+
+// "<what> file \"<full path>\". <reason>", the form of every file error.
+std::string FileErrorMessage(std::string_view what, const std::filesystem::path& path,
+                             std::string_view reason);
+
+// The whole content of the file at path, read as bytes. Others may go on
+// reading it meanwhile. Throws "Cannot open file ..." when it cannot be read
+// (missing, a folder, no permission, held open for writing).
+std::string ReadWholeFile(const std::filesystem::path& path);
+
+// A file that replaces target in one step, so that target is always either
+// the complete old file or the complete new one, whatever happens meanwhile
+// (a full disk, a crash, the power going off).
+// The bytes go to a temporary file beside target named
+// ".<target name>.<process id>.<n>.tmp"; Commit() makes them durable, closes
+// the file and moves it over target. Without a Commit() (an exception, say)
+// the destructor closes and removes the temporary file. Creating one first
+// removes the temporary files that earlier runs killed midway left beside the
+// same target, and only those: files of that name whose process is gone.
+// A target the engineer made read-only is refused, not replaced.
+class ReplacingFile {
+ public:
+  // Throws "Cannot create file \"<target>\". <reason>".
+  explicit ReplacingFile(const std::filesystem::path& target);
+  ~ReplacingFile();
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+  // Appends bytes; throws "Cannot write file \"<target>\". <reason>".
+  void Write(const char* data, std::size_t size);
+
+  // Flushes to the disk, closes and moves the file over target. Throws
+  // "Cannot write file ..." when the bytes cannot be made durable and
+  // "Cannot create file ..." when target cannot be replaced (on Windows:
+  // another program holds it open); the temporary file is removed then.
+  void Commit();
+
+  // The full path of the file being replaced, and of the temporary file.
+  const std::filesystem::path& target() const { return target_; }
+  const std::filesystem::path& temporary() const { return temporary_; }
+
+ private:
+  std::filesystem::path target_;
+  std::filesystem::path temporary_;
+  std::intptr_t handle_ = -1;  // the system's handle of the open temporary file
+  bool committed_ = false;
+};
+
+// Whether name is a temporary file name that ReplacingFile gives for a target
+// named target_name, and the process id in it.
+// Example: IsReplacingFileTemporary(".KAVOSEC.PF3CMP.4711.0.tmp",
+// "KAVOSEC.PF3CMP", pid) is true with pid 4711.
+bool IsReplacingFileTemporary(std::string_view name, std::string_view target_name,
+                              std::int64_t& process_id);
+
+}  // namespace brenmoor

@@ -1,0 +1,15 @@
+// The POSIX side of the console: arguments and terminals are UTF-8 already.
+#include <iostream>
+
+#include "platform/console.h"
+
+namespace brenmoor {
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+std::ostream& ConsoleOut() { return std::cout; }
+std::ostream& ConsoleErr() { return std::cerr; }
+
+}  // namespace brenmoor
