@@ -49,6 +49,9 @@ TEST(TextToFloat, ReadsTheNumberGrammarAndRoundsOnce) {
       // Rounded to extended precision first: the tiny excess is lost there, and
       // the exact tie left over rounds to even.
       {"16777217.0000000000000000001", '.', 16777216.0f},
+      // Kept in extended precision (a double would lose it and tie to even).
+      {"16777217.00000000010000000001", '.', 16777218.0f},
+      {"-1e-4950", '.', -0.0f},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -62,6 +65,7 @@ TEST(TextToFloat, ReadsTheNumberGrammarAndRoundsOnce) {
     EXPECT_EQ(ErrorOf([bad] { TextToFloat(bad, '.'); }), expect);
   }
   EXPECT_EQ(ErrorOf([] { TextToFloat("1E39", '.'); }), "Floating point overflow");
+  EXPECT_EQ(ErrorOf([] { TextToFloat("1e4000", '.'); }), "Floating point overflow");
   EXPECT_EQ(ErrorOf([] { TextToFloat("-3.5e38", ','); }), "Floating point overflow");
 }
 
