@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <charconv>
 #include <limits>
 #include <random>
 #include <string>
 
+#include "import/decimal_to_extended.h"
 #include "model/errors.h"
 #include "test_sections.h"
 
@@ -145,13 +145,14 @@ TEST(TextToFloat, QuickAndGeneralConversionsAgree) {
     std::string text = digits.substr(0, point);
     text += '.';
     text += digits.substr(point);
+    int exponent = 0;
     if (random() % 3 == 0) {
+      exponent = static_cast<int>(random() % 55) - 30;
       text += 'e';
-      text += std::to_string(static_cast<int>(random() % 55) - 30);
+      text += std::to_string(exponent);
     }
-    long double general = 0;
-    const std::string plain = text.back() == '.' ? text + "0" : text;
-    std::from_chars(plain.data(), plain.data() + plain.size(), general);
+    const long double general =
+        *DecimalToExtended(digits.substr(0, point), digits.substr(point), exponent);
     SCOPED_TRACE(text);
     ASSERT_EQ(std::bit_cast<std::uint32_t>(TextToFloat(text, '.')),
               std::bit_cast<std::uint32_t>(static_cast<float>(general)));
