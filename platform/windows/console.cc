@@ -9,7 +9,7 @@
 #include <streambuf>
 
 #include "platform/console.h"
-#include "platform/windows/text.h"
+#include "platform/windows/wide.h"
 
 namespace brenmoor {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "model/errors.h"
 #include "platform/files.h"
-#include "platform/windows/text.h"
+#include "platform/windows/wide.h"
 
 namespace brenmoor {
 namespace {

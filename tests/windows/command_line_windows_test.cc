@@ -13,7 +13,7 @@
 #include "app/command_line.h"
 #include "platform/console.h"
 #include "platform/files.h"
-#include "platform/windows/text.h"
+#include "platform/windows/wide.h"
 #include "tests/temp_dir.h"
 #include "tests/windows/system_text.h"
 

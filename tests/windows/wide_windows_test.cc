@@ -1,4 +1,4 @@
-#include "platform/windows/text.h"
+#include "platform/windows/wide.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
