@@ -1,18 +1,22 @@
 // Draws the window with a table imported and its first section selected, and
 // saves the picture: screenshot TABLE PNG. Runs without a display when
-// QT_QPA_PLATFORM=offscreen.
+// QT_QPA_PLATFORM=offscreen. With --stay the window then stays open until it
+// is closed, for a picture of the whole screen (title bar, icon) taken from
+// outside, as for the Windows build under Wine.
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <cstdio>
+#include <string_view>
 
 #include "import/number_text.h"
 #include "ui/section_grid.h"
 #include "ui/tform1.h"
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fputs("usage: screenshot TABLE PNG\n", stderr);
+  const bool stay = argc == 4 && std::string_view(argv[3]) == "--stay";
+  if (argc != 3 && !stay) {
+    std::fputs("usage: screenshot TABLE PNG [--stay]\n", stderr);
     return 2;
   }
   QApplication app(argc, argv);
@@ -43,5 +47,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "screenshot: cannot write %s\n", argv[2]);
     return 1;
   }
-  return 0;
+  return stay ? QApplication::exec() : 0;
 }
