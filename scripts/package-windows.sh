@@ -12,7 +12,7 @@ build=$(cd "$1" && pwd)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 qt_dir=$(sed -n 's/^Qt6_DIR:PATH=//p' "$build/CMakeCache.txt")
 qt=$(cd "$qt_dir/../../.." && pwd)
-compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
+compiler=$(sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' "$build"/CMakeFiles/*/CMakeCXXCompiler.cmake | head -n 1)
 gcc_dlls=$(dirname "$("$compiler" -print-file-name=libstdc++-6.dll)")
 sysroot_dlls=$(cd "$(dirname "$("$compiler" -print-file-name=libwinpthread-1.dll)")" && pwd)
 objdump=x86_64-w64-mingw32-objdump

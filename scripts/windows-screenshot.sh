@@ -10,12 +10,10 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
 png=${2:-$here/docs/windows-screenshot.png}
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s '-screen 0 1280x800x24' "$0" "$build" "$png"
+    exec xvfb-run -a -s '-screen 0 1280x1024x24' "$0" "$build" "$png"
 fi
 wine="$build/wine-run.sh"
 "$wine" --start
-# No window manager here: Wine draws the frames itself, much faster.
-"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 "$wine" "$build/tools/screenshot.exe" "Z:$here/examples/sample.csv" "$build/window-grab.png" --stay \
     >"$build/screenshot.log" 2>&1 &
 shown=""
@@ -31,8 +29,7 @@ if [ -z "$shown" ]; then
     exit 1
 fi
 sleep 2  # the first paint after the import
-import -window root -crop "$(xdotool getwindowgeometry --shell "$shown" |
-    awk -F= '/WIDTH/{w=$2}/HEIGHT/{h=$2}/^X/{x=$2}/^Y/{y=$2}END{print w"x"h"+"x"+"y}')" +repage "$png"
+import -window "$shown" "$png"
 xdotool windowclose "$shown" 2>/dev/null || true
 "$wine" --stop
 echo "windows-screenshot: $png"
