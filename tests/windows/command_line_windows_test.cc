@@ -65,9 +65,14 @@ HANDLE InheritableFile(const std::filesystem::path& path) {
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// Starts the real brenmoor-cli.exe with arguments (UTF-16, as cmd.exe passes
-// them) in folder, its output and errors redirected to files there.
-ProgramRun RunProgram(const std::wstring& arguments, const std::filesystem::path& folder) {
+const char kCliProgram[] = BRENMOOR_CLI_PROGRAM;
+const char kWindowProgram[] = BRENMOOR_WINDOW_PROGRAM;
+
+// Starts program (brenmoor-cli.exe, or brenmoor.exe) with arguments (UTF-16,
+// as cmd.exe passes them) in folder, its output and errors redirected to
+// files there.
+ProgramRun RunProgram(const std::wstring& arguments, const std::filesystem::path& folder,
+                      const char* program = kCliProgram) {
   // New names each time: Wine may close a finished program's handles late.
   static int runs = 0;
   ++runs;
@@ -76,7 +81,7 @@ ProgramRun RunProgram(const std::wstring& arguments, const std::filesystem::path
   ProgramRun run;
   {
     HANDLE out = InheritableFile(out_path), err = InheritableFile(err_path);
-    std::wstring command = L"\"" + PathFromUtf8(BRENMOOR_CLI_PROGRAM).wstring() + L"\" " + arguments;
+    std::wstring command = L"\"" + PathFromUtf8(program).wstring() + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -132,6 +137,14 @@ TEST(WindowsCommandLine, TheProgramTakesUtf16ArgumentsAndWritesUtf8WhenRedirecte
   EXPECT_EQ(inspect.out.find('\r'), std::string::npos);
   EXPECT_NE(inspect.out.find("Section 7: KZ7\n"), std::string::npos);
   EXPECT_EQ(inspect.out.back(), '\n');
+
+  // The window program (GUI subsystem, no console of its own) runs the same
+  // command line when given arguments, and its redirected output arrives.
+  const ProgramRun window =
+      RunProgram(L"convert \"\u9879\u76EE\\\u67F1\u622A\u9762 \u8868.csv\" -o \u9879\u76EE\\KAVOSEC.PF3CMP",
+                 here.dir.path(), kWindowProgram);
+  EXPECT_EQ(window.status, 0u) << window.err;
+  EXPECT_EQ(window.out, "Wrote 7 sections to " + written + "\n");
 }
 
 // Text written to a console arrives as characters, also when a character's
