@@ -1,6 +1,8 @@
 #include "app/command_line.h"
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <string_view>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "import/section_import.h"
 #include "model/errors.h"
 #include "output/generate.h"
+#include "platform/files.h"
 
 #ifndef BRENMOOR_VERSION
 #define BRENMOOR_VERSION "unknown"
@@ -42,6 +45,13 @@ int WrongCall(std::ostream& err, const std::string& why) {
 }
 
 }  // namespace
+
+bool OpensWindowWithTable(const std::vector<std::string>& args) {
+  if (args.size() != 2 || args[1].empty() || args[1][0] == '-') return false;
+  if (args[1] == "convert" || args[1] == "inspect" || args[1] == "report") return false;
+  std::error_code ignored;
+  return std::filesystem::is_regular_file(PathFromUtf8(args[1]), ignored);
+}
 
 int RunCommandLine(const std::vector<std::string>& arguments, BrenmoorState& state,
                    std::ostream& out, std::ostream& err) {

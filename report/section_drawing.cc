@@ -161,4 +161,21 @@ void DrawSection(QPainter& p, const QRectF& area, const TSECTION& s, double unit
   p.restore();
 }
 
+QImage SectionPicture(const TSECTION& section, const QString& title, int pixels) {
+  QImage image(pixels, pixels, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  const double unit = pixels / 100.0;
+  QFont font(QStringLiteral("Arial"));
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(std::max(1, static_cast<int>(std::lround(4.0 * unit))));
+  font.setBold(true);
+  painter.setFont(font);
+  painter.setRenderHint(QPainter::TextAntialiasing, true);
+  painter.drawText(QPointF(4.0 * unit, 7.0 * unit), title);
+  const QRectF area(2.0 * unit, 10.0 * unit, 96.0 * unit, 88.0 * unit);
+  DrawSection(painter, area, section, unit, FitScale(area, section, unit));
+  return image;
+}
+
 }  // namespace brenmoor

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QImage>
 #include <QPainter>
 #include <QRectF>
+#include <QString>
 
 #include "model/section.h"
 
@@ -31,5 +33,10 @@ double FitScale(const QRectF& area, const TSECTION& section, double unit);
 // (n >= 1) at which a drawing fits: unit / n <= fit_scale.
 // Example: with unit 10 and fit_scale 0.45, 1:25.
 double StandardScaleDenominator(double fit_scale, double unit);
+
+// The drawing of one prepared section as a square picture of pixels × pixels
+// on white, with title above it, drawn by DrawSection at the largest scale
+// that fits (as if on paper of 100 mm square).
+QImage SectionPicture(const TSECTION& section, const QString& title, int pixels);
 
 }  // namespace brenmoor
