@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <vector>
 
 #include "report/display_text.h"
 #include "report/figures.h"
@@ -25,16 +26,24 @@ std::string PropertiesCsv(const BrenmoorState& prepared) {
     const SectionFigures f = FiguresOf(s);
     QString name = DisplayText(s.NAME);
     name.replace(u'"', QStringLiteral("\"\""));
-    csv += std::to_string(i) + ",\"" + name.toStdString() + "\",";
-    for (float v : {s.B, s.H, s.CC}) csv += CsvNumber(v) + ",";
-    csv += MaterialName(prepared, s.concrete_material).toStdString() + "," +
-           MaterialName(prepared, s.steel_material).toStdString() + ",";
-    csv += std::to_string(s.fiber_count) + "," + std::to_string(f.bars) + "," + std::to_string(f.cells) + ",";
+    std::string quoted(1, '"');
+    quoted += name.toStdString();
+    quoted += '"';
+    std::vector<std::string> fields = {std::to_string(i), quoted};
+    for (float v : {s.B, s.H, s.CC}) fields.push_back(CsvNumber(v));
+    fields.push_back(MaterialName(prepared, s.concrete_material).toStdString());
+    fields.push_back(MaterialName(prepared, s.steel_material).toStdString());
+    for (int count : {static_cast<int>(s.fiber_count), f.bars, f.cells}) fields.push_back(std::to_string(count));
+    fields.push_back(CsvNumber(s.steel_area_sum));
     // No ρ without a cross-section: an empty field, which a spreadsheet leaves blank.
-    csv += CsvNumber(s.steel_area_sum) + "," + (std::isnan(f.rho_percent) ? "" : CsvNumber(f.rho_percent));
+    fields.push_back(std::isnan(f.rho_percent) ? std::string() : CsvNumber(f.rho_percent));
     for (float v : {s.shear_modulus, s.shear_area_1, s.shear_area_2, s.torsion_constant, s.concrete_area_sum,
                     s.steel_area_sum, s.concrete_ay2_sum, s.steel_ay2_sum, s.concrete_ax2_sum, s.steel_ax2_sum}) {
-      csv += "," + CsvNumber(v);
+      fields.push_back(CsvNumber(v));
+    }
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+      if (k > 0) csv += ',';
+      csv += fields[k];
     }
     csv += "\r\n";
   }
