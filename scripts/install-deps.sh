@@ -20,6 +20,7 @@ libgmock-dev
 libbenchmark-dev
 fonts-liberation
 fonts-wqy-microhei
+poppler-utils
 dpkg-dev
 "
 
