@@ -21,7 +21,13 @@ std::string_view Trim(std::string_view text) {
 }  // namespace
 
 void SplitLine(BrenmoorState& state, std::string_view line) {
-  for (std::string& field : state.fields) field.clear();
+  LineFields fields;
+  SplitFields(line, fields);
+  for (std::size_t i = 0; i < fields.size(); ++i) state.fields[i] = fields[i];
+}
+
+void SplitFields(std::string_view line, LineFields& fields) {
+  fields.fill(std::string_view());
 
   // Positions count the bytes of the line from 1; 0 is the place before the
   // first byte and n + 1 the place after the last.
@@ -46,7 +52,7 @@ void SplitLine(BrenmoorState& state, std::string_view line) {
     // Positions count from 1, so a boundary's position is the index of the byte after it.
     const std::size_t begin = boundaries[i];
     const std::size_t end = boundaries[i + 1] - 1;
-    state.fields[i - 1] = Trim(line.substr(begin, end - begin));
+    fields[i - 1] = Trim(line.substr(begin, end - begin));
   }
 }
 

@@ -2,12 +2,18 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
+#include <condition_variable>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
+#include "model/fiber_layout.h"
 #include "model/float32.h"
+#include "model/parallel.h"
 
 namespace brenmoor {
 namespace {
@@ -37,9 +43,9 @@ void WriteBytes(ByteSink& sink, const std::array<unsigned char, N>& bytes) {
 
 // One pass over fibers 1..n writing item(fiber), then zero items up to 60.
 template <typename Item>
-void WriteFiberArray(ByteSink& sink, const TSECTION& s, int item_size, Item item) {
-  for (int k = 0; k < s.fiber_count; ++k) item(s.fibers[k]);
-  WriteZeros(sink, (kMaxFibers - s.fiber_count) * item_size);
+void WriteFiberArray(ByteSink& sink, const TSECTION& laid_out, int item_size, Item item) {
+  for (int k = 0; k < laid_out.fiber_count; ++k) item(laid_out.fibers[k]);
+  WriteZeros(sink, (kMaxFibers - laid_out.fiber_count) * item_size);
 }
 
 // The 42-byte material-name entries, made once per file: a type byte, a zero
@@ -74,9 +80,11 @@ void WriteByteItems(ByteSink& sink, int n, unsigned char value) {
   sink.Write(items.data(), items.size());
 }
 
+// The block of section s, numbered number, with the fibers and fiber count of
+// laid_out: s itself, or a scratch section s was just laid out in.
 void WriteSectionBlock(ByteSink& sink, const MaterialEntries& entries, const TSECTION& s,
-                       std::int32_t number) {
-  const int n = s.fiber_count;
+                       const TSECTION& laid_out, std::int32_t number) {
+  const int n = laid_out.fiber_count;
   WriteBytes(sink, std::array<unsigned char, 4>{0x02, 0x00, 0x0F, 0x00});
   WritePaddedText(sink, kNameWidth, s.NAME);
   WriteInt16(sink, number);
@@ -106,10 +114,10 @@ void WriteSectionBlock(ByteSink& sink, const MaterialEntries& entries, const TSE
 
   WriteByteItems(sink, n, 4);
   WriteByteItems(sink, n, 1);
-  WriteFiberArray(sink, s, 2, [&](const FiberSlot& f) { WriteInt16(sink, f.type); });
-  WriteFiberArray(sink, s, 2, [&](const FiberSlot& f) { WriteInt16(sink, f.material); });
-  WriteFiberArray(sink, s, 4, [&](const FiberSlot& f) { WriteFloat(sink, f.area); });
-  WriteFiberArray(sink, s, 8, [&](const FiberSlot& f) {
+  WriteFiberArray(sink, laid_out, 2, [&](const FiberSlot& f) { WriteInt16(sink, f.type); });
+  WriteFiberArray(sink, laid_out, 2, [&](const FiberSlot& f) { WriteInt16(sink, f.material); });
+  WriteFiberArray(sink, laid_out, 4, [&](const FiberSlot& f) { WriteFloat(sink, f.area); });
+  WriteFiberArray(sink, laid_out, 8, [&](const FiberSlot& f) {
     WriteFloat(sink, f.y);
     WriteFloat(sink, f.x);
   });
@@ -131,23 +139,143 @@ void WriteSectionBlock(ByteSink& sink, const MaterialEntries& entries, const TSE
   }
   WriteZeros(sink, 62);
 
-  for (int k = 0; k < n; ++k) entries.Write(sink, s.fibers[k].type, s.fibers[k].material);
+  const FiberSlots& fibers = laid_out.fibers;
+  for (int k = 0; k < n; ++k) entries.Write(sink, fibers[k].type, fibers[k].material);
   // Fibers 1 to 4 are always bars, so these name the section's steel.
-  for (int k = 0; k < 4; ++k) entries.Write(sink, kSteelFiber, s.fibers[k].material);
+  for (int k = 0; k < 4; ++k) entries.Write(sink, kSteelFiber, fibers[k].material);
   WriteZeros(sink, 6);
 }
+
+void WriteHeader(ByteSink& sink) {
+  WriteBytes(sink, kMagic);
+  WritePaddedText(sink, kModelNameWidth, kModelName);
+}
+
+void WriteEndMark(ByteSink& sink) {
+  WriteBytes(sink, std::array<unsigned char, 2>{0xFF, 0xFF});
+  sink.Flush();
+}
+
+// Sections per piece of the file that one thread makes at a time: about
+// 270 KB, large enough that handing pieces over costs nothing, small enough
+// that the writer starts early and the pieces in flight take little memory.
+constexpr std::size_t kSectionsPerPiece = 64;
+
+// The pieces made and not yet written, and who waits for whom. Piece p goes
+// into slot p % slot count; a maker waits until the piece that slot held has
+// been written, the writer until the piece it needs is made.
+class PieceSlots {
+ public:
+  static constexpr std::size_t kEmpty = static_cast<std::size_t>(-1);
+
+  PieceSlots(std::size_t count, std::size_t capacity) : ready_(count, kEmpty) {
+    for (std::size_t i = 0; i < count; ++i) sinks_.push_back(std::make_unique<MemorySink>(capacity));
+  }
+
+  // The slot's sink for piece, once it is free; nullptr when stopped.
+  MemorySink* WaitToMake(std::size_t piece) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return stopped_ || written_ + sinks_.size() > piece; });
+    return stopped_ ? nullptr : sinks_[piece % sinks_.size()].get();
+  }
+
+  void Made(std::size_t piece) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    ready_[piece % sinks_.size()] = piece;
+    changed_.notify_all();
+  }
+
+  // The slot's sink once piece is made; nullptr when stopped.
+  MemorySink* WaitToWrite(std::size_t piece) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return stopped_ || ready_[piece % sinks_.size()] == piece; });
+    return stopped_ ? nullptr : sinks_[piece % sinks_.size()].get();
+  }
+
+  void Written(std::size_t piece) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    ready_[piece % sinks_.size()] = kEmpty;
+    written_ = piece + 1;
+    changed_.notify_all();
+  }
+
+  // After a failure on either side: nobody waits any more.
+  void Stop() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    stopped_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  std::vector<std::unique_ptr<MemorySink>> sinks_;
+  std::vector<std::size_t> ready_;
+  std::size_t written_ = 0;
+  bool stopped_ = false;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+};
 
 }  // namespace
 
 void WriteComponentFile(const BrenmoorState& state, ByteSink& sink) {
-  WriteBytes(sink, kMagic);
-  WritePaddedText(sink, kModelNameWidth, kModelName);
+  WriteHeader(sink);
   const MaterialEntries entries(state);
   for (std::int32_t i = 1; i <= state.imported_count; ++i) {
-    WriteSectionBlock(sink, entries, state.records.at(i), i);
+    const TSECTION& s = state.records.at(i);
+    WriteSectionBlock(sink, entries, s, s, i);
   }
-  WriteBytes(sink, std::array<unsigned char, 2>{0xFF, 0xFF});
-  sink.Flush();
+  WriteEndMark(sink);
+}
+
+void StreamComponentFile(const BrenmoorState& state, ByteSink& sink) {
+  WriteHeader(sink);
+  const MaterialEntries entries(state);
+  const std::size_t count = static_cast<std::size_t>(std::max(state.imported_count, 0));
+  const std::size_t pieces = (count + kSectionsPerPiece - 1) / kSectionsPerPiece;
+  const int makers = WorkersFor(pieces);
+  constexpr std::size_t kLargestBlock = 1765 + 42 * kMaxFibers;
+  PieceSlots slots(2 * static_cast<std::size_t>(makers) + 2, kSectionsPerPiece * kLargestBlock);
+  std::atomic<std::size_t> next_piece{0};
+
+  auto make = [&] {
+    TSECTION scratch;
+    for (std::size_t piece; (piece = next_piece++) < pieces;) {
+      MemorySink* out = slots.WaitToMake(piece);
+      if (out == nullptr) return;
+      const std::size_t first = piece * kSectionsPerPiece + 1;
+      const std::size_t last = std::min(first + kSectionsPerPiece - 1, count);
+      for (std::size_t i = first; i <= last; ++i) {
+        const TSECTION& record = state.records.at(i);
+        const auto number = static_cast<std::int32_t>(i);
+        if (record.kind == kRectangularColumn) {
+          CopyLayoutInput(record, scratch);
+          LayoutFibers(scratch);
+          WriteSectionBlock(*out, entries, record, scratch, number);
+        } else {
+          WriteSectionBlock(*out, entries, record, record, number);
+        }
+      }
+      slots.Made(piece);
+    }
+  };
+  auto write = [&] {
+    for (std::size_t piece = 0; piece < pieces; ++piece) {
+      MemorySink* in = slots.WaitToWrite(piece);
+      if (in == nullptr) return;
+      in->MoveTo(sink);
+      slots.Written(piece);
+    }
+  };
+  // Worker 0, this thread, writes; the others make the pieces.
+  RunWorkers(makers + 1, [&](int worker) {
+    try {
+      worker == 0 ? write() : make();
+    } catch (...) {
+      slots.Stop();
+      throw;
+    }
+  });
+  WriteEndMark(sink);
 }
 
 void WritePaddedText(ByteSink& sink, int width, std::string_view text) {
