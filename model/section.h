@@ -53,18 +53,22 @@ class FiberSlots {
   FiberSlots(FiberSlots&&) noexcept = default;
   FiberSlots& operator=(FiberSlots&&) noexcept = default;
 
-  FiberSlot& operator[](std::size_t k) {
+  FiberSlot& operator[](std::size_t k) { return data()[k]; }
+  const FiberSlot& operator[](std::size_t k) const { return data()[k]; }
+  // All 60 slots, for loops that should not look for the storage every time.
+  FiberSlot* data() {
     if (!slots_) slots_ = std::make_unique<Slots>();
-    return (*slots_)[k];
+    return slots_->data();
   }
-  const FiberSlot& operator[](std::size_t k) const {
-    static const FiberSlot kNeverWritten;
-    return slots_ ? (*slots_)[k] : kNeverWritten;
-  }
+  const FiberSlot* data() const { return slots_ ? slots_->data() : NeverWritten().data(); }
   static constexpr std::size_t size() { return kMaxFibers; }
 
  private:
   using Slots = std::array<FiberSlot, kMaxFibers>;
+  static const Slots& NeverWritten() {
+    static const Slots kZeros{};
+    return kZeros;
+  }
   std::unique_ptr<Slots> slots_;
 };
 

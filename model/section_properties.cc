@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
+#include <utility>
 
 #include "model/fiber_layout.h"
 #include "model/float32.h"
@@ -43,8 +44,10 @@ void ComputeSectionProperties(const BrenmoorState& state, TSECTION& s) {
 
   float concrete_area = 0.0f, concrete_ax2 = 0.0f, concrete_ay2 = 0.0f;
   float steel_area = 0.0f, steel_ax2 = 0.0f, steel_ay2 = 0.0f;
-  for (int k = 0; k < s.fiber_count; ++k) {
-    const FiberSlot& f = s.fibers[k];
+  const FiberSlot* const fibers = std::as_const(s.fibers).data();
+  const int n = s.fiber_count;
+  for (int k = 0; k < n; ++k) {
+    const FiberSlot& f = fibers[k];
     if (f.type == kConcreteFiber) {
       concrete_area = RoundToFloat(static_cast<long double>(concrete_area) + f.area);
       concrete_ax2 = AddSecondMoment(concrete_ax2, f.area, f.x);

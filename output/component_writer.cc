@@ -5,6 +5,7 @@
 #include <atomic>
 #include <bit>
 #include <condition_variable>
+#include <cstring>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -28,24 +29,9 @@ constexpr int kNameWidth = 40;
 
 void WriteByte(ByteSink& sink, std::uint8_t value) { sink.Write(&value, 1); }
 
-// Integer fields carry the low bytes of the 32-bit values.
-void WriteInt16(ByteSink& sink, std::int32_t value) {
-  const auto low = static_cast<std::uint16_t>(value);
-  sink.Write(&low, 2);
-}
-
-void WriteFloat(ByteSink& sink, float value) { sink.Write(&value, 4); }
-
 template <std::size_t N>
 void WriteBytes(ByteSink& sink, const std::array<unsigned char, N>& bytes) {
   sink.Write(bytes.data(), N);
-}
-
-// One pass over fibers 1..n writing item(fiber), then zero items up to 60.
-template <typename Item>
-void WriteFiberArray(ByteSink& sink, const TSECTION& laid_out, int item_size, Item item) {
-  for (int k = 0; k < laid_out.fiber_count; ++k) item(laid_out.fibers[k]);
-  WriteZeros(sink, (kMaxFibers - laid_out.fiber_count) * item_size);
 }
 
 // The 42-byte material-name entries, made once per file: a type byte, a zero
@@ -73,60 +59,60 @@ class MaterialEntries {
   std::array<std::vector<std::string>, 2> entries_;
 };
 
-// n items of one byte value, then zero items up to 60.
-void WriteByteItems(ByteSink& sink, int n, unsigned char value) {
-  std::array<unsigned char, kMaxFibers> items{};
-  std::fill_n(items.begin(), n, value);
-  sink.Write(items.data(), items.size());
-}
-
 // The block of section s, numbered number, with the fibers and fiber count of
-// laid_out: s itself, or a scratch section s was just laid out in.
+// laid_out: s itself, or a scratch section s was just laid out in. Everything
+// after the name has fixed offsets; it is assembled in memory and written in
+// one piece, since writing it field by field cost as much as computing it.
 void WriteSectionBlock(ByteSink& sink, const MaterialEntries& entries, const TSECTION& s,
                        const TSECTION& laid_out, std::int32_t number) {
   const int n = laid_out.fiber_count;
+  const int items = std::clamp(n, 0, kMaxFibers);  // n is 0 to 60 for every section imported
+  const FiberSlot* const fibers = laid_out.fibers.data();
   WriteBytes(sink, std::array<unsigned char, 4>{0x02, 0x00, 0x0F, 0x00});
   WritePaddedText(sink, kNameWidth, s.NAME);
-  WriteInt16(sink, number);
-  WriteZeros(sink, 44);
-  WriteBytes(sink, std::array<unsigned char, 4>{0x0F, 0x02, 0x02, static_cast<unsigned char>(n)});
-  WriteByte(sink, 0x04);
 
-  // 174 constant bytes, zero but for float32 1.0 at 110.
-  WriteZeros(sink, 110);
-  WriteFloat(sink, 1.0f);
-  WriteZeros(sink, 60);
+  // Offsets below count from the end of the name (block offset 44).
+  std::array<unsigned char, 1547> part{};
+  auto put = [&part](std::size_t at, const void* data, std::size_t size) {
+    std::memcpy(part.data() + at, data, size);
+  };
+  auto put_int16 = [&put](std::size_t at, std::int32_t value) {
+    // Integer fields carry the low bytes of the 32-bit values.
+    const auto low = static_cast<std::uint16_t>(value);
+    put(at, &low, 2);
+  };
+  auto put_float = [&put](std::size_t at, float value) { put(at, &value, 4); };
 
-  WriteFloat(sink, s.steel_area_sum);
-  WriteFloat(sink, s.steel_ay2_sum);
-  WriteFloat(sink, s.steel_ax2_sum);
-  WriteZeros(sink, 8);
-  WriteFloat(sink, s.concrete_area_sum);
-  WriteFloat(sink, s.concrete_ay2_sum);
-  WriteFloat(sink, s.concrete_ax2_sum);
-  WriteZeros(sink, 8);
-  WriteZeros(sink, 40);
-  WriteFloat(sink, s.torsion_constant);
-  WriteFloat(sink, s.shear_modulus);
-  WriteFloat(sink, s.shear_area_1);
-  WriteFloat(sink, s.shear_area_2);
-  WriteFloat(sink, s.shear_modulus);
+  put_int16(0, number);
+  const std::array<unsigned char, 5> kind = {0x0F, 0x02, 0x02, static_cast<unsigned char>(n), 0x04};
+  put(46, kind.data(), kind.size());
+  put_float(161, 1.0f);  // the one nonzero value of the 174 constant bytes
+  put_float(225, s.steel_area_sum);
+  put_float(229, s.steel_ay2_sum);
+  put_float(233, s.steel_ax2_sum);
+  put_float(245, s.concrete_area_sum);
+  put_float(249, s.concrete_ay2_sum);
+  put_float(253, s.concrete_ax2_sum);
+  put_float(305, s.torsion_constant);
+  put_float(309, s.shear_modulus);
+  put_float(313, s.shear_area_1);
+  put_float(317, s.shear_area_2);
+  put_float(321, s.shear_modulus);
 
-  WriteByteItems(sink, n, 4);
-  WriteByteItems(sink, n, 1);
-  WriteFiberArray(sink, laid_out, 2, [&](const FiberSlot& f) { WriteInt16(sink, f.type); });
-  WriteFiberArray(sink, laid_out, 2, [&](const FiberSlot& f) { WriteInt16(sink, f.material); });
-  WriteFiberArray(sink, laid_out, 4, [&](const FiberSlot& f) { WriteFloat(sink, f.area); });
-  WriteFiberArray(sink, laid_out, 8, [&](const FiberSlot& f) {
-    WriteFloat(sink, f.y);
-    WriteFloat(sink, f.x);
-  });
+  // Six arrays of 60 items each: n items, one pass over the fibers each, then zeros.
+  std::memset(part.data() + 325, 4, static_cast<std::size_t>(items));
+  std::memset(part.data() + 385, 1, static_cast<std::size_t>(items));
+  for (int k = 0; k < items; ++k) put_int16(445 + 2 * k, fibers[k].type);
+  for (int k = 0; k < items; ++k) put_int16(565 + 2 * k, fibers[k].material);
+  for (int k = 0; k < items; ++k) put_float(685 + 4 * k, fibers[k].area);
+  for (int k = 0; k < items; ++k) {
+    put_float(925 + 8 * k, fibers[k].y);
+    put_float(929 + 8 * k, fibers[k].x);
+  }
 
-  WriteBytes(sink, std::array<unsigned char, 8>{4, 4, 4, 4, 0, 0, 0, 0});
-  WriteBytes(sink, std::array<unsigned char, 8>{1, 1, 1, 1, 0, 0, 0, 0});
-  WriteZeros(sink, 16);
-  for (int i = 0; i < 4; ++i) WriteInt16(sink, s.steel_material);
-  WriteZeros(sink, 8);
+  const std::array<unsigned char, 16> kFlags = {4, 4, 4, 4, 0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0, 0};
+  put(1405, kFlags.data(), kFlags.size());
+  for (int i = 0; i < 4; ++i) put_int16(1437 + 2 * i, s.steel_material);
 
   // The corner bars, as (y, x) pairs like every coordinate pair of the block.
   const long double h = s.H, b = s.B, cc = s.CC;
@@ -134,13 +120,11 @@ void WriteSectionBlock(ByteSink& sink, const MaterialEntries& entries, const TSE
   const float minus_dx = RoundToFloat(-b / 2 + cc);
   const float dy = RoundToFloat(h / 2 - cc);
   const float dx = RoundToFloat(b / 2 - cc);
-  for (float value : {minus_dy, minus_dx, dy, dx, dy, minus_dx, minus_dy, dx}) {
-    WriteFloat(sink, value);
-  }
-  WriteZeros(sink, 62);
+  const std::array<float, 8> corners = {minus_dy, minus_dx, dy, dx, dy, minus_dx, minus_dy, dx};
+  put(1453, corners.data(), sizeof corners);
+  sink.Write(part.data(), part.size());
 
-  const FiberSlots& fibers = laid_out.fibers;
-  for (int k = 0; k < n; ++k) entries.Write(sink, fibers[k].type, fibers[k].material);
+  for (int k = 0; k < items; ++k) entries.Write(sink, fibers[k].type, fibers[k].material);
   // Fibers 1 to 4 are always bars, so these name the section's steel.
   for (int k = 0; k < 4; ++k) entries.Write(sink, kSteelFiber, fibers[k].material);
   WriteZeros(sink, 6);
