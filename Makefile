@@ -48,6 +48,9 @@ fuzz: deps
 
 screenshot: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/screenshot.png
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/screenshot-generated.png --generate
+	./$(BUILD_DIR)/brenmoor report examples/sample.csv -o $(BUILD_DIR)/sample-report.pdf
+	pdftoppm -png -r 60 -f 1 -l 2 $(BUILD_DIR)/sample-report.pdf docs/report-page
 
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB

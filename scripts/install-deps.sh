@@ -24,6 +24,7 @@ libgmock-dev
 libbenchmark-dev
 fonts-liberation
 fonts-wqy-microhei
+poppler-utils
 dpkg-dev
 "
 if [ "${1:-}" = windows ]; then

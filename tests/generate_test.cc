@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "model/errors.h"
+#include "model/section_properties.h"
 #include "output/component_writer.h"
 #include "tests/system_texts.h"
 #include "tests/temp_dir.h"
@@ -35,10 +36,12 @@ TEST(GenerateComponentFile, WritesTheSameBytesAsTheWriterAndReplacesTheOldFile) 
   const auto path = dir / kComponentFileName;
   WriteFile(path, kOldFile);
   BrenmoorState state = testing::StateWith(testing::DefaultSection(), testing::Section600x400());
+  BrenmoorState prepared = state;
   EXPECT_EQ(GenerateComponentFile(state, path), path);
 
   StringSink expected;
-  WriteComponentFile(state, expected);
+  PrepareSections(prepared);
+  WriteComponentFile(prepared, expected);
   EXPECT_EQ(ReadFile(path), expected.bytes());
   EXPECT_EQ(EntriesIn(dir.path()), 1);
 

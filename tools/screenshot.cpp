@@ -1,24 +1,36 @@
 // Draws the window with a table imported and its first section selected, and
-// saves the picture: screenshot TABLE PNG. Runs without a display when
-// QT_QPA_PLATFORM=offscreen. With --stay the window then stays open until it
-// is closed, for a picture of the whole screen (title bar, icon) taken from
-// outside, as for the Windows build under Wine.
+// saves the picture: screenshot TABLE PNG [--generate] [--stay]. With
+// --generate the component file is generated first (into a scratch folder),
+// so the picture shows what the status bar then says. With --stay the window
+// then stays open until it is closed, for a picture of the whole screen
+// (title bar, icon) taken from outside, as for the Windows build under Wine.
+// Runs without a display when QT_QPA_PLATFORM=offscreen.
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <cstdio>
-#include <string_view>
+#include <cstring>
 
 #include "import/number_text.h"
 #include "ui/section_grid.h"
 #include "ui/tform1.h"
 
 int main(int argc, char** argv) {
-  const bool stay = argc == 4 && std::string_view(argv[3]) == "--stay";
-  if (argc != 3 && !stay) {
-    std::fputs("usage: screenshot TABLE PNG [--stay]\n", stderr);
+  bool generate = false, stay = false, known = argc >= 3;
+  for (int i = 3; i < argc; ++i) {
+    generate = generate || std::strcmp(argv[i], "--generate") == 0;
+    stay = stay || std::strcmp(argv[i], "--stay") == 0;
+    known = known && (std::strcmp(argv[i], "--generate") == 0 || std::strcmp(argv[i], "--stay") == 0);
+  }
+  if (!known || argc > 5) {
+    std::fputs("usage: screenshot TABLE PNG [--generate] [--stay]\n", stderr);
     return 2;
   }
+  const QString table = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
+  const QString picture = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Brenmoor"));
   QApplication::setApplicationDisplayName(QStringLiteral("Brenmoor"));
@@ -27,7 +39,9 @@ int main(int argc, char** argv) {
   form.Errors().CollectForTesting();
   form.show();
 
-  form.OpenDialog1().SetNextFileName(QString::fromLocal8Bit(argv[1]));
+  QTemporaryDir settings;
+  form.UseSettingsFileForTesting(settings.filePath(QStringLiteral("brenmoor.ini")));
+  form.OpenDialog1().SetNextFileName(table);
   form.findChild<QPushButton*>(QStringLiteral("Button3"))->click();
   // A real press in the middle of the first row, the way the engineer selects it.
   auto* grid = form.findChild<brenmoor::SectionGrid*>(QStringLiteral("StringGrid1"));
@@ -38,12 +52,18 @@ int main(int argc, char** argv) {
     QApplication::sendEvent(grid->viewport(), &event);
   }
   QApplication::processEvents();
+  QTemporaryDir scratch(QDir::temp().filePath(QStringLiteral("brenmoor-XXXXXX")));
+  if (generate) {
+    QDir::setCurrent(scratch.path());
+    form.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    QApplication::processEvents();
+  }
 
   for (const brenmoor::ReportedError& report : form.Errors().Collected()) {
     std::fprintf(stderr, "screenshot: %s %s\n", qPrintable(report.text), qPrintable(report.detail));
   }
   if (!form.Errors().Collected().empty() || state.selected_row != 1) return 1;
-  if (!form.grab().save(QString::fromLocal8Bit(argv[2]))) {
+  if (!form.grab().save(picture)) {
     std::fprintf(stderr, "screenshot: cannot write %s\n", argv[2]);
     return 1;
   }
