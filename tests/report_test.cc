@@ -60,6 +60,11 @@ std::string Shell(const std::string& command) {
   return text;
 }
 
+// Whether poppler's tools run here. The Windows build's tests under Wine
+// cannot start Linux programs; there the reports are still written and the
+// checks that need no reading back still run.
+bool PopplerRuns() { return Shell("pdfinfo -v 2>&1").find("pdfinfo version") != std::string::npos; }
+
 int PdfPages(const std::string& pdf) {
   std::smatch match;
   const std::string info = Shell("pdfinfo '" + pdf + "'");
@@ -97,6 +102,7 @@ TEST(ReportCommand, SampleReportHasItsPagesNamesAndTheFiguresInspectReads) {
   const Outcome report = RunWith({"report", kSample, "-o", pdf});
   ASSERT_EQ(report.status, 0) << report.err;
   EXPECT_EQ(report.out, "Wrote the report of 7 sections (3 pages) to " + pdf + "\n");
+  if (!PopplerRuns()) GTEST_SKIP() << "pdfinfo and pdftotext do not run here";
   // The cover with the whole table, then six drawings to a page.
   EXPECT_EQ(PdfPages(pdf), 3);
 
@@ -160,6 +166,7 @@ TEST(ReportCommand, LongTableRepeatsItsHeaderOnEveryPage) {
   const ReportPlan plan = PlanReport(state);
   ASSERT_GT(plan.table_pages, 2);
   EXPECT_EQ(plan.drawing_pages, 25);
+  if (!PopplerRuns()) GTEST_SKIP() << "pdfinfo and pdftotext do not run here";
   EXPECT_EQ(PdfPages(pdf), plan.pages());
 
   std::string all;
