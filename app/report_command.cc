@@ -10,7 +10,7 @@
 #include "model/section_properties.h"
 #include "platform/files.h"
 #include "platform/locale.h"
-#include "report/display_text.h"
+#include "report/figures.h"
 #include "report/properties_csv.h"
 #include "report/section_report.h"
 
@@ -91,7 +91,7 @@ void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostr
 
   HeadlessToolkit toolkit;
   ReportInfo info;
-  info.table_name = DisplayText(PathToUtf8(table_path.filename()));
+  info.table_name = QString::fromStdString(PathToUtf8(table_path.filename()));
   info.date = QDate::currentDate();
   info.version = QStringLiteral(BRENMOOR_VERSION);
   const QByteArray pdf = SectionReportPdf(state, info);

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "model/section_properties.h"
+#include "platform/text.h"
 
 namespace brenmoor {
 namespace {
@@ -40,6 +41,8 @@ QString Figure(double value) {
   }
   return WithoutTrailingZeros(QString::number(value, 'f', std::max(0, 3 - exponent)));
 }
+
+QString Shown(std::string_view bytes) { return QString::fromStdString(DisplayText(bytes)); }
 
 QString Percent(double value) {
   return std::isnan(value) ? QStringLiteral("–") : QString::number(value, 'f', 2);

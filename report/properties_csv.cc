@@ -4,7 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "report/display_text.h"
 #include "report/figures.h"
 
 namespace brenmoor {
@@ -24,7 +23,7 @@ std::string PropertiesCsv(const BrenmoorState& prepared) {
   for (int i = 1; i <= prepared.imported_count; ++i) {
     const TSECTION& s = prepared.records[static_cast<std::size_t>(i)];
     const SectionFigures f = FiguresOf(s);
-    QString name = DisplayText(s.NAME);
+    QString name = Shown(s.NAME);
     name.replace(u'"', QStringLiteral("\"\""));
     std::string quoted(1, '"');
     quoted += name.toStdString();

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "report/display_text.h"
 #include "report/figures.h"
 #include "report/section_drawing.h"
 
@@ -197,7 +196,7 @@ class ReportPainter {
       painter_.setPen(Qt::black);
       const QString cells[] = {
           QString::number(section),
-          metrics.elidedText(DisplayText(s.NAME), Qt::ElideRight, kColumns[1].width - 24),
+          metrics.elidedText(Shown(s.NAME), Qt::ElideRight, kColumns[1].width - 24),
           QStringLiteral("%1 × %2").arg(Figure(s.B), Figure(s.H)),
           MaterialName(prepared_, s.concrete_material),
           QStringLiteral("%1 / %2").arg(f.bars).arg(f.cells),
@@ -244,7 +243,7 @@ class ReportPainter {
 
     painter_.setPen(Qt::black);
     painter_.setFont(Font(34, true));
-    painter_.drawText(QPointF(cell.left() + 20, cell.top() + 55), QStringLiteral("%1  %2").arg(number).arg(DisplayText(s.NAME)));
+    painter_.drawText(QPointF(cell.left() + 20, cell.top() + 55), QStringLiteral("%1  %2").arg(number).arg(Shown(s.NAME)));
     painter_.setFont(Font(25));
     const QString concrete = MaterialName(prepared_, s.concrete_material);
     const QString lines[] = {

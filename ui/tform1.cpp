@@ -20,7 +20,6 @@
 #include "model/fiber_layout.h"
 #include "output/generate.h"
 #include "platform/files.h"
-#include "report/display_text.h"
 #include "report/figures.h"
 #include "report/section_drawing.h"
 #include "report/section_report.h"
@@ -266,7 +265,7 @@ void TForm1::SavePicture() {
   ReportErrors([this, row] {
     TSECTION section = state_.records[static_cast<std::size_t>(row)];
     LayoutFibers(section);
-    const QString name = DisplayText(section.NAME);
+    const QString name = Shown(section.NAME);
     QString file_name = name;
     for (QChar& c : file_name) {
       if (QStringLiteral("/\\:*?\"<>|").contains(c)) c = u'_';
@@ -312,7 +311,7 @@ void TForm1::StringGrid1MouseDown(int row) {
   ReportErrors([this, row] {
     state_.selected_row = row;
     for (int column = 1; column < kGridColumns; ++column) {
-      fields_by_column_[column - 1]->setText(DisplayText(GridCellText(state_, column, row, decimal_separator_)));
+      fields_by_column_[column - 1]->setText(Shown(GridCellText(state_, column, row, decimal_separator_)));
     }
     UpdateActions();
     RedrawPreview();
