@@ -11,7 +11,7 @@ namespace brenmoor {
 namespace {
 
 // Room around the section for the dimensions and the axis labels, in paper mm.
-constexpr double kLeftRoom = 11.0, kRightRoom = 11.0, kTopRoom = 6.0, kBottomRoom = 10.0;
+constexpr double kLeftRoom = 11.0, kRightRoom = 13.0, kTopRoom = 6.0, kBottomRoom = 10.0;
 constexpr double kMinBarDiameter = 0.7;  // paper mm
 constexpr double kTextHeight = 2.4;      // paper mm
 
@@ -121,14 +121,20 @@ void DrawSection(QPainter& p, const QRectF& area, const TSECTION& s, double unit
   p.drawText(y_end + QPointF(0.8 * unit, 1.6 * unit), QStringLiteral("2 (y)"));
 
   // Bars on top of everything else: red discs, area to scale.
-  p.setPen(Pen(Qt::black, 0.1 * unit));
-  p.setBrush(kBarRed);
+  // Each disc is a dot of a round pen as wide as the bar, over a black one a
+  // little wider for the rim: two short strokes where an ellipse would be
+  // four curves, which keeps a report of thousands of sections small.
+  p.setBrush(Qt::NoBrush);
   for (int k = 0; k < n; ++k) {
     const FiberSlot& f = s.fibers[k];
     if (f.type != kSteelFiber) continue;
     const double area_mm2 = std::max(0.0, static_cast<double>(f.area));
     const double d = std::max(2.0 * std::sqrt(area_mm2 / std::numbers::pi) * scale, kMinBarDiameter * unit);
-    p.drawEllipse(at(f.x, f.y), d / 2, d / 2);
+    const QPointF c = at(f.x, f.y);
+    p.setPen(QPen(Qt::black, d + 0.2 * unit, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(c, c + QPointF(0.001, 0));
+    p.setPen(QPen(kBarRed, d, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(c, c + QPointF(0.001, 0));
   }
 
   // Dimensions: B below, H on the left, CC on the right from the top face.

@@ -237,7 +237,7 @@ class ReportPainter {
   void SectionCell(const QRectF& cell, int number) {
     const TSECTION& s = prepared_.records[static_cast<std::size_t>(number)];
     const SectionFigures f = FiguresOf(s);
-    const QRectF drawing(cell.left(), cell.top() + 70, 530, cell.height() - 90);
+    const QRectF drawing(cell.left(), cell.top() + 70, 575, cell.height() - 90);
     const double denominator = StandardScaleDenominator(FitScale(drawing, s, kUnit), kUnit);
     DrawSection(painter_, drawing, s, kUnit, kUnit / denominator);
 
@@ -262,7 +262,7 @@ class ReportPainter {
     };
     double y = cell.top() + 130;
     for (const QString& line : lines) {
-      painter_.drawText(QPointF(cell.left() + 560, y), line);
+      painter_.drawText(QPointF(cell.left() + 590, y), line);
       y += 44;
     }
   }
