@@ -101,7 +101,9 @@ class ReportPainter {
   void RunningHead() {
     painter_.setFont(Font(26));
     painter_.setPen(Qt::black);
-    painter_.drawText(QPointF(kLeft, kTop + 26), QStringLiteral("Column sections of %1").arg(info_.table_name));
+    const QString head = QStringLiteral("Column sections of %1").arg(info_.table_name);
+    painter_.drawText(QPointF(kLeft, kTop + 26),
+                      QFontMetricsF(painter_.font()).elidedText(head, Qt::ElideMiddle, kRight - kLeft - 300));
     RightText(QPointF(kRight, kTop + 26), QStringLiteral("Page %1 of %2").arg(page_).arg(plan_.pages()));
     painter_.setPen(QPen(Qt::black, 3));
     painter_.drawLine(QPointF(kLeft, kTop + 45), QPointF(kRight, kTop + 45));
@@ -243,7 +245,9 @@ class ReportPainter {
 
     painter_.setPen(Qt::black);
     painter_.setFont(Font(34, true));
-    painter_.drawText(QPointF(cell.left() + 20, cell.top() + 55), QStringLiteral("%1  %2").arg(number).arg(Shown(s.NAME)));
+    const QString title = QStringLiteral("%1  %2").arg(number).arg(Shown(s.NAME));
+    painter_.drawText(QPointF(cell.left() + 20, cell.top() + 55),
+                      QFontMetricsF(painter_.font()).elidedText(title, Qt::ElideRight, cell.width() - 40));
     painter_.setFont(Font(25));
     const QString concrete = MaterialName(prepared_, s.concrete_material);
     const QString lines[] = {
