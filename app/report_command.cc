@@ -84,8 +84,8 @@ void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostr
     }
     WriteReplacing(output_path, csv.data(), csv.size());
     out << "Wrote the properties of " << state.imported_count
-        << (state.imported_count == 1 ? " section" : " sections") << " to " << PathToUtf8(FullPath(output_path))
-        << "\n";
+        << (state.imported_count == 1 ? " section" : " sections") << " to "
+        << PathToUtf8(FullPath(output_path)) << "\n";
     return;
   }
 
@@ -96,8 +96,9 @@ void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostr
   info.version = QStringLiteral(BRENMOOR_VERSION);
   const QByteArray pdf = SectionReportPdf(state, info);
   WriteReplacing(output_path, pdf.constData(), static_cast<std::size_t>(pdf.size()));
-  out << "Wrote the report of " << state.imported_count << (state.imported_count == 1 ? " section" : " sections")
-      << " (" << PlanReport(state).pages() << " pages) to " << PathToUtf8(FullPath(output_path)) << "\n";
+  out << "Wrote the report of " << state.imported_count
+      << (state.imported_count == 1 ? " section" : " sections") << " (" << PlanReport(state).pages()
+      << " pages) to " << PathToUtf8(FullPath(output_path)) << "\n";
 }
 
 }  // namespace brenmoor

@@ -49,7 +49,8 @@ QString Percent(double value) {
 }
 
 QString MaterialName(const BrenmoorState& state, int index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= state.materials.size()) return QStringLiteral("?");
+  if (index < 0 || static_cast<std::size_t>(index) >= state.materials.size())
+    return QStringLiteral("?");
   return QString::fromStdString(state.materials[static_cast<std::size_t>(index)].name);
 }
 
@@ -57,9 +58,11 @@ BrenmoorState PreparedCopy(const BrenmoorState& state) {
   BrenmoorState copy;
   copy.materials = state.materials;
   copy.imported_count = state.imported_count;
-  copy.records.assign(state.records.begin(),
-                      state.records.begin() + std::min<std::size_t>(state.records.size(),
-                                                                    static_cast<std::size_t>(state.imported_count) + 1));
+  copy.records.assign(
+      state.records.begin(),
+      state.records.begin() +
+          std::min<std::size_t>(state.records.size(),
+                                static_cast<std::size_t>(state.imported_count) + 1));
   PrepareSections(copy);
   return copy;
 }

@@ -32,7 +32,8 @@ ReportPlan PlanReport(const BrenmoorState& prepared);
 // device, a QPdfWriter or a printer, page after page. Every number shown is
 // one of the float32 values the component file carries (ρ is formed from
 // them). Needs a QGuiApplication. Returns the number of pages painted.
-int PaintSectionReport(QPagedPaintDevice& device, const BrenmoorState& prepared, const ReportInfo& info);
+int PaintSectionReport(QPagedPaintDevice& device, const BrenmoorState& prepared,
+                       const ReportInfo& info);
 
 // The report as the bytes of an A4 PDF file.
 QByteArray SectionReportPdf(const BrenmoorState& prepared, const ReportInfo& info);

@@ -66,14 +66,16 @@ int PdfPages(const std::string& pdf) {
 }
 
 std::string PdfText(const std::string& pdf, int first = 0, int last = 0) {
-  std::string range = first > 0 ? " -f " + std::to_string(first) + " -l " + std::to_string(last) : "";
+  std::string range =
+      first > 0 ? " -f " + std::to_string(first) + " -l " + std::to_string(last) : "";
   return Shell("pdftotext -layout -enc UTF-8" + range + " '" + pdf + "' -");
 }
 
 int Occurrences(const std::string& text, const std::string& word) {
   // Whole words only: KZ1 is not counted in KZ10.
   const std::regex pattern("(^|[^A-Za-z0-9])" + word + "(?![A-Za-z0-9])");
-  return static_cast<int>(std::distance(std::sregex_iterator(text.begin(), text.end(), pattern), std::sregex_iterator()));
+  return static_cast<int>(std::distance(std::sregex_iterator(text.begin(), text.end(), pattern),
+                                        std::sregex_iterator()));
 }
 
 // The number inspect prints after label in the block of section `number`.
@@ -105,7 +107,8 @@ TEST(ReportCommand, SampleReportHasItsPagesNamesAndTheFiguresInspectReads) {
     // Once in the summary table, once over its drawing.
     EXPECT_EQ(Occurrences(text, "KZ" + std::to_string(i)), 2) << text;
   }
-  for (const char* cover : {"Table +sample.csv", "Sections +7", "C80 +38000 +1", "STEEL +206000 +7"}) {
+  for (const char* cover :
+       {"Table +sample.csv", "Sections +7", "C80 +38000 +1", "STEEL +206000 +7"}) {
     EXPECT_TRUE(std::regex_search(text, std::regex(cover))) << cover << "\n" << text;
   }
 
@@ -115,8 +118,9 @@ TEST(ReportCommand, SampleReportHasItsPagesNamesAndTheFiguresInspectReads) {
   // Section 3, KZ3 (700 × 700, C40): its row of the summary table ...
   std::smatch row;
   const std::string page1 = PdfText(pdf, 1, 1);
-  ASSERT_TRUE(std::regex_search(page1, row,
-                                std::regex(R"(3 +KZ3 +700 × 700 +C40 +20 / 25 +(\S+) +(\S+) +(\S+) +(\S+) +(\S+) +(\S+))")))
+  ASSERT_TRUE(std::regex_search(
+      page1, row,
+      std::regex(R"(3 +KZ3 +700 × 700 +C40 +20 / 25 +(\S+) +(\S+) +(\S+) +(\S+) +(\S+) +(\S+))")))
       << page1;
   ExpectShownAs(std::stod(row[1]), InspectFigure(inspect, 3, "steel             area "), "As");
   EXPECT_EQ(row[2], "1.34");  // 6544.4 / 490000
@@ -136,7 +140,8 @@ TEST(ReportCommand, SampleReportHasItsPagesNamesAndTheFiguresInspectReads) {
     SCOPED_TRACE(figure.shown);
     std::vector<double> values;
     const std::regex pattern(figure.shown + R"(([-0-9.e]+))");
-    for (auto it = std::sregex_iterator(page2.begin(), page2.end(), pattern); it != std::sregex_iterator(); ++it) {
+    for (auto it = std::sregex_iterator(page2.begin(), page2.end(), pattern);
+         it != std::sregex_iterator(); ++it) {
       values.push_back(std::stod((*it)[1]));
     }
     ASSERT_EQ(values.size(), 6u) << page2;
@@ -148,8 +153,8 @@ TEST(ReportCommand, LongTableRepeatsItsHeaderOnEveryPage) {
   TempDir dir;
   std::string table = kHeader;
   for (int i = 1; i <= 150; ++i) {
-    table += std::to_string(i) + ",S" + std::to_string(i) + ",C" + std::to_string(30 + 5 * (i % 11)) +
-             ",STEEL,600,400,4,6,3,4,600,800,314,40\n";
+    table += std::to_string(i) + ",S" + std::to_string(i) + ",C" +
+             std::to_string(30 + 5 * (i % 11)) + ",STEEL,600,400,4,6,3,4,600,800,314,40\n";
   }
   WriteFile(dir / "long.csv", table);
   BrenmoorState state;
@@ -165,9 +170,12 @@ TEST(ReportCommand, LongTableRepeatsItsHeaderOnEveryPage) {
   for (int page = 1; page <= plan.pages(); ++page) {
     SCOPED_TRACE(page);
     const std::string text = PdfText(pdf, page, page);
-    EXPECT_NE(text.find("Page " + std::to_string(page) + " of " + std::to_string(plan.pages())), std::string::npos);
+    EXPECT_NE(text.find("Page " + std::to_string(page) + " of " + std::to_string(plan.pages())),
+              std::string::npos);
     const bool table_page = page <= plan.table_pages;
-    EXPECT_EQ(std::regex_search(text, std::regex(R"(No\. +Name +B ?× ?H +Concrete +Fibers)")), table_page) << text;
+    EXPECT_EQ(std::regex_search(text, std::regex(R"(No\. +Name +B ?× ?H +Concrete +Fibers)")),
+              table_page)
+        << text;
     all += text;
   }
   for (int i = 1; i <= 150; ++i) {
@@ -238,7 +246,8 @@ TEST(ReportCommand, PropertiesTableReadsBackEveryFloat32Exactly) {
     }
     EXPECT_EQ(r[7], std::to_string(s.fiber_count));
     EXPECT_EQ(std::stoi(r[8]) + std::stoi(r[9]), s.fiber_count);
-    EXPECT_NEAR(std::stod(r[11]), 100.0 * s.steel_area_sum / (double{s.B} * s.H), 1e-8 * std::stod(r[11]));
+    EXPECT_NEAR(std::stod(r[11]), 100.0 * s.steel_area_sum / (double{s.B} * s.H),
+                1e-8 * std::stod(r[11]));
   }
 }
 
@@ -293,7 +302,8 @@ TEST(ReportCommand, NeverWritesOverTheTable) {
 
 TEST(ReportCommand, ChineseNamesFromASpreadsheetReadRight) {
   TempDir dir;
-  WriteFile(dir / "gbk.csv", kHeader + "1," + kGbkName + ",C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n");
+  WriteFile(dir / "gbk.csv",
+            kHeader + "1," + kGbkName + ",C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n");
   ASSERT_EQ(RunWith({"report", (dir / "gbk.csv").string()}).status, 0);
   EXPECT_EQ(Occurrences(PdfText((dir / "gbk.pdf").string()), "柱截面"), 2);
 }

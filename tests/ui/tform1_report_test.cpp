@@ -84,10 +84,13 @@ class TForm1ReportTest : public QObject {
     QTest::mousePress(Grid()->viewport(), Qt::LeftButton, {}, cell.center());
   }
   QString Name() { return Find<QLineEdit>("Edit13")->text(); }
-  QImage Preview() { return Find<QLabel>("Image1")->pixmap().toImage().convertToFormat(QImage::Format_RGB32); }
+  QImage Preview() {
+    return Find<QLabel>("Image1")->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+  }
   QStringList Reports() {
     QStringList texts;
-    for (const ReportedError& report : form_->Errors().Collected()) texts << report.text << report.detail;
+    for (const ReportedError& report : form_->Errors().Collected())
+      texts << report.text << report.detail;
     return texts;
   }
   void Drop(const QList<QUrl>& urls) {
@@ -136,8 +139,9 @@ void TForm1ReportTest::KeyboardSelectsAsAClick() {
   const struct {
     Qt::Key key;
     int row;
-  } steps[] = {{Qt::Key_Down, 2}, {Qt::Key_Down, 3}, {Qt::Key_End, 7},  {Qt::Key_Up, 6},      {Qt::Key_Home, 1},
-               {Qt::Key_Up, 1},   {Qt::Key_PageDown, 7}, {Qt::Key_Right, 7}, {Qt::Key_PageUp, 1}, {Qt::Key_Down, 2}};
+  } steps[] = {{Qt::Key_Down, 2},   {Qt::Key_Down, 3}, {Qt::Key_End, 7},      {Qt::Key_Up, 6},
+               {Qt::Key_Home, 1},   {Qt::Key_Up, 1},   {Qt::Key_PageDown, 7}, {Qt::Key_Right, 7},
+               {Qt::Key_PageUp, 1}, {Qt::Key_Down, 2}};
   QStringList by_key, by_click;
   for (const auto& step : steps) {
     QTest::keyClick(Grid(), step.key);
@@ -158,7 +162,9 @@ void TForm1ReportTest::KeyboardSelectsAsAClick() {
 void TForm1ReportTest::DroppedTableImportsAsTheOpenDialog() {
   QTemporaryDir dir;
   const QString bad = dir.filePath("bad.csv");
-  WriteFile(bad, kHeader + "1,A,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n2,B,C99,STEEL,500,500,6,6,5,5,1,1,1,40\n");
+  WriteFile(bad, kHeader +
+                     "1,A,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n2,B,C99,STEEL,500,500,6,6,5,"
+                     "5,1,1,1,40\n");
 
   Drop({QUrl::fromLocalFile(kSample)});
   QCOMPARE(state_->imported_count, 7);
@@ -224,7 +230,8 @@ void TForm1ReportTest::ReportPictureAndPrint() {
   QVERIFY(export_report->isEnabled() && print->isEnabled() && !picture->isEnabled());
   form_->SaveDialog1().SetNextFileName(dir.filePath("r.pdf"));
   export_report->trigger();
-  QCOMPARE(form_->SaveDialog1().LastSuggestion(), QFileInfo(kSample).absolutePath() + "/sample.pdf");
+  QCOMPARE(form_->SaveDialog1().LastSuggestion(),
+           QFileInfo(kSample).absolutePath() + "/sample.pdf");
   QCOMPARE(PdfPages(dir.filePath("r.pdf")), 3);
 
   form_->PrintDialog1().SetNextOutputFile(dir.filePath("printed.pdf"));
@@ -259,7 +266,8 @@ void TForm1ReportTest::ReportPictureAndPrint() {
 
 void TForm1ReportTest::Gb18030NameShowsRightAndIsWrittenAsItWas() {
   QTemporaryDir dir;
-  WriteFile(dir.filePath("gbk.csv"), kHeader + "1," + kGbkName + ",C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n");
+  WriteFile(dir.filePath("gbk.csv"),
+            kHeader + "1," + kGbkName + ",C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n");
   Import(dir.filePath("gbk.csv"));
   QCOMPARE(Grid()->model()->index(0, 0).data().toString(), QStringLiteral("柱截面"));
   Click(1);
