@@ -165,7 +165,7 @@ void TForm1::UpdateActions() {
   const bool imported = state_.imported_count > 0;
   export_action_->setEnabled(imported);
   print_action_->setEnabled(imported);
-  picture_action_->setEnabled(imported && state_.selected_row >= 1 &&
+  picture_action_->setEnabled(imported && selection_of_this_import_ && state_.selected_row >= 1 &&
                               state_.selected_row <= state_.imported_count);
 }
 
@@ -219,6 +219,7 @@ void TForm1::Import(const std::optional<QString>& path) {
     UpdateActions();
   });
   table_path_.clear();
+  selection_of_this_import_ = false;
   if (path) {
     ImportSectionFile(state_, path->toStdString(), decimal_separator_);
     table_path_ = QFileInfo(*path).absoluteFilePath();
@@ -268,7 +269,7 @@ void TForm1::PrintReport() {
 
 void TForm1::SavePicture() {
   const int row = state_.selected_row;
-  if (row < 1 || row > state_.imported_count) return;
+  if (!selection_of_this_import_ || row < 1 || row > state_.imported_count) return;
   ReportErrors([this, row] {
     TSECTION section = state_.records[static_cast<std::size_t>(row)];
     LayoutFibers(section);
@@ -322,6 +323,7 @@ void TForm1::StringGrid1MouseDown(int row) {
       fields_by_column_[column - 1]->setText(
           Shown(GridCellText(state_, column, row, decimal_separator_)));
     }
+    selection_of_this_import_ = true;
     UpdateActions();
     RedrawPreview();
   });
