@@ -96,9 +96,10 @@ void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostr
   info.version = QStringLiteral(BRENMOOR_VERSION);
   const QByteArray pdf = SectionReportPdf(state, info);
   WriteReplacing(output_path, pdf.constData(), static_cast<std::size_t>(pdf.size()));
+  const int pages = PlanReport(state).pages();
   out << "Wrote the report of " << state.imported_count
-      << (state.imported_count == 1 ? " section" : " sections") << " (" << PlanReport(state).pages()
-      << " pages) to " << PathToUtf8(FullPath(output_path)) << "\n";
+      << (state.imported_count == 1 ? " section" : " sections") << " (" << pages
+      << (pages == 1 ? " page) to " : " pages) to ") << PathToUtf8(FullPath(output_path)) << "\n";
 }
 
 }  // namespace brenmoor
