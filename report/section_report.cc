@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "model/errors.h"
 #include "report/figures.h"
 #include "report/section_drawing.h"
 
@@ -79,7 +80,8 @@ class ReportPainter {
       : device_(device), prepared_(prepared), info_(info), plan_(PlanReport(prepared)) {}
 
   int Paint() {
-    if (!painter_.begin(&device_)) return 0;
+    // A printer that went away, say: never an empty file taken for a report.
+    if (!painter_.begin(&device_)) throw Error("Cannot draw the section report on this device");
     const double scale = device_.logicalDpiX() / 254.0;
     painter_.scale(scale, device_.logicalDpiY() / 254.0);
     Cover();

@@ -31,7 +31,8 @@ ReportPlan PlanReport(const BrenmoorState& prepared);
 // imported-section count with their fibers and properties) onto an A4 paged
 // device, a QPdfWriter or a printer, page after page. Every number shown is
 // one of the float32 values the component file carries (ρ is formed from
-// them). Needs a QGuiApplication. Returns the number of pages painted.
+// them). Needs a QGuiApplication. Returns the number of pages painted; throws
+// Error when the device cannot be painted on.
 int PaintSectionReport(QPagedPaintDevice& device, const BrenmoorState& prepared,
                        const ReportInfo& info);
 
