@@ -10,6 +10,19 @@ namespace {
 // fit the 40 entries of the field array with column 0 dropped.
 constexpr std::size_t kMaxBoundaries = kFieldCount;
 
+// What a byte does in a line: nothing, end a field, or (the blank) end one
+// unless it follows a field end. One lookup per byte; lines are split 32,767
+// at a time.
+enum class ByteRole : unsigned char { kPlain, kFieldEnd, kBlank };
+constexpr std::array<ByteRole, 256> kByteRoles = [] {
+  std::array<ByteRole, 256> roles{};
+  roles[static_cast<unsigned char>(',')] = ByteRole::kFieldEnd;
+  roles[static_cast<unsigned char>('=')] = ByteRole::kFieldEnd;
+  roles[static_cast<unsigned char>('"')] = ByteRole::kFieldEnd;
+  roles[static_cast<unsigned char>(' ')] = ByteRole::kBlank;
+  return roles;
+}();
+
 bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 
 std::string_view Trim(std::string_view text) {
@@ -21,7 +34,13 @@ std::string_view Trim(std::string_view text) {
 }  // namespace
 
 void SplitLine(BrenmoorState& state, std::string_view line) {
-  for (std::string& field : state.fields) field.clear();
+  LineFields fields;
+  SplitFields(line, fields);
+  for (std::size_t i = 0; i < fields.size(); ++i) state.fields[i] = fields[i];
+}
+
+void SplitFields(std::string_view line, LineFields& fields) {
+  fields.fill(std::string_view());
 
   // Positions count the bytes of the line from 1; 0 is the place before the
   // first byte and n + 1 the place after the last.
@@ -32,12 +51,9 @@ void SplitLine(BrenmoorState& state, std::string_view line) {
   // Once the list is full, the next field end closes the last field kept; the
   // bytes after it cannot change the fields kept, so scanning stops there.
   for (std::size_t p = 1; p <= n && count < kMaxBoundaries; ++p) {
-    const char c = line[p - 1];
-    if (c == ' ') {
-      if (boundaries[count - 1] != p - 1) boundaries[count++] = p;
-    } else if (c == '=' || c == ',' || c == '"') {
-      boundaries[count++] = p;
-    }
+    const ByteRole role = kByteRoles[static_cast<unsigned char>(line[p - 1])];
+    if (role == ByteRole::kPlain) continue;
+    if (role == ByteRole::kFieldEnd || boundaries[count - 1] != p - 1) boundaries[count++] = p;
   }
   if (count < kMaxBoundaries) boundaries[count++] = n + 1;
 
@@ -46,7 +62,7 @@ void SplitLine(BrenmoorState& state, std::string_view line) {
     // Positions count from 1, so a boundary's position is the index of the byte after it.
     const std::size_t begin = boundaries[i];
     const std::size_t end = boundaries[i + 1] - 1;
-    state.fields[i - 1] = Trim(line.substr(begin, end - begin));
+    fields[i - 1] = Trim(line.substr(begin, end - begin));
   }
 }
 

@@ -23,48 +23,51 @@ void LayoutFibers(TSECTION& s) {
   const long double dx = b / 2 - cc;
   const long double dy = h / 2 - cc;
   const std::int32_t steel = s.steel_material;
+  const std::int32_t concrete = s.concrete_material;
+  // Copied once: the compiler cannot know that storing a fiber leaves them be.
+  const std::int32_t nx = s.NX, ny = s.NY, fx = s.FX, fy = s.FY;
+  FiberSlot* const fibers = s.fibers.data();
   int slot = 0;
 
-  if (s.NX >= 1) {
-    const long double spacing = (b - cc * 2) / (s.NX + 1);
-    const long double area = static_cast<long double>(s.ASX) / s.NX;
+  if (nx >= 1) {
+    const long double spacing = (b - cc * 2) / (nx + 1);
+    const long double area = static_cast<long double>(s.ASX) / nx;
     for (long double face_y : {dy, -dy}) {
-      for (int k = 1; k <= s.NX; ++k) {
-        StoreFiber(s.fibers[slot++], -dx + spacing * k, face_y, area, steel, kSteelFiber);
+      for (int k = 1; k <= nx; ++k) {
+        StoreFiber(fibers[slot++], -dx + spacing * k, face_y, area, steel, kSteelFiber);
       }
     }
   }
-  if (s.NY >= 1) {
-    const long double spacing = (h - cc * 2) / (s.NY + 1);
-    const long double area = static_cast<long double>(s.ASY) / s.NY;
+  if (ny >= 1) {
+    const long double spacing = (h - cc * 2) / (ny + 1);
+    const long double area = static_cast<long double>(s.ASY) / ny;
     for (long double face_x : {-dx, dx}) {
-      for (int k = 1; k <= s.NY; ++k) {
-        StoreFiber(s.fibers[slot++], face_x, -dy + spacing * k, area, steel, kSteelFiber);
+      for (int k = 1; k <= ny; ++k) {
+        StoreFiber(fibers[slot++], face_x, -dy + spacing * k, area, steel, kSteelFiber);
       }
     }
   }
   const long double corner_area = s.ASCOR;
-  StoreFiber(s.fibers[slot++], -dx, -dy, corner_area, steel, kSteelFiber);
-  StoreFiber(s.fibers[slot++], dx, dy, corner_area, steel, kSteelFiber);
-  StoreFiber(s.fibers[slot++], dx, -dy, corner_area, steel, kSteelFiber);
-  StoreFiber(s.fibers[slot++], -dx, dy, corner_area, steel, kSteelFiber);
+  StoreFiber(fibers[slot++], -dx, -dy, corner_area, steel, kSteelFiber);
+  StoreFiber(fibers[slot++], dx, dy, corner_area, steel, kSteelFiber);
+  StoreFiber(fibers[slot++], dx, -dy, corner_area, steel, kSteelFiber);
+  StoreFiber(fibers[slot++], -dx, dy, corner_area, steel, kSteelFiber);
 
-  if (s.FY >= 1 && s.FX >= 1) {
-    const long double w = b / s.FX;
+  if (fy >= 1 && fx >= 1) {
+    const long double w = b / fx;
     const long double first_x = -(b / 2 - w / 2);
-    const long double v = h / s.FY;
+    const long double v = h / fy;
     const long double first_y = -(h / 2 - v / 2);
-    const long double area = (b / s.FX) * (h / s.FY);
-    for (int r = 1; r <= s.FY; ++r) {
+    const long double area = (b / fx) * (h / fy);
+    for (int r = 1; r <= fy; ++r) {
       const long double y = first_y + v * (r - 1);
-      for (int c = 1; c <= s.FX; ++c) {
-        StoreFiber(s.fibers[slot++], first_x + w * (c - 1), y, area, s.concrete_material,
-                   kConcreteFiber);
+      for (int c = 1; c <= fx; ++c) {
+        StoreFiber(fibers[slot++], first_x + w * (c - 1), y, area, concrete, kConcreteFiber);
       }
     }
   }
 
-  s.fiber_count = 2 * s.NX + 2 * s.NY + 4 + s.FX * s.FY;
+  s.fiber_count = 2 * nx + 2 * ny + 4 + fx * fy;
 }
 
 }  // namespace brenmoor

@@ -6,11 +6,10 @@
 
 namespace brenmoor {
 
-float RoundToFloat(long double value) {
+float internal::RoundToFloatNotFinite(long double value) {
   if (std::isnan(value)) throw Error(kInvalidOperationMessage);
-  const float rounded = static_cast<float>(value);
-  if (std::isinf(rounded) && !std::isinf(value)) throw Error(kOverflowMessage);
-  return rounded;
+  if (!std::isinf(value)) throw Error(kOverflowMessage);
+  return static_cast<float>(value);
 }
 
 long double CheckedDivide(long double numerator, long double denominator) {

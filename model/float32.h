@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <limits>
 
 namespace brenmoor {
@@ -15,13 +16,23 @@ inline constexpr char kOverflowMessage[] = "Floating point overflow";
 inline constexpr char kInvalidOperationMessage[] = "Invalid floating point operation";
 inline constexpr char kDivisionByZeroMessage[] = "Floating point division by zero";
 
+namespace internal {
+// RoundToFloat for a value that does not round to a finite float32.
+float RoundToFloatNotFinite(long double value);
+}  // namespace internal
+
 // Rounds an extended value once to float32 (nearest, ties to even).
 // Throws Error("Floating point overflow") when the result does not fit a
 // float32 and Error("Invalid floating point operation") for a NaN, the way the
 // runtime's floating-point unit reports those faults. Underflow to zero or to
-// a denormal is not an error.
+// a denormal is not an error. Inline: a section's layout and sums round a few
+// hundred values.
 // Example: RoundToFloat(250000.0L / 36.0L) == 6944.4443f
-float RoundToFloat(long double value);
+inline float RoundToFloat(long double value) {
+  const float rounded = static_cast<float>(value);
+  if (std::isfinite(rounded)) [[likely]] return rounded;
+  return internal::RoundToFloatNotFinite(value);
+}
 
 // numerator / denominator in extended precision, with the division faults made
 // explicit: 0/0 (and inf/inf, or a NaN operand) throws "Invalid floating point

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace brenmoor {
@@ -27,10 +29,52 @@ struct FiberSlot {
   std::int32_t type = 0;      // kSteelFiber or kConcreteFiber
 };
 
+// The 60 fiber slots of a section, slot k (counted from 1) at [k - 1]. Their
+// storage is made when a slot is first written: the records of an imported
+// table are laid out one by one, each just before its block is written, so a
+// record that holds no fibers costs 8 bytes here instead of 1,200, and 32,767
+// sections fit in a few MB. A slot never written reads as zeros. Copies are
+// deep, so a TSECTION stays a plain value.
+class FiberSlots {
+ public:
+  FiberSlots() = default;
+  FiberSlots(const FiberSlots& other)
+      : slots_(other.slots_ ? std::make_unique<Slots>(*other.slots_) : nullptr) {}
+  FiberSlots& operator=(const FiberSlots& other) {
+    if (!other.slots_) {
+      slots_.reset();
+    } else if (slots_) {
+      *slots_ = *other.slots_;
+    } else {
+      slots_ = std::make_unique<Slots>(*other.slots_);
+    }
+    return *this;
+  }
+  FiberSlots(FiberSlots&&) noexcept = default;
+  FiberSlots& operator=(FiberSlots&&) noexcept = default;
+
+  FiberSlot& operator[](std::size_t k) { return data()[k]; }
+  const FiberSlot& operator[](std::size_t k) const { return data()[k]; }
+  // All 60 slots, for loops that should not look for the storage every time.
+  FiberSlot* data() {
+    if (!slots_) slots_ = std::make_unique<Slots>();
+    return slots_->data();
+  }
+  const FiberSlot* data() const { return slots_ ? slots_->data() : NeverWritten().data(); }
+  static constexpr std::size_t size() { return kMaxFibers; }
+
+ private:
+  using Slots = std::array<FiberSlot, kMaxFibers>;
+  static const Slots& NeverWritten() {
+    static const Slots kZeros{};
+    return kZeros;
+  }
+  std::unique_ptr<Slots> slots_;
+};
+
 // One column section: what the table gave for it, its fibers and its elastic
-// properties. A plain value with its fibers inline, so laying out and computing
-// a section allocate nothing. Lengths in mm, areas mm², second moments and the
-// torsion constant mm⁴, moduli N/mm².
+// properties. Lengths in mm, areas mm², second moments and the torsion
+// constant mm⁴, moduli N/mm².
 struct TSECTION {
   std::int32_t kind = 0;  // kRectangularColumn once an import filled it
   float H = 0.0f;         // height, along y
@@ -48,7 +92,7 @@ struct TSECTION {
   float ASCOR = 0.0f;   // area of one corner bar
 
   // Fiber k (counted from 1, as the file counts them) is fibers[k - 1].
-  std::array<FiberSlot, kMaxFibers> fibers{};
+  FiberSlots fibers;
   std::int32_t fiber_count = 0;
 
   float shear_area_1 = 0.0f;
@@ -62,6 +106,26 @@ struct TSECTION {
   float concrete_ax2_sum = 0.0f;
   float steel_ax2_sum = 0.0f;
 };
+
+// Copies what the fiber layout and the section properties read from a section
+// (kind, sizes, counts, areas, material indexes), and nothing else: not the
+// name, the fibers or the results. For laying a record out in a scratch
+// section that keeps its fiber storage from one section to the next.
+inline void CopyLayoutInput(const TSECTION& from, TSECTION& to) {
+  to.kind = from.kind;
+  to.H = from.H;
+  to.B = from.B;
+  to.concrete_material = from.concrete_material;
+  to.steel_material = from.steel_material;
+  to.NX = from.NX;
+  to.NY = from.NY;
+  to.CC = from.CC;
+  to.FX = from.FX;
+  to.FY = from.FY;
+  to.ASX = from.ASX;
+  to.ASY = from.ASY;
+  to.ASCOR = from.ASCOR;
+}
 
 // A material the analysis model must define under the same name.
 struct TMAT {

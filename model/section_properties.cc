@@ -1,9 +1,13 @@
 #include "model/section_properties.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <utility>
 
 #include "model/fiber_layout.h"
 #include "model/float32.h"
+#include "model/parallel.h"
 
 namespace brenmoor {
 namespace {
@@ -40,8 +44,10 @@ void ComputeSectionProperties(const BrenmoorState& state, TSECTION& s) {
 
   float concrete_area = 0.0f, concrete_ax2 = 0.0f, concrete_ay2 = 0.0f;
   float steel_area = 0.0f, steel_ax2 = 0.0f, steel_ay2 = 0.0f;
-  for (int k = 0; k < s.fiber_count; ++k) {
-    const FiberSlot& f = s.fibers[k];
+  const FiberSlot* const fibers = std::as_const(s.fibers).data();
+  const int n = s.fiber_count;
+  for (int k = 0; k < n; ++k) {
+    const FiberSlot& f = fibers[k];
     if (f.type == kConcreteFiber) {
       concrete_area = RoundToFloat(static_cast<long double>(concrete_area) + f.area);
       concrete_ax2 = AddSecondMoment(concrete_ax2, f.area, f.x);
@@ -69,6 +75,47 @@ void PrepareSections(BrenmoorState& state) {
     LayoutFibers(section);
     ComputeSectionProperties(state, section);
   }
+}
+
+void ComputeSections(BrenmoorState& state) {
+  // Enough sections per piece that taking a piece costs nothing next to it.
+  constexpr std::size_t kSectionsPerPiece = 256;
+  const std::size_t count = static_cast<std::size_t>(std::max(state.imported_count, 0));
+  const std::size_t pieces = (count + kSectionsPerPiece - 1) / kSectionsPerPiece;
+  std::atomic<std::size_t> next_piece{0};
+  EarliestFailure failure;
+  RunWorkers(WorkersFor(pieces), [&](int) {
+    TSECTION scratch;
+    for (std::size_t piece; (piece = next_piece++) < pieces;) {
+      const std::size_t first = piece * kSectionsPerPiece + 1;
+      if (!failure.Matters(first)) return;
+      const std::size_t last = std::min(first + kSectionsPerPiece - 1, count);
+      for (std::size_t i = first; i <= last; ++i) {
+        TSECTION& record = state.records.at(i);
+        if (record.kind != kRectangularColumn) continue;
+        try {
+          CopyLayoutInput(record, scratch);
+          LayoutFibers(scratch);
+          ComputeSectionProperties(state, scratch);
+        } catch (...) {
+          failure.Record(i, std::current_exception());
+          return;
+        }
+        record.fiber_count = scratch.fiber_count;
+        record.shear_modulus = scratch.shear_modulus;
+        record.shear_area_1 = scratch.shear_area_1;
+        record.shear_area_2 = scratch.shear_area_2;
+        record.torsion_constant = scratch.torsion_constant;
+        record.concrete_area_sum = scratch.concrete_area_sum;
+        record.concrete_ax2_sum = scratch.concrete_ax2_sum;
+        record.concrete_ay2_sum = scratch.concrete_ay2_sum;
+        record.steel_area_sum = scratch.steel_area_sum;
+        record.steel_ax2_sum = scratch.steel_ax2_sum;
+        record.steel_ay2_sum = scratch.steel_ay2_sum;
+      }
+    }
+  });
+  failure.RethrowIfAny();
 }
 
 }  // namespace brenmoor

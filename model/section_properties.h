@@ -27,4 +27,14 @@ void ComputeSectionProperties(const BrenmoorState& state, TSECTION& section);
 // kind are left alone. Stops at the first error, records before it complete.
 void PrepareSections(BrenmoorState& state);
 
+// What the generate command computes before it creates anything: for every
+// record of kind 1, its fibers are laid out in a scratch section and its
+// properties computed exactly as PrepareSections does, on every core (the
+// sections are independent); the record keeps its fiber count and its
+// properties, but not its fibers, which the writer lays out again, one
+// section at a time, just before writing them. Records of another kind are
+// left alone. Throws the error PrepareSections would throw first (that of the
+// lowest record that fails); the records before it are then complete.
+void ComputeSections(BrenmoorState& state);
+
 }  // namespace brenmoor

@@ -36,6 +36,10 @@ class ByteSink {
   // Delivers bytes to where they go; throws Error when that fails.
   virtual void Deliver(const char* data, std::size_t size) = 0;
 
+  // The bytes written since the last delivery, and forgetting them.
+  std::string_view Buffered() const { return {buffer_.data(), used_}; }
+  void DropBuffered() { used_ = 0; }
+
  private:
   void WriteSlow(const void* data, std::size_t size);
 
@@ -55,6 +59,22 @@ class StringSink : public ByteSink {
 
  private:
   std::string bytes_;
+};
+
+// Holds a part of a file made away from the sink it is going to, such as a
+// few section blocks made on another thread, until MoveTo hands it on. Bytes
+// beyond the capacity are kept too, only less cheaply.
+class MemorySink : public ByteSink {
+ public:
+  explicit MemorySink(std::size_t capacity) : ByteSink(capacity) {}
+  // Writes everything held to sink, in order, and forgets it.
+  void MoveTo(ByteSink& sink);
+
+ protected:
+  void Deliver(const char* data, std::size_t size) override { overflow_.append(data, size); }
+
+ private:
+  std::string overflow_;
 };
 
 // Writes into a file that replaces its target once committed; the file is

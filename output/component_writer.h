@@ -16,6 +16,17 @@ namespace brenmoor {
 // Example: no sections gives 70 bytes; one 60-fiber section gives 4355.
 void WriteComponentFile(const BrenmoorState& state, ByteSink& sink);
 
+// Writes the same bytes as WriteComponentFile after PrepareSections, from
+// records whose properties and fiber counts ComputeSections has computed and
+// which need hold no fibers: each section of kind 1 is laid out again, just
+// before its block is made, in a scratch section of the thread making it.
+// Pieces of 64 blocks are made on every core while this thread writes the
+// pieces made before, in order, so that computing overlaps writing; a few
+// pieces are held at a time (about 2 MB), whatever the count of sections.
+// A record of another kind is written as it stands. The first failure (of
+// the sink, say) stops every thread and is thrown.
+void StreamComponentFile(const BrenmoorState& state, ByteSink& sink);
+
 // Writes all bytes of text, then spaces up to width. A longer text is written
 // whole: never cut.
 void WritePaddedText(ByteSink& sink, int width, std::string_view text);

@@ -11,10 +11,10 @@ std::filesystem::path GenerateComponentFile(BrenmoorState& state,
                                             const std::filesystem::path& path) {
   // Every section is computed before anything is created, so a section that
   // cannot be computed leaves an existing file as it was.
-  PrepareSections(state);
+  ComputeSections(state);
   ReplacingFile file(path);
   FileSink sink(file);
-  WriteComponentFile(state, sink);
+  StreamComponentFile(state, sink);
   file.Commit();
   return file.target();
 }

@@ -9,8 +9,12 @@ namespace brenmoor {
 // The fixed name the analysis program imports, in the current folder.
 inline constexpr char kComponentFileName[] = "KAVOSEC.PF3CMP";
 
-// The generate command: prepares every imported section (PrepareSections) and
-// writes the component file to path, replacing any file there in one step.
+// The generate command: computes every imported section (ComputeSections: the
+// values PrepareSections gives, on every core) and writes the component file
+// to path (StreamComponentFile: the bytes WriteComponentFile writes after
+// PrepareSections), replacing any file there in one step. The records keep
+// their fiber counts and properties, not their fibers, so the memory it takes
+// beyond the records is a few MB whatever the table's size.
 // The bytes go to a temporary file beside it, every write and the close are
 // checked, and only then is it renamed over path; on any failure the old file
 // is left as it was and the temporary file removed. Errors:

@@ -72,6 +72,8 @@ class ReplacingFile {
   std::filesystem::path temporary_;
   std::intptr_t handle_ = -1;  // the system's handle of the open temporary file
   bool committed_ = false;
+  std::uint64_t written_ = 0;       // bytes written so far
+  std::uint64_t sent_to_disk_ = 0;  // bytes the system was asked to start writing out
 };
 
 // Whether name is a temporary file name that ReplacingFile gives for a target

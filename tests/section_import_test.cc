@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/system_texts.h"
+
 namespace brenmoor {
 namespace {
 
@@ -140,6 +142,39 @@ TEST(ImportSectionTable, RefusesTheWholeTableWithTheLine) {
   }
 }
 
+TEST(ImportSectionTable, ALargeTableReportsItsFirstBadLineWhereverItIs) {
+  // The lines are read in pieces on several threads; the error must still be
+  // the one a reading in order meets first.
+  const std::string bad_number = "9,C9,C35,STEEL,500,5OO,6,6,5,5,1,1,1,40";
+  const std::string bad_material = "9,C9,C36,STEEL,500,500,6,6,5,5,1,1,1,40";
+  const struct {
+    std::vector<int> bad;  // data lines, counted from 1: a bad number, then a bad material
+    int line;              // of the file, the header being line 1
+    std::string message;
+  } cases[] = {
+      {{1, 5000}, 2, "'5OO' is not a valid floating point value"},
+      {{1025, 1024}, 1025, "'C36' is not a valid material name"},
+      {{4999, 3000}, 3001, "'C36' is not a valid material name"},
+      {{5000}, 5001, "'5OO' is not a valid floating point value"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    Cells lines(5000, kGood);
+    for (std::size_t k = 0; k < c.bad.size(); ++k) {
+      lines[static_cast<std::size_t>(c.bad[k] - 1)] = k == 0 ? bad_number : bad_material;
+    }
+    BrenmoorState state;
+    try {
+      ImportSectionTable(state, Table(lines), '.', "big.csv");
+      ADD_FAILURE() << "no error";
+    } catch (const ImportError& error) {
+      EXPECT_EQ(error.line(), c.line);
+      EXPECT_EQ(error.what(), c.message);
+    }
+    EXPECT_EQ(state.imported_count, 0);
+  }
+}
+
 TEST(ImportSectionTable, ShorterReimportShrinksTheRecords) {
   BrenmoorState state;
   ImportSectionTable(state, Table({kGood, kGood, kGood}), '.', "");
@@ -162,8 +197,8 @@ TEST(ImportSectionFile, ReadsTheSampleAndReportsWhatCannotBeRead) {
     std::string path;
     std::string message;
   } cases[] = {
-      {missing, "Cannot open file \"" + missing + "\". No such file or directory"},
-      {dir.string(), "Cannot open file \"" + dir.string() + "\". Is a directory"},
+      {missing, "Cannot open file \"" + missing + "\". " + testing::Texts().missing_file},
+      {dir.string(), "Cannot open file \"" + dir.string() + "\". " + testing::Texts().folder_read_as_file},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);

@@ -1,0 +1,172 @@
+// The generate command computes the sections on every core and lays each out
+// again just before writing it. These tests hold it to the bytes of the plain
+// path (PrepareSections, then WriteComponentFile, one section after another),
+// and to the hash of a large varied table's file as written before the work
+// was shared out.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "import/section_import.h"
+#include "model/errors.h"
+#include "model/float32.h"
+#include "model/section_properties.h"
+#include "output/component_writer.h"
+#include "output/generate.h"
+#include "tests/temp_dir.h"
+#include "tests/test_sections.h"
+#include "tests/varied_table.h"
+
+namespace brenmoor {
+namespace {
+
+using testing::Fnv1a64;
+
+BrenmoorState Imported(const std::string& table) {
+  BrenmoorState state;
+  ImportSectionTable(state, table, '.', "varied.csv");
+  return state;
+}
+
+// The file as the plain path makes it, from a copy of state.
+std::string PlainFile(BrenmoorState state) {
+  PrepareSections(state);
+  StringSink sink;
+  WriteComponentFile(state, sink);
+  return sink.bytes();
+}
+
+std::string StreamedFile(BrenmoorState& state) {
+  ComputeSections(state);
+  StringSink sink;
+  StreamComponentFile(state, sink);
+  return sink.bytes();
+}
+
+TEST(StreamComponentFile, VariedTableHasTheHashOfTheSequentialWriter) {
+  // 5,000 sections: 79 pieces of 64, shared by the threads. The hash and the
+  // size are those of the file the one-thread writer made of this table.
+  BrenmoorState state = Imported(testing::VariedTable(5000));
+  const std::string plain = PlainFile(state);
+  EXPECT_EQ(plain.size(), 16622916u);
+  EXPECT_EQ(Fnv1a64(plain), 0xa468eb88e9108f7eu);
+
+  testing::TempDir dir;
+  GenerateComponentFile(state, dir / kComponentFileName);
+  const std::string generated = testing::ReadFile(dir / kComponentFileName);
+  EXPECT_EQ(generated.size(), plain.size());
+  EXPECT_EQ(Fnv1a64(generated), Fnv1a64(plain));
+  // The records keep what the plain path stores, fibers apart.
+  BrenmoorState prepared = state;
+  PrepareSections(prepared);
+  for (int i = 1; i <= state.imported_count; i += 97) {
+    SCOPED_TRACE(i);
+    const TSECTION& kept = state.records[i];
+    const TSECTION& full = prepared.records[i];
+    EXPECT_EQ(kept.fiber_count, full.fiber_count);
+    EXPECT_EQ(testing::Bits(kept.torsion_constant), testing::Bits(full.torsion_constant));
+    EXPECT_EQ(testing::Bits(kept.concrete_ax2_sum), testing::Bits(full.concrete_ax2_sum));
+    EXPECT_EQ(testing::Bits(kept.steel_ay2_sum), testing::Bits(full.steel_ay2_sum));
+  }
+}
+
+TEST(StreamComponentFile, SameBytesAsThePlainPathAtEveryPieceBoundary) {
+  const struct {
+    int sections;
+    int unfilled;  // a record left at kind 0, written as it stands; 0 for none
+  } cases[] = {{0, 0}, {1, 0}, {63, 0}, {64, 0}, {65, 65}, {128, 1}, {129, 0}, {700, 333}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sections);
+    BrenmoorState state = Imported(testing::VariedTable(c.sections, 7));
+    if (c.unfilled > 0) state.records[c.unfilled] = TSECTION{};
+    const std::string plain = PlainFile(state);
+    const std::string streamed = StreamedFile(state);
+    EXPECT_EQ(streamed.size(), plain.size());
+    EXPECT_EQ(Fnv1a64(streamed), Fnv1a64(plain));
+  }
+}
+
+// A sink that fails once it has taken a given number of bytes, as a full
+// disk does.
+class FailingSink : public ByteSink {
+ public:
+  explicit FailingSink(std::size_t limit) : limit_(limit) {}
+
+ protected:
+  void Deliver(const char*, std::size_t size) override {
+    taken_ += size;
+    if (taken_ > limit_) throw Error("Cannot write file \"x\". No space left on device");
+  }
+
+ private:
+  std::size_t limit_;
+  std::size_t taken_ = 0;
+};
+
+TEST(StreamComponentFile, AFailingSinkStopsEveryThreadAndIsReported) {
+  BrenmoorState state = Imported(testing::VariedTable(3000, 3));
+  ComputeSections(state);
+  for (std::size_t limit : {0u, 100'000u, 5'000'000u}) {
+    SCOPED_TRACE(limit);
+    FailingSink sink(limit);
+    try {
+      StreamComponentFile(state, sink);
+      ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+      EXPECT_STREQ(e.what(), "Cannot write file \"x\". No space left on device");
+    }
+  }
+}
+
+TEST(ComputeSections, ReportsTheErrorOfTheFirstFailingSectionAsThePlainPathDoes) {
+  // B = H = 0 divides 0 by 0; sides of 3e38 overflow float32 in the cell
+  // areas. Whichever comes first in the table is the one reported, however
+  // the sections were shared out.
+  const TSECTION no_size = testing::MakeSection({"ZERO", 1, 0, 0, 40, 5, 5, 6, 6, 1000, 1000, 490});
+  const TSECTION huge = testing::MakeSection({"HUGE", 1, 3e38f, 3e38f, 40, 5, 5, 6, 6, 1, 1, 1});
+  const struct {
+    int first_at;
+    const TSECTION* first;
+    int second_at;
+    const TSECTION* second;
+    const char* message;
+  } cases[] = {
+      {2000, &no_size, 2900, &huge, kInvalidOperationMessage},
+      {2000, &huge, 2900, &no_size, kOverflowMessage},
+      {3, &huge, 2999, &no_size, kOverflowMessage},
+      {257, &no_size, 256, &huge, kOverflowMessage},
+      {3000, &no_size, 3000, &no_size, kInvalidOperationMessage},
+  };
+  const BrenmoorState table = Imported(testing::VariedTable(3000, 11));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.first_at);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+      BrenmoorState state = table;
+      state.records[c.first_at] = *c.first;
+      state.records[c.second_at] = *c.second;
+      BrenmoorState plain = state;
+      std::string plain_message = "no error", message = "no error";
+      try {
+        PrepareSections(plain);
+      } catch (const Error& e) {
+        plain_message = e.what();
+      }
+      try {
+        ComputeSections(state);
+      } catch (const Error& e) {
+        message = e.what();
+      }
+      EXPECT_EQ(plain_message, c.message);
+      EXPECT_EQ(message, plain_message);
+      // The sections before the failing one are complete.
+      const int before = std::min(c.first_at, c.second_at) - 1;
+      EXPECT_EQ(testing::Bits(state.records[before].torsion_constant),
+                testing::Bits(plain.records[before].torsion_constant));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace brenmoor
