@@ -60,7 +60,7 @@ std::string Shell(const std::string& command) {
 }
 
 // poppler's tools, which the set-up script installs; not there under Wine.
-bool HavePoppler() { return Shell("pdftotext -v 2>&1").find("pdftotext") != std::string::npos; }
+bool HavePoppler() { return Shell("pdftotext -v 2>&1").find("pdftotext version") != std::string::npos; }
 
 int PdfPages(const std::string& pdf) {
   std::smatch match;

@@ -196,7 +196,8 @@ void TForm1ReportTest::GenerateIsReportedInTheFourthPanel() {
 
   Import(kSample);
   QTest::mouseClick(Find<QPushButton>("Button1"), Qt::LeftButton);
-  const QString written = QDir(dir.path()).absoluteFilePath(kComponentFileName);
+  // The path as the system writes it (backslashes on Windows).
+  const QString written = QDir::toNativeSeparators(QDir(dir.path()).absoluteFilePath(kComponentFileName));
   QCOMPARE(panel->text(), QStringLiteral("已生成 7 个截面 → ") + written);
   QCOMPARE(panel->toolTip(), QStringLiteral("Generated 7 sections → ") + written);
   QVERIFY(QFile::exists(written));
