@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstring>
@@ -52,8 +53,13 @@ int main(int argc, char** argv) {
     QApplication::sendEvent(grid->viewport(), &event);
   }
   QApplication::processEvents();
-  QTemporaryDir scratch(QDir::temp().filePath(QStringLiteral("brenmoor-XXXXXX")));
+  // A folder of a fixed name, so that the picture is the same on every run.
+  QDir scratch(QDir::temp().filePath(QStringLiteral("brenmoor-screenshot")));
+  const auto remove_scratch = qScopeGuard([&scratch, generate] {
+    if (generate) scratch.removeRecursively();
+  });
   if (generate) {
+    scratch.mkpath(QStringLiteral("."));
     QDir::setCurrent(scratch.path());
     form.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
     QApplication::processEvents();
