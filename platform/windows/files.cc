@@ -4,13 +4,14 @@
 // code page.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
+#include "platform/files.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <string>
 
 #include "model/errors.h"
-#include "platform/files.h"
 #include "platform/windows/wide.h"
 
 namespace brenmoor {

@@ -2,9 +2,8 @@
 // without sharing, read-only files, temporary files of killed runs.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <set>
 #include <string>
@@ -75,8 +74,8 @@ TEST(WindowsFiles, ChineseFolderAndNameWithBlankImportAndGenerate) {
     ImportSectionFile(state, PathToUtf8(missing), '.');
     ADD_FAILURE() << "no error";
   } catch (const ImportError& e) {
-    EXPECT_EQ(e.what(), "Cannot open file \"" + PathToUtf8(missing) + "\". " +
-                            Text(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(e.what(),
+              "Cannot open file \"" + PathToUtf8(missing) + "\". " + Text(ERROR_FILE_NOT_FOUND));
   }
 }
 
@@ -86,7 +85,7 @@ TEST(WindowsFiles, ChineseFolderAndNameWithBlankImportAndGenerate) {
 TEST(WindowsFiles, ComponentFileHeldOpenOrReadOnlyIsRefusedAndKept) {
   const struct {
     const char* what;
-    DWORD share;           // how the other program opened it; -1: not open
+    DWORD share;  // how the other program opened it; -1: not open
     bool read_only;
   } cases[] = {
       {"held open, no sharing", 0, false},
