@@ -5,8 +5,14 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
+WINDOWS_DIR ?= build-windows
+WINDOWS_TEST_DIR ?= build-windows-test
+# OFF: the Windows tests without the window, so without building Qt for Windows.
+WINDOWS_UI ?= ON
+XVFB = xvfb-run -a -s '-screen 0 1280x800x24'
 
-.PHONY: all deps configure build run test bench fuzz test-sanitize screenshot package install format clean
+.PHONY: all deps configure build run test bench fuzz test-sanitize screenshot package install format clean \
+	windows-deps test-windows windows windows-screenshot
 
 all: build
 
@@ -42,6 +48,9 @@ fuzz: deps
 
 screenshot: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/screenshot.png
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/screenshot-generated.png --generate
+	./$(BUILD_DIR)/brenmoor report examples/sample.csv -o $(BUILD_DIR)/sample-report.pdf
+	pdftoppm -png -r 60 -f 1 -l 2 $(BUILD_DIR)/sample-report.pdf docs/report-page
 
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
@@ -49,8 +58,28 @@ package: build
 install: build
 	cmake --install $(BUILD_DIR)
 
+windows-deps:
+	./scripts/install-deps.sh windows
+
+# The core, the command line, the window and their tests cross-built for
+# Windows and run under Wine (in Xvfb, which Wine's console needs); the Linux
+# build makes the reference files of the same-bytes test.
+test-windows: build windows-deps
+	BRENMOOR_WINDOWS_UI=$(WINDOWS_UI) JOBS=$(JOBS) ./scripts/configure-windows.sh $(WINDOWS_TEST_DIR) \
+		-DBRENMOOR_LINUX_PROGRAM=$(CURDIR)/$(BUILD_DIR)/brenmoor
+	cmake --build $(WINDOWS_TEST_DIR) -j $(JOBS)
+	$(XVFB) sh -c 'cd $(WINDOWS_TEST_DIR) && ./wine-run.sh --start && \
+		ctest --output-on-failure -j $(JOBS); status=$$?; ./wine-run.sh --stop; exit $$status'
+
+# build-windows/brenmoor-<version>-win64.zip: the programs, Qt's DLLs and
+# plugins, the MinGW runtime, the sample table and a README.
+windows: windows-deps
+	JOBS=$(JOBS) ./scripts/configure-windows.sh $(WINDOWS_DIR)
+	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target brenmoor brenmoor-cli
+	./scripts/package-windows.sh $(WINDOWS_DIR)
+
 format:
 	git ls-files '*.cc' '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(WINDOWS_TEST_DIR)

@@ -1,14 +1,20 @@
 #include "app/command_line.h"
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <string_view>
 #include <vector>
 
 #include "app/convert_command.h"
 #include "app/inspect_command.h"
+#ifdef BRENMOOR_WITH_REPORT
+#include "app/report_command.h"
+#endif
 #include "import/section_import.h"
 #include "model/errors.h"
 #include "output/generate.h"
+#include "platform/files.h"
 
 #ifndef BRENMOOR_VERSION
 #define BRENMOOR_VERSION "unknown"
@@ -24,6 +30,13 @@ constexpr char kUsage[] =
     "                                     file (default KAVOSEC.PF3CMP in this folder)\n"
     "       brenmoor inspect FILE [--fibers]\n"
     "                                     check a component file and print its sections\n"
+    "       brenmoor report TABLE [-o REPORT.pdf]\n"
+    "                                     import a section table and write its section report,\n"
+    "                                     A4 PDF (default: the table's name with .pdf, beside it)\n"
+    "       brenmoor report TABLE --csv [-o PROPERTIES.csv]\n"
+    "                                     the properties of every section as CSV (default\n"
+    "                                     TABLE.properties.csv beside the table; -o - for stdout)\n"
+    "       brenmoor TABLE                open the window with a section table imported\n"
     "       brenmoor --help | --version\n";
 
 int WrongCall(std::ostream& err, const std::string& why) {
@@ -32,6 +45,13 @@ int WrongCall(std::ostream& err, const std::string& why) {
 }
 
 }  // namespace
+
+bool OpensWindowWithTable(const std::vector<std::string>& args) {
+  if (args.size() != 2 || args[1].empty() || args[1][0] == '-') return false;
+  if (args[1] == "convert" || args[1] == "inspect" || args[1] == "report") return false;
+  std::error_code ignored;
+  return std::filesystem::is_regular_file(PathFromUtf8(args[1]), ignored);
+}
 
 int RunCommandLine(const std::vector<std::string>& arguments, BrenmoorState& state,
                    std::ostream& out, std::ostream& err) {
@@ -49,28 +69,40 @@ int RunCommandLine(const std::vector<std::string>& arguments, BrenmoorState& sta
   }
 
   std::string file;
-  std::string output = kComponentFileName;
+  std::string output = command == "report" ? "" : kComponentFileName;
   bool fibers = false;
+  bool csv = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
-    if (command == "convert" && args[i] == "-o") {
-      if (++i == args.size()) return WrongCall(err, "-o needs a file name");
+    if ((command == "convert" || command == "report") && args[i] == "-o") {
+      if (++i == args.size() || args[i].empty()) return WrongCall(err, "-o needs a file name");
       output = args[i];
     } else if (command == "inspect" && args[i] == "--fibers") {
       fibers = true;
+    } else if (command == "report" && args[i] == "--csv") {
+      csv = true;
     } else if (file.empty() && !args[i].empty() && args[i][0] != '-') {
       file = args[i];
     } else {
       return WrongCall(err, "unexpected argument '" + std::string(args[i]) + "'");
     }
   }
-  if (command != "convert" && command != "inspect") {
+  if (command != "convert" && command != "inspect" && command != "report") {
     return WrongCall(err, "unknown command '" + std::string(command) + "'");
   }
   if (file.empty()) return WrongCall(err, std::string(command) + " needs a file name");
+  if (command == "report" && output == "-" && !csv) {
+    return WrongCall(err, "the report goes to a file; only --csv writes to standard output");
+  }
 
   try {
     if (command == "convert") {
       ConvertCommand(state, file, output, out);
+    } else if (command == "report") {
+#ifdef BRENMOOR_WITH_REPORT
+      ReportCommand(state, ReportRequest{file, output, csv}, out);
+#else
+      throw Error("This build of brenmoor has no report (it was built without Qt)");
+#endif
     } else {
       InspectCommand(file, fibers, out);
     }

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <system_error>
 
+#include "import/decimal_to_extended.h"
 #include "model/errors.h"
 #include "model/float32.h"
 
@@ -53,7 +53,7 @@ int HexDigitValue(char c) {
 // The common case of a table value ("500", "490.9", "1e3") without a general
 // decimal conversion: with at most 19 significant digits the digits are an
 // exact integer m, and 10^k is exact for k <= 27, so m · 10^k or m / 10^k is
-// one correctly rounded operation: the same value from_chars gives.
+// one correctly rounded operation: the same value DecimalToExtended gives.
 std::optional<long double> ExactQuotient(std::string_view int_digits, std::string_view frac_digits,
                                          std::int64_t exponent) {
   constexpr int kMaxDigits = 19;
@@ -109,38 +109,11 @@ float TextToFloat(std::string_view text, char decimal_separator) {
     return RoundToFloat(negative ? -*quick : *quick);
   }
 
-  // from_chars takes neither a '+' nor blanks nor a regional separator.
-  std::string normal;
-  normal.reserve(int_digits.size() + frac_digits.size() + 24);
-  if (negative) normal += '-';
-  normal += int_digits.empty() ? std::string_view("0") : int_digits;
-  if (!frac_digits.empty()) {
-    normal += '.';
-    normal += frac_digits;
-  }
-  normal += 'e';
-  normal += std::to_string(exponent);
-
-  long double value = 0.0L;
-  const auto [end, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
-  if (ec == std::errc::result_out_of_range) {
-    // Too large for extended precision is no number at all; too small (or
-    // denormal there) is far below the smallest float and reads as zero.
-    // Only a nonzero value can be out of range; its first nonzero digit is
-    // either in the integer part or in the fraction.
-    std::int64_t magnitude = exponent;  // decimal exponent of the first nonzero digit
-    if (const auto first = int_digits.find_first_not_of('0'); first != std::string_view::npos) {
-      magnitude += static_cast<std::int64_t>(int_digits.size() - first) - 1;
-    } else if (const auto in_frac = frac_digits.find_first_not_of('0');
-               in_frac != std::string_view::npos) {
-      magnitude -= static_cast<std::int64_t>(in_frac) + 1;
-    }
-    if (magnitude > 0) throw invalid();
-    value = negative ? -0.0L : 0.0L;
-  } else if (ec != std::errc() || end != normal.data() + normal.size()) {
-    throw invalid();
-  }
-  return RoundToFloat(value);
+  // Too large for extended precision is no number at all; a value too small
+  // for a float reads as a (signed) zero in RoundToFloat.
+  const std::optional<long double> value = DecimalToExtended(int_digits, frac_digits, exponent);
+  if (!value) throw invalid();
+  return RoundToFloat(negative ? -*value : *value);
 }
 
 std::int32_t TextToInt(std::string_view text) {

@@ -32,29 +32,8 @@ started=$(date +%s)
 work=$(mktemp -d "${TMPDIR:-/tmp}/brenmoor-qt-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-# Debian's source package, through a private apt state so the machine's own
-# sources and lists are left as they are: the deb-src twins of its deb lines.
-mkdir -p "$work/apt/lists/partial" "$work/apt/archives/partial" "$work/apt/sources.list.d"
-: > "$work/apt/sources.list"
-if [ -f /etc/apt/sources.list ]; then
-    sed -n 's/^deb \(.*\)$/deb-src \1/p' /etc/apt/sources.list >> "$work/apt/sources.list"
-fi
-for list in /etc/apt/sources.list.d/*.list; do
-    [ -f "$list" ] && sed -n 's/^deb \(.*\)$/deb-src \1/p' "$list" >> "$work/apt/sources.list"
-done
-for sources in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$sources" ] && sed 's/^Types:.*\bdeb\b.*$/Types: deb-src/' "$sources" \
-        > "$work/apt/sources.list.d/$(basename "$sources")"
-done
-apt_private="-o Dir::Etc::SourceList=$work/apt/sources.list
- -o Dir::Etc::SourceParts=$work/apt/sources.list.d
- -o Dir::State::Lists=$work/apt/lists
- -o Dir::Cache::Archives=$work/apt/archives
- -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache="
-# shellcheck disable=SC2086
-apt-get $apt_private -q update >/dev/null
-# shellcheck disable=SC2086
-(cd "$work" && apt-get $apt_private -q source --download-only "qt6-base=$host_version")
+# Debian's source package, without touching the machine's apt sources.
+"$here/scripts/fetch-debian-source.sh" "qt6-base=$host_version" "$work"
 tar -C "$work" -xJf "$work"/qt6-base_"$upstream"*.orig.tar.xz
 src=$(find "$work" -maxdepth 1 -type d -name 'qtbase-*' | head -n 1)
 

@@ -1,6 +1,10 @@
 #!/bin/sh
 # Installs the Debian packages that building, testing and running Brenmoor need.
 # Does nothing when they are all there. Runs apt-get as root, or through sudo.
+#
+#   scripts/install-deps.sh           for Linux
+#   scripts/install-deps.sh windows   and for the Windows build: MinGW-w64,
+#                                     Wine to run its tests, ninja, zip, Xvfb
 set -eu
 
 packages="
@@ -20,8 +24,20 @@ libgmock-dev
 libbenchmark-dev
 fonts-liberation
 fonts-wqy-microhei
+poppler-utils
 dpkg-dev
 "
+if [ "${1:-}" = windows ]; then
+    packages="$packages
+g++-mingw-w64-x86-64-posix
+wine64
+ninja-build
+zip
+xvfb
+xauth
+xdotool
+"
+fi
 
 missing=""
 for p in $packages; do

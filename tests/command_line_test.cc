@@ -10,6 +10,7 @@
 #include "model/fiber_layout.h"
 #include "model/section_properties.h"
 #include "output/component_reader.h"
+#include "tests/system_texts.h"
 #include "tests/temp_dir.h"
 
 namespace brenmoor {
@@ -105,14 +106,14 @@ TEST(CommandLine, FailuresSayWhereAndChangeNothing) {
       {{"convert", bad_table, "-o", output},
        "brenmoor: " + bad_table + ":3: '5x0' is not a valid floating point value.\n"},
       {{"convert", missing, "-o", output},
-       "brenmoor: Cannot open file \"" + missing + "\". No such file or directory.\n"},
+       "brenmoor: Cannot open file \"" + missing + "\". " + testing::Texts().missing_file + ".\n"},
       {{"convert", zero_table, "-o", output}, "brenmoor: " + zero_table + ":2: "},
       {{"convert", kSample, "-o", (dir / "no" / "x").string()},
-       "brenmoor: Cannot create file \"" + (dir / "no" / "x").string() +
-           "\". No such file or directory.\n"},
+       "brenmoor: Cannot create file \"" + (dir / "no" / "x").string() + "\". " +
+           testing::Texts().missing_folder + ".\n"},
       {{"inspect", not_a_file}, "brenmoor: Not a valid component file: wrong magic"},
       {{"inspect", missing},
-       "brenmoor: Cannot open file \"" + missing + "\". No such file or directory.\n"},
+       "brenmoor: Cannot open file \"" + missing + "\". " + testing::Texts().missing_file + ".\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args[1]);

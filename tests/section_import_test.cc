@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/system_texts.h"
+
 namespace brenmoor {
 namespace {
 
@@ -195,8 +197,8 @@ TEST(ImportSectionFile, ReadsTheSampleAndReportsWhatCannotBeRead) {
     std::string path;
     std::string message;
   } cases[] = {
-      {missing, "Cannot open file \"" + missing + "\". No such file or directory"},
-      {dir.string(), "Cannot open file \"" + dir.string() + "\". Is a directory"},
+      {missing, "Cannot open file \"" + missing + "\". " + testing::Texts().missing_file},
+      {dir.string(), "Cannot open file \"" + dir.string() + "\". " + testing::Texts().folder_read_as_file},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 namespace brenmoor::testing {
@@ -13,8 +12,12 @@ namespace brenmoor::testing {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "brenmoor-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
+    // A name nobody else has: create_directory reports whether it was new.
+    const auto base = std::filesystem::temp_directory_path();
+    std::random_device random;
+    do {
+      path_ = base / ("brenmoor-" + std::to_string(random() % 100'000'000));
+    } while (!std::filesystem::create_directory(path_));
   }
   ~TempDir() {
     std::error_code ignored;

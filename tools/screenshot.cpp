@@ -1,20 +1,29 @@
 // Draws the window with a table imported and its first section selected, and
-// saves the picture: screenshot TABLE PNG. Runs without a display when
+// saves the picture: screenshot TABLE PNG [--generate]. With --generate the
+// component file is generated first (into a scratch folder), so the picture
+// shows what the status bar then says. Runs without a display when
 // QT_QPA_PLATFORM=offscreen.
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <cstdio>
+#include <cstring>
 
 #include "import/number_text.h"
 #include "ui/section_grid.h"
 #include "ui/tform1.h"
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fputs("usage: screenshot TABLE PNG\n", stderr);
+  const bool generate = argc == 4 && std::strcmp(argv[3], "--generate") == 0;
+  if (argc != 3 && !generate) {
+    std::fputs("usage: screenshot TABLE PNG [--generate]\n", stderr);
     return 2;
   }
+  const QString table = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
+  const QString picture = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Brenmoor"));
   QApplication::setApplicationDisplayName(QStringLiteral("Brenmoor"));
@@ -23,7 +32,9 @@ int main(int argc, char** argv) {
   form.Errors().CollectForTesting();
   form.show();
 
-  form.OpenDialog1().SetNextFileName(QString::fromLocal8Bit(argv[1]));
+  QTemporaryDir settings;
+  form.UseSettingsFileForTesting(settings.filePath(QStringLiteral("brenmoor.ini")));
+  form.OpenDialog1().SetNextFileName(table);
   form.findChild<QPushButton*>(QStringLiteral("Button3"))->click();
   // A real press in the middle of the first row, the way the engineer selects it.
   auto* grid = form.findChild<brenmoor::SectionGrid*>(QStringLiteral("StringGrid1"));
@@ -34,12 +45,18 @@ int main(int argc, char** argv) {
     QApplication::sendEvent(grid->viewport(), &event);
   }
   QApplication::processEvents();
+  QTemporaryDir scratch(QDir::temp().filePath(QStringLiteral("brenmoor-XXXXXX")));
+  if (generate) {
+    QDir::setCurrent(scratch.path());
+    form.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+    QApplication::processEvents();
+  }
 
   for (const brenmoor::ReportedError& report : form.Errors().Collected()) {
     std::fprintf(stderr, "screenshot: %s %s\n", qPrintable(report.text), qPrintable(report.detail));
   }
   if (!form.Errors().Collected().empty() || state.selected_row != 1) return 1;
-  if (!form.grab().save(QString::fromLocal8Bit(argv[2]))) {
+  if (!form.grab().save(picture)) {
     std::fprintf(stderr, "screenshot: cannot write %s\n", argv[2]);
     return 1;
   }

@@ -3,21 +3,51 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include "import/section_import.h"
 
 namespace brenmoor {
 
-std::optional<QString> FileDialog::GetOpenFileName(QWidget* parent) {
+std::optional<QString> FileDialog::GetOpenFileName(QWidget* parent, const QString& folder) {
+  last_folder_ = folder;
   QString path;
   if (next_) {
     path = *next_;
     next_.reset();
   } else {
-    path = QFileDialog::getOpenFileName(parent);
+    path = QFileDialog::getOpenFileName(parent, QString(), folder);
   }
   if (path.isEmpty()) return std::nullopt;
   return path;
+}
+
+std::optional<QString> SaveDialog::GetSaveFileName(QWidget* parent, const QString& caption,
+                                                   const QString& suggested, const QString& filter) {
+  last_suggestion_ = suggested;
+  QString path;
+  if (next_) {
+    path = *next_;
+    next_.reset();
+  } else {
+    path = QFileDialog::getSaveFileName(parent, caption, suggested, filter);
+  }
+  if (path.isEmpty()) return std::nullopt;
+  return path;
+}
+
+bool PrintDialog::Exec(QPrinter& printer, QWidget* parent) {
+  if (next_) {
+    const QString path = *next_;
+    next_.reset();
+    if (path.isEmpty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    return true;
+  }
+  QPrintDialog dialog(&printer, parent);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 ReportedError ErrorReportFor(const std::exception& e) {

@@ -8,18 +8,57 @@
 #include <optional>
 #include <vector>
 
+class QPrinter;
+
 namespace brenmoor {
 
-// The file-open dialog of the import: no filter, title or start folder of its
-// own. One per window.
+// The file-open dialog of the import: no filter or title of its own. One per
+// window.
 class FileDialog {
  public:
-  // The chosen file's path, or nothing when the engineer cancels.
-  std::optional<QString> GetOpenFileName(QWidget* parent);
+  // The chosen file's path, or nothing when the engineer cancels. The dialog
+  // opens in folder (the system's choice when empty).
+  std::optional<QString> GetOpenFileName(QWidget* parent, const QString& folder = QString());
 
   // Sets the result of the next GetOpenFileName call instead of asking; an
   // empty path stands for a cancel. Use only for testing.
   void SetNextFileName(const QString& path) { next_ = path; }
+  // The folder the last GetOpenFileName call was to open in. For testing.
+  const QString& LastFolder() const { return last_folder_; }
+
+ private:
+  std::optional<QString> next_;
+  QString last_folder_;
+};
+
+// The file-save dialog of the report and the picture export.
+class SaveDialog {
+ public:
+  // The chosen path, or nothing when the engineer cancels. suggested is the
+  // file the dialog proposes (its folder and name), filter as QFileDialog's.
+  std::optional<QString> GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
+                                         const QString& filter);
+
+  // As FileDialog::SetNextFileName; the last suggestion is kept for tests to
+  // read. Use only for testing.
+  void SetNextFileName(const QString& path) { next_ = path; }
+  const QString& LastSuggestion() const { return last_suggestion_; }
+
+ private:
+  std::optional<QString> next_;
+  QString last_suggestion_;
+};
+
+// The system's print dialog.
+class PrintDialog {
+ public:
+  // Lets the engineer choose a printer and its settings; false on a cancel.
+  bool Exec(QPrinter& printer, QWidget* parent);
+
+  // The next Exec sets the printer to write a PDF file to path and returns
+  // true without asking (an empty path: returns false, as a cancel). Use only
+  // for testing.
+  void SetNextOutputFile(const QString& path) { next_ = path; }
 
  private:
   std::optional<QString> next_;

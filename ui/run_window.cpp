@@ -7,12 +7,13 @@
 
 namespace brenmoor {
 
-int RunWindow(int argc, char** argv, BrenmoorState& state) {
+int RunWindow(int argc, char** argv, BrenmoorState& state, const std::string& table) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Brenmoor"));
   QApplication::setApplicationDisplayName(QStringLiteral("Brenmoor"));
   TForm1 form(state, RegionalDecimalSeparator());
   form.show();
+  if (!table.empty()) form.ImportTableFile(QString::fromStdString(table));
   return QApplication::exec();
 }
 

@@ -2,11 +2,14 @@
 
 #include <QAbstractButton>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionHeader>
+#include <algorithm>
 
 #include "import/section_import.h"
+#include "report/display_text.h"
 
 namespace brenmoor {
 namespace {
@@ -42,7 +45,7 @@ int SectionGridModel::columnCount(const QModelIndex& parent) const {
 QVariant SectionGridModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::TextAlignmentRole) return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
   if (role != Qt::DisplayRole || !shows_import_ || !index.isValid()) return {};
-  return QString::fromUtf8(GridCellText(state_, index.column() + 1, index.row() + 1, decimal_separator_));
+  return DisplayText(GridCellText(state_, index.column() + 1, index.row() + 1, decimal_separator_));
 }
 
 QVariant SectionGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -50,7 +53,7 @@ QVariant SectionGridModel::headerData(int section, Qt::Orientation orientation, 
   if (orientation == Qt::Horizontal) {
     return section >= 0 && section + 1 < kGridColumns ? QString::fromLatin1(kGridTitles[section + 1]) : QVariant();
   }
-  return QString::fromUtf8(GridCellText(state_, 0, section + 1, decimal_separator_));
+  return DisplayText(GridCellText(state_, 0, section + 1, decimal_separator_));
 }
 
 Qt::ItemFlags SectionGridModel::flags(const QModelIndex& index) const {
@@ -64,6 +67,8 @@ SectionGrid::SectionGrid(QWidget* parent) : QTableView(parent) {
   // A long number is cut at the cell's edge, as in a string grid, not elided.
   setTextElideMode(Qt::ElideNone);
   setCornerButtonEnabled(false);
+  // Tab moves on to the next control, as in the rest of the window.
+  setTabKeyNavigation(false);
   for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
     header->setMinimumSectionSize(1);
     header->setSectionResizeMode(QHeaderView::Fixed);
@@ -122,6 +127,22 @@ bool SectionGrid::eventFilter(QObject* watched, QEvent* event) {
       break;
   }
   return QTableView::eventFilter(watched, event);
+}
+
+void SectionGrid::keyPressEvent(QKeyEvent* event) {
+  const int before = currentIndex().row();
+  const bool home_or_end = (event->key() == Qt::Key_Home || event->key() == Qt::Key_End) &&
+                           event->modifiers() == Qt::NoModifier;
+  // In a table Home and End go along the row; here rows are what is chosen.
+  if (home_or_end && model() != nullptr && model()->rowCount() > 0) {
+    const int row = event->key() == Qt::Key_Home ? 0 : model()->rowCount() - 1;
+    setCurrentIndex(model()->index(row, std::max(0, currentIndex().column())));
+    event->accept();
+  } else {
+    QTableView::keyPressEvent(event);
+  }
+  const QModelIndex now = currentIndex();
+  if (now.isValid() && now.row() != before) emit MouseDown(now.row() + 1);
 }
 
 void SectionGrid::PaintCorner(QWidget* corner) {

@@ -51,11 +51,14 @@ class SectionGrid : public QTableView {
   // A mouse button went down on grid row `row` (0 the title row, r section
   // r), as the view's own hit test finds it: scroll position and row height
   // count, Y alone does not. Presses below the last row or on the scroll bars
-  // send nothing.
+  // send nothing. The keyboard sends it too when it moves the current cell to
+  // another row (arrow keys, Page Up/Down, Home/End to the first and last
+  // row), so that choosing a section by keyboard is the same as a click.
   void MouseDown(int row);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void PaintCorner(QWidget* corner);

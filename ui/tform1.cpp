@@ -1,12 +1,29 @@
 #include "ui/tform1.h"
 
+#include <QAction>
+#include <QBuffer>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QImageWriter>
 #include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QPrinter>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "import/section_import.h"
+#include "model/fiber_layout.h"
 #include "output/generate.h"
+#include "platform/files.h"
+#include "report/display_text.h"
+#include "report/figures.h"
+#include "report/section_drawing.h"
+#include "report/section_report.h"
 #include "ui/jpeg_image.h"
 #include "ui/section_grid.h"
 #include "ui/section_preview.h"
@@ -20,6 +37,29 @@ namespace brenmoor {
 namespace {
 
 const QColor kMemoYellow(255, 255, 0);
+const QString kLastFolderKey = QStringLiteral("import/lastFolder");
+
+void WriteReplacing(const QString& path, const QByteArray& bytes) {
+  ReplacingFile file(PathFromUtf8(path.toStdString()));
+  file.Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  file.Commit();
+}
+
+// The engineer's own table must never be written over by an export.
+void RefuseTable(const QString& output, const QString& table) {
+  if (!table.isEmpty() && QFileInfo(output) == QFileInfo(table)) {
+    throw Error(FileErrorMessage("Cannot create", PathFromUtf8(output.toStdString()), "It is the section table itself"));
+  }
+}
+
+QAction* MakeAction(QWidget* owner, const char* name, const QString& text, const QString& tip) {
+  auto* action = new QAction(text, owner);
+  action->setObjectName(QString::fromLatin1(name));
+  action->setToolTip(tip);
+  action->setEnabled(false);
+  owner->addAction(action);
+  return action;
+}
 
 QLabel* StatusPanel(QStatusBar* bar, const QString& text, int width) {
   auto* panel = new QLabel(text, bar);
@@ -63,6 +103,16 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   StatusPanel(ui_->StatusBar1, QStringLiteral("Brenmoor project"), 150)->setObjectName(QStringLiteral("StatusPanel2"));
   StatusPanel(ui_->StatusBar1, QStringLiteral(BRENMOOR_VERSION), 50)->setObjectName(QStringLiteral("StatusPanel3"));
 
+  // The generate command's result, in the room to the right of the three
+  // fixed panels.
+  generated_panel_ = new QLabel(ui_->StatusBar1);
+  generated_panel_->setObjectName(QStringLiteral("StatusPanel4"));
+  generated_panel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  ui_->StatusBar1->addWidget(generated_panel_, 1);
+
+  settings_ = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brenmoor"),
+                                          QStringLiteral("Brenmoor"));
+
   grid_model_ = new SectionGridModel(state_, decimal_separator_, this);
   ui_->StringGrid1->setModel(grid_model_);
 
@@ -72,6 +122,50 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   connect(ui_->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
   connect(ui_->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
   connect(ui_->StringGrid1, &SectionGrid::MouseDown, this, &TForm1::StringGrid1MouseDown);
+
+  export_action_ = MakeAction(this, "ExportReportAction", QStringLiteral("导出截面报告 (PDF)…"),
+                              QStringLiteral("Export section report (PDF)…"));
+  print_action_ = MakeAction(this, "PrintReportAction", QStringLiteral("打印截面报告…"),
+                             QStringLiteral("Print section report…"));
+  print_action_->setShortcut(QKeySequence::Print);
+  print_action_->setShortcutContext(Qt::WindowShortcut);
+  picture_action_ = MakeAction(this, "SavePictureAction", QStringLiteral("保存图片…"),
+                               QStringLiteral("Save picture of the section…"));
+  connect(export_action_, &QAction::triggered, this, &TForm1::ExportReport);
+  connect(print_action_, &QAction::triggered, this, &TForm1::PrintReport);
+  connect(picture_action_, &QAction::triggered, this, &TForm1::SavePicture);
+  ui_->StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ui_->StringGrid1, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { ShowContextMenu(ui_->StringGrid1->viewport(), pos, false); });
+  ui_->Image1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ui_->Image1, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { ShowContextMenu(ui_->Image1, pos, true); });
+
+  // A table dropped anywhere on the window is imported; the fields would
+  // otherwise take the dropped file's name as text.
+  setAcceptDrops(true);
+  for (QLineEdit* field : findChildren<QLineEdit*>()) field->setAcceptDrops(false);
+}
+
+void TForm1::UseSettingsFileForTesting(const QString& path) {
+  settings_ = std::make_unique<QSettings>(path, QSettings::IniFormat);
+}
+
+void TForm1::ShowContextMenu(QWidget* widget, const QPoint& pos, bool with_picture) {
+  UpdateActions();
+  QMenu menu(this);
+  menu.setToolTipsVisible(true);
+  menu.addAction(export_action_);
+  menu.addAction(print_action_);
+  if (with_picture) menu.addAction(picture_action_);
+  menu.exec(widget->mapToGlobal(pos));
+}
+
+void TForm1::UpdateActions() {
+  const bool imported = state_.imported_count > 0;
+  export_action_->setEnabled(imported);
+  print_action_->setEnabled(imported);
+  picture_action_->setEnabled(imported && state_.selected_row >= 1 && state_.selected_row <= state_.imported_count);
 }
 
 TForm1::~TForm1() = default;
@@ -82,29 +176,135 @@ template <typename Action>
 void TForm1::ReportErrors(Action&& action) {
   try {
     action();
+    return;
   } catch (const Error& e) {
+    generated_panel_->clear();
+    generated_panel_->setToolTip(QString());
     error_report_.Show(this, e);
   } catch (const std::exception& e) {
+    generated_panel_->clear();
+    generated_panel_->setToolTip(QString());
     error_report_.Show(this, e);
   }
 }
 
 void TForm1::Button1Click() {
-  ReportErrors([this] { GenerateComponentFile(state_, kComponentFileName); });
+  ReportErrors([this] {
+    const QString written = QString::fromStdString(PathToUtf8(GenerateComponentFile(state_, kComponentFileName)));
+    const int count = state_.imported_count;
+    generated_panel_->setText(QStringLiteral("已生成 %1 个截面 → %2").arg(count).arg(written));
+    generated_panel_->setToolTip(
+        QStringLiteral("Generated %1 %2 → %3").arg(count).arg(count == 1 ? "section" : "sections", written));
+  });
 }
 
 void TForm1::Button3Click() {
-  ReportErrors([this] {
-    const std::optional<QString> path = open_dialog_.GetOpenFileName(this);
-    // A refused table leaves the state as a cancel does: the grid then shows
-    // the titles alone, whichever way this ends.
-    const auto show = qScopeGuard([this] { grid_model_->ShowImport(); });
-    if (path) {
-      ImportSectionFile(state_, path->toStdString(), decimal_separator_);
-    } else {
-      CancelImport(state_);
-    }
+  ReportErrors([this] { Import(open_dialog_.GetOpenFileName(this, settings_->value(kLastFolderKey).toString())); });
+}
+
+void TForm1::ImportTableFile(const QString& path) {
+  ReportErrors([this, &path] { Import(path); });
+}
+
+void TForm1::Import(const std::optional<QString>& path) {
+  // A refused table leaves the state as a cancel does: the grid then shows
+  // the titles alone, whichever way this ends.
+  const auto show = qScopeGuard([this] {
+    grid_model_->ShowImport();
+    UpdateActions();
   });
+  table_path_.clear();
+  if (path) {
+    ImportSectionFile(state_, path->toStdString(), decimal_separator_);
+    table_path_ = QFileInfo(*path).absoluteFilePath();
+    settings_->setValue(kLastFolderKey, QFileInfo(*path).absolutePath());
+  } else {
+    CancelImport(state_);
+  }
+}
+
+ReportInfo TForm1::CurrentReportInfo() const {
+  ReportInfo info;
+  info.table_name = QFileInfo(table_path_).fileName();
+  info.date = QDate::currentDate();
+  info.version = QStringLiteral(BRENMOOR_VERSION);
+  return info;
+}
+
+void TForm1::ExportReport() {
+  if (state_.imported_count == 0) return;
+  ReportErrors([this] {
+    const QFileInfo table(table_path_);
+    const std::optional<QString> path =
+        save_dialog_.GetSaveFileName(this, QStringLiteral("导出截面报告 (PDF)"),
+                                     table.absolutePath() + u'/' + table.completeBaseName() + QStringLiteral(".pdf"),
+                                     QStringLiteral("PDF (*.pdf)"));
+    if (!path) return;
+    RefuseTable(*path, table_path_);
+    WriteReplacing(*path, SectionReportPdf(PreparedCopy(state_), CurrentReportInfo()));
+  });
+}
+
+void TForm1::PrintReport() {
+  if (state_.imported_count == 0) return;
+  ReportErrors([this] {
+    // Computed before the dialog, so that a section that cannot be computed
+    // is reported before the engineer chooses a printer.
+    const BrenmoorState prepared = PreparedCopy(state_);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setFullPage(true);
+    printer.setDocName(QStringLiteral("Column sections of %1").arg(QFileInfo(table_path_).fileName()));
+    if (!print_dialog_.Exec(printer, this)) return;
+    PaintSectionReport(printer, prepared, CurrentReportInfo());
+  });
+}
+
+void TForm1::SavePicture() {
+  const int row = state_.selected_row;
+  if (row < 1 || row > state_.imported_count) return;
+  ReportErrors([this, row] {
+    TSECTION section = state_.records[static_cast<std::size_t>(row)];
+    LayoutFibers(section);
+    const QString name = DisplayText(section.NAME);
+    QString file_name = name;
+    for (QChar& c : file_name) {
+      if (QStringLiteral("/\\:*?\"<>|").contains(c)) c = u'_';
+    }
+    const std::optional<QString> path =
+        save_dialog_.GetSaveFileName(this, QStringLiteral("保存图片"),
+                                     QFileInfo(table_path_).absolutePath() + u'/' + file_name + QStringLiteral(".png"),
+                                     QStringLiteral("PNG (*.png)"));
+    if (!path) return;
+    RefuseTable(*path, table_path_);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(SectionPicture(section, name, kPictureSize))) {
+      throw Error(FileErrorMessage("Cannot write", PathFromUtf8(path->toStdString()), writer.errorString().toStdString()));
+    }
+    WriteReplacing(*path, bytes);
+  });
+}
+
+std::optional<QString> DroppedTable(const QMimeData& data) {
+  const QList<QUrl> urls = data.urls();
+  if (urls.size() != 1 || !urls.front().isLocalFile()) return std::nullopt;
+  return urls.front().toLocalFile();
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+  if (DroppedTable(*event->mimeData())) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+  const std::optional<QString> path = DroppedTable(*event->mimeData());
+  if (!path) return;
+  event->acceptProposedAction();
+  // After the drop has ended: the file manager that dragged it must not wait
+  // on an error box.
+  QTimer::singleShot(0, this, [this, table = *path] { ImportTableFile(table); });
 }
 
 void TForm1::StringGrid1MouseDown(int row) {
@@ -112,9 +312,9 @@ void TForm1::StringGrid1MouseDown(int row) {
   ReportErrors([this, row] {
     state_.selected_row = row;
     for (int column = 1; column < kGridColumns; ++column) {
-      fields_by_column_[column - 1]->setText(
-          QString::fromUtf8(GridCellText(state_, column, row, decimal_separator_)));
+      fields_by_column_[column - 1]->setText(DisplayText(GridCellText(state_, column, row, decimal_separator_)));
     }
+    UpdateActions();
     RedrawPreview();
   });
 }

@@ -4,11 +4,16 @@
 #include <QMainWindow>
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "model/state.h"
 #include "ui/dialogs.h"
 
+class QAction;
+class QLabel;
 class QLineEdit;
+class QMimeData;
+class QSettings;
 namespace Ui {
 class TForm1;
 }
@@ -16,11 +21,18 @@ class TForm1;
 namespace brenmoor {
 
 class SectionGridModel;
+struct ReportInfo;
 
 // The main window, Form1: the section fields, the grid of imported sections,
 // the preview of the selected section, the usage notes and the two commands.
 // It shows what the core leaves in the state and computes nothing itself; the
 // section fields are display only and nothing reads them back.
+//
+// Around the fixed form: a context menu on the grid and on the preview to
+// export the section report as PDF (and, on the preview, to save the selected
+// section's drawing as a picture), Ctrl+P to print the report, a table file
+// dropped on the window is imported, and a fourth status bar panel tells what
+// the last generate wrote.
 class TForm1 : public QMainWindow {
   Q_OBJECT
 
@@ -30,15 +42,21 @@ class TForm1 : public QMainWindow {
   TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent = nullptr);
   ~TForm1() override;
 
-  // The import's file-open dialog and the error report, for tests to steer.
+  // The dialogs and the error report, for tests to steer.
   FileDialog& OpenDialog1() { return open_dialog_; }
+  SaveDialog& SaveDialog1() { return save_dialog_; }
+  PrintDialog& PrintDialog1() { return print_dialog_; }
   ErrorReport& Errors() { return error_report_; }
+  // Keeps the window's settings (the folder of the last table) in the INI
+  // file at path instead of the user's. Use only for testing.
+  void UseSettingsFileForTesting(const QString& path);
 
   // Generate: writes KAVOSEC.PF3CMP into the current working folder from the
-  // imported sections. Nothing is announced on success.
+  // imported sections and says in the status bar what it wrote.
   void Button1Click();
-  // Import: asks for a section table and shows what it gave in the grid; a
-  // cancel or a refused table leaves the title row alone.
+  // Import: asks for a section table, starting in the folder of the table
+  // imported last, and shows what it gave in the grid; a cancel or a refused
+  // table leaves the title row alone.
   void Button3Click();
   // A mouse button went down on grid row `row` (0 the title row). Ignored
   // while nothing is imported and for rows past the last section; otherwise
@@ -46,10 +64,31 @@ class TForm1 : public QMainWindow {
   // and the preview draws its record.
   void StringGrid1MouseDown(int row);
 
+  // Imports the table at path as if it had been chosen in the open dialog.
+  void ImportTableFile(const QString& path);
+  // Asks where to and writes the section report of the imported sections as
+  // PDF (nothing while none is imported).
+  void ExportReport();
+  // Prints the section report through the print dialog.
+  void PrintReport();
+  // Asks where to and saves the selected section's drawing, as in the
+  // report, as a PNG picture of kPictureSize pixels square.
+  void SavePicture();
+
+  static constexpr int kPictureSize = 1600;
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
  private:
   template <typename Action>
   void ReportErrors(Action&& action);
+  void Import(const std::optional<QString>& path);
   void RedrawPreview();
+  void UpdateActions();
+  void ShowContextMenu(QWidget* widget, const QPoint& pos, bool with_picture);
+  ReportInfo CurrentReportInfo() const;
 
   std::unique_ptr<Ui::TForm1> ui_;
   BrenmoorState& state_;
@@ -58,9 +97,20 @@ class TForm1 : public QMainWindow {
   // Edit13, Edit10, Edit11, Edit1 ... Edit9, Edit12: the fields of grid
   // columns 1 to 13.
   std::array<QLineEdit*, 13> fields_by_column_{};
+  QLabel* generated_panel_ = nullptr;
+  QAction* export_action_ = nullptr;
+  QAction* print_action_ = nullptr;
+  QAction* picture_action_ = nullptr;
   FileDialog open_dialog_;
+  SaveDialog save_dialog_;
+  PrintDialog print_dialog_;
   ErrorReport error_report_;
-  QImage preview_;  // made at the first accepted click, kept after
+  std::unique_ptr<QSettings> settings_;
+  QString table_path_;  // the table the imported sections came from
+  QImage preview_;      // made at the first accepted click, kept after
 };
+
+// The one table file among data dropped on the window, or nothing.
+std::optional<QString> DroppedTable(const QMimeData& data);
 
 }  // namespace brenmoor

@@ -95,6 +95,7 @@ class TForm1Test : public QObject {
     return texts;
   }
 
+  QTemporaryDir settings_dir_;
   std::unique_ptr<BrenmoorState> state_;
   std::unique_ptr<TForm1> form_;
 };
@@ -102,6 +103,7 @@ class TForm1Test : public QObject {
 void TForm1Test::init() {
   state_ = std::make_unique<BrenmoorState>();
   form_ = std::make_unique<TForm1>(*state_, '.');
+  form_->UseSettingsFileForTesting(settings_dir_.filePath("brenmoor.ini"));
   form_->Errors().CollectForTesting();
   form_->show();
   QVERIFY(QTest::qWaitForWindowExposed(form_.get()));

@@ -1,0 +1,64 @@
+#include "platform/text.h"
+
+#include <cstdint>
+
+namespace brenmoor {
+namespace {
+
+// The length of the well-formed UTF-8 sequence at bytes[i], or 0.
+std::size_t Utf8SequenceAt(std::string_view bytes, std::size_t i) {
+  const auto byte = [&](std::size_t k) { return static_cast<std::uint8_t>(bytes[k]); };
+  const std::uint8_t lead = byte(i);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  std::uint8_t low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;        // no overlong forms
+    if (lead == 0xED) high = 0x9F;       // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;       // nothing above U+10FFFF
+  } else {
+    return 0;
+  }
+  if (i + length > bytes.size()) return 0;
+  if (byte(i + 1) < low || byte(i + 1) > high) return 0;
+  for (std::size_t k = 2; k < length; ++k) {
+    if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
+  }
+  return length;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::size_t length = Utf8SequenceAt(bytes, i);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
+std::string DisplayText(std::string_view bytes) {
+  if (IsValidUtf8(bytes)) return std::string(bytes);
+  if (auto decoded = Gb18030ToUtf8(bytes)) return *decoded;
+  std::string text;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::size_t length = Utf8SequenceAt(bytes, i);
+    if (length == 0) {
+      text += "\xEF\xBF\xBD";
+      ++i;
+    } else {
+      text.append(bytes.substr(i, length));
+      i += length;
+    }
+  }
+  return text;
+}
+
+}  // namespace brenmoor

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace brenmoor {
+
+// Text of a table as the engineer sees it. A table saved by a Chinese
+// spreadsheet holds its section names in GB18030 (GBK), not UTF-8; the names
+// are written into the component file as they are, but shown decoded.
+
+// Whether bytes are well-formed UTF-8 (plain ASCII is).
+bool IsValidUtf8(std::string_view bytes);
+
+// bytes decoded from GB18030 and encoded as UTF-8, or nothing when they are
+// not GB18030 either. On Linux through iconv, on Windows through the
+// system's code page 54936.
+// Example: Gb18030ToUtf8("\xD6\xD0\xD6\xF9") == "中柱".
+std::optional<std::string> Gb18030ToUtf8(std::string_view bytes);
+
+// The UTF-8 text to show for bytes: bytes themselves when they are UTF-8,
+// else their GB18030 reading, else bytes with every invalid sequence shown
+// as U+FFFD.
+std::string DisplayText(std::string_view bytes);
+
+}  // namespace brenmoor

@@ -1,0 +1,175 @@
+// The Windows side of the file layer. Only code for Windows belongs here; the
+// POSIX side is posix/files.cc. Every name reaches the system as UTF-16
+// (std::filesystem::path holds it so on Windows), never through the 8-bit
+// code page.
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "model/errors.h"
+#include "platform/files.h"
+#include "platform/windows/wide.h"
+
+namespace brenmoor {
+namespace {
+
+[[noreturn]] void Throw(std::string_view what, const std::filesystem::path& path, DWORD error) {
+  throw Error(FileErrorMessage(what, path, windows::SystemErrorText(error)));
+}
+
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() {
+    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+// 0, or the system error of the failure.
+DWORD ReadAll(const std::filesystem::path& path, std::string& bytes) {
+  // Others may go on reading the table meanwhile, but not change it under us.
+  const Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) return ::GetLastError();
+  LARGE_INTEGER size{};
+  const bool regular = ::GetFileType(file.get()) == FILE_TYPE_DISK;
+  if (regular && !::GetFileSizeEx(file.get(), &size)) return ::GetLastError();
+  // One byte more than the file's size, so that the end of the file is seen
+  // without growing the buffer; a pipe or a growing file grows it by halves.
+  constexpr std::size_t kMinimumChunk = 64 * 1024;
+  bytes.resize(static_cast<std::size_t>(regular ? size.QuadPart : 0) + 1);
+  std::size_t used = 0;
+  for (;;) {
+    if (used == bytes.size()) bytes.resize(used + std::max(used / 2, kMinimumChunk));
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - used, 1u << 30));
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), bytes.data() + used, want, &got, nullptr)) {
+      const DWORD error = ::GetLastError();
+      if (error == ERROR_BROKEN_PIPE) break;  // the writing end of a pipe closed
+      return error;
+    }
+    if (got == 0) break;
+    used += got;
+  }
+  bytes.resize(used);
+  return 0;
+}
+
+bool ProcessIsRunning(std::int64_t process_id) {
+  if (process_id <= 0 || process_id > 0xFFFFFFFFll) return false;
+  const HANDLE process =
+      ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(process_id));
+  if (process == nullptr) {
+    // A process of another user that we may not look at is still running.
+    return ::GetLastError() == ERROR_ACCESS_DENIED;
+  }
+  DWORD exit_code = 0;
+  const bool running = !::GetExitCodeProcess(process, &exit_code) || exit_code == STILL_ACTIVE;
+  ::CloseHandle(process);
+  return running;
+}
+
+// A run that was killed midway leaves its temporary file behind. It is
+// removed only when its process is gone; a run still writing holds its file
+// open without sharing it for deletion, so even a reused process id cannot
+// make us delete a file in use.
+void RemoveStaleTemporaries(const std::filesystem::path& target) {
+  std::error_code error;
+  const std::string target_name = PathToUtf8(target.filename());
+  for (std::filesystem::directory_iterator it(target.parent_path(), error), end;
+       !error && it != end; it.increment(error)) {
+    const std::string name = PathToUtf8(it->path().filename());
+    std::int64_t process_id = 0;
+    if (!IsReplacingFileTemporary(name, target_name, process_id)) continue;
+    if (process_id == ::GetCurrentProcessId() || ProcessIsRunning(process_id)) continue;
+    const DWORD attributes = ::GetFileAttributesW(it->path().c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+      continue;
+    }
+    ::DeleteFileW(it->path().c_str());
+  }
+}
+
+}  // namespace
+
+std::string ReadWholeFile(const std::filesystem::path& path) {
+  std::string bytes;
+  if (const DWORD error = ReadAll(path, bytes); error != 0) Throw("Cannot open", path, error);
+  return bytes;
+}
+
+ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(FullPath(target)) {
+  // A file the engineer made read-only is not replaced behind their back.
+  const DWORD attributes = ::GetFileAttributesW(target_.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+      (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    Throw("Cannot create", target_, ERROR_ACCESS_DENIED);
+  }
+  RemoveStaleTemporaries(target_);
+  std::string stem(1, '.');
+  stem += PathToUtf8(target_.filename());
+  stem += '.';
+  stem += std::to_string(::GetCurrentProcessId());
+  stem += '.';
+  for (int attempt = 0;; ++attempt) {
+    temporary_ = target_.parent_path() / PathFromUtf8(stem + std::to_string(attempt) + ".tmp");
+    // A new file nobody else may write or delete while it is ours.
+    const HANDLE file = ::CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      handle_ = reinterpret_cast<std::intptr_t>(file);
+      break;
+    }
+    const DWORD error = ::GetLastError();
+    if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt >= 100) {
+      temporary_.clear();
+      Throw("Cannot create", target_, error);
+    }
+  }
+}
+
+ReplacingFile::~ReplacingFile() {
+  if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  if (!committed_ && !temporary_.empty()) ::DeleteFileW(temporary_.c_str());
+}
+
+void ReplacingFile::Write(const char* data, std::size_t size) {
+  const HANDLE file = reinterpret_cast<HANDLE>(handle_);
+  while (size > 0) {
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    DWORD written = 0;
+    if (!::WriteFile(file, data, want, &written, nullptr)) {
+      Throw("Cannot write", target_, ::GetLastError());
+    }
+    data += written;
+    size -= written;
+  }
+}
+
+void ReplacingFile::Commit() {
+  const HANDLE file = reinterpret_cast<HANDLE>(handle_);
+  if (!::FlushFileBuffers(file)) Throw("Cannot write", target_, ::GetLastError());
+  handle_ = -1;
+  if (!::CloseHandle(file)) Throw("Cannot write", target_, ::GetLastError());
+  // Write-through: the call returns once the new name is on the disk. It
+  // fails while another program holds the old file open without sharing it
+  // for deletion (as the analysis program does); the destructor then removes
+  // the temporary file and the old file stays as it was.
+  if (!::MoveFileExW(temporary_.c_str(), target_.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    Throw("Cannot create", target_, ::GetLastError());
+  }
+  committed_ = true;
+}
+
+}  // namespace brenmoor

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+#include "model/section.h"
+#include "model/state.h"
+
+namespace brenmoor {
+
+// What the report says about one prepared section (LayoutFibers and
+// ComputeSectionProperties done), taken from the float32 values the
+// component file carries.
+struct SectionFigures {
+  int bars = 0;   // steel fibers
+  int cells = 0;  // concrete fibers
+  // As / (B·H) in percent, from the float32 steel area sum and the float32
+  // sides; not a number when B·H is 0.
+  double rho_percent = 0.0;
+};
+
+SectionFigures FiguresOf(const TSECTION& prepared);
+
+// A figure as the report prints it: four significant digits, but never fewer
+// than its whole digits below ten million; trailing zeros dropped; from ten
+// million up and below 0.001 as mantissa and power of ten ("8.802e9").
+// Examples: 208333.33f -> "208333", 380.1f -> "380.1", 38.5f -> "38.5",
+// 13125 -> "13125", 8802083840 -> "8.802e9", 0 -> "0".
+QString Figure(double value);
+
+// ρ with two decimals ("1.61"), or "–" when it is not a number.
+QString Percent(double value);
+
+// The material's name, or "?" for an index outside the table.
+QString MaterialName(const BrenmoorState& state, int index);
+
+// A copy of the imported sections of state, prepared exactly as the generate
+// command prepares them before writing (PrepareSections): record i of the
+// copy holds the values the component file gets for section i. state itself
+// is not changed. Throws what PrepareSections throws.
+BrenmoorState PreparedCopy(const BrenmoorState& state);
+
+}  // namespace brenmoor

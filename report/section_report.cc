@@ -1,0 +1,311 @@
+#include "report/section_report.h"
+
+#include <QBuffer>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPdfWriter>
+#include <algorithm>
+#include <vector>
+
+#include "report/display_text.h"
+#include "report/figures.h"
+#include "report/section_drawing.h"
+
+namespace brenmoor {
+namespace {
+
+// The page is laid out in tenths of a millimetre on A4 (2100 x 2970).
+constexpr double kUnit = 10.0;  // painter units per mm of paper
+constexpr double kLeft = 150, kRight = 1950, kTop = 150, kBottom = 2780;
+constexpr double kBodyTop = 230;  // below the running head
+constexpr double kRowHeight = 42, kHeaderHeight = 84;
+constexpr int kDrawingColumns = 2, kDrawingRows = 3;
+constexpr int kDrawingsPerPage = kDrawingColumns * kDrawingRows;
+
+struct Column {
+  const char* title;
+  const char* unit;
+  double width;
+  bool right;  // aligned right (numbers) or left (names)
+};
+constexpr Column kColumns[] = {
+    {"No.", "", 70, true},          {"Name", "", 350, false},         {"B × H", "mm", 200, true},
+    {"Concrete", "", 120, false},   {"Fibers", "bars / cells", 170, true}, {"As", "mm²", 130, true},
+    {"ρ", "%", 90, true},           {"G", "N/mm²", 130, true},        {"Av,1", "mm²", 170, true},
+    {"Av,2", "mm²", 170, true},     {"J", "mm⁴", 200, true},
+};
+
+// The materials the sections use, in table order, with how many use each.
+std::vector<std::pair<int, int>> MaterialsUsed(const BrenmoorState& prepared) {
+  std::vector<int> uses(prepared.materials.size(), 0);
+  for (int i = 1; i <= prepared.imported_count; ++i) {
+    const TSECTION& s = prepared.records[static_cast<std::size_t>(i)];
+    for (int m : {s.concrete_material, s.steel_material}) {
+      if (m >= 0 && static_cast<std::size_t>(m) < uses.size()) ++uses[static_cast<std::size_t>(m)];
+    }
+  }
+  std::vector<std::pair<int, int>> used;
+  for (std::size_t m = 0; m < uses.size(); ++m) {
+    if (uses[m] > 0) used.emplace_back(static_cast<int>(m), uses[m]);
+  }
+  return used;
+}
+
+constexpr double kMaterialsTop = 665;  // the first material's baseline on the cover
+
+double CoverBottom(int materials_used) { return kMaterialsTop + 40.0 * materials_used + 150; }
+
+int RowsFrom(double top) { return std::max(1, static_cast<int>((kBottom - top - kHeaderHeight) / kRowHeight)); }
+
+QFont Font(double height, bool bold = false) {
+  QFont font(QStringLiteral("Arial"));
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(static_cast<int>(height));
+  font.setBold(bold);
+  return font;
+}
+
+class ReportPainter {
+ public:
+  ReportPainter(QPagedPaintDevice& device, const BrenmoorState& prepared, const ReportInfo& info)
+      : device_(device), prepared_(prepared), info_(info), plan_(PlanReport(prepared)) {}
+
+  int Paint() {
+    if (!painter_.begin(&device_)) return 0;
+    const double scale = device_.logicalDpiX() / 254.0;
+    painter_.scale(scale, device_.logicalDpiY() / 254.0);
+    Cover();
+    int section = 1;
+    double top = CoverBottom(static_cast<int>(MaterialsUsed(prepared_).size()));
+    for (int page = 0; page < plan_.table_pages; ++page) {
+      if (page > 0) {
+        NewPage();
+        top = kBodyTop;
+      }
+      section = TablePage(top, section);
+    }
+    for (int first = 1; first <= prepared_.imported_count; first += kDrawingsPerPage) {
+      NewPage();
+      DrawingPage(first);
+    }
+    painter_.end();
+    return page_;
+  }
+
+ private:
+  void NewPage() {
+    device_.newPage();
+    ++page_;
+    RunningHead();
+  }
+
+  void RunningHead() {
+    painter_.setFont(Font(26));
+    painter_.setPen(Qt::black);
+    painter_.drawText(QPointF(kLeft, kTop + 26), QStringLiteral("Column sections of %1").arg(info_.table_name));
+    RightText(QPointF(kRight, kTop + 26), QStringLiteral("Page %1 of %2").arg(page_).arg(plan_.pages()));
+    painter_.setPen(QPen(Qt::black, 3));
+    painter_.drawLine(QPointF(kLeft, kTop + 45), QPointF(kRight, kTop + 45));
+    painter_.setPen(QPen(Qt::black, 2));
+    painter_.drawLine(QPointF(kLeft, kBottom + 40), QPointF(kRight, kBottom + 40));
+    painter_.setFont(Font(24));
+    painter_.drawText(QPointF(kLeft, kBottom + 75),
+                      QStringLiteral("Brenmoor %1 · %2").arg(info_.version, info_.date.toString(Qt::ISODate)));
+  }
+
+  void RightText(QPointF at, const QString& text) {
+    const QFontMetricsF metrics(painter_.font());
+    painter_.drawText(QPointF(at.x() - metrics.horizontalAdvance(text), at.y()), text);
+  }
+
+  void Cover() {
+    page_ = 1;
+    RunningHead();
+    painter_.setFont(Font(60, true));
+    painter_.drawText(QPointF(kLeft, 320), QStringLiteral("Column section report"));
+    painter_.setFont(Font(32));
+    const QString lines[][2] = {
+        {QStringLiteral("Table"), info_.table_name},
+        {QStringLiteral("Date"), info_.date.toString(Qt::ISODate)},
+        {QStringLiteral("Brenmoor"), info_.version},
+        {QStringLiteral("Sections"), QString::number(prepared_.imported_count)},
+    };
+    double y = 420;
+    for (const auto& line : lines) {
+      painter_.drawText(QPointF(kLeft, y), line[0]);
+      painter_.drawText(QPointF(kLeft + 300, y), line[1]);
+      y += 50;
+    }
+    painter_.drawText(QPointF(kLeft, y), QStringLiteral("Materials"));
+    painter_.setFont(Font(28));
+    const double name_x = kLeft + 300, modulus_x = kLeft + 800, uses_x = kLeft + 1100;
+    painter_.drawText(QPointF(name_x, y), QStringLiteral("name"));
+    RightText(QPointF(modulus_x, y), QStringLiteral("E (N/mm²)"));
+    RightText(QPointF(uses_x, y), QStringLiteral("sections"));
+    y = kMaterialsTop;
+    for (const auto& [material, uses] : MaterialsUsed(prepared_)) {
+      painter_.drawText(QPointF(name_x, y), MaterialName(prepared_, material));
+      RightText(QPointF(modulus_x, y), Figure(prepared_.materials[static_cast<std::size_t>(material)].modulus));
+      RightText(QPointF(uses_x, y), QString::number(uses));
+      y += 40;
+    }
+    painter_.setFont(Font(26));
+    painter_.drawText(QPointF(kLeft, y + 40),
+                      QStringLiteral("Every figure is the value written to the component file (float32), rounded "
+                                     "for reading. As: total bar area; ρ = As / (B·H);"));
+    painter_.drawText(QPointF(kLeft, y + 75),
+                      QStringLiteral("G: shear modulus; Av,1, Av,2: shear areas; J: torsion constant. x is the "
+                                     "section's axis 3, y its axis 2."));
+  }
+
+  void TableHeader(double top) {
+    painter_.fillRect(QRectF(kLeft, top, kRight - kLeft, kHeaderHeight), QColor(225, 225, 225));
+    painter_.setPen(Qt::black);
+    double x = kLeft;
+    for (const Column& column : kColumns) {
+      painter_.setFont(Font(24, true));
+      CellText(x, column, top + 34, QString::fromUtf8(column.title));
+      painter_.setFont(Font(22));
+      CellText(x, column, top + 70, QString::fromUtf8(column.unit));
+      x += column.width;
+    }
+    painter_.setPen(QPen(Qt::black, 2.5));
+    painter_.drawLine(QPointF(kLeft, top + kHeaderHeight), QPointF(kRight, top + kHeaderHeight));
+  }
+
+  void CellText(double x, const Column& column, double baseline, const QString& text) {
+    constexpr double kPad = 12;
+    if (column.right) {
+      RightText(QPointF(x + column.width - kPad, baseline), text);
+    } else {
+      painter_.drawText(QPointF(x + kPad, baseline), text);
+    }
+  }
+
+  // One page of the summary table from its top; returns the next section.
+  int TablePage(double top, int section) {
+    TableHeader(top);
+    const int rows = RowsFrom(top);
+    const QFont font = Font(24);
+    const QFontMetricsF metrics(font);
+    painter_.setFont(font);
+    double y = top + kHeaderHeight;
+    for (int row = 0; row < rows && section <= prepared_.imported_count; ++row, ++section) {
+      const TSECTION& s = prepared_.records[static_cast<std::size_t>(section)];
+      const SectionFigures f = FiguresOf(s);
+      if (row % 2 == 1) painter_.fillRect(QRectF(kLeft, y, kRight - kLeft, kRowHeight), QColor(244, 244, 244));
+      painter_.setPen(Qt::black);
+      const QString cells[] = {
+          QString::number(section),
+          metrics.elidedText(DisplayText(s.NAME), Qt::ElideRight, kColumns[1].width - 24),
+          QStringLiteral("%1 × %2").arg(Figure(s.B), Figure(s.H)),
+          MaterialName(prepared_, s.concrete_material),
+          QStringLiteral("%1 / %2").arg(f.bars).arg(f.cells),
+          Figure(s.steel_area_sum),
+          Percent(f.rho_percent),
+          Figure(s.shear_modulus),
+          Figure(s.shear_area_1),
+          Figure(s.shear_area_2),
+          Figure(s.torsion_constant),
+      };
+      double x = kLeft;
+      for (std::size_t c = 0; c < std::size(kColumns); ++c) {
+        CellText(x, kColumns[c], y + 30, cells[c]);
+        x += kColumns[c].width;
+      }
+      y += kRowHeight;
+    }
+    painter_.setPen(QPen(Qt::black, 2.5));
+    painter_.drawLine(QPointF(kLeft, y), QPointF(kRight, y));
+    return section;
+  }
+
+  void DrawingPage(int first) {
+    const double cell_w = (kRight - kLeft) / kDrawingColumns;
+    const double cell_h = (kBottom - kBodyTop) / kDrawingRows;
+    for (int k = 0; k < kDrawingsPerPage && first + k <= prepared_.imported_count; ++k) {
+      const QRectF cell(kLeft + cell_w * (k % kDrawingColumns), kBodyTop + cell_h * (k / kDrawingColumns), cell_w,
+                        cell_h);
+      SectionCell(cell, first + k);
+    }
+    painter_.setPen(QPen(QColor(160, 160, 160), 1.5));
+    for (int r = 1; r < kDrawingRows; ++r) {
+      painter_.drawLine(QPointF(kLeft, kBodyTop + cell_h * r), QPointF(kRight, kBodyTop + cell_h * r));
+    }
+    painter_.drawLine(QPointF(kLeft + cell_w, kBodyTop), QPointF(kLeft + cell_w, kBottom));
+  }
+
+  void SectionCell(const QRectF& cell, int number) {
+    const TSECTION& s = prepared_.records[static_cast<std::size_t>(number)];
+    const SectionFigures f = FiguresOf(s);
+    const QRectF drawing(cell.left(), cell.top() + 70, 530, cell.height() - 90);
+    const double denominator = StandardScaleDenominator(FitScale(drawing, s, kUnit), kUnit);
+    DrawSection(painter_, drawing, s, kUnit, kUnit / denominator);
+
+    painter_.setPen(Qt::black);
+    painter_.setFont(Font(34, true));
+    painter_.drawText(QPointF(cell.left() + 20, cell.top() + 55), QStringLiteral("%1  %2").arg(number).arg(DisplayText(s.NAME)));
+    painter_.setFont(Font(25));
+    const QString concrete = MaterialName(prepared_, s.concrete_material);
+    const QString lines[] = {
+        QStringLiteral("B × H = %1 × %2 mm").arg(Figure(s.B), Figure(s.H)),
+        QStringLiteral("cc = %1 mm").arg(Figure(s.CC)),
+        QStringLiteral("%1 / %2").arg(concrete, MaterialName(prepared_, s.steel_material)),
+        QStringLiteral("fibers %1: %2 bars, %3 cells").arg(s.fiber_count).arg(f.bars).arg(f.cells),
+        QStringLiteral("As = %1 mm²").arg(Figure(s.steel_area_sum)),
+        QStringLiteral("ρ = %1 %").arg(Percent(f.rho_percent)),
+        QStringLiteral("Ac = %1 mm²").arg(Figure(s.concrete_area_sum)),
+        QStringLiteral("G = %1 N/mm²").arg(Figure(s.shear_modulus)),
+        QStringLiteral("Av,1 = %1 mm²").arg(Figure(s.shear_area_1)),
+        QStringLiteral("Av,2 = %1 mm²").arg(Figure(s.shear_area_2)),
+        QStringLiteral("J = %1 mm⁴").arg(Figure(s.torsion_constant)),
+        QStringLiteral("scale 1:%1").arg(Figure(denominator)),
+    };
+    double y = cell.top() + 130;
+    for (const QString& line : lines) {
+      painter_.drawText(QPointF(cell.left() + 560, y), line);
+      y += 44;
+    }
+  }
+
+  QPagedPaintDevice& device_;
+  const BrenmoorState& prepared_;
+  const ReportInfo& info_;
+  const ReportPlan plan_;
+  QPainter painter_;
+  int page_ = 1;
+};
+
+}  // namespace
+
+ReportPlan PlanReport(const BrenmoorState& prepared) {
+  ReportPlan plan;
+  plan.sections = std::max(0, prepared.imported_count);
+  const int first = RowsFrom(CoverBottom(static_cast<int>(MaterialsUsed(prepared).size())));
+  const int more = RowsFrom(kBodyTop);
+  plan.table_pages = 1 + (plan.sections > first ? (plan.sections - first + more - 1) / more : 0);
+  plan.drawing_pages = (plan.sections + kDrawingsPerPage - 1) / kDrawingsPerPage;
+  return plan;
+}
+
+int PaintSectionReport(QPagedPaintDevice& device, const BrenmoorState& prepared, const ReportInfo& info) {
+  return ReportPainter(device, prepared, info).Paint();
+}
+
+QByteArray SectionReportPdf(const BrenmoorState& prepared, const ReportInfo& info) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter writer(&buffer);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(600);
+    writer.setTitle(QStringLiteral("Column sections of %1").arg(info.table_name));
+    writer.setCreator(QStringLiteral("Brenmoor %1").arg(info.version));
+    PaintSectionReport(writer, prepared, info);
+  }
+  return bytes;
+}
+
+}  // namespace brenmoor

@@ -1,0 +1,55 @@
+#!/bin/sh
+# Packs a Windows build into FOLDER/brenmoor-<version>-win64.zip: brenmoor.exe,
+# brenmoor-cli.exe, the DLLs they load (Qt, the MinGW runtime; found by
+# following the import tables, so nothing unneeded and nothing missing), the
+# Qt plugins for the Windows platform and style, the sample table and a
+# README, every binary stripped.
+#
+#   scripts/package-windows.sh FOLDER
+set -eu
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "$1" && pwd)
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+qt_dir=$(sed -n 's/^Qt6_DIR:PATH=//p' "$build/CMakeCache.txt")
+qt=$(cd "$qt_dir/../../.." && pwd)
+compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
+gcc_dlls=$(dirname "$("$compiler" -print-file-name=libstdc++-6.dll)")
+sysroot_dlls=$(cd "$(dirname "$("$compiler" -print-file-name=libwinpthread-1.dll)")" && pwd)
+objdump=x86_64-w64-mingw32-objdump
+strip=x86_64-w64-mingw32-strip
+
+name=brenmoor-$version-win64
+stage=$build/$name
+rm -rf "$stage" "$build/$name.zip"
+mkdir -p "$stage/platforms" "$stage/styles" "$stage/examples"
+cp "$build/brenmoor.exe" "$build/brenmoor-cli.exe" "$stage/"
+cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
+cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
+
+# Every DLL a binary in the folder imports that is not part of Windows.
+added=1
+while [ "$added" = 1 ]; do
+    added=0
+    for binary in "$stage"/*.exe "$stage"/*.dll "$stage"/platforms/*.dll "$stage"/styles/*.dll; do
+        [ -f "$binary" ] || continue
+        for dll in $("$objdump" -p "$binary" | sed -n 's/^\tDLL Name: //p'); do
+            [ -f "$stage/$dll" ] && continue
+            for folder in "$qt/bin" "$gcc_dlls" "$sysroot_dlls"; do
+                if [ -f "$folder/$dll" ]; then
+                    cp "$folder/$dll" "$stage/"
+                    added=1
+                    break
+                fi
+            done
+        done
+    done
+done
+"$strip" --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/platforms/*.dll "$stage"/styles/*.dll
+
+cp "$here/examples/sample.csv" "$stage/examples/"
+# Notepad of older Windows wants CR LF.
+sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$here/app/README-windows.txt" > "$stage/README.txt"
+
+(cd "$build" && zip -q -r -9 -X "$name.zip" "$name")
+echo "package-windows: $build/$name.zip ($(du -k "$build/$name.zip" | cut -f1) KB)"
+unzip -l "$build/$name.zip"

@@ -1,0 +1,54 @@
+#include "platform/text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace brenmoor {
+namespace {
+
+TEST(IsValidUtf8, AcceptsWellFormedTextOnly) {
+  const struct {
+    std::string bytes;
+    bool valid;
+  } cases[] = {
+      {"", true},
+      {"KZ1", true},
+      {"\xE4\xB8\xAD\xE6\x9F\xB1", true},  // 中柱
+      {"\xF0\x9F\x8F\x97", true},          // a four-byte character
+      {"\xD6\xD0\xD6\xF9", false},         // 中柱 in GB18030
+      {"\xC0\xAF", false},                 // an overlong '/'
+      {"\xE0\x80\xAF", false},             // an overlong '/' in three bytes
+      {"\xED\xA0\x80", false},             // a surrogate
+      {"\xF4\x90\x80\x80", false},         // beyond U+10FFFF
+      {"\xE4\xB8", false},                 // cut short
+      {"\x80", false},                     // a continuation byte alone
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    EXPECT_EQ(IsValidUtf8(c.bytes), c.valid);
+  }
+}
+
+TEST(DisplayText, ShowsUtf8AsItIsAndDecodesGb18030) {
+  const struct {
+    std::string bytes;
+    std::string shown;
+  } cases[] = {
+      {"KZ1", "KZ1"},
+      {"\xE4\xB8\xAD\xE6\x9F\xB1-1", "\xE4\xB8\xAD\xE6\x9F\xB1-1"},
+      // 中柱-1 and 边柱 as a Chinese spreadsheet saves them
+      {"\xD6\xD0\xD6\xF9-1", "\xE4\xB8\xAD\xE6\x9F\xB1-1"},
+      {"\xB1\xDF\xD6\xF9", "\xE8\xBE\xB9\xE6\x9F\xB1"},
+      // 0xFF is neither: shown as a replacement character, the rest kept
+      {"A\xFF" "B", "A\xEF\xBF\xBD" "B"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    EXPECT_EQ(DisplayText(c.bytes), c.shown);
+  }
+  EXPECT_EQ(Gb18030ToUtf8("\xFF"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace brenmoor
