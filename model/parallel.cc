@@ -14,6 +14,10 @@ int WorkersFor(std::size_t units) {
 }
 
 void RunWorkers(int workers, const std::function<void(int worker)>& work) {
+  if (workers <= 1) {  // a small table: no thread to start or wait for
+    work(0);
+    return;
+  }
   std::vector<std::exception_ptr> errors(static_cast<std::size_t>(std::max(workers, 1)));
   auto run = [&](int worker) {
     try {

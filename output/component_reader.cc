@@ -1,5 +1,7 @@
 #include "output/component_reader.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -59,14 +61,40 @@ class Cursor {
     offset_ += expected.size();
   }
 
-  void ExpectZeros(std::size_t count, const char* what) { Expect(std::string(count, '\0'), what); }
+  // The next count bytes must all be zero. Compared in place with memcmp,
+  // without making the expected bytes: a fuzzer runs this millions of times.
+  void ExpectZeros(std::size_t count, const char* what) {
+    if (left() < count) Fail("the file ends early");
+    if (!Filled(offset_, count, '\0')) Fail(std::string("wrong ") + what);
+    offset_ += count;
+  }
 
   // n items of one value, then zero items up to 60.
   void ExpectItems(int n, char value, const char* what) {
-    Expect(std::string(n, value) + std::string(60 - n, '\0'), what);
+    if (left() < 60) Fail("the file ends early");
+    const auto items = static_cast<std::size_t>(n);
+    if (!Filled(offset_, items, value) || !Filled(offset_ + items, 60 - items, '\0')) {
+      Fail(std::string("wrong ") + what);
+    }
+    offset_ += 60;
   }
 
  private:
+  // Whether the count bytes at offset all hold value (0, 1 or 4).
+  bool Filled(std::size_t offset, std::size_t count, char value) const {
+    static const std::array<std::array<char, 256>, 5> kRuns = [] {
+      std::array<std::array<char, 256>, 5> runs{};
+      for (std::size_t v = 0; v < runs.size(); ++v) runs[v].fill(static_cast<char>(v));
+      return runs;
+    }();
+    const char* run = kRuns.at(static_cast<std::size_t>(value)).data();
+    for (std::size_t done = 0; done < count; done += 256) {
+      const std::size_t size = std::min<std::size_t>(256, count - done);
+      if (std::memcmp(bytes_.data() + offset + done, run, size) != 0) return false;
+    }
+    return true;
+  }
+
   std::string_view bytes_;
   std::size_t offset_ = 0;
 };

