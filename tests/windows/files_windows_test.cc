@@ -79,6 +79,54 @@ TEST(WindowsFiles, ChineseFolderAndNameWithBlankImportAndGenerate) {
   }
 }
 
+// The "\\?\" form that reaches past MAX_PATH, made here with the system's own
+// calls so that the test does not lean on the code it checks.
+std::wstring Long(const std::filesystem::path& full) { return LR"(\\?\)" + full.native(); }
+
+std::string ReadLong(const std::filesystem::path& full) {
+  std::string bytes;
+  const HANDLE file = ::CreateFileW(Long(full).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "cannot open";
+  char buffer[65536];
+  for (DWORD got = 0; ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0;) {
+    bytes.append(buffer, got);
+  }
+  ::CloseHandle(file);
+  return bytes;
+}
+
+// Windows refuses names past MAX_PATH in the plain form; Wine does not, so
+// under Wine this passes either way and guards a real Windows only.
+TEST(WindowsFiles, FoldersDeeperThanMaxPathImportAndGenerate) {
+  TempDir dir;
+  std::filesystem::path folder = dir.path();
+  // Six levels of 40 Chinese characters and a blank: far past 260.
+  std::string level;
+  for (int i = 0; i < 40; ++i) level += "柱";
+  for (int i = 0; i < 6; ++i) {
+    folder /= PathFromUtf8(level + " " + std::to_string(i));
+    ASSERT_TRUE(::CreateDirectoryW(Long(folder).c_str(), nullptr)) << Text(::GetLastError());
+  }
+  ASSERT_GT(folder.native().size(), 280u);
+  const auto table = folder / "sections.csv";
+  const auto component = folder / "KAVOSEC.PF3CMP";
+  ASSERT_TRUE(::CopyFileW(PathFromUtf8(kSample).c_str(), Long(table).c_str(), TRUE));
+
+  BrenmoorState state;
+  ImportSectionFile(state, PathToUtf8(table), '.');
+  EXPECT_EQ(state.imported_count, 7);
+  GenerateComponentFile(state, component);
+  GenerateComponentFile(state, component);  // and over the old one
+  BrenmoorState plain = SampleState();
+  GenerateComponentFile(plain, dir / "plain.PF3CMP");
+  EXPECT_EQ(ReadLong(component), ReadFile(dir / "plain.PF3CMP"));
+  EXPECT_EQ(ReadWholeFile(component), ReadFile(dir / "plain.PF3CMP"));
+
+  std::error_code ignored;
+  std::filesystem::remove_all(Long(dir.path() / PathFromUtf8(level + " 0")), ignored);
+}
+
 // Another program holds the old component file open the way Windows programs
 // do, without sharing it for deletion: the replace must fail with the
 // system's reason, the old file intact and no temporary file left.
