@@ -7,34 +7,24 @@
 
 namespace brenmoor::testing {
 
-// A deterministic stream of numbers (splitmix64), the same on every system
-// and standard library, so a table made from it can be checked against a
-// stored hash of its component file.
-class SplitMix64 {
- public:
-  explicit SplitMix64(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t Next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15u);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-    return z ^ (z >> 31);
-  }
-  // 0 .. n - 1
-  int Below(int n) { return static_cast<int>(Next() % static_cast<std::uint64_t>(n)); }
-
- private:
-  std::uint64_t state_;
-};
-
 // A section table of `count` valid sections that meets much of what the
 // arithmetic and the writer can meet: all twelve materials in either column,
 // every group left out in turn, up to 60 fibers, fractions, exponents,
 // hexadecimal counts, one side 0, CC beyond the half side, and names of 0 to
-// 40 bytes (so some are kept outside the string and some inside).
+// 40 bytes. Made from splitmix64, the same on every system and standard
+// library, so that its component file can be checked against a stored hash.
 inline std::string VariedTable(int count, std::uint64_t seed = 1) {
   static constexpr const char* kMaterials[] = {"C30", "C35", "C40", "C45", "C50", "C55",
                                                "C60", "C65", "C70", "C75", "C80", "STEEL"};
-  SplitMix64 random(seed);
+  struct {
+    std::uint64_t state;
+    int Below(int n) {  // 0 .. n - 1
+      std::uint64_t z = (state += 0x9E3779B97F4A7C15u);
+      z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
+      z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
+      return static_cast<int>((z ^ (z >> 31)) % static_cast<std::uint64_t>(n));
+    }
+  } random{seed};
   auto length = [&](bool may_be_zero) {
     const int whole = (may_be_zero && random.Below(40) == 0) ? 0 : 100 + random.Below(3000);
     if (whole == 0) return std::string("0");
@@ -50,9 +40,9 @@ inline std::string VariedTable(int count, std::uint64_t seed = 1) {
     }
   };
   auto area = [&] {
-    return random.Below(8) == 0 ? std::string("0")
-                                : std::to_string(random.Below(6000)) + "." +
-                                      std::to_string(random.Below(100));
+    return random.Below(8) == 0
+               ? std::string("0")
+               : std::to_string(random.Below(6000)) + "." + std::to_string(random.Below(100));
   };
   auto integer = [&](int value) {
     char hex[16];

@@ -10,41 +10,30 @@
 namespace brenmoor {
 namespace {
 
-// Sets the user's decimal separator as the regional settings dialog does and
-// puts the engineer's own back afterwards.
-class UserDecimalSeparator {
- public:
-  UserDecimalSeparator() { ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, saved_, 8); }
-  ~UserDecimalSeparator() { ::SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, saved_); }
-  bool Set(const wchar_t* separator) {
-    return ::SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator);
-  }
-
- private:
-  wchar_t saved_[8] = {};
-};
-
 TEST(RegionalDecimalSeparator, FollowsTheUsersRegionalSettings) {
+  // Set as the regional settings dialog sets it; the engineer's own is put back.
+  struct Saved {
+    wchar_t separator[8] = {};
+    Saved() { ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8); }
+    ~Saved() { ::SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator); }
+  } saved;
   const struct {
     const wchar_t* setting;
     char expected;
   } cases[] = {
-      {L",", ','},  {L".", '.'},
-      {L";", ';'},  {L"\u066B", '.'},  // the Arabic decimal separator: not one byte in a table
-      {L",,", '.'},                    // more than one character
+      {L",", ','},  {L".", '.'}, {L"\u066B", '.'},  // Arabic: not one byte in a table
+      {L",,", '.'},                                 // more than one character
+      {L";", ';'},                                  // last: used below
   };
-  UserDecimalSeparator user;
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.expected));
-    ASSERT_TRUE(user.Set(c.setting));
+    ASSERT_TRUE(::SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, c.setting));
     EXPECT_EQ(RegionalDecimalSeparator(), c.expected);
   }
-  // With the separator set to ';' (which does not split a table line), a
-  // table number written with it converts, and '.' still does.
-  ASSERT_TRUE(user.Set(L";"));
-  const char separator = RegionalDecimalSeparator();
-  EXPECT_EQ(TextToFloat("380;1", separator), 380.1f);
-  EXPECT_EQ(TextToFloat("380.1", separator), 380.1f);
+  // A table number written with ';' (which does not split a line) converts,
+  // and one with '.' still does.
+  EXPECT_EQ(TextToFloat("380;1", RegionalDecimalSeparator()), 380.1f);
+  EXPECT_EQ(TextToFloat("380.1", RegionalDecimalSeparator()), 380.1f);
 }
 
 }  // namespace
