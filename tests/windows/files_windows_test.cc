@@ -140,8 +140,7 @@ TEST(WindowsFiles, ComponentFileHeldOpenOrReadOnlyIsRefusedAndKept) {
     const std::string message = ErrorOf(generate);
     const std::string start = "Cannot create file \"" + PathToUtf8(path) + "\". ";
     ASSERT_EQ(message.substr(0, start.size()), start) << message;
-    // Windows says "access denied" or "sharing violation" depending on its
-    // version; Wine says the first.
+    // Which of the two depends on the Windows version; Wine says the first.
     const std::string reason = message.substr(start.size());
     EXPECT_TRUE(reason == Text(ERROR_ACCESS_DENIED) || reason == Text(ERROR_SHARING_VIOLATION))
         << reason;
@@ -175,15 +174,13 @@ TEST(WindowsFiles, TemporaryFilesOfEndedRunsAreRemovedOthersKept) {
   const PROCESS_INFORMATION ended = StartCmd(0), alive = StartCmd(CREATE_SUSPENDED);
   ::WaitForSingleObject(ended.hProcess, INFINITE);
   End(ended);
-  const auto temporary = [](const char* target, const std::string& id, char n) {
-    return "." + std::string(target) + ".PF3CMP." + id + "." + n + ".tmp";
+  // Which names are temporaries of which run is tested with the shared code.
+  const auto temporary = [](DWORD id, char n) {
+    return ".KAVOSEC.PF3CMP." + std::to_string(id) + "." + n + ".tmp";
   };
-  const std::string ended_id = std::to_string(ended.dwProcessId);
-  const std::string ended_but_open = temporary("KAVOSEC", ended_id, '1');
-  const std::set<std::string> kept = {
-      ended_but_open, temporary("KAVOSEC", std::to_string(alive.dwProcessId), '0'),
-      temporary("OTHER", ended_id, '0'), temporary("KAVOSEC", "12x", '0')};
-  WriteFile(dir / temporary("KAVOSEC", ended_id, '0'), "half a file");
+  const std::string ended_but_open = temporary(ended.dwProcessId, '1');
+  const std::set<std::string> kept = {ended_but_open, temporary(alive.dwProcessId, '0')};
+  WriteFile(dir / temporary(ended.dwProcessId, '0'), "half a file");
   for (const auto& name : kept) WriteFile(dir / name, "half a file");
   // Still open (and not shared for deletion) somewhere: not ours to delete.
   const HANDLE held = ::CreateFileW((dir / ended_but_open).c_str(), GENERIC_READ, FILE_SHARE_READ,
