@@ -1,5 +1,5 @@
 // The section report and the properties table, made through the command line
-// and read back with poppler's pdftotext and pdfinfo.
+// and read back with pdftotext.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <stdio.h>

@@ -57,9 +57,8 @@ class TForm1ReportTest : public QObject {
 
   template <typename T>
   T* Find(const char* name) {
-    T* widget = form_->findChild<T*>(QString::fromLatin1(name));
-    if (widget == nullptr) qFatal("no child %s", name);
-    return widget;
+    if (T* widget = form_->findChild<T*>(QString::fromLatin1(name))) return widget;
+    qFatal("no child %s", name);
   }
   SectionGrid* Grid() { return Find<SectionGrid>("StringGrid1"); }
   void Import(const QString& path) {
