@@ -39,14 +39,19 @@ struct ChineseFolder {
 TEST(WindowsCommandLine, RunsWithChineseArguments) {
   ChineseFolder here;
   const std::string output = here.folder_utf8 + "\\KAVOSEC.PF3CMP";
+  const std::string plain = PathToUtf8(here.dir / "plain.PF3CMP");
   BrenmoorState state;
   std::ostringstream out, err;
+  ASSERT_EQ(RunCommandLine({"brenmoor", "convert", kSample, "-o", plain}, state, out, err), 0);
+  out.str("");
   EXPECT_EQ(
       RunCommandLine({"brenmoor", "convert", here.folder_utf8 + "\\柱截面 表.csv", "-o", output},
                      state, out, err),
       0)
       << err.str();
   EXPECT_EQ(out.str(), "Wrote 7 sections to " + output + "\n");
+  EXPECT_EQ(ReadFile(PathFromUtf8(output)), ReadFile(PathFromUtf8(plain)));
+  EXPECT_EQ(testing::EntriesIn(here.folder), 2);  // the table and the component file
   EXPECT_EQ(RunCommandLine({"brenmoor", "inspect", output}, state, out, err), 0);
   const std::string heading = output + ": model KAVOSEC, 7 sections, ";
   EXPECT_EQ(out.str().substr(out.str().find('\n') + 1, heading.size()), heading) << out.str();

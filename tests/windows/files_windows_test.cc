@@ -1,6 +1,6 @@
-// The file layer where Windows differs: names in UTF-16 and past MAX_PATH,
-// files held open without sharing, read-only files, temporary files of
-// killed runs.
+// The file layer where Windows differs: names past MAX_PATH, files held
+// open without sharing, read-only files, temporary files of killed runs.
+// Chinese names are in command_line_windows_test.cc.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <gtest/gtest.h>
@@ -55,25 +55,6 @@ std::set<std::string> Names(const std::filesystem::path& folder) {
     names.insert(PathToUtf8(entry.path().filename()));
   }
   return names;
-}
-
-TEST(WindowsFiles, ChineseFolderAndNameWithBlankImportAndGenerate) {
-  TempDir dir;
-  const std::filesystem::path folder = dir.path() / PathFromUtf8("项目");
-  std::filesystem::create_directory(folder);
-  std::filesystem::copy_file(PathFromUtf8(kSample), folder / PathFromUtf8("柱截面 表.csv"));
-  BrenmoorState state;
-  ImportSectionFile(state, PathToUtf8(folder) + "\\柱截面 表.csv", '.');
-  EXPECT_EQ(state.imported_count, 7);
-  const auto written = GenerateComponentFile(state, folder / "KAVOSEC.PF3CMP");
-  EXPECT_EQ(PathToUtf8(written), PathToUtf8(dir.path()) + "\\项目\\KAVOSEC.PF3CMP");
-  EXPECT_EQ(ReadFile(written), SampleComponentFile(dir));
-  EXPECT_EQ(Names(folder), (std::set<std::string>{"KAVOSEC.PF3CMP", "柱截面 表.csv"}));
-
-  // A missing Chinese name is quoted as the engineer wrote it.
-  const std::string missing = PathToUtf8(folder) + "\\缺少.csv";
-  EXPECT_EQ(ErrorOf([&] { ImportSectionFile(state, missing, '.'); }),
-            "Cannot open file \"" + missing + "\". " + Text(ERROR_FILE_NOT_FOUND));
 }
 
 // Windows refuses names past MAX_PATH in the plain form; Wine does not, so
