@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -27,7 +28,10 @@ namespace brenmoor {
 namespace {
 
 constexpr int kPairs = 7;
-const std::string kProgram = std::string(BRENMOOR_BINARY_DIR) + "/brenmoor";
+// BRENMOOR_BENCH_PROGRAM names another build to time, an older one say.
+const std::string kProgram = std::getenv("BRENMOOR_BENCH_PROGRAM") != nullptr
+                                 ? std::getenv("BRENMOOR_BENCH_PROGRAM")
+                                 : std::string(BRENMOOR_BINARY_DIR) + "/brenmoor";
 
 // count sections, every one of 60 fibers, in five shapes and all concretes.
 std::string SixtyFiberTable(int count) {
@@ -162,8 +166,8 @@ int main(int argc, char** argv) {
 
   const double import = reporter.Milliseconds("BM_ImportSectionFile");
   const double read = reporter.Milliseconds("BM_ReadWholeFile");
-  std::printf("\nwhole convert, child process (%d sections of 60 fibers, %.1f MB), median of %d:\n",
-              kMaxSections, static_cast<double>(bytes) / 1e6, kPairs);
+  std::printf("\nwhole convert, child process %s (%d sections of 60 fibers, %.1f MB), median of %d:\n",
+              kProgram.c_str(), kMaxSections, static_cast<double>(bytes) / 1e6, kPairs);
   std::printf("  brenmoor convert:                      %8.1f ms%s\n", Median(convert_ms),
               failed ? "  (a run FAILED)" : "");
   std::printf("  durable write floor (1 MB writes, fsync): %5.1f ms\n", Median(floor_ms));
