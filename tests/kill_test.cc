@@ -77,7 +77,7 @@ Phase PhaseOf(pid_t run, const std::filesystem::path& folder, ino_t old_inode,
   if (temporaries.empty()) return Phase::kBeforeTheFile;
   std::error_code ignored;
   return std::filesystem::file_size(temporaries[0], ignored) < new_size ? Phase::kWriting
-                                                                         : Phase::kFlushing;
+                                                                        : Phase::kFlushing;
 }
 
 double Since(std::chrono::steady_clock::time_point start) {
@@ -134,7 +134,8 @@ TEST(KilledConvert, LeavesTheOldFileOrTheNewOneAndItsTemporariesAreCleared) {
     }
     ASSERT_EQ(status, 0);
     whole_runs.push_back(Since(start));
-    if (i > 0 && complete >= 0) flushes.push_back((renamed < 0 ? whole_runs.back() : renamed) - complete);
+    if (i > 0 && complete >= 0)
+      flushes.push_back((renamed < 0 ? whole_runs.back() : renamed) - complete);
     new_bytes = ReadFile(target);
   }
   ASSERT_NE(old_bytes, new_bytes);
@@ -154,7 +155,8 @@ TEST(KilledConvert, LeavesTheOldFileOrTheNewOneAndItsTemporariesAreCleared) {
     ::stat(target.c_str(), &old_target);
 
     const pid_t run = StartConvert(folder, table);
-    const auto temporary = folder / ("." + std::string(kComponentFileName) + "." + std::to_string(run) + ".0.tmp");
+    const auto temporary =
+        folder / ("." + std::string(kComponentFileName) + "." + std::to_string(run) + ".0.tmp");
     int status = 0;
     bool reaped = false;
     auto wait_until = [&](auto seen) {
@@ -179,7 +181,9 @@ TEST(KilledConvert, LeavesTheOldFileOrTheNewOneAndItsTemporariesAreCleared) {
     const double k = i / 4 + 0.5, of = kRuns / 4;
     switch (i % 4) {
       case 1:
-        wait_until([&] { return temporary_size() >= static_cast<std::uintmax_t>(new_bytes.size() * k / of); });
+        wait_until([&] {
+          return temporary_size() >= static_cast<std::uintmax_t>(new_bytes.size() * k / of);
+        });
         break;
       case 3:
         wait_until([&] { return temporary_size() == new_bytes.size(); });
@@ -208,9 +212,10 @@ TEST(KilledConvert, LeavesTheOldFileOrTheNewOneAndItsTemporariesAreCleared) {
     most_temporaries = std::max(most_temporaries, Temporaries(folder).size());
   }
 
-  std::printf("%d killed runs (a whole run: %.0f ms, its complete file waiting %.1f ms for the "
-              "disk): the file was old %d times, new %d times\n",
-              kRuns, whole_run * 1000, flush * 1000, outcomes["old"], outcomes["new"]);
+  std::printf(
+      "%d killed runs (a whole run: %.0f ms, its complete file waiting %.1f ms for the "
+      "disk): the file was old %d times, new %d times\n",
+      kRuns, whole_run * 1000, flush * 1000, outcomes["old"], outcomes["new"]);
   for (const auto& [phase, count] : phases) std::printf("  killed %s: %d\n", phase.c_str(), count);
   std::printf("  at most %zu temporary files beside it at once\n", most_temporaries);
   EXPECT_EQ(outcomes["old"] + outcomes["new"], kRuns);

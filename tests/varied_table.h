@@ -50,9 +50,9 @@ inline std::string VariedTable(int count, std::uint64_t seed = 1) {
     }
   };
   auto area = [&] {
-    return random.Below(8) == 0 ? std::string("0")
-                                : std::to_string(random.Below(6000)) + "." +
-                                      std::to_string(random.Below(100));
+    return random.Below(8) == 0
+               ? std::string("0")
+               : std::to_string(random.Below(6000)) + "." + std::to_string(random.Below(100));
   };
   auto integer = [&](int value) {
     char hex[16];
