@@ -78,6 +78,13 @@ windows: windows-deps
 	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target brenmoor brenmoor-cli
 	./scripts/package-windows.sh $(WINDOWS_DIR)
 
+# docs/windows-screenshot.png: the window under Wine, Windows platform plugin.
+windows-screenshot: windows-deps
+	JOBS=$(JOBS) ./scripts/configure-windows.sh $(WINDOWS_TEST_DIR) \
+		-DBRENMOOR_LINUX_PROGRAM=$(CURDIR)/$(BUILD_DIR)/brenmoor
+	cmake --build $(WINDOWS_TEST_DIR) -j $(JOBS) --target screenshot
+	./scripts/windows-screenshot.sh $(WINDOWS_TEST_DIR)
+
 format:
 	git ls-files '*.cc' '*.cpp' '*.h' | xargs clang-format -i
 

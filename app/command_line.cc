@@ -2,8 +2,8 @@
 
 #include <filesystem>
 #include <string>
-#include <system_error>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "app/convert_command.h"

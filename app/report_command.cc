@@ -10,7 +10,7 @@
 #include "model/section_properties.h"
 #include "platform/files.h"
 #include "platform/locale.h"
-#include "report/display_text.h"
+#include "report/figures.h"
 #include "report/properties_csv.h"
 #include "report/section_report.h"
 
@@ -84,20 +84,22 @@ void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostr
     }
     WriteReplacing(output_path, csv.data(), csv.size());
     out << "Wrote the properties of " << state.imported_count
-        << (state.imported_count == 1 ? " section" : " sections") << " to " << PathToUtf8(FullPath(output_path))
-        << "\n";
+        << (state.imported_count == 1 ? " section" : " sections") << " to "
+        << PathToUtf8(FullPath(output_path)) << "\n";
     return;
   }
 
   HeadlessToolkit toolkit;
   ReportInfo info;
-  info.table_name = DisplayText(PathToUtf8(table_path.filename()));
+  info.table_name = QString::fromStdString(PathToUtf8(table_path.filename()));
   info.date = QDate::currentDate();
   info.version = QStringLiteral(BRENMOOR_VERSION);
   const QByteArray pdf = SectionReportPdf(state, info);
   WriteReplacing(output_path, pdf.constData(), static_cast<std::size_t>(pdf.size()));
-  out << "Wrote the report of " << state.imported_count << (state.imported_count == 1 ? " section" : " sections")
-      << " (" << PlanReport(state).pages() << " pages) to " << PathToUtf8(FullPath(output_path)) << "\n";
+  const int pages = PlanReport(state).pages();
+  out << "Wrote the report of " << state.imported_count
+      << (state.imported_count == 1 ? " section" : " sections") << " (" << pages
+      << (pages == 1 ? " page) to " : " pages) to ") << PathToUtf8(FullPath(output_path)) << "\n";
 }
 
 }  // namespace brenmoor

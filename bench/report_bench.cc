@@ -25,10 +25,12 @@ constexpr int kSections = 2000;
 std::string ReportTable() {
   std::string table = "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n";
   for (int i = 1; i <= kSections; ++i) {
-    table += std::to_string(i) + ",KZ-" + std::to_string(i) + ",C" + std::to_string(30 + 5 * (i % 11)) +
-             ",STEEL," + std::to_string(400 + 50 * (i % 13)) + "," + std::to_string(400 + 50 * (i % 9)) + ",6,6," +
-             std::to_string(2 + i % 4) + "," + std::to_string(2 + i % 3) + "," + std::to_string(600 + 100 * (i % 7)) +
-             "," + std::to_string(600 + 100 * (i % 5)) + ",490.9," + std::to_string(40 + 5 * (i % 3)) + "\n";
+    table += std::to_string(i) + ",KZ-" + std::to_string(i) + ",C" +
+             std::to_string(30 + 5 * (i % 11)) + ",STEEL," + std::to_string(400 + 50 * (i % 13)) +
+             "," + std::to_string(400 + 50 * (i % 9)) + ",6,6," + std::to_string(2 + i % 4) + "," +
+             std::to_string(2 + i % 3) + "," + std::to_string(600 + 100 * (i % 7)) + "," +
+             std::to_string(600 + 100 * (i % 5)) + ",490.9," + std::to_string(40 + 5 * (i % 3)) +
+             "\n";
   }
   return table;
 }
@@ -52,18 +54,19 @@ int main(int argc, char** argv) {
   }
 
   int pages = 0;
-  benchmark::RegisterBenchmark("BM_ReportCommand/2000_sections",
-                               [&](benchmark::State& st) {
-                                 for (auto _ : st) {
-                                   BrenmoorState state;
-                                   std::ostringstream out, err;
-                                   if (RunCommandLine({"brenmoor", "report", table, "-o", pdf}, state, out, err) != 0) {
-                                     st.SkipWithError(err.str().c_str());
-                                     break;
-                                   }
-                                   pages = PlanReport(state).pages();
-                                 }
-                               })
+  benchmark::RegisterBenchmark(
+      "BM_ReportCommand/2000_sections",
+      [&](benchmark::State& st) {
+        for (auto _ : st) {
+          BrenmoorState state;
+          std::ostringstream out, err;
+          if (RunCommandLine({"brenmoor", "report", table, "-o", pdf}, state, out, err) != 0) {
+            st.SkipWithError(err.str().c_str());
+            break;
+          }
+          pages = PlanReport(state).pages();
+        }
+      })
       ->Unit(benchmark::kMillisecond)
       ->Iterations(3)
       ->UseRealTime();
@@ -78,7 +81,8 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\nreport of %d sections (%d pages): %8.1f ms  (target 2000 ms)\n", kSections, pages,
               reporter.Milliseconds("BM_ReportCommand"));
-  std::printf("properties table:                     %8.1f ms\n", reporter.Milliseconds("BM_PropertiesCsv"));
+  std::printf("properties table:                     %8.1f ms\n",
+              reporter.Milliseconds("BM_PropertiesCsv"));
   benchmark::Shutdown();
   return 0;
 }

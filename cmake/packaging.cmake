@@ -31,6 +31,6 @@ if(BRENMOOR_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "${BRENMOOR_RUNTIME_DEPENDS}")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libqt6widgets6, libqt6gui6, libqt6core6, libjpeg62-turbo, ${BRENMOOR_RUNTIME_DEPENDS}")
+      "libqt6widgets6, libqt6printsupport6, libqt6gui6, libqt6core6, libjpeg62-turbo, ${BRENMOOR_RUNTIME_DEPENDS}")
 endif()
 include(CPack)

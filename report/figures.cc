@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "model/section_properties.h"
+#include "platform/text.h"
 
 namespace brenmoor {
 namespace {
@@ -41,12 +42,15 @@ QString Figure(double value) {
   return WithoutTrailingZeros(QString::number(value, 'f', std::max(0, 3 - exponent)));
 }
 
+QString Shown(std::string_view bytes) { return QString::fromStdString(DisplayText(bytes)); }
+
 QString Percent(double value) {
   return std::isnan(value) ? QStringLiteral("–") : QString::number(value, 'f', 2);
 }
 
 QString MaterialName(const BrenmoorState& state, int index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= state.materials.size()) return QStringLiteral("?");
+  if (index < 0 || static_cast<std::size_t>(index) >= state.materials.size())
+    return QStringLiteral("?");
   return QString::fromStdString(state.materials[static_cast<std::size_t>(index)].name);
 }
 
@@ -54,9 +58,11 @@ BrenmoorState PreparedCopy(const BrenmoorState& state) {
   BrenmoorState copy;
   copy.materials = state.materials;
   copy.imported_count = state.imported_count;
-  copy.records.assign(state.records.begin(),
-                      state.records.begin() + std::min<std::size_t>(state.records.size(),
-                                                                    static_cast<std::size_t>(state.imported_count) + 1));
+  copy.records.assign(
+      state.records.begin(),
+      state.records.begin() +
+          std::min<std::size_t>(state.records.size(),
+                                static_cast<std::size_t>(state.imported_count) + 1));
   PrepareSections(copy);
   return copy;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <string_view>
 #include <vector>
 
 #include "model/section.h"
@@ -27,6 +28,10 @@ SectionFigures FiguresOf(const TSECTION& prepared);
 // Examples: 208333.33f -> "208333", 380.1f -> "380.1", 38.5f -> "38.5",
 // 13125 -> "13125", 8802083840 -> "8.802e9", 0 -> "0".
 QString Figure(double value);
+
+// Table text (a section name) as the engineer reads it: see DisplayText; the
+// bytes themselves are what the component file keeps.
+QString Shown(std::string_view bytes);
 
 // ρ with two decimals ("1.61"), or "–" when it is not a number.
 QString Percent(double value);

@@ -4,14 +4,14 @@
 #include <cmath>
 #include <vector>
 
-#include "report/display_text.h"
 #include "report/figures.h"
 
 namespace brenmoor {
 
 std::string CsvNumber(double value) {
   char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 9);
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 9);
   return std::string(buffer, result.ptr);
 }
 
@@ -24,7 +24,7 @@ std::string PropertiesCsv(const BrenmoorState& prepared) {
   for (int i = 1; i <= prepared.imported_count; ++i) {
     const TSECTION& s = prepared.records[static_cast<std::size_t>(i)];
     const SectionFigures f = FiguresOf(s);
-    QString name = DisplayText(s.NAME);
+    QString name = Shown(s.NAME);
     name.replace(u'"', QStringLiteral("\"\""));
     std::string quoted(1, '"');
     quoted += name.toStdString();
@@ -33,12 +33,14 @@ std::string PropertiesCsv(const BrenmoorState& prepared) {
     for (float v : {s.B, s.H, s.CC}) fields.push_back(CsvNumber(v));
     fields.push_back(MaterialName(prepared, s.concrete_material).toStdString());
     fields.push_back(MaterialName(prepared, s.steel_material).toStdString());
-    for (int count : {static_cast<int>(s.fiber_count), f.bars, f.cells}) fields.push_back(std::to_string(count));
+    for (int count : {static_cast<int>(s.fiber_count), f.bars, f.cells})
+      fields.push_back(std::to_string(count));
     fields.push_back(CsvNumber(s.steel_area_sum));
     // No ρ without a cross-section: an empty field, which a spreadsheet leaves blank.
     fields.push_back(std::isnan(f.rho_percent) ? std::string() : CsvNumber(f.rho_percent));
-    for (float v : {s.shear_modulus, s.shear_area_1, s.shear_area_2, s.torsion_constant, s.concrete_area_sum,
-                    s.steel_area_sum, s.concrete_ay2_sum, s.steel_ay2_sum, s.concrete_ax2_sum, s.steel_ax2_sum}) {
+    for (float v : {s.shear_modulus, s.shear_area_1, s.shear_area_2, s.torsion_constant,
+                    s.concrete_area_sum, s.steel_area_sum, s.concrete_ay2_sum, s.steel_ay2_sum,
+                    s.concrete_ax2_sum, s.steel_ax2_sum}) {
       fields.push_back(CsvNumber(v));
     }
     for (std::size_t k = 0; k < fields.size(); ++k) {

@@ -9,8 +9,8 @@ namespace brenmoor {
 // The properties table of prepared sections (see PreparedCopy) as a CSV file
 // for a spreadsheet: UTF-8 with a byte order mark, a header line, one line per
 // section, fields separated by commas, '.' as the decimal separator whatever
-// the regional settings, lines ending in CR LF. Names are read as DisplayText
-// does and always quoted. Every float32 value has 9 significant digits, which
+// the regional settings, lines ending in CR LF. Names are shown as the window
+// shows them (DisplayText) and always quoted. Every float32 value has 9 significant digits, which
 // read back as float32 give the very same value; ρ (percent) is formed from
 // them in double precision and has 9 digits as well.
 // Columns: number, name, B, H, CC, concrete, steel, fibers, bars, cells, As,

@@ -11,7 +11,7 @@ namespace brenmoor {
 namespace {
 
 // Room around the section for the dimensions and the axis labels, in paper mm.
-constexpr double kLeftRoom = 11.0, kRightRoom = 11.0, kTopRoom = 6.0, kBottomRoom = 10.0;
+constexpr double kLeftRoom = 11.0, kRightRoom = 13.0, kTopRoom = 6.0, kBottomRoom = 10.0;
 constexpr double kMinBarDiameter = 0.7;  // paper mm
 constexpr double kTextHeight = 2.4;      // paper mm
 
@@ -34,7 +34,8 @@ void Dimension(QPainter& p, QPointF a, QPointF b, const QString& text, double un
   p.setPen(Pen(Qt::black, 0.18 * unit));
   p.drawLine(a, b);
   const double tick = 1.0 * unit;
-  for (const QPointF& end : {a, b}) p.drawLine(end + QPointF(-tick, tick), end + QPointF(tick, -tick));
+  for (const QPointF& end : {a, b})
+    p.drawLine(end + QPointF(-tick, tick), end + QPointF(tick, -tick));
   const QPointF middle = (a + b) / 2;
   const QFontMetricsF metrics(p.font());
   const double w = metrics.horizontalAdvance(text);
@@ -82,10 +83,13 @@ void DrawSection(QPainter& p, const QRectF& area, const TSECTION& s, double unit
 
   const double w = Width(s) * scale, h = Height(s) * scale;
   // The section's centre, in the middle of the room the dimensions leave.
-  const QPointF centre(area.left() + kLeftRoom * unit + (area.width() - (kLeftRoom + kRightRoom) * unit) / 2,
-                       area.top() + kTopRoom * unit + (area.height() - (kTopRoom + kBottomRoom) * unit) / 2);
+  const QPointF centre(
+      area.left() + kLeftRoom * unit + (area.width() - (kLeftRoom + kRightRoom) * unit) / 2,
+      area.top() + kTopRoom * unit + (area.height() - (kTopRoom + kBottomRoom) * unit) / 2);
   // Section mm (x right, y up) to painter units (y down).
-  auto at = [&](double x, double y) { return QPointF(centre.x() + x * scale, centre.y() - y * scale); };
+  auto at = [&](double x, double y) {
+    return QPointF(centre.x() + x * scale, centre.y() - y * scale);
+  };
   const QRectF outline(centre.x() - w / 2, centre.y() - h / 2, w, h);
 
   p.fillRect(outline, kConcreteGrey);
@@ -107,28 +111,38 @@ void DrawSection(QPainter& p, const QRectF& area, const TSECTION& s, double unit
 
   // Axes, dash-dotted, a little past the outline, with arrow heads.
   const double reach = 4.0 * unit;
-  const QPointF x_end(outline.right() + reach, centre.y()), y_end(centre.x(), outline.top() - reach);
+  const QPointF x_end(outline.right() + reach, centre.y()),
+      y_end(centre.x(), outline.top() - reach);
   p.setPen(Pen(Qt::black, 0.13 * unit, Qt::DashDotLine));
   p.drawLine(QPointF(outline.left() - 2.0 * unit, centre.y()), x_end);
   p.drawLine(QPointF(centre.x(), outline.bottom() + 2.0 * unit), y_end);
   p.setPen(Qt::NoPen);
   p.setBrush(Qt::black);
   const double head = 1.2 * unit;
-  p.drawPolygon(QPolygonF({x_end, x_end + QPointF(-head, -head / 3), x_end + QPointF(-head, head / 3)}));
-  p.drawPolygon(QPolygonF({y_end, y_end + QPointF(-head / 3, head), y_end + QPointF(head / 3, head)}));
+  p.drawPolygon(
+      QPolygonF({x_end, x_end + QPointF(-head, -head / 3), x_end + QPointF(-head, head / 3)}));
+  p.drawPolygon(
+      QPolygonF({y_end, y_end + QPointF(-head / 3, head), y_end + QPointF(head / 3, head)}));
   p.setPen(Qt::black);
   p.drawText(x_end + QPointF(-2.0 * unit, -1.2 * unit), QStringLiteral("3 (x)"));
   p.drawText(y_end + QPointF(0.8 * unit, 1.6 * unit), QStringLiteral("2 (y)"));
 
   // Bars on top of everything else: red discs, area to scale.
-  p.setPen(Pen(Qt::black, 0.1 * unit));
-  p.setBrush(kBarRed);
+  // Each disc is a dot of a round pen as wide as the bar, over a black one a
+  // little wider for the rim: two short strokes where an ellipse would be
+  // four curves, which keeps a report of thousands of sections small.
+  p.setBrush(Qt::NoBrush);
   for (int k = 0; k < n; ++k) {
     const FiberSlot& f = s.fibers[k];
     if (f.type != kSteelFiber) continue;
     const double area_mm2 = std::max(0.0, static_cast<double>(f.area));
-    const double d = std::max(2.0 * std::sqrt(area_mm2 / std::numbers::pi) * scale, kMinBarDiameter * unit);
-    p.drawEllipse(at(f.x, f.y), d / 2, d / 2);
+    const double d =
+        std::max(2.0 * std::sqrt(area_mm2 / std::numbers::pi) * scale, kMinBarDiameter * unit);
+    const QPointF c = at(f.x, f.y);
+    p.setPen(QPen(Qt::black, d + 0.2 * unit, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(c, c + QPointF(0.001, 0));
+    p.setPen(QPen(kBarRed, d, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(c, c + QPointF(0.001, 0));
   }
 
   // Dimensions: B below, H on the left, CC on the right from the top face.
@@ -137,9 +151,11 @@ void DrawSection(QPainter& p, const QRectF& area, const TSECTION& s, double unit
   const double gap = 1.0 * unit, off = 6.0 * unit;
   const double dim_y = outline.bottom() + off, dim_x = outline.left() - off;
   p.drawLine(QPointF(outline.left(), outline.bottom() + gap), QPointF(outline.left(), dim_y + gap));
-  p.drawLine(QPointF(outline.right(), outline.bottom() + gap), QPointF(outline.right(), dim_y + gap));
+  p.drawLine(QPointF(outline.right(), outline.bottom() + gap),
+             QPointF(outline.right(), dim_y + gap));
   p.drawLine(QPointF(outline.left() - gap, outline.top()), QPointF(dim_x - gap, outline.top()));
-  p.drawLine(QPointF(outline.left() - gap, outline.bottom()), QPointF(dim_x - gap, outline.bottom()));
+  p.drawLine(QPointF(outline.left() - gap, outline.bottom()),
+             QPointF(dim_x - gap, outline.bottom()));
   Dimension(p, QPointF(outline.left(), dim_y), QPointF(outline.right(), dim_y),
             QStringLiteral("B = %1").arg(Figure(s.B)), unit, false);
   Dimension(p, QPointF(dim_x, outline.bottom()), QPointF(dim_x, outline.top()),

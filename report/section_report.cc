@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "report/display_text.h"
+#include "model/errors.h"
 #include "report/figures.h"
 #include "report/section_drawing.h"
 
@@ -29,10 +29,17 @@ struct Column {
   bool right;  // aligned right (numbers) or left (names)
 };
 constexpr Column kColumns[] = {
-    {"No.", "", 70, true},          {"Name", "", 350, false},         {"B × H", "mm", 200, true},
-    {"Concrete", "", 120, false},   {"Fibers", "bars / cells", 170, true}, {"As", "mm²", 130, true},
-    {"ρ", "%", 90, true},           {"G", "N/mm²", 130, true},        {"Av,1", "mm²", 170, true},
-    {"Av,2", "mm²", 170, true},     {"J", "mm⁴", 200, true},
+    {"No.", "", 70, true},
+    {"Name", "", 350, false},
+    {"B × H", "mm", 200, true},
+    {"Concrete", "", 120, false},
+    {"Fibers", "bars / cells", 170, true},
+    {"As", "mm²", 130, true},
+    {"ρ", "%", 90, true},
+    {"G", "N/mm²", 130, true},
+    {"Av,1", "mm²", 170, true},
+    {"Av,2", "mm²", 170, true},
+    {"J", "mm⁴", 200, true},
 };
 
 // The materials the sections use, in table order, with how many use each.
@@ -55,7 +62,9 @@ constexpr double kMaterialsTop = 665;  // the first material's baseline on the c
 
 double CoverBottom(int materials_used) { return kMaterialsTop + 40.0 * materials_used + 150; }
 
-int RowsFrom(double top) { return std::max(1, static_cast<int>((kBottom - top - kHeaderHeight) / kRowHeight)); }
+int RowsFrom(double top) {
+  return std::max(1, static_cast<int>((kBottom - top - kHeaderHeight) / kRowHeight));
+}
 
 QFont Font(double height, bool bold = false) {
   QFont font(QStringLiteral("Arial"));
@@ -71,7 +80,8 @@ class ReportPainter {
       : device_(device), prepared_(prepared), info_(info), plan_(PlanReport(prepared)) {}
 
   int Paint() {
-    if (!painter_.begin(&device_)) return 0;
+    // A printer that went away, say: never an empty file taken for a report.
+    if (!painter_.begin(&device_)) throw Error("Cannot draw the section report on this device");
     const double scale = device_.logicalDpiX() / 254.0;
     painter_.scale(scale, device_.logicalDpiY() / 254.0);
     Cover();
@@ -102,15 +112,20 @@ class ReportPainter {
   void RunningHead() {
     painter_.setFont(Font(26));
     painter_.setPen(Qt::black);
-    painter_.drawText(QPointF(kLeft, kTop + 26), QStringLiteral("Column sections of %1").arg(info_.table_name));
-    RightText(QPointF(kRight, kTop + 26), QStringLiteral("Page %1 of %2").arg(page_).arg(plan_.pages()));
+    const QString head = QStringLiteral("Column sections of %1").arg(info_.table_name);
+    painter_.drawText(
+        QPointF(kLeft, kTop + 26),
+        QFontMetricsF(painter_.font()).elidedText(head, Qt::ElideMiddle, kRight - kLeft - 300));
+    RightText(QPointF(kRight, kTop + 26),
+              QStringLiteral("Page %1 of %2").arg(page_).arg(plan_.pages()));
     painter_.setPen(QPen(Qt::black, 3));
     painter_.drawLine(QPointF(kLeft, kTop + 45), QPointF(kRight, kTop + 45));
     painter_.setPen(QPen(Qt::black, 2));
     painter_.drawLine(QPointF(kLeft, kBottom + 40), QPointF(kRight, kBottom + 40));
     painter_.setFont(Font(24));
-    painter_.drawText(QPointF(kLeft, kBottom + 75),
-                      QStringLiteral("Brenmoor %1 · %2").arg(info_.version, info_.date.toString(Qt::ISODate)));
+    painter_.drawText(
+        QPointF(kLeft, kBottom + 75),
+        QStringLiteral("Brenmoor %1 · %2").arg(info_.version, info_.date.toString(Qt::ISODate)));
   }
 
   void RightText(QPointF at, const QString& text) {
@@ -145,17 +160,20 @@ class ReportPainter {
     y = kMaterialsTop;
     for (const auto& [material, uses] : MaterialsUsed(prepared_)) {
       painter_.drawText(QPointF(name_x, y), MaterialName(prepared_, material));
-      RightText(QPointF(modulus_x, y), Figure(prepared_.materials[static_cast<std::size_t>(material)].modulus));
+      RightText(QPointF(modulus_x, y),
+                Figure(prepared_.materials[static_cast<std::size_t>(material)].modulus));
       RightText(QPointF(uses_x, y), QString::number(uses));
       y += 40;
     }
     painter_.setFont(Font(26));
-    painter_.drawText(QPointF(kLeft, y + 40),
-                      QStringLiteral("Every figure is the value written to the component file (float32), rounded "
-                                     "for reading. As: total bar area; ρ = As / (B·H);"));
-    painter_.drawText(QPointF(kLeft, y + 75),
-                      QStringLiteral("G: shear modulus; Av,1, Av,2: shear areas; J: torsion constant. x is the "
-                                     "section's axis 3, y its axis 2."));
+    painter_.drawText(
+        QPointF(kLeft, y + 40),
+        QStringLiteral("Every figure is the value written to the component file (float32), rounded "
+                       "for reading. As: total bar area; ρ = As / (B·H);"));
+    painter_.drawText(
+        QPointF(kLeft, y + 75),
+        QStringLiteral("G: shear modulus; Av,1, Av,2: shear areas; J: torsion constant. x is the "
+                       "section's axis 3, y its axis 2."));
   }
 
   void TableHeader(double top) {
@@ -193,11 +211,12 @@ class ReportPainter {
     for (int row = 0; row < rows && section <= prepared_.imported_count; ++row, ++section) {
       const TSECTION& s = prepared_.records[static_cast<std::size_t>(section)];
       const SectionFigures f = FiguresOf(s);
-      if (row % 2 == 1) painter_.fillRect(QRectF(kLeft, y, kRight - kLeft, kRowHeight), QColor(244, 244, 244));
+      if (row % 2 == 1)
+        painter_.fillRect(QRectF(kLeft, y, kRight - kLeft, kRowHeight), QColor(244, 244, 244));
       painter_.setPen(Qt::black);
       const QString cells[] = {
           QString::number(section),
-          metrics.elidedText(DisplayText(s.NAME), Qt::ElideRight, kColumns[1].width - 24),
+          metrics.elidedText(Shown(s.NAME), Qt::ElideRight, kColumns[1].width - 24),
           QStringLiteral("%1 × %2").arg(Figure(s.B), Figure(s.H)),
           MaterialName(prepared_, s.concrete_material),
           QStringLiteral("%1 / %2").arg(f.bars).arg(f.cells),
@@ -224,13 +243,14 @@ class ReportPainter {
     const double cell_w = (kRight - kLeft) / kDrawingColumns;
     const double cell_h = (kBottom - kBodyTop) / kDrawingRows;
     for (int k = 0; k < kDrawingsPerPage && first + k <= prepared_.imported_count; ++k) {
-      const QRectF cell(kLeft + cell_w * (k % kDrawingColumns), kBodyTop + cell_h * (k / kDrawingColumns), cell_w,
-                        cell_h);
+      const QRectF cell(kLeft + cell_w * (k % kDrawingColumns),
+                        kBodyTop + cell_h * (k / kDrawingColumns), cell_w, cell_h);
       SectionCell(cell, first + k);
     }
     painter_.setPen(QPen(QColor(160, 160, 160), 1.5));
     for (int r = 1; r < kDrawingRows; ++r) {
-      painter_.drawLine(QPointF(kLeft, kBodyTop + cell_h * r), QPointF(kRight, kBodyTop + cell_h * r));
+      painter_.drawLine(QPointF(kLeft, kBodyTop + cell_h * r),
+                        QPointF(kRight, kBodyTop + cell_h * r));
     }
     painter_.drawLine(QPointF(kLeft + cell_w, kBodyTop), QPointF(kLeft + cell_w, kBottom));
   }
@@ -238,13 +258,16 @@ class ReportPainter {
   void SectionCell(const QRectF& cell, int number) {
     const TSECTION& s = prepared_.records[static_cast<std::size_t>(number)];
     const SectionFigures f = FiguresOf(s);
-    const QRectF drawing(cell.left(), cell.top() + 70, 530, cell.height() - 90);
+    const QRectF drawing(cell.left(), cell.top() + 70, 575, cell.height() - 90);
     const double denominator = StandardScaleDenominator(FitScale(drawing, s, kUnit), kUnit);
     DrawSection(painter_, drawing, s, kUnit, kUnit / denominator);
 
     painter_.setPen(Qt::black);
     painter_.setFont(Font(34, true));
-    painter_.drawText(QPointF(cell.left() + 20, cell.top() + 55), QStringLiteral("%1  %2").arg(number).arg(DisplayText(s.NAME)));
+    const QString title = QStringLiteral("%1  %2").arg(number).arg(Shown(s.NAME));
+    painter_.drawText(
+        QPointF(cell.left() + 20, cell.top() + 55),
+        QFontMetricsF(painter_.font()).elidedText(title, Qt::ElideRight, cell.width() - 40));
     painter_.setFont(Font(25));
     const QString concrete = MaterialName(prepared_, s.concrete_material);
     const QString lines[] = {
@@ -263,7 +286,7 @@ class ReportPainter {
     };
     double y = cell.top() + 130;
     for (const QString& line : lines) {
-      painter_.drawText(QPointF(cell.left() + 560, y), line);
+      painter_.drawText(QPointF(cell.left() + 590, y), line);
       y += 44;
     }
   }
@@ -288,7 +311,8 @@ ReportPlan PlanReport(const BrenmoorState& prepared) {
   return plan;
 }
 
-int PaintSectionReport(QPagedPaintDevice& device, const BrenmoorState& prepared, const ReportInfo& info) {
+int PaintSectionReport(QPagedPaintDevice& device, const BrenmoorState& prepared,
+                       const ReportInfo& info) {
   return ReportPainter(device, prepared, info).Paint();
 }
 

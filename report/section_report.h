@@ -31,8 +31,10 @@ ReportPlan PlanReport(const BrenmoorState& prepared);
 // imported-section count with their fibers and properties) onto an A4 paged
 // device, a QPdfWriter or a printer, page after page. Every number shown is
 // one of the float32 values the component file carries (ρ is formed from
-// them). Needs a QGuiApplication. Returns the number of pages painted.
-int PaintSectionReport(QPagedPaintDevice& device, const BrenmoorState& prepared, const ReportInfo& info);
+// them). Needs a QGuiApplication. Returns the number of pages painted; throws
+// Error when the device cannot be painted on.
+int PaintSectionReport(QPagedPaintDevice& device, const BrenmoorState& prepared,
+                       const ReportInfo& info);
 
 // The report as the bytes of an A4 PDF file.
 QByteArray SectionReportPdf(const BrenmoorState& prepared, const ReportInfo& info);

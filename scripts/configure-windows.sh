@@ -15,6 +15,7 @@ else
     qt=$("$here/scripts/build-qt-windows.sh" | tail -n 1)
     jpeg=$("$here/scripts/build-jpeg-windows.sh" | tail -n 1)
     set -- -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
         -DJPEG_INCLUDE_DIR="$jpeg/include" -DJPEG_LIBRARY="$jpeg/lib/libjpeg.a" "$@"
 fi
 # A folder configured the other way (with or without the window) starts afresh.

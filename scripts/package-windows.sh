@@ -12,7 +12,7 @@ build=$(cd "$1" && pwd)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 qt_dir=$(sed -n 's/^Qt6_DIR:PATH=//p' "$build/CMakeCache.txt")
 qt=$(cd "$qt_dir/../../.." && pwd)
-compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")
+compiler=$(sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' "$build"/CMakeFiles/*/CMakeCXXCompiler.cmake | head -n 1)
 gcc_dlls=$(dirname "$("$compiler" -print-file-name=libstdc++-6.dll)")
 sysroot_dlls=$(cd "$(dirname "$("$compiler" -print-file-name=libwinpthread-1.dll)")" && pwd)
 objdump=x86_64-w64-mingw32-objdump
@@ -51,5 +51,21 @@ cp "$here/examples/sample.csv" "$stage/examples/"
 sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$here/app/README-windows.txt" > "$stage/README.txt"
 
 (cd "$build" && zip -q -r -9 -X "$name.zip" "$name")
+
+# The zip must hold everything the programs load: they run from an unpacked
+# copy under Wine with nothing else on their DLL path, the report loading Qt's
+# Windows platform plugin from its folder.
+check=$(mktemp -d "${TMPDIR:-/tmp}/brenmoor-zip-XXXXXX")
+trap 'rm -rf "$check"' EXIT
+(cd "$check" && unzip -q "$build/$name.zip")
+"$build/wine-run.sh" --start
+(
+    cd "$check/$name"
+    "$build/wine-run.sh" --bare brenmoor-cli.exe convert examples/sample.csv -o check.PF3CMP >/dev/null &&
+        "$build/wine-run.sh" --bare brenmoor-cli.exe inspect check.PF3CMP >/dev/null &&
+        "$build/wine-run.sh" --bare brenmoor-cli.exe report examples/sample.csv -o check.pdf >/dev/null &&
+        "$build/wine-run.sh" --bare brenmoor.exe --version | grep -q "^brenmoor $version"
+) || { echo "package-windows: the unpacked programs do not run under Wine" >&2; exit 1; }
+"$build/wine-run.sh" --stop
 echo "package-windows: $build/$name.zip ($(du -k "$build/$name.zip" | cut -f1) KB)"
 unzip -l "$build/$name.zip"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -124,6 +125,32 @@ TEST(CommandLine, FailuresSayWhereAndChangeNothing) {
   }
   EXPECT_EQ(ReadFile(output), "older file");
   EXPECT_EQ(testing::EntriesIn(dir.path()), 3);
+}
+
+// "Open with" from the file manager passes the one file; anything else is a
+// command line.
+TEST(CommandLine, OneExistingTableOpensTheWindow) {
+  TempDir dir;
+  WriteFile(dir / "report", "NUM\n");
+  const struct {
+    std::vector<std::string> args;
+    bool window;
+  } cases[] = {
+      {{"brenmoor", kSample}, true},
+      {{"brenmoor", (dir / "missing.csv").string()}, false},
+      {{"brenmoor", dir.path().string()}, false},  // a folder
+      {{"brenmoor", kSample, "-o"}, false},
+      {{"brenmoor", "--help"}, false},
+      {{"brenmoor", "report"}, false},  // a command, even beside a file of that name
+      {{"brenmoor"}, false},
+  };
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.back());
+    EXPECT_EQ(OpensWindowWithTable(c.args), c.window);
+  }
+  std::filesystem::current_path(before);
 }
 
 TEST(CommandLine, WrongCallsPrintUsageAndExit2) {

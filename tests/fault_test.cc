@@ -19,7 +19,8 @@ TEST_F(FaultTest, TableGoneOrNoTableBetweenDialogAndRead) {
 TEST_F(FaultTest, HugeGarbageNeitherHangsNorGrowsTheMessage) {
   WriteHugeTables();
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(ImportError(huge_garbage_), "The table holds 832075 sections; at most 32767 are allowed");
+  EXPECT_EQ(ImportError(huge_garbage_),
+            "The table holds 832075 sections; at most 32767 are allowed");
   const std::string message = ImportError(huge_line_);
   EXPECT_LT(message.size(), 200u) << message;
   EXPECT_EQ(message.substr(0, 21), "Section name \"7777777");

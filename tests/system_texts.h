@@ -9,10 +9,10 @@ namespace brenmoor::testing {
 // differently (a folder read as a file is "Is a directory" on Linux and
 // "Access is denied" on Windows), and Windows says it in the user's language.
 struct SystemTexts {
-  std::string missing_file;           // opening a file that does not exist
-  std::string missing_folder;         // creating a file in a folder that does not exist
-  std::string folder_read_as_file;    // opening a folder to read it
-  std::string folder_in_the_way;      // replacing a folder by a file
+  std::string missing_file;         // opening a file that does not exist
+  std::string missing_folder;       // creating a file in a folder that does not exist
+  std::string folder_read_as_file;  // opening a folder to read it
+  std::string folder_in_the_way;    // replacing a folder by a file
 };
 
 const SystemTexts& Texts();

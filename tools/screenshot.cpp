@@ -1,13 +1,16 @@
 // Draws the window with a table imported and its first section selected, and
-// saves the picture: screenshot TABLE PNG [--generate]. With --generate the
-// component file is generated first (into a scratch folder), so the picture
-// shows what the status bar then says. Runs without a display when
-// QT_QPA_PLATFORM=offscreen.
+// saves the picture: screenshot TABLE PNG [--generate] [--stay]. With
+// --generate the component file is generated first (into a scratch folder),
+// so the picture shows what the status bar then says. With --stay the window
+// then stays open until it is closed, for a picture of the whole screen
+// (title bar, icon) taken from outside, as for the Windows build under Wine.
+// Runs without a display when QT_QPA_PLATFORM=offscreen.
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstring>
@@ -17,9 +20,14 @@
 #include "ui/tform1.h"
 
 int main(int argc, char** argv) {
-  const bool generate = argc == 4 && std::strcmp(argv[3], "--generate") == 0;
-  if (argc != 3 && !generate) {
-    std::fputs("usage: screenshot TABLE PNG [--generate]\n", stderr);
+  bool generate = false, stay = false, known = argc >= 3;
+  for (int i = 3; i < argc; ++i) {
+    generate = generate || std::strcmp(argv[i], "--generate") == 0;
+    stay = stay || std::strcmp(argv[i], "--stay") == 0;
+    known = known && (std::strcmp(argv[i], "--generate") == 0 || std::strcmp(argv[i], "--stay") == 0);
+  }
+  if (!known || argc > 5) {
+    std::fputs("usage: screenshot TABLE PNG [--generate] [--stay]\n", stderr);
     return 2;
   }
   const QString table = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
@@ -45,8 +53,13 @@ int main(int argc, char** argv) {
     QApplication::sendEvent(grid->viewport(), &event);
   }
   QApplication::processEvents();
-  QTemporaryDir scratch(QDir::temp().filePath(QStringLiteral("brenmoor-XXXXXX")));
+  // A folder of a fixed name, so that the picture is the same on every run.
+  QDir scratch(QDir::temp().filePath(QStringLiteral("brenmoor-screenshot")));
+  const auto remove_scratch = qScopeGuard([&scratch, generate] {
+    if (generate) scratch.removeRecursively();
+  });
   if (generate) {
+    scratch.mkpath(QStringLiteral("."));
     QDir::setCurrent(scratch.path());
     form.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
     QApplication::processEvents();
@@ -60,5 +73,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "screenshot: cannot write %s\n", argv[2]);
     return 1;
   }
-  return 0;
+  return stay ? QApplication::exec() : 0;
 }

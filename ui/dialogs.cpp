@@ -24,7 +24,8 @@ std::optional<QString> FileDialog::GetOpenFileName(QWidget* parent, const QStrin
 }
 
 std::optional<QString> SaveDialog::GetSaveFileName(QWidget* parent, const QString& caption,
-                                                   const QString& suggested, const QString& filter) {
+                                                   const QString& suggested,
+                                                   const QString& filter) {
   last_suggestion_ = suggested;
   QString path;
   if (next_) {

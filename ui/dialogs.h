@@ -36,8 +36,8 @@ class SaveDialog {
  public:
   // The chosen path, or nothing when the engineer cancels. suggested is the
   // file the dialog proposes (its folder and name), filter as QFileDialog's.
-  std::optional<QString> GetSaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
-                                         const QString& filter);
+  std::optional<QString> GetSaveFileName(QWidget* parent, const QString& caption,
+                                         const QString& suggested, const QString& filter);
 
   // As FileDialog::SetNextFileName; the last suggestion is kept for tests to
   // read. Use only for testing.

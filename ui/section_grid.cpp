@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "import/section_import.h"
-#include "report/display_text.h"
+#include "report/figures.h"
 
 namespace brenmoor {
 namespace {
@@ -45,7 +45,7 @@ int SectionGridModel::columnCount(const QModelIndex& parent) const {
 QVariant SectionGridModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::TextAlignmentRole) return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
   if (role != Qt::DisplayRole || !shows_import_ || !index.isValid()) return {};
-  return DisplayText(GridCellText(state_, index.column() + 1, index.row() + 1, decimal_separator_));
+  return Shown(GridCellText(state_, index.column() + 1, index.row() + 1, decimal_separator_));
 }
 
 QVariant SectionGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -53,7 +53,7 @@ QVariant SectionGridModel::headerData(int section, Qt::Orientation orientation, 
   if (orientation == Qt::Horizontal) {
     return section >= 0 && section + 1 < kGridColumns ? QString::fromLatin1(kGridTitles[section + 1]) : QVariant();
   }
-  return DisplayText(GridCellText(state_, 0, section + 1, decimal_separator_));
+  return Shown(GridCellText(state_, 0, section + 1, decimal_separator_));
 }
 
 Qt::ItemFlags SectionGridModel::flags(const QModelIndex& index) const {

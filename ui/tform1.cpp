@@ -20,7 +20,6 @@
 #include "model/fiber_layout.h"
 #include "output/generate.h"
 #include "platform/files.h"
-#include "report/display_text.h"
 #include "report/figures.h"
 #include "report/section_drawing.h"
 #include "report/section_report.h"
@@ -48,7 +47,8 @@ void WriteReplacing(const QString& path, const QByteArray& bytes) {
 // The engineer's own table must never be written over by an export.
 void RefuseTable(const QString& output, const QString& table) {
   if (!table.isEmpty() && QFileInfo(output) == QFileInfo(table)) {
-    throw Error(FileErrorMessage("Cannot create", PathFromUtf8(output.toStdString()), "It is the section table itself"));
+    throw Error(FileErrorMessage("Cannot create", PathFromUtf8(output.toStdString()),
+                                 "It is the section table itself"));
   }
 }
 
@@ -110,8 +110,8 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   generated_panel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   ui_->StatusBar1->addWidget(generated_panel_, 1);
 
-  settings_ = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brenmoor"),
-                                          QStringLiteral("Brenmoor"));
+  settings_ = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                          QStringLiteral("Brenmoor"), QStringLiteral("Brenmoor"));
 
   grid_model_ = new SectionGridModel(state_, decimal_separator_, this);
   ui_->StringGrid1->setModel(grid_model_);
@@ -165,7 +165,8 @@ void TForm1::UpdateActions() {
   const bool imported = state_.imported_count > 0;
   export_action_->setEnabled(imported);
   print_action_->setEnabled(imported);
-  picture_action_->setEnabled(imported && state_.selected_row >= 1 && state_.selected_row <= state_.imported_count);
+  picture_action_->setEnabled(imported && selection_of_this_import_ && state_.selected_row >= 1 &&
+                              state_.selected_row <= state_.imported_count);
 }
 
 TForm1::~TForm1() = default;
@@ -190,16 +191,20 @@ void TForm1::ReportErrors(Action&& action) {
 
 void TForm1::Button1Click() {
   ReportErrors([this] {
-    const QString written = QString::fromStdString(PathToUtf8(GenerateComponentFile(state_, kComponentFileName)));
+    const QString written =
+        QString::fromStdString(PathToUtf8(GenerateComponentFile(state_, kComponentFileName)));
     const int count = state_.imported_count;
     generated_panel_->setText(QStringLiteral("已生成 %1 个截面 → %2").arg(count).arg(written));
-    generated_panel_->setToolTip(
-        QStringLiteral("Generated %1 %2 → %3").arg(count).arg(count == 1 ? "section" : "sections", written));
+    generated_panel_->setToolTip(QStringLiteral("Generated %1 %2 → %3")
+                                     .arg(count)
+                                     .arg(count == 1 ? "section" : "sections", written));
   });
 }
 
 void TForm1::Button3Click() {
-  ReportErrors([this] { Import(open_dialog_.GetOpenFileName(this, settings_->value(kLastFolderKey).toString())); });
+  ReportErrors([this] {
+    Import(open_dialog_.GetOpenFileName(this, settings_->value(kLastFolderKey).toString()));
+  });
 }
 
 void TForm1::ImportTableFile(const QString& path) {
@@ -214,6 +219,7 @@ void TForm1::Import(const std::optional<QString>& path) {
     UpdateActions();
   });
   table_path_.clear();
+  selection_of_this_import_ = false;
   if (path) {
     ImportSectionFile(state_, path->toStdString(), decimal_separator_);
     table_path_ = QFileInfo(*path).absoluteFilePath();
@@ -235,10 +241,10 @@ void TForm1::ExportReport() {
   if (state_.imported_count == 0) return;
   ReportErrors([this] {
     const QFileInfo table(table_path_);
-    const std::optional<QString> path =
-        save_dialog_.GetSaveFileName(this, QStringLiteral("导出截面报告 (PDF)"),
-                                     table.absolutePath() + u'/' + table.completeBaseName() + QStringLiteral(".pdf"),
-                                     QStringLiteral("PDF (*.pdf)"));
+    const std::optional<QString> path = save_dialog_.GetSaveFileName(
+        this, QStringLiteral("导出截面报告 (PDF)"),
+        table.absolutePath() + u'/' + table.completeBaseName() + QStringLiteral(".pdf"),
+        QStringLiteral("PDF (*.pdf)"));
     if (!path) return;
     RefuseTable(*path, table_path_);
     WriteReplacing(*path, SectionReportPdf(PreparedCopy(state_), CurrentReportInfo()));
@@ -254,7 +260,8 @@ void TForm1::PrintReport() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setFullPage(true);
-    printer.setDocName(QStringLiteral("Column sections of %1").arg(QFileInfo(table_path_).fileName()));
+    printer.setDocName(
+        QStringLiteral("Column sections of %1").arg(QFileInfo(table_path_).fileName()));
     if (!print_dialog_.Exec(printer, this)) return;
     PaintSectionReport(printer, prepared, CurrentReportInfo());
   });
@@ -262,19 +269,19 @@ void TForm1::PrintReport() {
 
 void TForm1::SavePicture() {
   const int row = state_.selected_row;
-  if (row < 1 || row > state_.imported_count) return;
+  if (!selection_of_this_import_ || row < 1 || row > state_.imported_count) return;
   ReportErrors([this, row] {
     TSECTION section = state_.records[static_cast<std::size_t>(row)];
     LayoutFibers(section);
-    const QString name = DisplayText(section.NAME);
+    const QString name = Shown(section.NAME);
     QString file_name = name;
     for (QChar& c : file_name) {
       if (QStringLiteral("/\\:*?\"<>|").contains(c)) c = u'_';
     }
-    const std::optional<QString> path =
-        save_dialog_.GetSaveFileName(this, QStringLiteral("保存图片"),
-                                     QFileInfo(table_path_).absolutePath() + u'/' + file_name + QStringLiteral(".png"),
-                                     QStringLiteral("PNG (*.png)"));
+    const std::optional<QString> path = save_dialog_.GetSaveFileName(
+        this, QStringLiteral("保存图片"),
+        QFileInfo(table_path_).absolutePath() + u'/' + file_name + QStringLiteral(".png"),
+        QStringLiteral("PNG (*.png)"));
     if (!path) return;
     RefuseTable(*path, table_path_);
     QByteArray bytes;
@@ -282,7 +289,8 @@ void TForm1::SavePicture() {
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
     if (!writer.write(SectionPicture(section, name, kPictureSize))) {
-      throw Error(FileErrorMessage("Cannot write", PathFromUtf8(path->toStdString()), writer.errorString().toStdString()));
+      throw Error(FileErrorMessage("Cannot write", PathFromUtf8(path->toStdString()),
+                                   writer.errorString().toStdString()));
     }
     WriteReplacing(*path, bytes);
   });
@@ -312,8 +320,10 @@ void TForm1::StringGrid1MouseDown(int row) {
   ReportErrors([this, row] {
     state_.selected_row = row;
     for (int column = 1; column < kGridColumns; ++column) {
-      fields_by_column_[column - 1]->setText(DisplayText(GridCellText(state_, column, row, decimal_separator_)));
+      fields_by_column_[column - 1]->setText(
+          Shown(GridCellText(state_, column, row, decimal_separator_)));
     }
+    selection_of_this_import_ = true;
     UpdateActions();
     RedrawPreview();
   });

@@ -107,6 +107,9 @@ class TForm1 : public QMainWindow {
   ErrorReport error_report_;
   std::unique_ptr<QSettings> settings_;
   QString table_path_;  // the table the imported sections came from
+  // Whether the selected row was chosen in the grid of this import; after a
+  // new import it may name another section than the preview shows.
+  bool selection_of_this_import_ = false;
   QImage preview_;      // made at the first accepted click, kept after
 };
 

@@ -4,17 +4,31 @@
 // code page.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
+#include "platform/files.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <string>
 
 #include "model/errors.h"
-#include "platform/files.h"
 #include "platform/windows/wide.h"
 
 namespace brenmoor {
 namespace {
+
+// The name as the system's wide-character calls take it. A full path longer
+// than MAX_PATH (260) reaches them only in the "\\?\" form, which takes a
+// full, tidied path as it is; deep project folders with long Chinese names
+// get there.
+std::wstring SystemName(const std::filesystem::path& path) {
+  constexpr std::size_t kShortEnough = MAX_PATH - 12;  // what CreateDirectoryW allows
+  if (path.native().size() < kShortEnough && path.is_absolute()) return path.native();
+  std::wstring name = FullPath(path).native();
+  if (name.size() < kShortEnough || name.starts_with(LR"(\\?\)")) return name;
+  if (name.starts_with(LR"(\\)")) return LR"(\\?\UNC\)" + name.substr(2);  // \\server\share
+  return LR"(\\?\)" + name;
+}
 
 [[noreturn]] void Throw(std::string_view what, const std::filesystem::path& path, DWORD error) {
   throw Error(FileErrorMessage(what, path, windows::SystemErrorText(error)));
@@ -37,7 +51,7 @@ class Handle {
 // 0, or the system error of the failure.
 DWORD ReadAll(const std::filesystem::path& path, std::string& bytes) {
   // Others may go on reading the table meanwhile, but not change it under us.
-  const Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  const Handle file(::CreateFileW(SystemName(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) return ::GetLastError();
   LARGE_INTEGER size{};
@@ -85,8 +99,9 @@ bool ProcessIsRunning(std::int64_t process_id) {
 void RemoveStaleTemporaries(const std::filesystem::path& target) {
   std::error_code error;
   const std::string target_name = PathToUtf8(target.filename());
-  for (std::filesystem::directory_iterator it(target.parent_path(), error), end;
-       !error && it != end; it.increment(error)) {
+  const std::filesystem::path folder(SystemName(target.parent_path()));
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
     const std::string name = PathToUtf8(it->path().filename());
     std::int64_t process_id = 0;
     if (!IsReplacingFileTemporary(name, target_name, process_id)) continue;
@@ -110,7 +125,7 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 
 ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(FullPath(target)) {
   // A file the engineer made read-only is not replaced behind their back.
-  const DWORD attributes = ::GetFileAttributesW(target_.c_str());
+  const DWORD attributes = ::GetFileAttributesW(SystemName(target_).c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
       (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     Throw("Cannot create", target_, ERROR_ACCESS_DENIED);
@@ -124,8 +139,8 @@ ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(Full
   for (int attempt = 0;; ++attempt) {
     temporary_ = target_.parent_path() / PathFromUtf8(stem + std::to_string(attempt) + ".tmp");
     // A new file nobody else may write or delete while it is ours.
-    const HANDLE file = ::CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = ::CreateFileW(SystemName(temporary_).c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       handle_ = reinterpret_cast<std::intptr_t>(file);
       break;
@@ -140,7 +155,7 @@ ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(Full
 
 ReplacingFile::~ReplacingFile() {
   if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
-  if (!committed_ && !temporary_.empty()) ::DeleteFileW(temporary_.c_str());
+  if (!committed_ && !temporary_.empty()) ::DeleteFileW(SystemName(temporary_).c_str());
 }
 
 void ReplacingFile::Write(const char* data, std::size_t size) {
@@ -165,7 +180,7 @@ void ReplacingFile::Commit() {
   // fails while another program holds the old file open without sharing it
   // for deletion (as the analysis program does); the destructor then removes
   // the temporary file and the old file stays as it was.
-  if (!::MoveFileExW(temporary_.c_str(), target_.c_str(),
+  if (!::MoveFileExW(SystemName(temporary_).c_str(), SystemName(target_).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     Throw("Cannot create", target_, ::GetLastError());
   }

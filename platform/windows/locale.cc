@@ -1,9 +1,9 @@
 // The Windows side of the regional settings. Only code for Windows belongs here.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
-#include <windows.h>
-
 #include "platform/locale.h"
+
+#include <windows.h>
 
 namespace brenmoor {
 

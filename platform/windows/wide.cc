@@ -1,12 +1,12 @@
 // Text conversions of the Windows side. Only code for Windows belongs here.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
+#include "platform/windows/wide.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <climits>
-
-#include "platform/windows/wide.h"
 
 namespace brenmoor::windows {
 

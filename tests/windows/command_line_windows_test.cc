@@ -2,9 +2,8 @@
 // UTF-8 bytes when redirected and characters on a console, exit statuses.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <sstream>
 #include <string>
@@ -46,7 +45,8 @@ TEST(WindowsCommandLine, RunsWithChineseArguments) {
   EXPECT_EQ(RunCommandLine({"brenmoor", "convert", table, "-o", output}, state, out, err), 0)
       << err.str();
   EXPECT_EQ(out.str(), "Wrote 7 sections to " + output + "\n");
-  EXPECT_EQ(ReadFile(PathFromUtf8(output)).size(), std::filesystem::file_size(PathFromUtf8(output)));
+  EXPECT_EQ(ReadFile(PathFromUtf8(output)).size(),
+            std::filesystem::file_size(PathFromUtf8(output)));
 
   std::ostringstream inspect_out, inspect_err;
   EXPECT_EQ(RunCommandLine({"brenmoor", "inspect", output}, state, inspect_out, inspect_err), 0);
@@ -65,9 +65,14 @@ HANDLE InheritableFile(const std::filesystem::path& path) {
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// Starts the real brenmoor-cli.exe with arguments (UTF-16, as cmd.exe passes
-// them) in folder, its output and errors redirected to files there.
-ProgramRun RunProgram(const std::wstring& arguments, const std::filesystem::path& folder) {
+const char kCliProgram[] = BRENMOOR_CLI_PROGRAM;
+const char kWindowProgram[] = BRENMOOR_WINDOW_PROGRAM;
+
+// Starts program (brenmoor-cli.exe, or brenmoor.exe) with arguments (UTF-16,
+// as cmd.exe passes them) in folder, its output and errors redirected to
+// files there.
+ProgramRun RunProgram(const std::wstring& arguments, const std::filesystem::path& folder,
+                      const char* program = kCliProgram) {
   // New names each time: Wine may close a finished program's handles late.
   static int runs = 0;
   ++runs;
@@ -76,7 +81,7 @@ ProgramRun RunProgram(const std::wstring& arguments, const std::filesystem::path
   ProgramRun run;
   {
     HANDLE out = InheritableFile(out_path), err = InheritableFile(err_path);
-    std::wstring command = L"\"" + PathFromUtf8(BRENMOOR_CLI_PROGRAM).wstring() + L"\" " + arguments;
+    std::wstring command = L"\"" + PathFromUtf8(program).wstring() + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -85,9 +90,9 @@ ProgramRun RunProgram(const std::wstring& arguments, const std::filesystem::path
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
     // No console, as with output redirected by a script.
-    const bool started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE,
-                                          DETACHED_PROCESS, nullptr, folder.c_str(), &startup,
-                                          &process);
+    const bool started =
+        ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
+                         folder.c_str(), &startup, &process);
     ::CloseHandle(out);
     ::CloseHandle(err);
     EXPECT_TRUE(started) << Text(::GetLastError());
@@ -110,8 +115,8 @@ TEST(WindowsCommandLine, TheProgramTakesUtf16ArgumentsAndWritesUtf8WhenRedirecte
     DWORD status;
     std::string out_start, err;
   } cases[] = {
-      {L"convert \"\u9879\u76EE\\\u67F1\u622A\u9762 \u8868.csv\" -o \u9879\u76EE\\KAVOSEC.PF3CMP", 0,
-       "Wrote 7 sections to " + written + "\n", ""},
+      {L"convert \"\u9879\u76EE\\\u67F1\u622A\u9762 \u8868.csv\" -o \u9879\u76EE\\KAVOSEC.PF3CMP",
+       0, "Wrote 7 sections to " + written + "\n", ""},
       {L"inspect \u9879\u76EE\\KAVOSEC.PF3CMP", 0,
        "\xE9\xA1\xB9\xE7\x9B\xAE\\KAVOSEC.PF3CMP: model KAVOSEC, 7 sections, ", ""},
       {L"convert \u9879\u76EE\\\u7F3A\u5C11.csv", 1, "",
@@ -127,11 +132,20 @@ TEST(WindowsCommandLine, TheProgramTakesUtf16ArgumentsAndWritesUtf8WhenRedirecte
     EXPECT_EQ(run.err.substr(0, c.err.size()), c.err) << run.err;
   }
   // Every line of inspect arrives, in the UTF-8 bytes, with "\n" line ends.
-  const ProgramRun inspect = RunProgram(L"inspect --fibers \u9879\u76EE\\KAVOSEC.PF3CMP", here.dir.path());
+  const ProgramRun inspect =
+      RunProgram(L"inspect --fibers \u9879\u76EE\\KAVOSEC.PF3CMP", here.dir.path());
   EXPECT_EQ(inspect.status, 0u);
   EXPECT_EQ(inspect.out.find('\r'), std::string::npos);
   EXPECT_NE(inspect.out.find("Section 7: KZ7\n"), std::string::npos);
   EXPECT_EQ(inspect.out.back(), '\n');
+
+  // The window program (GUI subsystem, no console of its own) runs the same
+  // command line when given arguments, and its redirected output arrives.
+  const ProgramRun window = RunProgram(
+      L"convert \"\u9879\u76EE\\\u67F1\u622A\u9762 \u8868.csv\" -o \u9879\u76EE\\KAVOSEC.PF3CMP",
+      here.dir.path(), kWindowProgram);
+  EXPECT_EQ(window.status, 0u) << window.err;
+  EXPECT_EQ(window.out, "Wrote 7 sections to " + written + "\n");
 }
 
 // Text written to a console arrives as characters, also when a character's
@@ -140,9 +154,9 @@ TEST(WindowsConsole, ShowsChineseTextOnAConsole) {
   ::FreeConsole();
   if (!::AllocConsole()) GTEST_SKIP() << "no console here: " << Text(::GetLastError());
   // What a console program started from cmd.exe has as its standard handles.
-  const HANDLE console = ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                       0, nullptr);
+  const HANDLE console =
+      ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(console, INVALID_HANDLE_VALUE) << Text(::GetLastError());
   // Wine gives a working console only with a display (make test-windows
   // runs the tests under Xvfb).

@@ -1,9 +1,8 @@
 // The decimal separator comes from the user's regional settings, read
 // through the system's own call.
 #define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "import/number_text.h"
 #include "platform/locale.h"
@@ -15,9 +14,7 @@ namespace {
 // puts the engineer's own back afterwards.
 class UserDecimalSeparator {
  public:
-  UserDecimalSeparator() {
-    ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, saved_, 8);
-  }
+  UserDecimalSeparator() { ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, saved_, 8); }
   ~UserDecimalSeparator() { ::SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, saved_); }
   bool Set(const wchar_t* separator) {
     return ::SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator);
@@ -32,11 +29,9 @@ TEST(RegionalDecimalSeparator, FollowsTheUsersRegionalSettings) {
     const wchar_t* setting;
     char expected;
   } cases[] = {
-      {L",", ','},
-      {L".", '.'},
-      {L";", ';'},
-      {L"\u066B", '.'},  // the Arabic decimal separator: not one byte in a table
-      {L",,", '.'},      // more than one character
+      {L",", ','},  {L".", '.'},
+      {L";", ';'},  {L"\u066B", '.'},  // the Arabic decimal separator: not one byte in a table
+      {L",,", '.'},                    // more than one character
   };
   UserDecimalSeparator user;
   for (const auto& c : cases) {

@@ -1,4 +1,5 @@
 #include "tests/system_texts.h"
+
 #include "tests/windows/system_text.h"
 
 #define WIN32_LEAN_AND_MEAN

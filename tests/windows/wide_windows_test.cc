@@ -1,9 +1,8 @@
 #include "platform/windows/wide.h"
 
 #define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 
@@ -19,15 +18,15 @@ TEST(CompleteUtf8Prefix, HoldsBackOnlyTheStartOfAnUnfinishedCharacter) {
   } cases[] = {
       {"", 0},
       {"KZ1\n", 4},
-      {"\xE9\xA1\xB9", 3},          // 项, whole
-      {"a\xE9", 1},                  // its first byte
-      {"a\xE9\xA1", 1},              // its first two bytes
-      {"\xC3\xA9", 2},               // é
+      {"\xE9\xA1\xB9", 3},  // 项, whole
+      {"a\xE9", 1},         // its first byte
+      {"a\xE9\xA1", 1},     // its first two bytes
+      {"\xC3\xA9", 2},      // é
       {"x\xC3", 1},
-      {"\xF0\x9F\x98\x80", 4},       // an emoji, four bytes
+      {"\xF0\x9F\x98\x80", 4},  // an emoji, four bytes
       {"\xF0\x9F\x98", 0},
-      {"ab\x80", 3},                 // a stray continuation byte: never completed
-      {"ab\xFF", 3},                 // not UTF-8 at all
+      {"ab\x80", 3},  // a stray continuation byte: never completed
+      {"ab\xFF", 3},  // not UTF-8 at all
       {"\xE9\xA1\xB9\xE7", 3},
   };
   for (const auto& c : cases) {
@@ -45,8 +44,8 @@ TEST(WideFromUtf8, RoundTripsChineseAndFourByteCharacters) {
 }
 
 TEST(SystemErrorText, TrimsTheEndAsMessagesNeedIt) {
-  for (const DWORD error : {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION,
-                            ERROR_DISK_FULL}) {
+  for (const DWORD error :
+       {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION, ERROR_DISK_FULL}) {
     SCOPED_TRACE(error);
     const std::string text = SystemErrorText(error);
     EXPECT_EQ(text, testing::Text(error));
