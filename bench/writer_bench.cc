@@ -87,19 +87,25 @@ int main(int argc, char** argv) {
   // does it and one section after another; and the writer into a sink that
   // discards the bytes, laying the sections out again on every core as
   // generate does, and from sections laid out beforehand.
-  benchmark::RegisterBenchmark("BM_ComputeSections/32767x60", [](benchmark::State& st) {
-    BrenmoorState state = LargestTable();
-    for (auto _ : st) ComputeSections(state);
-  })->Unit(benchmark::kMillisecond)->UseRealTime();
+  benchmark::RegisterBenchmark("BM_ComputeSections/32767x60",
+                               [](benchmark::State& st) {
+                                 BrenmoorState state = LargestTable();
+                                 for (auto _ : st) ComputeSections(state);
+                               })
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
 
-  benchmark::RegisterBenchmark("BM_StreamComponentFile/discarding_sink", [](benchmark::State& st) {
-    BrenmoorState state = LargestTable();
-    ComputeSections(state);
-    for (auto _ : st) {
-      DiscardingSink sink;
-      StreamComponentFile(state, sink);
-    }
-  })->Unit(benchmark::kMillisecond)->UseRealTime();
+  benchmark::RegisterBenchmark("BM_StreamComponentFile/discarding_sink",
+                               [](benchmark::State& st) {
+                                 BrenmoorState state = LargestTable();
+                                 ComputeSections(state);
+                                 for (auto _ : st) {
+                                   DiscardingSink sink;
+                                   StreamComponentFile(state, sink);
+                                 }
+                               })
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
 
   benchmark::RegisterBenchmark("BM_PrepareSections/32767x60", [](benchmark::State& st) {
     BrenmoorState state = LargestTable();

@@ -188,7 +188,8 @@ void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decim
   // were read in order.
   constexpr std::size_t kLinesPerPiece = 1024;
   std::vector<TSECTION> records(static_cast<std::size_t>(count) + 1);
-  const std::size_t pieces = (static_cast<std::size_t>(count) + kLinesPerPiece - 1) / kLinesPerPiece;
+  const std::size_t pieces =
+      (static_cast<std::size_t>(count) + kLinesPerPiece - 1) / kLinesPerPiece;
   std::atomic<std::size_t> next_piece{0};
   EarliestFailure failure;
   RunWorkers(WorkersFor(pieces), [&](int) {
@@ -202,8 +203,8 @@ void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decim
           SplitFields(lines[i], fields);
           ReadSection(state, fields, decimal_separator, records[i]);
         } catch (const Error& error) {
-          failure.Record(i, std::make_exception_ptr(
-                                ImportError(error.what(), file, static_cast<int>(i) + 1)));
+          failure.Record(
+              i, std::make_exception_ptr(ImportError(error.what(), file, static_cast<int>(i) + 1)));
           return;
         } catch (...) {
           failure.Record(i, std::current_exception());

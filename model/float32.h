@@ -30,7 +30,8 @@ float RoundToFloatNotFinite(long double value);
 // Example: RoundToFloat(250000.0L / 36.0L) == 6944.4443f
 inline float RoundToFloat(long double value) {
   const float rounded = static_cast<float>(value);
-  if (std::isfinite(rounded)) [[likely]] return rounded;
+  if (std::isfinite(rounded)) [[likely]]
+    return rounded;
   return internal::RoundToFloatNotFinite(value);
 }
 

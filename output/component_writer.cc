@@ -5,8 +5,8 @@
 #include <atomic>
 #include <bit>
 #include <condition_variable>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -153,7 +153,8 @@ class PieceSlots {
   static constexpr std::size_t kEmpty = static_cast<std::size_t>(-1);
 
   PieceSlots(std::size_t count, std::size_t capacity) : ready_(count, kEmpty) {
-    for (std::size_t i = 0; i < count; ++i) sinks_.push_back(std::make_unique<MemorySink>(capacity));
+    for (std::size_t i = 0; i < count; ++i)
+      sinks_.push_back(std::make_unique<MemorySink>(capacity));
   }
 
   // The slot's sink for piece, once it is free; nullptr when stopped.

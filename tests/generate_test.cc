@@ -74,12 +74,10 @@ TEST(GenerateComponentFile, FailuresLeaveTheOldFileAndNoTemporaryFile) {
   BrenmoorState good = testing::StateWith(testing::DefaultSection());
 
   EXPECT_EQ(ErrorOf(zero, path), "Invalid floating point operation");
-  EXPECT_EQ(ErrorOf(good, in_missing_folder),
-            "Cannot create file \"" + in_missing_folder.string() + "\". " +
-                testing::Texts().missing_folder);
-  EXPECT_EQ(ErrorOf(good, folder_in_the_way),
-            "Cannot create file \"" + folder_in_the_way.string() + "\". " +
-                testing::Texts().folder_in_the_way);
+  EXPECT_EQ(ErrorOf(good, in_missing_folder), "Cannot create file \"" + in_missing_folder.string() +
+                                                  "\". " + testing::Texts().missing_folder);
+  EXPECT_EQ(ErrorOf(good, folder_in_the_way), "Cannot create file \"" + folder_in_the_way.string() +
+                                                  "\". " + testing::Texts().folder_in_the_way);
 
   EXPECT_EQ(ReadFile(path), kOldFile);
   EXPECT_EQ(EntriesIn(dir.path()), 2);  // the old file and "folder"

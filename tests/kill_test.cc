@@ -77,7 +77,7 @@ Phase PhaseOf(pid_t run, const std::filesystem::path& folder, ino_t old_inode,
   if (temporaries.empty()) return Phase::kBeforeTheFile;
   std::error_code ignored;
   return std::filesystem::file_size(temporaries[0], ignored) < new_size ? Phase::kWriting
-                                                                         : Phase::kFlushing;
+                                                                        : Phase::kFlushing;
 }
 
 double Since(std::chrono::steady_clock::time_point start) {
@@ -109,34 +109,38 @@ TEST(KilledConvert, LeavesTheOldFileOrTheNewOneAndItsTemporariesAreCleared) {
   }
   const std::string old_bytes = ReadFile(dir / kComponentFileName);
 
-  // Three whole runs, watched: when each phase starts, in seconds from the
-  // start. Their medians place the kills.
-  std::vector<double> created, renamed, ended;
+  // A whole run for the new file, then two watched: how long a run takes,
+  // and how long its complete temporary file waits for the disk and the
+  // rename. The kills are placed from these, and from what each run is
+  // seen doing, so that a slower machine (a sanitizer build, a busy CI)
+  // still has its kills spread over every phase.
   std::string new_bytes;
+  std::vector<double> whole_runs, flushes;
   for (int i = 0; i < 3; ++i) {
     WriteFile(target, old_bytes);
     struct stat old_target {};
     ::stat(target.c_str(), &old_target);
     const auto start = std::chrono::steady_clock::now();
     const pid_t run = StartConvert(folder, table);
-    double seen_created = -1, seen_renamed = -1;
+    double complete = -1, renamed = -1;
     int status = 0;
     while (::waitpid(run, &status, WNOHANG) == 0) {
-      const Phase phase = PhaseOf(run, folder, old_target.st_ino, ~std::uintmax_t{0});
-      if (phase != Phase::kBeforeTheFile && seen_created < 0) seen_created = Since(start);
-      if (phase == Phase::kRenamed && seen_renamed < 0) seen_renamed = Since(start);
-      SleepFor(std::chrono::microseconds(200));
+      if (i > 0) {
+        const Phase phase = PhaseOf(run, folder, old_target.st_ino, new_bytes.size());
+        if (phase == Phase::kFlushing && complete < 0) complete = Since(start);
+        if (phase == Phase::kRenamed && renamed < 0) renamed = Since(start);
+      }
+      SleepFor(std::chrono::microseconds(100));
     }
-    ended.push_back(Since(start));
-    created.push_back(seen_created < 0 ? 0 : seen_created);
-    renamed.push_back(seen_renamed < 0 ? ended.back() : seen_renamed);
     ASSERT_EQ(status, 0);
+    whole_runs.push_back(Since(start));
+    if (i > 0 && complete >= 0)
+      flushes.push_back((renamed < 0 ? whole_runs.back() : renamed) - complete);
     new_bytes = ReadFile(target);
   }
   ASSERT_NE(old_bytes, new_bytes);
-  for (auto* times : {&created, &renamed, &ended}) std::sort(times->begin(), times->end());
-  const double whole_run = ended[1];
-  const double file_from = created[1], file_to = std::max(renamed[1], created[1]);
+  const double whole_run = *std::max_element(whole_runs.begin(), whole_runs.end());
+  const double flush = flushes.empty() ? 0.005 : *std::max_element(flushes.begin(), flushes.end());
 
   std::map<std::string, int> outcomes;
   std::map<std::string, int> phases;
@@ -150,18 +154,50 @@ TEST(KilledConvert, LeavesTheOldFileOrTheNewOneAndItsTemporariesAreCleared) {
     struct stat old_target {};
     ::stat(target.c_str(), &old_target);
 
-    // Every other run is killed at a moment of the whole run, from its start
-    // to a little past its usual end; the others while the file is written,
-    // flushed and renamed. Each a little later than the one before.
-    const int k = i / 2;
-    const double at = i % 2 == 0 ? whole_run * 1.05 * (k + 0.5) / (kRuns / 2)
-                                 : file_from + (file_to - file_from) * (k + 0.5) / (kRuns / 2);
     const pid_t run = StartConvert(folder, table);
-    SleepFor(std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::duration<double>(at)));
+    const auto temporary =
+        folder / ("." + std::string(kComponentFileName) + "." + std::to_string(run) + ".0.tmp");
+    int status = 0;
+    bool reaped = false;
+    auto wait_until = [&](auto seen) {
+      while (!seen()) {
+        if (::waitpid(run, &status, WNOHANG) == run) {
+          reaped = true;
+          return;
+        }
+        SleepFor(std::chrono::microseconds(100));
+      }
+    };
+    auto temporary_size = [&] {
+      std::error_code missing;
+      const auto size = std::filesystem::file_size(temporary, missing);
+      return missing ? std::uintmax_t{0} : size;
+    };
+    // Half the runs are killed at moments spread from their start to well
+    // past their usual end; a quarter when their file has grown to a
+    // growing share of its size; a quarter once it is complete, at moments
+    // spread over the time it waits for the disk and the rename and past it.
+    // Each a little later in its kind than the one before.
+    const double k = i / 4 + 0.5, of = kRuns / 4;
+    switch (i % 4) {
+      case 1:
+        wait_until([&] {
+          return temporary_size() >= static_cast<std::uintmax_t>(new_bytes.size() * k / of);
+        });
+        break;
+      case 3:
+        wait_until([&] { return temporary_size() == new_bytes.size(); });
+        SleepFor(std::chrono::duration_cast<std::chrono::nanoseconds>(
+            std::chrono::duration<double>(flush * 1.5 * k / of)));
+        break;
+      default:
+        SleepFor(std::chrono::duration_cast<std::chrono::nanoseconds>(
+            std::chrono::duration<double>(whole_run * 1.2 * (i / 2 + 0.5) / (kRuns / 2))));
+        break;
+    }
     const Phase phase = PhaseOf(run, folder, old_target.st_ino, new_bytes.size());
     ::kill(run, SIGKILL);
-    int status = 0;
-    ::waitpid(run, &status, 0);
+    if (!reaped) ::waitpid(run, &status, 0);
     ++phases[WIFEXITED(status) ? "after it had finished" : kPhaseNames[static_cast<int>(phase)]];
 
     const std::string left = ReadFile(target);
@@ -176,17 +212,18 @@ TEST(KilledConvert, LeavesTheOldFileOrTheNewOneAndItsTemporariesAreCleared) {
     most_temporaries = std::max(most_temporaries, Temporaries(folder).size());
   }
 
-  std::printf("%d killed runs (a whole run: %.0f ms, its file there from %.0f to %.0f ms): the "
-              "file was old %d times, new %d times\n",
-              kRuns, whole_run * 1000, file_from * 1000, file_to * 1000, outcomes["old"],
-              outcomes["new"]);
+  std::printf(
+      "%d killed runs (a whole run: %.0f ms, its complete file waiting %.1f ms for the "
+      "disk): the file was old %d times, new %d times\n",
+      kRuns, whole_run * 1000, flush * 1000, outcomes["old"], outcomes["new"]);
   for (const auto& [phase, count] : phases) std::printf("  killed %s: %d\n", phase.c_str(), count);
   std::printf("  at most %zu temporary files beside it at once\n", most_temporaries);
   EXPECT_EQ(outcomes["old"] + outcomes["new"], kRuns);
   EXPECT_GT(outcomes["old"], 0);
   EXPECT_GT(outcomes["new"], 0);
-  // Half the kills aim at the file's time; under any load many land there.
-  EXPECT_GT(phases[kPhaseNames[1]] + phases[kPhaseNames[2]], kRuns / 8);
+  // Half the kills wait for the file; they land while it is written or flushed.
+  EXPECT_GT(phases[kPhaseNames[1]], kRuns / 8);
+  EXPECT_GT(phases[kPhaseNames[2]], kRuns / 16);
   // Each run clears what the runs killed before it left; a temporary file
   // of a killed run lives only until the next one starts.
   EXPECT_LE(most_temporaries, 2u);

@@ -198,7 +198,8 @@ TEST(ImportSectionFile, ReadsTheSampleAndReportsWhatCannotBeRead) {
     std::string message;
   } cases[] = {
       {missing, "Cannot open file \"" + missing + "\". " + testing::Texts().missing_file},
-      {dir.string(), "Cannot open file \"" + dir.string() + "\". " + testing::Texts().folder_read_as_file},
+      {dir.string(),
+       "Cannot open file \"" + dir.string() + "\". " + testing::Texts().folder_read_as_file},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);

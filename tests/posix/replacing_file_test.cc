@@ -76,7 +76,7 @@ TEST(ReplacingFile, ClearsOnlyTheTemporariesOfRunsThatAreGone) {
       {Temporary(dead, 2), kLink, false},
       {Temporary(dead, 0, "OTHER.PF3CMP"), kFile, false},
       {Temporary(dead, 0).substr(1), kFile, false},  // no leading dot
-      {Temporary(dead, -1), kFile, false},  // no attempt number
+      {Temporary(dead, -1), kFile, false},           // no attempt number
       {Temporary(dead, 0) + ".bak", kFile, false},
       {Temporary(12, 0, "KAVOSEC.PF3CMP.ab"), kFile, false},
   };

@@ -34,8 +34,9 @@
 
 namespace brenmoor {
 
-const char* const kFieldsByColumn[] = {"Edit13", "Edit10", "Edit11", "Edit1", "Edit2", "Edit3", "Edit4",
-                                       "Edit5",  "Edit6",  "Edit7",  "Edit8", "Edit9", "Edit12"};
+const char* const kFieldsByColumn[] = {"Edit13", "Edit10", "Edit11", "Edit1", "Edit2",
+                                       "Edit3",  "Edit4",  "Edit5",  "Edit6", "Edit7",
+                                       "Edit8",  "Edit9",  "Edit12"};
 
 class MonkeyTest : public QObject {
   Q_OBJECT
@@ -69,7 +70,8 @@ class MonkeyTest : public QObject {
     }
     expected_preview_ = QImage(kPreviewSize, kPreviewSize, QImage::Format_RGB32);
     const auto index = static_cast<std::size_t>(row);
-    DrawSectionPreview(expected_preview_, index < state_->records.size() ? state_->records[index] : TSECTION{});
+    DrawSectionPreview(expected_preview_,
+                       index < state_->records.size() ? state_->records[index] : TSECTION{});
   }
 
   // The steps; each returns the number of error reports it should add.
@@ -138,9 +140,10 @@ int MonkeyTest::Press() {
 }
 
 int MonkeyTest::PressKey() {
-  static const Qt::Key kKeys[] = {Qt::Key_Down, Qt::Key_Up,   Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_Home,
-                                  Qt::Key_End,  Qt::Key_Tab,  Qt::Key_Space,    Qt::Key_Return, Qt::Key_Escape,
-                                  Qt::Key_A,    Qt::Key_5,    Qt::Key_Delete,   Qt::Key_Left,   Qt::Key_Right};
+  static const Qt::Key kKeys[] = {Qt::Key_Down,   Qt::Key_Up,     Qt::Key_PageDown, Qt::Key_PageUp,
+                                  Qt::Key_Home,   Qt::Key_End,    Qt::Key_Tab,      Qt::Key_Space,
+                                  Qt::Key_Return, Qt::Key_Escape, Qt::Key_A,        Qt::Key_5,
+                                  Qt::Key_Delete, Qt::Key_Left,   Qt::Key_Right};
   QWidget* target = Below(2) == 0 ? static_cast<QWidget*>(Grid()) : QApplication::focusWidget();
   if (target == nullptr) target = form_.get();
   // A key may press the focused button: the import's dialog then answers
@@ -170,7 +173,8 @@ int MonkeyTest::ImportGood() {
   file.close();
   form_->OpenDialog1().SetNextFileName(path);
   QTest::mouseClick(Find<QPushButton>("Button3"), Qt::LeftButton);
-  if (state_->imported_count != count) qFatal("imported %d of %d sections", state_->imported_count, count);
+  if (state_->imported_count != count)
+    qFatal("imported %d of %d sections", state_->imported_count, count);
   return 0;
 }
 
@@ -178,10 +182,14 @@ int MonkeyTest::ImportBad() {
   std::string table = testing::VariedTable(1 + Below(30), random_());
   // A line of its own, spoiled in one of the ways an engineer's table is.
   static const char* const kBadLines[] = {
-      "9,B1,C35,STEEL,500,5OO,6,6,5,5,1000,1000,490,40",  "9,B2,C33,STEEL,500,500,6,6,5,5,1000,1000,490,40",
-      "9,B3,C35,STEEL,500,500,6,6,6,5,1000,1000,490,40",  "9,B4,C35,STEEL,0,0,6,6,5,5,1000,1000,490,40",
-      "9,B5,C35,STEEL,500,500,-1,6,5,5,1000,1000,490,40", "9,B6,C35,STEEL,1E39,500,6,6,5,5,1000,1000,490,40",
-      "9,B7,C35,STEEL,500,500,6.5,6,5,5,1000,1000,490,40", "B8,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40",
+      "9,B1,C35,STEEL,500,5OO,6,6,5,5,1000,1000,490,40",
+      "9,B2,C33,STEEL,500,500,6,6,5,5,1000,1000,490,40",
+      "9,B3,C35,STEEL,500,500,6,6,6,5,1000,1000,490,40",
+      "9,B4,C35,STEEL,0,0,6,6,5,5,1000,1000,490,40",
+      "9,B5,C35,STEEL,500,500,-1,6,5,5,1000,1000,490,40",
+      "9,B6,C35,STEEL,1E39,500,6,6,5,5,1000,1000,490,40",
+      "9,B7,C35,STEEL,500,500,6.5,6,5,5,1000,1000,490,40",
+      "B8,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40",
       "",
   };
   const std::string bad = kBadLines[Below(static_cast<int>(std::size(kBadLines)))];
@@ -225,7 +233,8 @@ int MonkeyTest::Generate() {
   WriteComponentFile(plain, expected);
   QFile file(QDir::current().filePath(QString::fromLatin1(kComponentFileName)));
   if (!file.open(QIODevice::ReadOnly)) qFatal("generate wrote nothing");
-  if (file.readAll().toStdString() != expected.bytes()) qFatal("generate wrote other bytes than the core");
+  if (file.readAll().toStdString() != expected.bytes())
+    qFatal("generate wrote other bytes than the core");
   return 0;
 }
 
@@ -269,15 +278,17 @@ void MonkeyTest::RandomStepsKeepTheWindowConsistent() {
     // A selection the window accepted shows that row as it is now.
     if (!mouse_downs_.empty()) {
       const int row = mouse_downs_.back();
-      if (state_->imported_count > 0 && row >= 0 && row <= state_->imported_count) ExpectSelection(row);
+      if (state_->imported_count > 0 && row >= 0 && row <= state_->imported_count)
+        ExpectSelection(row);
     }
 
     const QString step = QStringLiteral("step %1 (seed %2)").arg(steps).arg(seed);
     QCOMPARE(form_->Errors().Collected().size(), reports);
     if (added > 0) QVERIFY2(!form_->Errors().Collected().back().text.isEmpty(), qPrintable(step));
-    QVERIFY2(Fields() == expected_fields_, qPrintable(step + ": " + Fields().join('|') + " instead of " +
-                                                      expected_fields_.join('|')));
-    QVERIFY2(Preview() == expected_preview_, qPrintable(step + ": the preview is not the selected section's"));
+    QVERIFY2(Fields() == expected_fields_, qPrintable(step + ": " + Fields().join('|') +
+                                                      " instead of " + expected_fields_.join('|')));
+    QVERIFY2(Preview() == expected_preview_,
+             qPrintable(step + ": the preview is not the selected section's"));
     auto* model = qobject_cast<SectionGridModel*>(Grid()->model());
     // Blank rows until the first import, cancelled or not; then its sections.
     QCOMPARE(model->rowCount(), model->CornerText().isEmpty() ? 9 : state_->imported_count);
@@ -318,8 +329,8 @@ void MonkeyTest::ClosingTheWindowDuringACommandLosesNothing() {
   form->OpenDialog1().SetNextFileName(table);
   QMetaObject::invokeMethod(form, &QWidget::close, Qt::QueuedConnection);
   for (const char* button : {"Button3", "Button1"}) {
-    QMetaObject::invokeMethod(form->findChild<QPushButton*>(QString::fromLatin1(button)), &QPushButton::click,
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(form->findChild<QPushButton*>(QString::fromLatin1(button)),
+                              &QPushButton::click, Qt::QueuedConnection);
   }
   QMetaObject::invokeMethod(form, &QObject::deleteLater, Qt::QueuedConnection);
   QPointer<TForm1> watch(form);
@@ -333,7 +344,8 @@ void MonkeyTest::ClosingTheWindowDuringACommandLosesNothing() {
   QFile written(dir.filePath(QString::fromLatin1(kComponentFileName)));
   QVERIFY(written.open(QIODevice::ReadOnly));
   QVERIFY(written.readAll().toStdString() == expected.bytes());
-  QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // the table and the file
+  QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
+           2);  // the table and the file
   QDir::setCurrent(previous);
 }
 
