@@ -32,7 +32,11 @@ if [ "${1:-}" = windows ]; then
 g++-mingw-w64-x86-64-posix
 wine64
 ninja-build
+perl
+xz-utils
 zip
+unzip
+imagemagick
 xvfb
 xauth
 xdotool
