@@ -1,13 +1,11 @@
 // The generate command computes the sections on every core and lays each out
 // again just before writing it. These tests hold it to the bytes of the plain
-// path (PrepareSections, then WriteComponentFile, one section after another),
+// path (PrepareSections, then WriteComponentFile, one section after another)
 // and to the hash of a large varied table's file as written before the work
 // was shared out.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-#include <vector>
 
 #include "import/section_import.h"
 #include "model/errors.h"
@@ -22,6 +20,7 @@
 namespace brenmoor {
 namespace {
 
+using testing::Bits;
 using testing::Fnv1a64;
 
 BrenmoorState Imported(const std::string& table) {
@@ -38,11 +37,15 @@ std::string PlainFile(BrenmoorState state) {
   return sink.bytes();
 }
 
-std::string StreamedFile(BrenmoorState& state) {
-  ComputeSections(state);
-  StringSink sink;
-  StreamComponentFile(state, sink);
-  return sink.bytes();
+// What f throws, or "no error".
+template <typename F>
+std::string ErrorOf(F f) {
+  try {
+    f();
+  } catch (const Error& e) {
+    return e.what();
+  }
+  return "no error";
 }
 
 TEST(StreamComponentFile, VariedTableHasTheHashOfTheSequentialWriter) {
@@ -50,25 +53,22 @@ TEST(StreamComponentFile, VariedTableHasTheHashOfTheSequentialWriter) {
   // size are those of the file the one-thread writer made of this table.
   BrenmoorState state = Imported(testing::VariedTable(5000));
   const std::string plain = PlainFile(state);
-  EXPECT_EQ(plain.size(), 16622916u);
-  EXPECT_EQ(Fnv1a64(plain), 0xa468eb88e9108f7eu);
-
   testing::TempDir dir;
   GenerateComponentFile(state, dir / kComponentFileName);
-  const std::string generated = testing::ReadFile(dir / kComponentFileName);
-  EXPECT_EQ(generated.size(), plain.size());
-  EXPECT_EQ(Fnv1a64(generated), Fnv1a64(plain));
+  for (const std::string& file : {plain, testing::ReadFile(dir / kComponentFileName)}) {
+    EXPECT_EQ(file.size(), 16622916u);
+    EXPECT_EQ(Fnv1a64(file), 0xa468eb88e9108f7eu);
+  }
   // The records keep what the plain path stores, fibers apart.
   BrenmoorState prepared = state;
   PrepareSections(prepared);
   for (int i = 1; i <= state.imported_count; i += 97) {
     SCOPED_TRACE(i);
-    const TSECTION& kept = state.records[i];
-    const TSECTION& full = prepared.records[i];
+    const TSECTION &kept = state.records[i], &full = prepared.records[i];
     EXPECT_EQ(kept.fiber_count, full.fiber_count);
-    EXPECT_EQ(testing::Bits(kept.torsion_constant), testing::Bits(full.torsion_constant));
-    EXPECT_EQ(testing::Bits(kept.concrete_ax2_sum), testing::Bits(full.concrete_ax2_sum));
-    EXPECT_EQ(testing::Bits(kept.steel_ay2_sum), testing::Bits(full.steel_ay2_sum));
+    EXPECT_EQ(Bits(kept.torsion_constant), Bits(full.torsion_constant));
+    EXPECT_EQ(Bits(kept.concrete_ax2_sum), Bits(full.concrete_ax2_sum));
+    EXPECT_EQ(Bits(kept.steel_ay2_sum), Bits(full.steel_ay2_sum));
   }
 }
 
@@ -82,27 +82,26 @@ TEST(StreamComponentFile, SameBytesAsThePlainPathAtEveryPieceBoundary) {
     BrenmoorState state = Imported(testing::VariedTable(c.sections, 7));
     if (c.unfilled > 0) state.records[c.unfilled] = TSECTION{};
     const std::string plain = PlainFile(state);
-    const std::string streamed = StreamedFile(state);
-    EXPECT_EQ(streamed.size(), plain.size());
-    EXPECT_EQ(Fnv1a64(streamed), Fnv1a64(plain));
+    ComputeSections(state);
+    StringSink streamed;
+    StreamComponentFile(state, streamed);
+    EXPECT_EQ(streamed.bytes().size(), plain.size());
+    EXPECT_EQ(Fnv1a64(streamed.bytes()), Fnv1a64(plain));
   }
 }
 
-// A sink that fails once it has taken a given number of bytes, as a full
-// disk does.
+// A sink that fails once it has taken more than limit bytes, as a full disk does.
 class FailingSink : public ByteSink {
  public:
   explicit FailingSink(std::size_t limit) : limit_(limit) {}
 
  protected:
   void Deliver(const char*, std::size_t size) override {
-    taken_ += size;
-    if (taken_ > limit_) throw Error("Cannot write file \"x\". No space left on device");
+    if ((taken_ += size) > limit_) throw Error("Cannot write file \"x\". No space left on device");
   }
 
  private:
-  std::size_t limit_;
-  std::size_t taken_ = 0;
+  std::size_t limit_, taken_ = 0;
 };
 
 TEST(StreamComponentFile, AFailingSinkStopsEveryThreadAndIsReported) {
@@ -111,12 +110,8 @@ TEST(StreamComponentFile, AFailingSinkStopsEveryThreadAndIsReported) {
   for (std::size_t limit : {0u, 100'000u, 5'000'000u}) {
     SCOPED_TRACE(limit);
     FailingSink sink(limit);
-    try {
-      StreamComponentFile(state, sink);
-      ADD_FAILURE() << "no error";
-    } catch (const Error& e) {
-      EXPECT_STREQ(e.what(), "Cannot write file \"x\". No space left on device");
-    }
+    EXPECT_EQ(ErrorOf([&] { StreamComponentFile(state, sink); }),
+              "Cannot write file \"x\". No space left on device");
   }
 }
 
@@ -147,23 +142,12 @@ TEST(ComputeSections, ReportsTheErrorOfTheFirstFailingSectionAsThePlainPathDoes)
       state.records[c.first_at] = *c.first;
       state.records[c.second_at] = *c.second;
       BrenmoorState plain = state;
-      std::string plain_message = "no error", message = "no error";
-      try {
-        PrepareSections(plain);
-      } catch (const Error& e) {
-        plain_message = e.what();
-      }
-      try {
-        ComputeSections(state);
-      } catch (const Error& e) {
-        message = e.what();
-      }
-      EXPECT_EQ(plain_message, c.message);
-      EXPECT_EQ(message, plain_message);
+      EXPECT_EQ(ErrorOf([&] { PrepareSections(plain); }), c.message);
+      EXPECT_EQ(ErrorOf([&] { ComputeSections(state); }), c.message);
       // The sections before the failing one are complete.
       const int before = std::min(c.first_at, c.second_at) - 1;
-      EXPECT_EQ(testing::Bits(state.records[before].torsion_constant),
-                testing::Bits(plain.records[before].torsion_constant));
+      EXPECT_EQ(Bits(state.records[before].torsion_constant),
+                Bits(plain.records[before].torsion_constant));
     }
   }
 }

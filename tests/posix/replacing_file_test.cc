@@ -10,9 +10,7 @@
 
 #include <filesystem>
 #include <string>
-#include <string_view>
 
-#include "model/errors.h"
 #include "platform/files.h"
 #include "tests/temp_dir.h"
 
@@ -20,45 +18,32 @@ namespace brenmoor {
 namespace {
 
 using testing::ReadFile;
-using testing::TempDir;
 using testing::WriteFile;
 
 constexpr char kTarget[] = "KAVOSEC.PF3CMP";
 
-// The id of a process that has ended and been reaped.
-pid_t DeadProcess() {
-  const pid_t child = ::fork();
-  if (child == 0) std::_Exit(0);
-  ::waitpid(child, nullptr, 0);
-  return child;
-}
-
-// The name a run of process pid gives its temporary file, built step by step:
-// g++ 12 warns falsely about "." + std::string.
-std::string Temporary(std::int64_t pid, int attempt, std::string_view target = kTarget) {
+// The name a run of process pid gives its temporary file; without the
+// attempt number when attempt is negative. Appended piece by piece: g++ 12
+// warns falsely about "." + std::string.
+std::string Temporary(std::int64_t pid, int attempt, const char* target = kTarget) {
   std::string name(1, '.');
-  name += target;
-  name += '.';
-  name += std::to_string(pid);
-  if (attempt >= 0) {
-    name += '.';
-    name += std::to_string(attempt);
-  }
-  name += ".tmp";
-  return name;
+  name.append(target).append(".").append(std::to_string(pid));
+  if (attempt >= 0) name.append(".").append(std::to_string(attempt));
+  return name.append(".tmp");
 }
 
 TEST(ReplacingFile, ClearsOnlyTheTemporariesOfRunsThatAreGone) {
-  TempDir dir;
-  const pid_t dead = DeadProcess();
-  // An ordinary file of this name lies beside a symbolic link that must not
-  // be followed; the locked one is held open by this test, as a run still
-  // writing holds its own.
-  WriteFile(dir / "elsewhere", "not ours");
+  testing::TempDir dir;
+  const pid_t dead = ::fork();  // a process that has ended and been reaped
+  if (dead == 0) std::_Exit(0);
+  ::waitpid(dead, nullptr, 0);
+  // The locked file is held open by this test, as a run still writing holds
+  // its own: a process given the dead one's id would look like this.
   const auto locked = dir / Temporary(dead, 4);
   WriteFile(locked, "held");
   const int holder = ::open(locked.c_str(), O_RDONLY | O_CLOEXEC);
   ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+  WriteFile(dir / "elsewhere", "not ours");  // where a link points; not followed
 
   enum What { kFile, kFolder, kLink, kAlready };
   const struct {
@@ -81,19 +66,9 @@ TEST(ReplacingFile, ClearsOnlyTheTemporariesOfRunsThatAreGone) {
       {Temporary(12, 0, "KAVOSEC.PF3CMP.ab"), kFile, false},
   };
   for (const auto& c : cases) {
-    switch (c.what) {
-      case kFile:
-        WriteFile(dir / c.name, "left behind");
-        break;
-      case kFolder:
-        std::filesystem::create_directory(dir / c.name);
-        break;
-      case kLink:
-        std::filesystem::create_symlink(dir / "elsewhere", dir / c.name);
-        break;
-      case kAlready:
-        break;
-    }
+    if (c.what == kFile) WriteFile(dir / c.name, "left behind");
+    if (c.what == kFolder) std::filesystem::create_directory(dir / c.name);
+    if (c.what == kLink) std::filesystem::create_symlink(dir / "elsewhere", dir / c.name);
   }
 
   {
@@ -114,33 +89,30 @@ TEST(ReplacingFile, ClearsOnlyTheTemporariesOfRunsThatAreGone) {
   EXPECT_FALSE(std::filesystem::exists(locked));
 }
 
-// A child that starts writing a ReplacingFile in folder, reports it through
-// the pipe and then waits to be told to finish or is killed.
-pid_t StartWriter(const std::filesystem::path& folder, int ready[2], int go[2]) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ReplacingFile file(folder / kTarget);
-    file.Write("from the other run", 18);
-    const char byte = 1;
-    if (::write(ready[1], &byte, 1) != 1) std::_Exit(2);
-    char order = 0;
-    if (::read(go[0], &order, 1) != 1) std::_Exit(3);
-    file.Commit();
-    std::_Exit(0);
-  }
-  char byte = 0;
-  EXPECT_EQ(::read(ready[0], &byte, 1), 1);
-  return child;
-}
-
 TEST(ReplacingFile, LeavesARunningRunsFileAndClearsAKilledRunsFile) {
-  TempDir dir;
+  testing::TempDir dir;
   int ready[2], go[2];
   ASSERT_EQ(::pipe(ready), 0);
   ASSERT_EQ(::pipe(go), 0);
+  // A child that starts writing, says so, then waits to be told to finish
+  // or is killed.
+  auto start_writer = [&] {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ReplacingFile file(dir / kTarget);
+      file.Write("from the other run", 18);
+      char order = 1;
+      if (::write(ready[1], &order, 1) != 1 || ::read(go[0], &order, 1) != 1) std::_Exit(2);
+      file.Commit();
+      std::_Exit(0);
+    }
+    char byte = 0;
+    EXPECT_EQ(::read(ready[0], &byte, 1), 1);
+    return child;
+  };
 
   // Two generates in one folder at once: neither disturbs the other.
-  const pid_t running = StartWriter(dir.path(), ready, go);
+  const pid_t running = start_writer();
   const auto its_file = dir / Temporary(running, 0);
   ASSERT_TRUE(std::filesystem::exists(its_file));
   {
@@ -157,7 +129,7 @@ TEST(ReplacingFile, LeavesARunningRunsFileAndClearsAKilledRunsFile) {
   EXPECT_FALSE(std::filesystem::exists(its_file));
 
   // A run killed midway: its file stays until the next run in the folder.
-  const pid_t killed = StartWriter(dir.path(), ready, go);
+  const pid_t killed = start_writer();
   ::kill(killed, SIGKILL);
   ::waitpid(killed, nullptr, 0);
   const auto left = dir / Temporary(killed, 0);
@@ -171,28 +143,25 @@ TEST(ReplacingFile, LeavesARunningRunsFileAndClearsAKilledRunsFile) {
 TEST(IsReplacingFileTemporary, NamesAndTheirProcess) {
   const struct {
     const char* name;
-    bool temporary;
-    std::int64_t pid;
+    std::int64_t pid;  // 0: not a temporary
   } cases[] = {
-      {".KAVOSEC.PF3CMP.4711.0.tmp", true, 4711},
-      {".KAVOSEC.PF3CMP.1.99.tmp", true, 1},
-      {".KAVOSEC.PF3CMP.4711.tmp", false, 0},
-      {".KAVOSEC.PF3CMP..0.tmp", false, 0},
-      {".KAVOSEC.PF3CMP.4711..tmp", false, 0},
-      {".KAVOSEC.PF3CMP.-1.0.tmp", false, 0},
-      {".KAVOSEC.PF3CMP.4711.0.tm", false, 0},
-      {".KAVOSEC.PF3CMPX.4711.0.tmp", false, 0},
-      {"KAVOSEC.PF3CMP.4711.0.tmp", false, 0},
-      {".kavosec.pf3cmp.4711.0.tmp", false, 0},
-      {".KAVOSEC.PF3CMP.99999999999999999999999.0.tmp", false, 0},
+      {".KAVOSEC.PF3CMP.4711.0.tmp", 4711},
+      {".KAVOSEC.PF3CMP.1.99.tmp", 1},
+      {".KAVOSEC.PF3CMP.4711.tmp", 0},
+      {".KAVOSEC.PF3CMP..0.tmp", 0},
+      {".KAVOSEC.PF3CMP.4711..tmp", 0},
+      {".KAVOSEC.PF3CMP.-1.0.tmp", 0},
+      {".KAVOSEC.PF3CMP.4711.0.tm", 0},
+      {".KAVOSEC.PF3CMPX.4711.0.tmp", 0},
+      {"KAVOSEC.PF3CMP.4711.0.tmp", 0},
+      {".kavosec.pf3cmp.4711.0.tmp", 0},
+      {".KAVOSEC.PF3CMP.99999999999999999999999.0.tmp", 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     std::int64_t pid = 0;
-    EXPECT_EQ(IsReplacingFileTemporary(c.name, kTarget, pid), c.temporary);
-    if (c.temporary) {
-      EXPECT_EQ(pid, c.pid);
-    }
+    const bool temporary = IsReplacingFileTemporary(c.name, kTarget, pid);
+    EXPECT_EQ(temporary ? pid : 0, c.pid);
   }
 }
 

@@ -19,6 +19,7 @@
 #include "ui/section_grid.h"
 #include "ui/section_preview.h"
 #include "ui/tform1.h"
+#include "window_test_support.h"
 
 namespace brenmoor {
 namespace {
@@ -27,16 +28,6 @@ const QString kSample = QStringLiteral(BRENMOOR_SOURCE_DIR "/examples/sample.csv
 const QByteArray kHeader = "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n";
 // "柱截面" as a Chinese spreadsheet saves it.
 const QByteArray kGbkName = "\xD6\xF9\xBD\xD8\xC3\xE6";
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QCOMPARE(file.open(QIODevice::WriteOnly) ? file.write(bytes) : -1, bytes.size());
-}
-
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Qt writes one page object a page, never in a compressed object stream.
 int PdfPages(const QString& pdf) {
@@ -48,37 +39,10 @@ int PdfPages(const QString& pdf) {
 
 }  // namespace
 
-class TForm1ReportTest : public QObject {
+class TForm1ReportTest : public WindowTest {
   Q_OBJECT
 
-  QTemporaryDir settings_dir_;
-  std::unique_ptr<BrenmoorState> state_;
-  std::unique_ptr<TForm1> form_;
-
-  template <typename T>
-  T* Find(const char* name) {
-    if (T* widget = form_->findChild<T*>(QString::fromLatin1(name))) return widget;
-    qFatal("no child %s", name);
-  }
-  SectionGrid* Grid() { return Find<SectionGrid>("StringGrid1"); }
-  void Import(const QString& path) {
-    form_->OpenDialog1().SetNextFileName(path);
-    QTest::mouseClick(Find<QPushButton>("Button3"), Qt::LeftButton);
-  }
-  void Click(int row) {
-    const QRect cell = Grid()->visualRect(Grid()->model()->index(row - 1, 0));
-    QTest::mousePress(Grid()->viewport(), Qt::LeftButton, {}, cell.center());
-  }
   QString Name() { return Find<QLineEdit>("Edit13")->text(); }
-  QImage Preview() {
-    return Find<QLabel>("Image1")->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
-  }
-  QStringList Reports() {
-    QStringList texts;
-    for (const ReportedError& report : form_->Errors().Collected())
-      texts << report.text << report.detail;
-    return texts;
-  }
   void Drop(const QList<QUrl>& urls) {
     QMimeData data;
     data.setUrls(urls);
@@ -89,13 +53,6 @@ class TForm1ReportTest : public QObject {
     QDropEvent drop(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(form_.get(), &drop);
     QApplication::processEvents();
-  }
-  void NewForm() {
-    form_ = std::make_unique<TForm1>(*state_, '.');
-    form_->UseSettingsFileForTesting(settings_dir_.filePath("brenmoor.ini"));
-    form_->Errors().CollectForTesting();
-    form_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
   }
 
  private slots:
@@ -125,7 +82,7 @@ class TForm1ReportTest : public QObject {
       QTest::keyClick(Grid(), step.key);
       const QString by_key = QStringLiteral("%1 %2").arg(state_->selected_row).arg(Name());
       const QImage keyed = Preview();
-      Click(step.row);
+      PressRow(step.row);
       QCOMPARE(by_key, QStringLiteral("%1 %2").arg(state_->selected_row).arg(Name()));
       QCOMPARE(keyed, Preview());
     }
@@ -143,7 +100,7 @@ class TForm1ReportTest : public QObject {
                        "2,B,C99,STEEL,500,500,6,6,5,5,1,1,1,40\n");
     Drop({QUrl::fromLocalFile(kSample)});
     QCOMPARE(state_->imported_count, 7);
-    Click(3);
+    PressRow(3);
     QCOMPARE(Name(), QStringLiteral("KZ3"));
 
     Drop({QUrl::fromLocalFile(bad)});
@@ -170,7 +127,7 @@ class TForm1ReportTest : public QObject {
               kHeader + "1," + kGbkName + ",C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n");
     Import(dir.filePath("gbk.csv"));
     QCOMPARE(Grid()->model()->index(0, 0).data().toString(), QStringLiteral("柱截面"));
-    Click(1);
+    PressRow(1);
     QCOMPARE(Name(), QStringLiteral("柱截面"));
 
     auto* panel = Find<QLabel>("StatusPanel4");
@@ -209,7 +166,7 @@ class TForm1ReportTest : public QObject {
     QCOMPARE(PdfPages(dir.filePath("printed.pdf")), 3);
 
     QVERIFY(!picture->isEnabled());  // no section chosen yet
-    Click(2);
+    PressRow(2);
     form_->SaveDialog1().SetNextFileName(dir.filePath("kz2.png"));
     picture->trigger();
     QCOMPARE(form_->SaveDialog1().LastSuggestion(), QFileInfo(kSample).absolutePath() + "/KZ2.png");

@@ -19,30 +19,16 @@
 #include "ui/section_grid.h"
 #include "ui/section_preview.h"
 #include "ui/tform1.h"
+#include "window_test_support.h"
 
 namespace brenmoor {
 namespace {
 
 const QString kSample = QStringLiteral(BRENMOOR_SOURCE_DIR "/examples/sample.csv");
 
-// The section fields in the order of grid columns 1 to 13.
-const char* const kFieldsByColumn[] = {"Edit13", "Edit10", "Edit11", "Edit1", "Edit2", "Edit3", "Edit4",
-                                       "Edit5",  "Edit6",  "Edit7",  "Edit8", "Edit9", "Edit12"};
-
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  QCOMPARE(file.write(bytes), bytes.size());
-}
-
 }  // namespace
 
-class TForm1Test : public QObject {
+class TForm1Test : public WindowTest {
   Q_OBJECT
 
  private slots:
@@ -62,51 +48,11 @@ class TForm1Test : public QObject {
   void ErrorBox();
   void LargeTableScrollsAndSelects();
   void DamagedPictureIsRefused();
-
- private:
-  template <typename T>
-  T* Find(const char* name) {
-    T* widget = form_->findChild<T*>(QString::fromLatin1(name));
-    if (widget == nullptr) qFatal("no widget %s", name);
-    return widget;
-  }
-  SectionGrid* Grid() { return Find<SectionGrid>("StringGrid1"); }
-  SectionGridModel* GridModel() { return qobject_cast<SectionGridModel*>(Grid()->model()); }
-  void Import(const QString& path) {
-    form_->OpenDialog1().SetNextFileName(path);
-    QTest::mouseClick(Find<QPushButton>("Button3"), Qt::LeftButton);
-  }
-  // Presses a mouse button on grid row `row` as shown now, `down` pixels
-  // below its top (the middle by default).
-  void PressRow(int row, Qt::MouseButton button = Qt::LeftButton, int down = -1) {
-    const QRect cell = Grid()->visualRect(GridModel()->index(row - 1, 0));
-    QTest::mousePress(Grid()->viewport(), button, {},
-                      down < 0 ? cell.center() : QPoint(cell.center().x(), cell.top() + down));
-  }
-  QStringList Fields() {
-    QStringList texts;
-    for (const char* name : kFieldsByColumn) texts << Find<QLineEdit>(name)->text();
-    return texts;
-  }
-  QImage Preview() { return Find<QLabel>("Image1")->pixmap().toImage().convertToFormat(QImage::Format_RGB32); }
-  QStringList Reports() {
-    QStringList texts;
-    for (const ReportedError& report : form_->Errors().Collected()) texts << report.text << report.detail;
-    return texts;
-  }
-
-  QTemporaryDir settings_dir_;
-  std::unique_ptr<BrenmoorState> state_;
-  std::unique_ptr<TForm1> form_;
 };
 
 void TForm1Test::init() {
   state_ = std::make_unique<BrenmoorState>();
-  form_ = std::make_unique<TForm1>(*state_, '.');
-  form_->UseSettingsFileForTesting(settings_dir_.filePath("brenmoor.ini"));
-  form_->Errors().CollectForTesting();
-  form_->show();
-  QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+  NewForm();
 }
 
 void TForm1Test::cleanup() {
