@@ -40,14 +40,6 @@ class MonkeyTest : public WindowTest {
   void ClosingTheWindowDuringACommandLosesNothing();
 
  private:
-  // The steps; each returns the number of error reports it should add.
-  int Press();
-  int PressKey();
-  int Scroll();
-  int ImportGood();
-  int ImportBad();
-  int Generate();
-
   std::mt19937 random_;
   int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
   QPoint Anywhere(QWidget* w) {
@@ -59,115 +51,115 @@ class MonkeyTest : public WindowTest {
   QStringList expected_fields_;
   QImage expected_preview_;
   int tables_ = 0;
-};
 
-int MonkeyTest::Press() {
-  SectionGrid* grid = Grid();
-  // Not the right button: a context menu would wait for a choice.
-  const Qt::MouseButton button = Below(3) == 0 ? Qt::MiddleButton : Qt::LeftButton;
-  // Where it lands decides the row, by the grid's own hit test.
-  const int where = Below(6);
-  QWidget* target = where == 0   ? grid->horizontalHeader()->viewport()
-                    : where == 1 ? grid->verticalHeader()->viewport()
-                                 : grid->viewport();
-  const QPoint at = Anywhere(target);
-  const int index = where == 0   ? -1  // the title row
-                    : where == 1 ? grid->verticalHeader()->logicalIndexAt(at.y())
-                                 : grid->rowAt(at.y());
-  const int row = where == 0 ? 0 : index < 0 ? -1 : index + 1;
-  if (Below(5) == 0) {
-    QTest::mouseDClick(target, button, {}, at);
-  } else {
-    QTest::mousePress(target, button, {}, at);
-    QTest::mouseRelease(target, button, {}, at);
-  }
-  if (row >= 0 && row <= state_->imported_count && state_->imported_count > 0 &&
-      state_->selected_row != row)
-    qFatal("a press on row %d selected %d", row, state_->selected_row);
-  return 0;
-}
-
-int MonkeyTest::PressKey() {
-  static const Qt::Key kKeys[] = {Qt::Key_Down,   Qt::Key_Up,     Qt::Key_PageDown, Qt::Key_PageUp,
-                                  Qt::Key_Home,   Qt::Key_End,    Qt::Key_Tab,      Qt::Key_Space,
-                                  Qt::Key_Return, Qt::Key_Escape, Qt::Key_A,        Qt::Key_5,
-                                  Qt::Key_Delete, Qt::Key_Left,   Qt::Key_Right};
-  QWidget* target = Below(2) == 0 ? Grid() : QApplication::focusWidget();
-  if (target == nullptr) target = form_.get();
-  // A key may press the focused button: the import's dialog then cancels.
-  form_->OpenDialog1().SetNextFileName(QString());
-  QTest::keyClick(target, kKeys[Below(static_cast<int>(std::size(kKeys)))]);
-  if (qobject_cast<QLineEdit*>(target) != nullptr)
-    expected_fields_ = Fields();  // typed; nothing reads it
-  return 0;
-}
-
-int MonkeyTest::Scroll() {
-  QScrollBar* bar = Below(2) == 0 ? Grid()->verticalScrollBar() : Grid()->horizontalScrollBar();
-  bar->setValue(bar->minimum() + Below(bar->maximum() - bar->minimum() + 1));
-  return 0;
-}
-
-int MonkeyTest::ImportGood() {
-  // Mostly small tables, now and then one without sections or a large one;
-  // now and then the dialog is cancelled instead.
-  const int sizes[] = {0, 1, 3, 7, 20, 60, 400};
-  const int count = sizes[Below(static_cast<int>(std::size(sizes)))];
-  if (Below(4) == 0) {
-    Import(QString());
+  // The steps; each returns the number of error reports it should add.
+  int Press() {
+    SectionGrid* grid = Grid();
+    // Not the right button: a context menu would wait for a choice.
+    const Qt::MouseButton button = Below(3) == 0 ? Qt::MiddleButton : Qt::LeftButton;
+    // Where it lands decides the row, by the grid's own hit test.
+    const int where = Below(6);
+    QWidget* target = where == 0   ? grid->horizontalHeader()->viewport()
+                      : where == 1 ? grid->verticalHeader()->viewport()
+                                   : grid->viewport();
+    const QPoint at = Anywhere(target);
+    const int index = where == 0   ? -1  // the title row
+                      : where == 1 ? grid->verticalHeader()->logicalIndexAt(at.y())
+                                   : grid->rowAt(at.y());
+    const int row = where == 0 ? 0 : index < 0 ? -1 : index + 1;
+    if (Below(5) == 0) {
+      QTest::mouseDClick(target, button, {}, at);
+    } else {
+      QTest::mousePress(target, button, {}, at);
+      QTest::mouseRelease(target, button, {}, at);
+    }
+    if (row >= 0 && row <= state_->imported_count && state_->imported_count > 0 &&
+        state_->selected_row != row)
+      qFatal("a press on row %d selected %d", row, state_->selected_row);
     return 0;
   }
-  const QString path = dir_->filePath(QStringLiteral("good%1.csv").arg(tables_++));
-  WriteFile(path, QByteArray::fromStdString(testing::VariedTable(count, random_())));
-  Import(path);
-  if (state_->imported_count != count)
-    qFatal("imported %d of %d sections", state_->imported_count, count);
-  return 0;
-}
 
-int MonkeyTest::ImportBad() {
-  std::string table = testing::VariedTable(1 + Below(30), random_());
-  // A line of its own, spoiled in one of the ways an engineer's table is.
-  static const char* const kBadLines[] = {"9,B1,C35,STEEL,500,5OO,6,6,5,5,1000,1000,490,40",
-                                          "9,B2,C33,STEEL,500,500,6,6,5,5,1000,1000,490,40",
-                                          "9,B3,C35,STEEL,500,500,6,6,6,5,1000,1000,490,40",
-                                          "9,B4,C35,STEEL,0,0,6,6,5,5,1000,1000,490,40",
-                                          "9,B5,C35,STEEL,500,500,-1,6,5,5,1000,1000,490,40",
-                                          "9,B6,C35,STEEL,1E39,500,6,6,5,5,1000,1000,490,40",
-                                          "9,B7,C35,STEEL,500,500,6.5,6,5,5,1000,1000,490,40",
-                                          "B8,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40",
-                                          ""};
-  std::size_t at = table.find('\n');
-  for (int skip = Below(5); skip > 0 && table.find('\n', at + 1) != std::string::npos; --skip)
-    at = table.find('\n', at + 1);
-  table.insert(at + 1,
-               std::string(kBadLines[Below(static_cast<int>(std::size(kBadLines)))]) + "\r\n");
-  if (Below(8) == 0) table.insert(table.size() / 2, 1, '\0');
-  const int how = Below(10);
-  const QString path = how == 0   ? dir_->filePath(QStringLiteral("missing.csv"))
-                       : how == 1 ? dir_->path()  // a folder
-                                  : dir_->filePath(QStringLiteral("bad%1.csv").arg(tables_++));
-  if (how > 1) WriteFile(path, QByteArray::fromStdString(table));
-  Import(path);
-  if (state_->imported_count != 0) qFatal("a bad table was imported");
-  return 1;
-}
+  int PressKey() {
+    static const Qt::Key kKeys[] = {
+        Qt::Key_Down, Qt::Key_Up,  Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_Home,
+        Qt::Key_End,  Qt::Key_Tab, Qt::Key_Space,    Qt::Key_Return, Qt::Key_Escape,
+        Qt::Key_A,    Qt::Key_5,   Qt::Key_Delete,   Qt::Key_Left,   Qt::Key_Right};
+    QWidget* target = Below(2) == 0 ? Grid() : QApplication::focusWidget();
+    if (target == nullptr) target = form_.get();
+    // A key may press the focused button: the import's dialog then cancels.
+    form_->OpenDialog1().SetNextFileName(QString());
+    QTest::keyClick(target, kKeys[Below(static_cast<int>(std::size(kKeys)))]);
+    if (qobject_cast<QLineEdit*>(target) != nullptr)
+      expected_fields_ = Fields();  // typed; nothing reads it
+    return 0;
+  }
 
-int MonkeyTest::Generate() {
-  const QByteArray expected = CoreFile(*state_);
-  QTest::mouseClick(Find<QPushButton>("Button1"), Qt::LeftButton);
-  if (ReadAll(QString::fromLatin1(kComponentFileName)) != expected)
-    qFatal("generate wrote other bytes than the core");
-  return 0;
-}
+  int Scroll() {
+    QScrollBar* bar = Below(2) == 0 ? Grid()->verticalScrollBar() : Grid()->horizontalScrollBar();
+    bar->setValue(bar->minimum() + Below(bar->maximum() - bar->minimum() + 1));
+    return 0;
+  }
+
+  int ImportGood() {
+    // Mostly small tables, now and then one without sections or a large one;
+    // now and then the dialog is cancelled instead.
+    const int sizes[] = {0, 1, 3, 7, 20, 60, 400};
+    const int count = sizes[Below(static_cast<int>(std::size(sizes)))];
+    if (Below(4) == 0) {
+      Import(QString());
+      return 0;
+    }
+    const QString path = dir_->filePath(QStringLiteral("good%1.csv").arg(tables_++));
+    WriteFile(path, QByteArray::fromStdString(testing::VariedTable(count, random_())));
+    Import(path);
+    if (state_->imported_count != count)
+      qFatal("imported %d of %d sections", state_->imported_count, count);
+    return 0;
+  }
+
+  int ImportBad() {
+    std::string table = testing::VariedTable(1 + Below(30), random_());
+    // A line of its own, spoiled in one of the ways an engineer's table is.
+    static const char* const kBadLines[] = {"9,B1,C35,STEEL,500,5OO,6,6,5,5,1000,1000,490,40",
+                                            "9,B2,C33,STEEL,500,500,6,6,5,5,1000,1000,490,40",
+                                            "9,B3,C35,STEEL,500,500,6,6,6,5,1000,1000,490,40",
+                                            "9,B4,C35,STEEL,0,0,6,6,5,5,1000,1000,490,40",
+                                            "9,B5,C35,STEEL,500,500,-1,6,5,5,1000,1000,490,40",
+                                            "9,B6,C35,STEEL,1E39,500,6,6,5,5,1000,1000,490,40",
+                                            "9,B7,C35,STEEL,500,500,6.5,6,5,5,1000,1000,490,40",
+                                            "B8,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40",
+                                            ""};
+    std::size_t at = table.find('\n');
+    for (int skip = Below(5); skip > 0 && table.find('\n', at + 1) != std::string::npos; --skip)
+      at = table.find('\n', at + 1);
+    table.insert(at + 1,
+                 std::string(kBadLines[Below(static_cast<int>(std::size(kBadLines)))]) + "\r\n");
+    if (Below(8) == 0) table.insert(table.size() / 2, 1, '\0');
+    const int how = Below(10);
+    const QString path = how == 0   ? dir_->filePath(QStringLiteral("missing.csv"))
+                         : how == 1 ? dir_->path()  // a folder
+                                    : dir_->filePath(QStringLiteral("bad%1.csv").arg(tables_++));
+    if (how > 1) WriteFile(path, QByteArray::fromStdString(table));
+    Import(path);
+    if (state_->imported_count != 0) qFatal("a bad table was imported");
+    return 1;
+  }
+
+  int Generate() {
+    const QByteArray expected = CoreFile(*state_);
+    QTest::mouseClick(Find<QPushButton>("Button1"), Qt::LeftButton);
+    if (ReadAll(QString::fromLatin1(kComponentFileName)) != expected)
+      qFatal("generate wrote other bytes than the core");
+    return 0;
+  }
+};
 
 void MonkeyTest::RandomStepsKeepTheWindowConsistent() {
-  const unsigned seed = qEnvironmentVariableIsSet("BRENMOOR_MONKEY_SEED")
-                            ? qEnvironmentVariableIntValue("BRENMOOR_MONKEY_SEED")
-                            : 20261207u;
-  const int most_steps = qEnvironmentVariableIsSet("BRENMOOR_MONKEY_STEPS")
-                             ? qEnvironmentVariableIntValue("BRENMOOR_MONKEY_STEPS")
-                             : 1500;
+  auto env = [](const char* name, int otherwise) {
+    return qEnvironmentVariableIsSet(name) ? qEnvironmentVariableIntValue(name) : otherwise;
+  };
+  const unsigned seed = env("BRENMOOR_MONKEY_SEED", 20261207);
+  const int most_steps = env("BRENMOOR_MONKEY_STEPS", 1500);
   random_.seed(seed);
   dir_ = std::make_unique<QTemporaryDir>();
   const QString previous = QDir::currentPath();
