@@ -15,16 +15,7 @@ namespace brenmoor {
 namespace {
 
 using testing::Bits;
-
-template <typename Convert>
-std::string ErrorOf(Convert convert) {
-  try {
-    convert();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "no error";
-}
+using testing::ErrorOf;
 
 TEST(TextToFloat, ReadsTheNumberGrammarAndRoundsOnce) {
   const struct {

@@ -21,6 +21,7 @@ namespace brenmoor {
 namespace {
 
 using testing::Bits;
+using testing::ErrorOf;
 using testing::Fnv1a64;
 
 BrenmoorState Imported(const std::string& table) {
@@ -35,17 +36,6 @@ std::string PlainFile(BrenmoorState state) {
   StringSink sink;
   WriteComponentFile(state, sink);
   return sink.bytes();
-}
-
-// What f throws, or "no error".
-template <typename F>
-std::string ErrorOf(F f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "no error";
 }
 
 TEST(StreamComponentFile, VariedTableHasTheHashOfTheSequentialWriter) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "model/errors.h"
 #include "model/materials.h"
 #include "model/section.h"
 #include "model/state.h"
@@ -58,6 +59,17 @@ BrenmoorState StateWith(const Sections&... sections) {
   (state.records.push_back(sections), ...);
   state.imported_count = static_cast<std::int32_t>(sizeof...(sections));
   return state;
+}
+
+// The message that f() throws, or "no error".
+template <typename F>
+std::string ErrorOf(F f) {
+  try {
+    f();
+  } catch (const Error& e) {
+    return e.what();
+  }
+  return "no error";
 }
 
 }  // namespace brenmoor::testing

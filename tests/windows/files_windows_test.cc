@@ -14,11 +14,13 @@
 #include "output/generate.h"
 #include "platform/files.h"
 #include "tests/temp_dir.h"
+#include "tests/test_sections.h"
 #include "tests/windows/system_text.h"
 
 namespace brenmoor {
 namespace {
 
+using testing::ErrorOf;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::Text;
@@ -26,17 +28,6 @@ using testing::WriteFile;
 
 const std::string kOldFile = "an older component file the engineer relies on";
 const std::string kSample = BRENMOOR_SOURCE_DIR "/examples/sample.csv";
-
-// The error text of f(), or "no error".
-template <typename F>
-std::string ErrorOf(F f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "no error";
-}
 
 BrenmoorState SampleState() {
   BrenmoorState state;
