@@ -15,6 +15,7 @@
 #include "import/section_import.h"
 #include "model/materials.h"
 #include "output/generate.h"
+#include "platform/files.h"
 #include "ui/jpeg_image.h"
 #include "ui/section_grid.h"
 #include "ui/section_preview.h"
@@ -312,19 +313,25 @@ void TForm1Test::ZeroSizeSectionIsReported() {
 }
 
 void TForm1Test::GenerateWritesIntoWorkingFolder() {
-  QTemporaryDir dir;
+  // A folder and a table named as engineers in China name them.
+  QTemporaryDir scratch;
+  const QDir dir(scratch.filePath(QStringLiteral("项目")));
+  QVERIFY(dir.mkpath(QStringLiteral(".")));
+  const QString table = dir.filePath(QStringLiteral("柱截面 表.csv"));
+  QVERIFY(QFile::copy(kSample, table));
   QVERIFY(QDir::setCurrent(dir.path()));
-  Import(kSample);
+  Import(table);
+  QCOMPARE(GridModel()->rowCount(), 7);
   QTest::mouseClick(Find<QPushButton>("Button1"), Qt::LeftButton);
   QCOMPARE(Reports(), QStringList());
 
   BrenmoorState direct;
   ImportSectionFile(direct, kSample.toStdString(), '.');
-  const std::string direct_path = dir.filePath("direct").toStdString();
-  GenerateComponentFile(direct, direct_path);
+  const QString direct_path = scratch.filePath("direct");
+  GenerateComponentFile(direct, PathFromUtf8(direct_path.toStdString()));
   const QByteArray written = ReadAll(dir.filePath(kComponentFileName));
   QCOMPARE(written.size(), 70 + 7 * 1765 + 42 * (60 + 42 + 45 + 36 + 24 + 28 + 60));
-  QCOMPARE(written, ReadAll(QString::fromStdString(direct_path)));
+  QCOMPARE(written, ReadAll(direct_path));
   QDir::setCurrent(QStringLiteral(BRENMOOR_BINARY_DIR));
 }
 
