@@ -8,12 +8,12 @@
 
 #include "app/convert_command.h"
 #include "app/inspect_command.h"
-#ifdef BRENMOOR_WITH_REPORT
+#include "app/progress_line.h"
 #include "app/report_command.h"
-#endif
 #include "import/section_import.h"
 #include "model/errors.h"
 #include "output/generate.h"
+#include "platform/console.h"
 #include "platform/files.h"
 
 #ifndef BRENMOOR_VERSION
@@ -94,24 +94,24 @@ int RunCommandLine(const std::vector<std::string>& arguments, BrenmoorState& sta
     return WrongCall(err, "the report goes to a file; only --csv writes to standard output");
   }
 
+  // Only the program's own standard error can be the terminal.
+  ProgressLine progress(err, &err == &ConsoleErr() && StandardErrorIsTerminal());
   try {
     if (command == "convert") {
-      ConvertCommand(state, file, output, out);
+      ConvertCommand(state, file, output, out, &progress);
     } else if (command == "report") {
-#ifdef BRENMOOR_WITH_REPORT
-      ReportCommand(state, ReportRequest{file, output, csv}, out);
-#else
-      throw Error("This build of brenmoor has no report (it was built without Qt)");
-#endif
+      ReportCommand(state, ReportRequest{file, output, csv}, out, &progress);
     } else {
       InspectCommand(file, fibers, out);
     }
   } catch (const ImportError& e) {
+    progress.Erase();
     err << "brenmoor: ";
     if (e.line() > 0) err << file << ":" << e.line() << ": ";
     err << ErrorReportText(e.what()) << "\n";
     return 1;
   } catch (const Error& e) {
+    progress.Erase();
     err << "brenmoor: " << ErrorReportText(e.what()) << "\n";
     return 1;
   }

@@ -8,9 +8,9 @@
 namespace brenmoor {
 
 void ConvertCommand(BrenmoorState& state, const std::string& table, const std::string& output,
-                    std::ostream& out) {
-  ImportSectionFile(state, table, RegionalDecimalSeparator());
-  const auto written = GenerateComponentFile(state, PathFromUtf8(output));
+                    std::ostream& out, Progress* progress) {
+  ImportSectionFile(state, table, RegionalDecimalSeparator(), progress);
+  const auto written = GenerateComponentFile(state, PathFromUtf8(output), progress);
   out << "Wrote " << state.imported_count << (state.imported_count == 1 ? " section" : " sections")
       << " to " << PathToUtf8(written) << "\n";
 }

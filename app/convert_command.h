@@ -3,16 +3,17 @@
 #include <ostream>
 #include <string>
 
+#include "model/progress.h"
 #include "model/state.h"
 
 namespace brenmoor {
 
-// table and output are UTF-8 paths. Imports table exactly as the window's import button does (decimal separator
-// of the regional settings) and generates the component file at output
-// exactly as the generate button does. On success prints one line naming the
-// number of sections and the full output path. Errors are thrown as by the
-// import and the generate command.
+// table and output are UTF-8 paths. Imports table exactly as the window's import button does
+// (decimal separator of the regional settings) and generates the component file at output exactly
+// as the generate button does. On success prints one line naming the number of sections and the
+// full output path. Errors are thrown as by the import and the generate command. progress, when
+// given, is shown the work.
 void ConvertCommand(BrenmoorState& state, const std::string& table, const std::string& output,
-                    std::ostream& out);
+                    std::ostream& out, Progress* progress = nullptr);
 
 }  // namespace brenmoor

@@ -1,10 +1,8 @@
 #include "app/command_line.h"
+#include "app/qt_module.h"
+#include "model/errors.h"
 #include "model/state.h"
 #include "platform/console.h"
-
-#ifdef BRENMOOR_WITH_UI
-#include "ui/run_window.h"
-#endif
 
 int main(int argc, char** argv) {
   // Everything the program keeps between the engineer's actions lives here,
@@ -12,9 +10,16 @@ int main(int argc, char** argv) {
   brenmoor::BrenmoorState state;
   const std::vector<std::string> args = brenmoor::Utf8Arguments(argc, argv);
 #ifdef BRENMOOR_WITH_UI
-  if (argc <= 1) return brenmoor::RunWindow(argc, argv, state);
-  // "Open with" from the file manager: the window with that table imported.
-  if (brenmoor::OpensWindowWithTable(args)) return brenmoor::RunWindow(argc, argv, state, args[1]);
+  // The window, and "Open with" from the file manager: the window with that
+  // table imported. Qt is loaded for it alone.
+  if (argc <= 1 || brenmoor::OpensWindowWithTable(args)) {
+    try {
+      return brenmoor::RunWindowFromModule(argc, argv, state, argc <= 1 ? "" : args[1]);
+    } catch (const brenmoor::Error& e) {
+      brenmoor::ConsoleErr() << "brenmoor: " << brenmoor::ErrorReportText(e.what()) << "\n";
+      return 1;
+    }
+  }
 #endif
   return brenmoor::RunCommandLine(args, state, brenmoor::ConsoleOut(), brenmoor::ConsoleErr());
 }

@@ -3,6 +3,7 @@
 #include <ostream>
 #include <string>
 
+#include "model/progress.h"
 #include "model/state.h"
 
 namespace brenmoor {
@@ -24,10 +25,12 @@ std::string ReportOutputPath(const ReportRequest& request);
 // report (A4 PDF) or, with csv, the properties table. The file is written
 // beside its place and renamed over it, and only after the table was
 // imported and every section computed, so a refused table leaves an earlier
-// report as it was. An output that is the table itself is refused. Starts the
-// window toolkit without a display for the PDF only. On success prints one
-// line naming what was written (nothing when the CSV goes to out itself).
-// Errors are thrown as by the import and the generate command.
-void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostream& out);
+// report as it was. An output that is the table itself is refused. The PDF
+// is drawn by the Qt module (app/qt_module.h), loaded for it alone; the CSV
+// needs no Qt. On success prints one line naming what was written (nothing
+// when the CSV goes to out itself). Errors are thrown as by the import and
+// the generate command. progress, when given, is shown the work.
+void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostream& out,
+                   Progress* progress = nullptr);
 
 }  // namespace brenmoor

@@ -5,6 +5,11 @@ include(GNUInstallDirs)
 if(TARGET brenmoor)
   install(TARGETS brenmoor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+# The window and the PDF report, which the program loads from there when it
+# is not beside it.
+if(TARGET brenmoor-qt)
+  install(TARGETS brenmoor-qt LIBRARY DESTINATION ${BRENMOOR_QT_MODULE_INSTALL_DIR})
+endif()
 if(BRENMOOR_BUILD_UI)
   install(FILES ui/brenmoor.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ui/brenmoor.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)

@@ -153,12 +153,10 @@ void CancelImport(BrenmoorState& state) {
   state.imported_count = 0;
 }
 
-void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decimal_separator,
-                        const std::string& file) {
-  // From here on every way out leaves what a cancelled import leaves; the
-  // records are replaced only once the whole table has been read.
-  CancelImport(state);
+namespace {
 
+void ImportLines(BrenmoorState& state, std::string_view bytes, char decimal_separator,
+                 const std::string& file, Progress* progress) {
   if (const void* zero = std::memchr(bytes.data(), '\0', bytes.size())) {
     const auto offset = static_cast<std::size_t>(static_cast<const char*>(zero) - bytes.data());
     throw ImportError(
@@ -192,6 +190,7 @@ void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decim
       (static_cast<std::size_t>(count) + kLinesPerPiece - 1) / kLinesPerPiece;
   std::atomic<std::size_t> next_piece{0};
   EarliestFailure failure;
+  ProgressCounter counter(progress, "Reading sections", count);
   RunWorkers(WorkersFor(pieces), [&](int) {
     LineFields fields;
     for (std::size_t piece; (piece = next_piece++) < pieces;) {
@@ -211,6 +210,7 @@ void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decim
           return;
         }
       }
+      counter.Done(static_cast<std::int64_t>(last - first));
     }
   });
   failure.RethrowIfAny();
@@ -219,7 +219,26 @@ void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decim
   state.imported_count = static_cast<std::int32_t>(count);
 }
 
-void ImportSectionFile(BrenmoorState& state, const std::string& path, char decimal_separator) {
+}  // namespace
+
+void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decimal_separator,
+                        const std::string& file, Progress* progress) {
+  // From here on every way out leaves what a refused import leaves; the
+  // records are replaced only once the whole table has been read, so a
+  // cancel needs only the count back.
+  const std::int32_t previous_count = state.imported_count;
+  CancelImport(state);
+  try {
+    ImportLines(state, bytes, decimal_separator, file, progress);
+  } catch (const Cancelled&) {
+    state.imported_count = previous_count;
+    throw;
+  }
+}
+
+void ImportSectionFile(BrenmoorState& state, const std::string& path, char decimal_separator,
+                       Progress* progress) {
+  const std::int32_t previous_count = state.imported_count;
   CancelImport(state);
   std::string bytes;
   try {
@@ -227,7 +246,8 @@ void ImportSectionFile(BrenmoorState& state, const std::string& path, char decim
   } catch (const Error& e) {
     throw ImportError(e.what(), path, 0);
   }
-  ImportSectionTable(state, bytes, decimal_separator, path);
+  state.imported_count = previous_count;
+  ImportSectionTable(state, bytes, decimal_separator, path, progress);
 }
 
 std::string GridCellText(const BrenmoorState& state, int column, int row, char decimal_separator) {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "model/errors.h"
+#include "model/progress.h"
 #include "model/state.h"
 
 namespace brenmoor {
@@ -50,13 +51,16 @@ void CancelImport(BrenmoorState& state);
 // success records, count and material table are replaced. The value checks
 // come after all ten conversions of a line, so a bad number is reported
 // before an unknown material on the same line. file names the table in errors.
+// With a progress, counts the lines read; when it is cancelled, Cancelled is
+// thrown and the table imported before is kept as it was.
 void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decimal_separator,
-                        const std::string& file);
+                        const std::string& file, Progress* progress = nullptr);
 
 // Reads the file at path (UTF-8) whole and imports it as above. A file that
 // cannot be read throws ImportError("Cannot open file \"<full path>\". <reason>", path, 0)
 // with the state as after CancelImport.
-void ImportSectionFile(BrenmoorState& state, const std::string& path, char decimal_separator);
+void ImportSectionFile(BrenmoorState& state, const std::string& path, char decimal_separator,
+                       Progress* progress = nullptr);
 
 // The text of one cell of the section grid after an import: row 0 holds the
 // titles, row r (1 .. count) shows record r (its number, NAME, the material

@@ -68,22 +68,26 @@ void ComputeSectionProperties(const BrenmoorState& state, TSECTION& s) {
   s.steel_ay2_sum = steel_ay2;
 }
 
-void PrepareSections(BrenmoorState& state) {
+void PrepareSections(BrenmoorState& state, Progress* progress) {
+  ProgressCounter counter(progress, "Computing sections", state.imported_count);
   for (std::int32_t i = 1; i <= state.imported_count; ++i) {
     TSECTION& section = state.records.at(i);
+    if (i % 64 == 0) counter.Done(64);
     if (section.kind != kRectangularColumn) continue;
     LayoutFibers(section);
     ComputeSectionProperties(state, section);
   }
+  counter.Done(state.imported_count % 64);
 }
 
-void ComputeSections(BrenmoorState& state) {
+void ComputeSections(BrenmoorState& state, Progress* progress) {
   // Enough sections per piece that taking a piece costs nothing next to it.
   constexpr std::size_t kSectionsPerPiece = 256;
   const std::size_t count = static_cast<std::size_t>(std::max(state.imported_count, 0));
   const std::size_t pieces = (count + kSectionsPerPiece - 1) / kSectionsPerPiece;
   std::atomic<std::size_t> next_piece{0};
   EarliestFailure failure;
+  ProgressCounter counter(progress, "Computing sections", static_cast<std::int64_t>(count));
   RunWorkers(WorkersFor(pieces), [&](int) {
     TSECTION scratch;
     for (std::size_t piece; (piece = next_piece++) < pieces;) {
@@ -113,6 +117,7 @@ void ComputeSections(BrenmoorState& state) {
         record.steel_ax2_sum = scratch.steel_ax2_sum;
         record.steel_ay2_sum = scratch.steel_ay2_sum;
       }
+      counter.Done(static_cast<std::int64_t>(last - first + 1));
     }
   });
   failure.RethrowIfAny();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/progress.h"
 #include "model/state.h"
 
 namespace brenmoor {
@@ -25,7 +26,7 @@ void ComputeSectionProperties(const BrenmoorState& state, TSECTION& section);
 // For records 1 to the imported-section count, in order: LayoutFibers and
 // then ComputeSectionProperties on each record of kind 1; records of another
 // kind are left alone. Stops at the first error, records before it complete.
-void PrepareSections(BrenmoorState& state);
+void PrepareSections(BrenmoorState& state, Progress* progress = nullptr);
 
 // What the generate command computes before it creates anything: for every
 // record of kind 1, its fibers are laid out in a scratch section and its
@@ -35,6 +36,8 @@ void PrepareSections(BrenmoorState& state);
 // section at a time, just before writing them. Records of another kind are
 // left alone. Throws the error PrepareSections would throw first (that of the
 // lowest record that fails); the records before it are then complete.
-void ComputeSections(BrenmoorState& state);
+// With a progress, counts the sections computed and stops with Cancelled
+// when asked to.
+void ComputeSections(BrenmoorState& state, Progress* progress = nullptr);
 
 }  // namespace brenmoor

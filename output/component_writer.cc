@@ -212,7 +212,7 @@ void WriteComponentFile(const BrenmoorState& state, ByteSink& sink) {
   WriteEndMark(sink);
 }
 
-void StreamComponentFile(const BrenmoorState& state, ByteSink& sink) {
+void StreamComponentFile(const BrenmoorState& state, ByteSink& sink, Progress* progress) {
   WriteHeader(sink);
   const MaterialEntries entries(state);
   const std::size_t count = static_cast<std::size_t>(std::max(state.imported_count, 0));
@@ -221,6 +221,7 @@ void StreamComponentFile(const BrenmoorState& state, ByteSink& sink) {
   constexpr std::size_t kLargestBlock = 1765 + 42 * kMaxFibers;
   PieceSlots slots(2 * static_cast<std::size_t>(makers) + 2, kSectionsPerPiece * kLargestBlock);
   std::atomic<std::size_t> next_piece{0};
+  ProgressCounter counter(progress, "Writing sections", static_cast<std::int64_t>(count));
 
   auto make = [&] {
     TSECTION scratch;
@@ -249,6 +250,8 @@ void StreamComponentFile(const BrenmoorState& state, ByteSink& sink) {
       if (in == nullptr) return;
       in->MoveTo(sink);
       slots.Written(piece);
+      counter.Done(static_cast<std::int64_t>(
+          std::min(kSectionsPerPiece, count - piece * kSectionsPerPiece)));
     }
   };
   // Worker 0, this thread, writes; the others make the pieces.

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "model/progress.h"
 #include "model/state.h"
 #include "output/byte_sink.h"
 
@@ -24,8 +25,9 @@ void WriteComponentFile(const BrenmoorState& state, ByteSink& sink);
 // pieces made before, in order, so that computing overlaps writing; a few
 // pieces are held at a time (about 2 MB), whatever the count of sections.
 // A record of another kind is written as it stands. The first failure (of
-// the sink, say) stops every thread and is thrown.
-void StreamComponentFile(const BrenmoorState& state, ByteSink& sink);
+// the sink, say) stops every thread and is thrown. With a progress, counts
+// the sections written; a cancel stops every thread and throws Cancelled.
+void StreamComponentFile(const BrenmoorState& state, ByteSink& sink, Progress* progress = nullptr);
 
 // Writes all bytes of text, then spaces up to width. A longer text is written
 // whole: never cut.

@@ -7,14 +7,14 @@
 
 namespace brenmoor {
 
-std::filesystem::path GenerateComponentFile(BrenmoorState& state,
-                                            const std::filesystem::path& path) {
+std::filesystem::path GenerateComponentFile(BrenmoorState& state, const std::filesystem::path& path,
+                                            Progress* progress) {
   // Every section is computed before anything is created, so a section that
   // cannot be computed leaves an existing file as it was.
-  ComputeSections(state);
+  ComputeSections(state, progress);
   ReplacingFile file(path);
   FileSink sink(file);
-  StreamComponentFile(state, sink);
+  StreamComponentFile(state, sink, progress);
   file.Commit();
   return file.target();
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "model/progress.h"
 #include "model/state.h"
 
 namespace brenmoor {
@@ -21,8 +22,11 @@ inline constexpr char kComponentFileName[] = "KAVOSEC.PF3CMP";
 //   Cannot create file "<full path>". <reason>
 //   Cannot write file "<full path>". <reason>
 // and the computing errors of PrepareSections, thrown before anything is
-// created. Returns the full path written.
+// created. Returns the full path written. With a progress, shows the
+// sections computed and written; a cancel throws Cancelled and leaves the old
+// file as it was, with no temporary file behind.
 std::filesystem::path GenerateComponentFile(BrenmoorState& state,
-                                            const std::filesystem::path& path = kComponentFileName);
+                                            const std::filesystem::path& path = kComponentFileName,
+                                            Progress* progress = nullptr);
 
 }  // namespace brenmoor

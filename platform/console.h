@@ -17,4 +17,8 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv);
 std::ostream& ConsoleOut();
 std::ostream& ConsoleErr();
 
+// Whether standard error is a terminal (a console window on Windows), where a
+// line can be rewritten in place; not when it goes to a file or a pipe.
+bool StandardErrorIsTerminal();
+
 }  // namespace brenmoor

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <limits>
 
-#include "model/section_properties.h"
 #include "platform/text.h"
 
 namespace brenmoor {
@@ -17,18 +16,6 @@ QString WithoutTrailingZeros(QString text) {
 }
 
 }  // namespace
-
-SectionFigures FiguresOf(const TSECTION& prepared) {
-  SectionFigures figures;
-  for (int k = 0; k < prepared.fiber_count && k < kMaxFibers; ++k) {
-    if (prepared.fibers[k].type == kSteelFiber) ++figures.bars;
-    if (prepared.fibers[k].type == kConcreteFiber) ++figures.cells;
-  }
-  const double gross = static_cast<double>(prepared.B) * static_cast<double>(prepared.H);
-  figures.rho_percent = gross != 0.0 ? 100.0 * prepared.steel_area_sum / gross
-                                     : std::numeric_limits<double>::quiet_NaN();
-  return figures;
-}
 
 QString Figure(double value) {
   if (value == 0.0) return QStringLiteral("0");
@@ -52,19 +39,6 @@ QString MaterialName(const BrenmoorState& state, int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= state.materials.size())
     return QStringLiteral("?");
   return QString::fromStdString(state.materials[static_cast<std::size_t>(index)].name);
-}
-
-BrenmoorState PreparedCopy(const BrenmoorState& state) {
-  BrenmoorState copy;
-  copy.materials = state.materials;
-  copy.imported_count = state.imported_count;
-  copy.records.assign(
-      state.records.begin(),
-      state.records.begin() +
-          std::min<std::size_t>(state.records.size(),
-                                static_cast<std::size_t>(state.imported_count) + 1));
-  PrepareSections(copy);
-  return copy;
 }
 
 }  // namespace brenmoor

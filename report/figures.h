@@ -6,21 +6,9 @@
 
 #include "model/section.h"
 #include "model/state.h"
+#include "report/section_figures.h"
 
 namespace brenmoor {
-
-// What the report says about one prepared section (LayoutFibers and
-// ComputeSectionProperties done), taken from the float32 values the
-// component file carries.
-struct SectionFigures {
-  int bars = 0;   // steel fibers
-  int cells = 0;  // concrete fibers
-  // As / (B·H) in percent, from the float32 steel area sum and the float32
-  // sides; not a number when B·H is 0.
-  double rho_percent = 0.0;
-};
-
-SectionFigures FiguresOf(const TSECTION& prepared);
 
 // A figure as the report prints it: four significant digits, but never fewer
 // than its whole digits below ten million; trailing zeros dropped; from ten
@@ -38,11 +26,5 @@ QString Percent(double value);
 
 // The material's name, or "?" for an index outside the table.
 QString MaterialName(const BrenmoorState& state, int index);
-
-// A copy of the imported sections of state, prepared exactly as the generate
-// command prepares them before writing (PrepareSections): record i of the
-// copy holds the values the component file gets for section i. state itself
-// is not changed. Throws what PrepareSections throws.
-BrenmoorState PreparedCopy(const BrenmoorState& state);
 
 }  // namespace brenmoor

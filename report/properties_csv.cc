@@ -4,9 +4,20 @@
 #include <cmath>
 #include <vector>
 
-#include "report/figures.h"
+#include "platform/text.h"
+#include "report/section_figures.h"
 
 namespace brenmoor {
+namespace {
+
+// The material's name, or "?" for an index outside the table, as the
+// report shows it.
+std::string MaterialName(const BrenmoorState& state, int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= state.materials.size()) return "?";
+  return state.materials[static_cast<std::size_t>(index)].name;
+}
+
+}  // namespace
 
 std::string CsvNumber(double value) {
   char buffer[64];
@@ -24,15 +35,16 @@ std::string PropertiesCsv(const BrenmoorState& prepared) {
   for (int i = 1; i <= prepared.imported_count; ++i) {
     const TSECTION& s = prepared.records[static_cast<std::size_t>(i)];
     const SectionFigures f = FiguresOf(s);
-    QString name = Shown(s.NAME);
-    name.replace(u'"', QStringLiteral("\"\""));
     std::string quoted(1, '"');
-    quoted += name.toStdString();
+    for (char c : DisplayText(s.NAME)) {
+      quoted += c;
+      if (c == '"') quoted += '"';
+    }
     quoted += '"';
     std::vector<std::string> fields = {std::to_string(i), quoted};
     for (float v : {s.B, s.H, s.CC}) fields.push_back(CsvNumber(v));
-    fields.push_back(MaterialName(prepared, s.concrete_material).toStdString());
-    fields.push_back(MaterialName(prepared, s.steel_material).toStdString());
+    fields.push_back(MaterialName(prepared, s.concrete_material));
+    fields.push_back(MaterialName(prepared, s.steel_material));
     for (int count : {static_cast<int>(s.fiber_count), f.bars, f.cells})
       fields.push_back(std::to_string(count));
     fields.push_back(CsvNumber(s.steel_area_sum));

@@ -76,8 +76,13 @@ QFont Font(double height, bool bold = false) {
 
 class ReportPainter {
  public:
-  ReportPainter(QPagedPaintDevice& device, const BrenmoorState& prepared, const ReportInfo& info)
-      : device_(device), prepared_(prepared), info_(info), plan_(PlanReport(prepared)) {}
+  ReportPainter(QPagedPaintDevice& device, const BrenmoorState& prepared, const ReportInfo& info,
+                Progress* progress)
+      : device_(device),
+        prepared_(prepared),
+        info_(info),
+        plan_(PlanReport(prepared)),
+        counter_(progress, "Drawing report pages", plan_.pages()) {}
 
   int Paint() {
     // A printer that went away, say: never an empty file taken for a report.
@@ -93,10 +98,12 @@ class ReportPainter {
         top = kBodyTop;
       }
       section = TablePage(top, section);
+      counter_.Done(1);
     }
     for (int first = 1; first <= prepared_.imported_count; first += kDrawingsPerPage) {
       NewPage();
       DrawingPage(first);
+      counter_.Done(1);
     }
     painter_.end();
     return page_;
@@ -295,6 +302,7 @@ class ReportPainter {
   const BrenmoorState& prepared_;
   const ReportInfo& info_;
   const ReportPlan plan_;
+  ProgressCounter counter_;
   QPainter painter_;
   int page_ = 1;
 };
@@ -312,11 +320,12 @@ ReportPlan PlanReport(const BrenmoorState& prepared) {
 }
 
 int PaintSectionReport(QPagedPaintDevice& device, const BrenmoorState& prepared,
-                       const ReportInfo& info) {
-  return ReportPainter(device, prepared, info).Paint();
+                       const ReportInfo& info, Progress* progress) {
+  return ReportPainter(device, prepared, info, progress).Paint();
 }
 
-QByteArray SectionReportPdf(const BrenmoorState& prepared, const ReportInfo& info) {
+QByteArray SectionReportPdf(const BrenmoorState& prepared, const ReportInfo& info,
+                            Progress* progress) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
@@ -327,7 +336,7 @@ QByteArray SectionReportPdf(const BrenmoorState& prepared, const ReportInfo& inf
     writer.setResolution(600);
     writer.setTitle(QStringLiteral("Column sections of %1").arg(info.table_name));
     writer.setCreator(QStringLiteral("Brenmoor %1").arg(info.version));
-    PaintSectionReport(writer, prepared, info);
+    PaintSectionReport(writer, prepared, info, progress);
   }
   return bytes;
 }

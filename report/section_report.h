@@ -5,6 +5,7 @@
 #include <QPagedPaintDevice>
 #include <QString>
 
+#include "model/progress.h"
 #include "model/state.h"
 
 namespace brenmoor {
@@ -32,11 +33,14 @@ ReportPlan PlanReport(const BrenmoorState& prepared);
 // device, a QPdfWriter or a printer, page after page. Every number shown is
 // one of the float32 values the component file carries (ρ is formed from
 // them). Needs a QGuiApplication. Returns the number of pages painted; throws
-// Error when the device cannot be painted on.
+// Error when the device cannot be painted on. With a progress, counts the
+// pages painted and stops with Cancelled when asked to (the device then holds
+// part of the report: a printer's job is to be aborted).
 int PaintSectionReport(QPagedPaintDevice& device, const BrenmoorState& prepared,
-                       const ReportInfo& info);
+                       const ReportInfo& info, Progress* progress = nullptr);
 
 // The report as the bytes of an A4 PDF file.
-QByteArray SectionReportPdf(const BrenmoorState& prepared, const ReportInfo& info);
+QByteArray SectionReportPdf(const BrenmoorState& prepared, const ReportInfo& info,
+                            Progress* progress = nullptr);
 
 }  // namespace brenmoor

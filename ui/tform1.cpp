@@ -15,6 +15,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
+#include <utility>
 
 #include "import/section_import.h"
 #include "model/fiber_layout.h"
@@ -26,6 +27,7 @@
 #include "ui/jpeg_image.h"
 #include "ui/section_grid.h"
 #include "ui/section_preview.h"
+#include "ui/window_progress.h"
 #include "ui_tform1.h"
 
 // Q_INIT_RESOURCE must be used outside any namespace; the logo lives in a
@@ -72,7 +74,9 @@ QLabel* StatusPanel(QStatusBar* bar, const QString& text, int width) {
 }  // namespace
 
 TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
-    : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()), state_(state), decimal_separator_(decimal_separator) {
+    : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()), state_(state),
+      decimal_separator_(decimal_separator),
+      progress_delay_ms_(WindowProgress::kDelayMs) {
   InitUiResources();
   ui_->setupUi(this);
   QFont font(QStringLiteral("Arial"));
@@ -178,6 +182,9 @@ void TForm1::ReportErrors(Action&& action) {
   try {
     action();
     return;
+  } catch (const Cancelled&) {
+    // The engineer stopped it: everything is as it was, nothing to report.
+    return;
   } catch (const Error& e) {
     generated_panel_->clear();
     generated_panel_->setToolTip(QString());
@@ -191,8 +198,9 @@ void TForm1::ReportErrors(Action&& action) {
 
 void TForm1::Button1Click() {
   ReportErrors([this] {
-    const QString written =
-        QString::fromStdString(PathToUtf8(GenerateComponentFile(state_, kComponentFileName)));
+    WindowProgress progress(this, progress_delay_ms_);
+    const QString written = QString::fromStdString(
+        PathToUtf8(GenerateComponentFile(state_, kComponentFileName, &progress)));
     const int count = state_.imported_count;
     generated_panel_->setText(QStringLiteral("已生成 %1 个截面 → %2").arg(count).arg(written));
     generated_panel_->setToolTip(QStringLiteral("Generated %1 %2 → %3")
@@ -218,13 +226,24 @@ void TForm1::Import(const std::optional<QString>& path) {
     grid_model_->ShowImport();
     UpdateActions();
   });
-  table_path_.clear();
-  selection_of_this_import_ = false;
   if (path) {
-    ImportSectionFile(state_, path->toStdString(), decimal_separator_);
+    WindowProgress progress(this, progress_delay_ms_);
+    // A cancelled import keeps the table imported before, and what the
+    // window knows of it.
+    const QString previous_table = std::exchange(table_path_, QString());
+    const bool previous_selection = std::exchange(selection_of_this_import_, false);
+    try {
+      ImportSectionFile(state_, path->toStdString(), decimal_separator_, &progress);
+    } catch (const Cancelled&) {
+      table_path_ = previous_table;
+      selection_of_this_import_ = previous_selection;
+      throw;
+    }
     table_path_ = QFileInfo(*path).absoluteFilePath();
     settings_->setValue(kLastFolderKey, QFileInfo(*path).absolutePath());
   } else {
+    table_path_.clear();
+    selection_of_this_import_ = false;
     CancelImport(state_);
   }
 }
@@ -247,7 +266,9 @@ void TForm1::ExportReport() {
         QStringLiteral("PDF (*.pdf)"));
     if (!path) return;
     RefuseTable(*path, table_path_);
-    WriteReplacing(*path, SectionReportPdf(PreparedCopy(state_), CurrentReportInfo()));
+    WindowProgress progress(this, progress_delay_ms_);
+    const BrenmoorState prepared = PreparedCopy(state_, &progress);
+    WriteReplacing(*path, SectionReportPdf(prepared, CurrentReportInfo(), &progress));
   });
 }
 
@@ -256,14 +277,20 @@ void TForm1::PrintReport() {
   ReportErrors([this] {
     // Computed before the dialog, so that a section that cannot be computed
     // is reported before the engineer chooses a printer.
-    const BrenmoorState prepared = PreparedCopy(state_);
+    const BrenmoorState prepared = [this] {
+      WindowProgress progress(this, progress_delay_ms_);
+      return PreparedCopy(state_, &progress);
+    }();
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setFullPage(true);
     printer.setDocName(
         QStringLiteral("Column sections of %1").arg(QFileInfo(table_path_).fileName()));
     if (!print_dialog_.Exec(printer, this)) return;
-    PaintSectionReport(printer, prepared, CurrentReportInfo());
+    WindowProgress progress(this, progress_delay_ms_);
+    // Aborted at once, so that no part of the report is printed.
+    progress.OnCancel([&printer] { printer.abort(); });
+    PaintSectionReport(printer, prepared, CurrentReportInfo(), &progress);
   });
 }
 

@@ -50,9 +50,15 @@ class TForm1 : public QMainWindow {
   // Keeps the window's settings (the folder of the last table) in the INI
   // file at path instead of the user's. Use only for testing.
   void UseSettingsFileForTesting(const QString& path);
+  // How long work runs before its progress dialog shows (normally
+  // WindowProgress::kDelayMs). Use only for testing.
+  void SetProgressDelayForTesting(int ms) { progress_delay_ms_ = ms; }
 
   // Generate: writes KAVOSEC.PF3CMP into the current working folder from the
-  // imported sections and says in the status bar what it wrote.
+  // imported sections and says in the status bar what it wrote. Long work
+  // (generate, import, the report exported or printed) shows a progress
+  // dialog whose Cancel leaves every file, and the table imported before,
+  // as they were.
   void Button1Click();
   // Import: asks for a section table, starting in the folder of the table
   // imported last, and shows what it gave in the grid; a cancel or a refused
@@ -111,6 +117,7 @@ class TForm1 : public QMainWindow {
   // new import it may name another section than the preview shows.
   bool selection_of_this_import_ = false;
   QImage preview_;      // made at the first accepted click, kept after
+  int progress_delay_ms_;
 };
 
 // The one table file among data dropped on the window, or nothing.

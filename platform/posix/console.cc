@@ -1,7 +1,9 @@
 // The POSIX side of the console: arguments and terminals are UTF-8 already.
-#include <iostream>
-
 #include "platform/console.h"
+
+#include <unistd.h>
+
+#include <iostream>
 
 namespace brenmoor {
 
@@ -11,5 +13,7 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 
 std::ostream& ConsoleOut() { return std::cout; }
 std::ostream& ConsoleErr() { return std::cerr; }
+
+bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 }  // namespace brenmoor

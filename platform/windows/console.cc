@@ -105,6 +105,13 @@ std::ostream& ConsoleOut() {
   return stream;
 }
 
+bool StandardErrorIsTerminal() {
+  const HANDLE handle = ::GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+         ::GetFileType(handle) == FILE_TYPE_CHAR && ::GetConsoleMode(handle, &mode);
+}
+
 std::ostream& ConsoleErr() {
   static ConsoleBuffer buffer(STD_ERROR_HANDLE);
   static std::ostream stream(&buffer);

@@ -1,0 +1,68 @@
+// The one function of the Qt module: the window and the PDF report, for
+// programs that link no Qt themselves (see request.h).
+#include <QDate>
+#include <QGuiApplication>
+#include <exception>
+#include <memory>
+
+#include "qtmodule/request.h"
+#include "report/section_report.h"
+#include "ui/run_window.h"
+
+namespace brenmoor {
+namespace {
+
+// The toolkit, for drawing only: no window is ever shown. An application that
+// is already running is used as it is.
+class HeadlessToolkit {
+ public:
+  HeadlessToolkit() {
+    if (QCoreApplication::instance() != nullptr) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+      qputenv("QT_QPA_PLATFORM", BRENMOOR_HEADLESS_QT_PLATFORM);
+    }
+    app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+  }
+
+ private:
+  int argc_ = 1;
+  char name_[9] = "brenmoor";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QGuiApplication> app_;
+};
+
+QtStatus Run(BrenmoorQtRequest& request) {
+  if (request.command == QtCommand::kWindow) {
+    request.exit_status = RunWindow(request.argc, request.argv, *request.state, request.table);
+    return QtStatus::kDone;
+  }
+  HeadlessToolkit toolkit;
+  ReportInfo info;
+  info.table_name = QString::fromStdString(request.table);
+  info.date = QDate::currentDate();
+  info.version = QString::fromStdString(request.version);
+  const QByteArray pdf = SectionReportPdf(*request.state, info, request.progress);
+  request.pdf->assign(pdf.constData(), static_cast<std::size_t>(pdf.size()));
+  request.pages = PlanReport(*request.state).pages();
+  return QtStatus::kDone;
+}
+
+}  // namespace
+}  // namespace brenmoor
+
+extern "C" BRENMOOR_EXPORT std::int32_t BrenmoorQtMain(brenmoor::BrenmoorQtRequest* request) {
+  using brenmoor::QtStatus;
+  if (request == nullptr || request->interface != brenmoor::kQtModuleInterface) {
+    return static_cast<std::int32_t>(QtStatus::kWrongInterface);
+  }
+  try {
+    return static_cast<std::int32_t>(brenmoor::Run(*request));
+  } catch (const brenmoor::Cancelled&) {
+    return static_cast<std::int32_t>(QtStatus::kCancelled);
+  } catch (const std::exception& e) {
+    if (request->error != nullptr) *request->error = e.what();
+  } catch (...) {
+    if (request->error != nullptr) *request->error = "Unknown error";
+  }
+  return static_cast<std::int32_t>(QtStatus::kFailed);
+}

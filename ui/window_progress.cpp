@@ -1,0 +1,57 @@
+#include "ui/window_progress.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <limits>
+
+namespace brenmoor {
+namespace {
+
+QString StepText(std::string_view step) {
+  if (step == "Reading sections") return QStringLiteral("正在读取截面");
+  if (step == "Computing sections") return QStringLiteral("正在计算截面");
+  if (step == "Writing sections") return QStringLiteral("正在写入截面");
+  if (step == "Drawing report pages") return QStringLiteral("正在绘制报告页");
+  return QString::fromUtf8(step.data(), static_cast<qsizetype>(step.size()));
+}
+
+// A progress bar counts in int.
+int Clamped(std::int64_t value) {
+  return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
+}
+
+}  // namespace
+
+WindowProgress::WindowProgress(QWidget* window, int delay_ms)
+    : window_(window), delay_ms_(delay_ms) {
+  clock_.start();
+}
+
+WindowProgress::~WindowProgress() { delete dialog_; }
+
+void WindowProgress::Show(std::string_view step, std::int64_t done, std::int64_t total) {
+  if (cancelled()) return;
+  if (dialog_ == nullptr) {
+    if (clock_.elapsed() < delay_ms_) return;
+    dialog_ = new QProgressDialog(window_);
+    dialog_->setObjectName(QStringLiteral("ProgressDialog"));
+    dialog_->setWindowTitle(QStringLiteral("Brenmoor"));
+    dialog_->setCancelButtonText(QStringLiteral("取消"));
+    dialog_->setWindowModality(Qt::WindowModal);
+    dialog_->setMinimumDuration(0);
+    dialog_->setAutoClose(false);
+    dialog_->setAutoReset(false);
+    dialog_->show();
+  }
+  dialog_->setLabelText(QStringLiteral("%1 … %2 / %3").arg(StepText(step)).arg(done).arg(total));
+  dialog_->setMaximum(Clamped(total));
+  dialog_->setValue(Clamped(done));
+  // The window repaints and the Cancel button is heard between sections.
+  QCoreApplication::processEvents();
+  if (dialog_ != nullptr && dialog_->wasCanceled()) {
+    Cancel();
+    if (on_cancel_) on_cancel_();
+  }
+}
+
+}  // namespace brenmoor
