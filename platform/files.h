@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -74,6 +75,8 @@ class ReplacingFile {
   bool committed_ = false;
   std::uint64_t written_ = 0;       // bytes written so far
   std::uint64_t sent_to_disk_ = 0;  // bytes the system was asked to start writing out
+  // What the system's side keeps while the disk writes in the background.
+  std::shared_ptr<void> writeback_;
 };
 
 // Whether name is a temporary file name that ReplacingFile gives for a target

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Packs a Windows build into FOLDER/brenmoor-<version>-win64.zip: brenmoor.exe,
-# brenmoor-cli.exe, the DLLs they load (Qt, the MinGW runtime; found by
+# brenmoor-cli.exe, the Qt module brenmoor-qt.dll they load for the window and
+# the PDF report, the DLLs these load (Qt, the MinGW runtime; found by
 # following the import tables, so nothing unneeded and nothing missing), the
 # Qt plugins for the Windows platform and style, the sample table and a
 # README, every binary stripped.
@@ -22,7 +23,7 @@ name=brenmoor-$version-win64
 stage=$build/$name
 rm -rf "$stage" "$build/$name.zip"
 mkdir -p "$stage/platforms" "$stage/styles" "$stage/examples"
-cp "$build/brenmoor.exe" "$build/brenmoor-cli.exe" "$stage/"
+cp "$build/brenmoor.exe" "$build/brenmoor-cli.exe" "$build/brenmoor-qt.dll" "$stage/"
 cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
 
@@ -64,6 +65,7 @@ trap 'rm -rf "$check"' EXIT
     "$build/wine-run.sh" --bare brenmoor-cli.exe convert examples/sample.csv -o check.PF3CMP >/dev/null &&
         "$build/wine-run.sh" --bare brenmoor-cli.exe inspect check.PF3CMP >/dev/null &&
         "$build/wine-run.sh" --bare brenmoor-cli.exe report examples/sample.csv -o check.pdf >/dev/null &&
+        head -c 5 check.pdf | grep -q "^%PDF-" &&
         "$build/wine-run.sh" --bare brenmoor.exe --version | grep -q "^brenmoor $version"
 ) || { echo "package-windows: the unpacked programs do not run under Wine" >&2; exit 1; }
 "$build/wine-run.sh" --stop

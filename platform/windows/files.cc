@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <string>
+#include <thread>
 
 #include "model/errors.h"
 #include "platform/windows/wide.h"
@@ -115,6 +116,31 @@ void RemoveStaleTemporaries(const std::filesystem::path& target) {
   }
 }
 
+// Hands what was written so far to the disk while the rest is still being
+// made, as Linux's sync_file_range does, so that Commit's flush waits only
+// for the last few MB. Windows has no call that only starts writing out, so
+// FlushFileBuffers runs on a thread of its own, through a second handle of
+// the same file. Only a start: a failure here changes nothing, durability
+// is Commit's flush alone.
+class Writeback {
+ public:
+  explicit Writeback(HANDLE file) {
+    HANDLE second = nullptr;
+    if (::DuplicateHandle(::GetCurrentProcess(), file, ::GetCurrentProcess(), &second, 0, FALSE,
+                          DUPLICATE_SAME_ACCESS)) {
+      thread_ = std::jthread([second] {
+        ::FlushFileBuffers(second);
+        ::CloseHandle(second);
+      });
+    }
+  }
+  // Waits for the flush: the file is closed, replaced or removed only after.
+  ~Writeback() = default;
+
+ private:
+  std::jthread thread_;
+};
+
 }  // namespace
 
 std::string ReadWholeFile(const std::filesystem::path& path) {
@@ -154,6 +180,8 @@ ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(Full
 }
 
 ReplacingFile::~ReplacingFile() {
+  // The second handle would keep the temporary file from being removed.
+  writeback_.reset();
   if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
   if (!committed_ && !temporary_.empty()) ::DeleteFileW(SystemName(temporary_).c_str());
 }
@@ -168,11 +196,20 @@ void ReplacingFile::Write(const char* data, std::size_t size) {
     }
     data += written;
     size -= written;
+    written_ += written;
+  }
+  // One flush at a time, each once another 8 MB are written.
+  constexpr std::uint64_t kWritebackStep = 8 << 20;
+  if (written_ - sent_to_disk_ >= kWritebackStep) {
+    writeback_.reset();
+    writeback_ = std::make_shared<Writeback>(file);
+    sent_to_disk_ = written_;
   }
 }
 
 void ReplacingFile::Commit() {
   const HANDLE file = reinterpret_cast<HANDLE>(handle_);
+  writeback_.reset();
   if (!::FlushFileBuffers(file)) Throw("Cannot write", target_, ::GetLastError());
   handle_ = -1;
   if (!::CloseHandle(file)) Throw("Cannot write", target_, ::GetLastError());

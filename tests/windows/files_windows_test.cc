@@ -197,5 +197,32 @@ TEST(WindowsFiles, TableOpenForWritingElsewhereIsNotRead) {
   }
 }
 
+// Large files are handed to the disk while they are written, through a
+// second handle on a thread of its own: neither the bytes nor the removal of
+// an abandoned file may suffer from it.
+TEST(WindowsFiles, LargeFilesWrittenOutEarlyKeepTheirBytesAndLeaveNoTemporary) {
+  TempDir dir;
+  std::string block(1 << 20, '\0');
+  for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 7 + i / 4096);
+  constexpr int kBlocks = 20;  // two flushes and a half
+  for (bool commit : {true, false}) {
+    SCOPED_TRACE(commit ? "committed" : "abandoned");
+    WriteFile(dir / "big.bin", kOldFile);
+    {
+      ReplacingFile file(dir / "big.bin");
+      for (int i = 0; i < kBlocks; ++i) file.Write(block.data(), block.size());
+      if (commit) file.Commit();
+    }
+    const std::string bytes = ReadFile(dir / "big.bin");
+    if (commit) {
+      ASSERT_EQ(bytes.size(), kBlocks * block.size());
+      EXPECT_EQ(bytes.substr(bytes.size() - block.size()), block);
+    } else {
+      EXPECT_EQ(bytes, kOldFile);
+    }
+    EXPECT_EQ(Names(dir.path()), std::set<std::string>{"big.bin"});
+  }
+}
+
 }  // namespace
 }  // namespace brenmoor

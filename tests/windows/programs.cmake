@@ -1,7 +1,7 @@
 # What Windows reads from the programs themselves: brenmoor.exe is a GUI
 # program (no console window on a double-click), brenmoor-cli.exe a console
-# one (cmd.exe waits for it and shows its output), and both carry the icon
-# and the version Explorer shows (Qt takes the title bar's icon from the
+# one (cmd.exe waits for it and shows its output), neither imports a Qt DLL,
+# and both carry the icon and the version Explorer shows (Qt takes the title bar's icon from the
 # group named IDI_ICON1).
 #   cmake -DOBJDUMP=... -DWINDRES=... -DVERSION=... -DWINDOW_PROGRAM=... -DCLI_PROGRAM=...
 #         -P programs.cmake
@@ -20,5 +20,10 @@ foreach(check "${WINDOW_PROGRAM};Windows GUI" "${CLI_PROGRAM};Windows CUI")
      OR NOT resources MATCHES "VALUE \"ProductName\", \"Brenmoor\"")
     message(FATAL_ERROR "${program}: no icon or no version ${VERSION} in its resources")
   endif()
-  message(STATUS "${program}: ${subsystem}, icon, version ${VERSION}")
+  # Qt comes only with the Qt module, loaded for the window and the PDF: a
+  # program that imported it would load it for every convert.
+  if(headers MATCHES "DLL Name: (Qt6[A-Za-z]*\\.dll)")
+    message(FATAL_ERROR "${program}: imports ${CMAKE_MATCH_1}")
+  endif()
+  message(STATUS "${program}: ${subsystem}, icon, version ${VERSION}, no Qt")
 endforeach()
