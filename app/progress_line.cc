@@ -6,11 +6,10 @@
 namespace brenmoor {
 
 using Clock = std::chrono::steady_clock;
-constexpr auto kQuietFor = std::chrono::milliseconds(500);
 constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
 
-ProgressLine::ProgressLine(std::ostream& err, bool enabled)
-    : err_(err), enabled_(enabled), start_(Clock::now()) {}
+ProgressLine::ProgressLine(std::ostream& err, bool enabled, std::chrono::milliseconds quiet)
+    : err_(err), enabled_(enabled), quiet_(quiet), start_(Clock::now()) {}
 
 ProgressLine::~ProgressLine() { Erase(); }
 
@@ -21,7 +20,7 @@ void ProgressLine::Show(std::string_view step, std::int64_t done, std::int64_t t
     return;
   }
   const auto now = Clock::now();
-  if (now - start_ < kQuietFor || (width_ > 0 && now - last_ < kRedrawEvery)) return;
+  if (now - start_ < quiet_ || (width_ > 0 && now - last_ < kRedrawEvery)) return;
   last_ = now;
   std::string line = "brenmoor: ";
   for (char c : step) line += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -16,7 +16,9 @@ namespace brenmoor {
 // scripts and logs see nothing of it.
 class ProgressLine : public Progress {
  public:
-  ProgressLine(std::ostream& err, bool enabled);
+  // quiet: how long the work runs before the line shows.
+  ProgressLine(std::ostream& err, bool enabled,
+               std::chrono::milliseconds quiet = std::chrono::milliseconds(500));
   ~ProgressLine() override;
 
   void Show(std::string_view step, std::int64_t done, std::int64_t total) override;
@@ -27,6 +29,7 @@ class ProgressLine : public Progress {
  private:
   std::ostream& err_;
   bool enabled_;
+  std::chrono::milliseconds quiet_;
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point last_;
   std::size_t width_ = 0;  // characters of the line shown, 0 when none is
