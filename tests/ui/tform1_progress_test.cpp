@@ -1,0 +1,104 @@
+// Long work in the window: the progress dialog shows, and its Cancel leaves
+// every file, and the table imported before, as they were.
+#include <QDir>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "import/section_import.h"
+#include "output/generate.h"
+#include "tests/varied_table.h"
+#include "window_test_support.h"
+
+namespace brenmoor {
+
+class TForm1ProgressTest : public WindowTest {
+  Q_OBJECT
+
+  // Presses Cancel on the progress dialog as soon as it shows (or never);
+  // returns how many dialogs showed.
+  int RunShowingProgress(const std::function<void()>& action, bool cancel) {
+    form_->SetProgressDelayForTesting(0);
+    int shown = 0;
+    QPointer<QProgressDialog> seen;
+    QTimer watch;
+    watch.setInterval(0);
+    connect(&watch, &QTimer::timeout, this, [&] {
+      auto* dialog = form_->findChild<QProgressDialog*>(QStringLiteral("ProgressDialog"));
+      if (dialog == nullptr || !dialog->isVisible() || dialog == seen) return;
+      seen = dialog;
+      ++shown;
+      if (cancel) dialog->cancel();
+    });
+    watch.start();
+    action();
+    watch.stop();
+    form_->SetProgressDelayForTesting(60'000);
+    return shown;
+  }
+
+  QStringList Entries() { return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden); }
+
+ private slots:
+  void init() {
+    state_ = std::make_unique<BrenmoorState>();
+    NewForm();
+    form_->SetProgressDelayForTesting(60'000);
+    QDir::setCurrent(dir_.path());
+    WriteFile(dir_.filePath("old.csv"), QByteArray::fromStdString(testing::VariedTable(3000, 4)));
+    WriteFile(dir_.filePath("new.csv"), QByteArray::fromStdString(testing::VariedTable(3000, 5)));
+    WriteFile(dir_.filePath("KAVOSEC.PF3CMP"), "an older component file");
+    Import(dir_.filePath("old.csv"));
+    QCOMPARE(state_->imported_count, 3000);
+  }
+  void cleanup() {
+    form_.reset();
+    state_.reset();
+    QDir::setCurrent(QStringLiteral(BRENMOOR_BINARY_DIR));
+  }
+
+  void CancelLeavesEveryFileAndTheTableAsTheyWere() {
+    const std::string old_name = state_->records[3000].NAME;
+    const QStringList entries = Entries();
+    QCOMPARE(RunShowingProgress([this] { Import(dir_.filePath("new.csv")); }, true), 1);
+    QCOMPARE(state_->imported_count, 3000);
+    QCOMPARE(state_->records[3000].NAME, old_name);
+    QCOMPARE(GridModel()->rowCount(), 3000);
+
+    QCOMPARE(RunShowingProgress(
+                 [this] { QTest::mouseClick(Find<QPushButton>("Button1"), Qt::LeftButton); }, true),
+             1);
+    QCOMPARE(ReadAll(dir_.filePath("KAVOSEC.PF3CMP")), QByteArray("an older component file"));
+    QCOMPARE(Find<QLabel>("StatusPanel4")->text(), QString());
+
+    form_->SaveDialog1().SetNextFileName(dir_.filePath("report.pdf"));
+    QCOMPARE(RunShowingProgress([this] { form_->ExportReport(); }, true), 1);
+    QCOMPARE(Entries(), entries);  // no report, no temporary file
+    QCOMPARE(Reports(), QStringList());
+  }
+
+  // Shown but not cancelled, the work ends as it would without the dialog.
+  void WorkShowingProgressWritesTheSameFile() {
+    BrenmoorState plain;
+    ImportSectionFile(plain, dir_.filePath("old.csv").toStdString(), '.');
+    const QString expected = dir_.filePath("expected.PF3CMP");
+    GenerateComponentFile(plain, expected.toStdString());
+    QCOMPARE(
+        RunShowingProgress(
+            [this] { QTest::mouseClick(Find<QPushButton>("Button1"), Qt::LeftButton); }, false),
+        1);
+    QCOMPARE(ReadAll(dir_.filePath("KAVOSEC.PF3CMP")), ReadAll(expected));
+    QVERIFY(form_->findChild<QProgressDialog*>() == nullptr);  // gone with the work
+  }
+
+ private:
+  QTemporaryDir dir_;
+};
+
+}  // namespace brenmoor
+
+QTEST_MAIN(brenmoor::TForm1ProgressTest)
+#include "tform1_progress_test.moc"
