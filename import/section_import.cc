@@ -49,6 +49,9 @@ class LineReader {
     return true;
   }
 
+  // Where the next line begins.
+  std::size_t position() const { return position_; }
+
  private:
   std::string_view bytes_;
   std::size_t position_ = 0;
@@ -164,16 +167,23 @@ void ImportLines(BrenmoorState& state, std::string_view bytes, char decimal_sepa
         "UTF-16; save it as plain text or UTF-8",
         file, LineNumberAt(bytes, offset));
   }
-  // The lines of a table that can be imported, found in one pass; the lines
-  // of one too large are only counted, for the message.
-  std::vector<std::string_view> lines;
+  // The lines are independent, so they are read on every core, in pieces;
+  // the error reported is that of the first line that fails, as if they
+  // were read in order. One pass finds where each piece begins (a table of
+  // every line would cost more memory than the table itself); the lines of
+  // a table too large are only counted, for the message.
+  constexpr std::size_t kLinesPerPiece = 1024;
+  std::vector<std::size_t> piece_starts;  // the offset of line piece * kLinesPerPiece + 2
+  std::string_view last_line;
+  std::int64_t lines_total = 0;
   LineReader reader(bytes);
-  for (std::string_view line; lines.size() <= kMaxSections + 1 && reader.Next(line);) {
-    lines.push_back(line);
+  for (std::string_view line; lines_total <= kMaxSections + 1; ++lines_total) {
+    const std::size_t start = reader.position();
+    if (!reader.Next(line)) break;
+    if (lines_total % kLinesPerPiece == 1) piece_starts.push_back(start);
+    last_line = line;
   }
-  const std::int64_t lines_total = lines.size() <= kMaxSections + 1
-                                       ? static_cast<std::int64_t>(lines.size())
-                                       : CountLines(bytes);
+  if (lines_total > kMaxSections + 1) lines_total = CountLines(bytes);
   const std::int64_t count = lines_total > 0 ? lines_total - 1 : 0;
   if (count > kMaxSections) {
     throw ImportError("The table holds " + std::to_string(count) + " sections; at most " +
@@ -181,10 +191,6 @@ void ImportLines(BrenmoorState& state, std::string_view bytes, char decimal_sepa
                       file, 0);
   }
 
-  // The lines are independent, so they are read on every core, in pieces;
-  // the error reported is that of the first line that fails, as if they
-  // were read in order.
-  constexpr std::size_t kLinesPerPiece = 1024;
   std::vector<TSECTION> records(static_cast<std::size_t>(count) + 1);
   const std::size_t pieces =
       (static_cast<std::size_t>(count) + kLinesPerPiece - 1) / kLinesPerPiece;
@@ -197,9 +203,11 @@ void ImportLines(BrenmoorState& state, std::string_view bytes, char decimal_sepa
       const std::size_t first = piece * kLinesPerPiece + 1;
       if (!failure.Matters(first)) return;
       const std::size_t last = std::min(first + kLinesPerPiece, records.size());
-      for (std::size_t i = first; i < last; ++i) {
+      LineReader piece_lines(bytes.substr(piece_starts[piece]));
+      std::string_view line;
+      for (std::size_t i = first; i < last && piece_lines.Next(line); ++i) {
         try {
-          SplitFields(lines[i], fields);
+          SplitFields(line, fields);
           ReadSection(state, fields, decimal_separator, records[i]);
         } catch (const Error& error) {
           failure.Record(
@@ -214,7 +222,7 @@ void ImportLines(BrenmoorState& state, std::string_view bytes, char decimal_sepa
     }
   });
   failure.RethrowIfAny();
-  if (count > 0) SplitLine(state, lines.back());  // the field array holds the line read last
+  if (count > 0) SplitLine(state, last_line);  // the field array holds the line read last
   state.records = std::move(records);
   state.imported_count = static_cast<std::int32_t>(count);
 }

@@ -141,9 +141,9 @@ void WriteEndMark(ByteSink& sink) {
 }
 
 // Sections per piece of the file that one thread makes at a time: about
-// 270 KB, large enough that handing pieces over costs nothing, small enough
+// 140 KB, large enough that handing pieces over costs nothing, small enough
 // that the writer starts early and the pieces in flight take little memory.
-constexpr std::size_t kSectionsPerPiece = 64;
+constexpr std::size_t kSectionsPerPiece = 32;
 
 // The pieces made and not yet written, and who waits for whom. Piece p goes
 // into slot p % slot count; a maker waits until the piece that slot held has

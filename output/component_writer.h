@@ -21,9 +21,10 @@ void WriteComponentFile(const BrenmoorState& state, ByteSink& sink);
 // records whose properties and fiber counts ComputeSections has computed and
 // which need hold no fibers: each section of kind 1 is laid out again, just
 // before its block is made, in a scratch section of the thread making it.
-// Pieces of 64 blocks are made on every core while this thread writes the
+// Pieces of 32 blocks are made on every core while this thread writes the
 // pieces made before, in order, so that computing overlaps writing; a few
-// pieces are held at a time (about 2 MB), whatever the count of sections.
+// pieces are held at a time (140 KB each, two a core and two more), whatever
+// the count of sections.
 // A record of another kind is written as it stands. The first failure (of
 // the sink, say) stops every thread and is thrown. With a progress, counts
 // the sections written; a cancel stops every thread and throws Cancelled.

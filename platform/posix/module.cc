@@ -31,8 +31,10 @@ void* LoadLibraryFunction(const std::filesystem::path& path, const char* symbol)
     reason = ::dlerror();
   }
   if (function == nullptr) {
-    throw Error("Cannot load \"" + PathToUtf8(path) + "\". " +
-                (reason != nullptr ? reason : "Unknown error"));
+    std::string why = reason != nullptr ? reason : "Unknown error";
+    // dlerror names the file first; the message names it already.
+    if (why.starts_with(path.native() + ": ")) why.erase(0, path.native().size() + 2);
+    throw Error("Cannot load \"" + PathToUtf8(path) + "\". " + why);
   }
   return function;
 }
