@@ -15,6 +15,9 @@ namespace brenmoor {
 namespace {
 
 QtStatus Call(BrenmoorQtRequest& request) {
+#ifndef BRENMOOR_WITH_QT_MODULE
+  throw Error("This build of brenmoor has no window and no PDF report (it was built without Qt)");
+#endif
   const std::filesystem::path path = QtModulePath();
   const auto entry =
       reinterpret_cast<BrenmoorQtMainFunction>(LoadLibraryFunction(path, kQtModuleEntry));
