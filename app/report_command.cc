@@ -1,18 +1,20 @@
 #include "app/report_command.h"
 
+#include <memory>
+
+#include "app/command.h"
+#include "model/errors.h"
+#include "platform/files.h"
+
+#ifdef BRENMOOR_WITH_REPORT
 #include <QDate>
 #include <QGuiApplication>
-#include <memory>
-#include <system_error>
 
-#include "import/section_import.h"
-#include "model/errors.h"
 #include "model/section_properties.h"
-#include "platform/files.h"
-#include "platform/locale.h"
 #include "report/figures.h"
 #include "report/properties_csv.h"
 #include "report/section_report.h"
+#endif
 
 #ifndef BRENMOOR_VERSION
 #define BRENMOOR_VERSION "unknown"
@@ -24,8 +26,12 @@
 namespace brenmoor {
 namespace {
 
+#ifdef BRENMOOR_WITH_REPORT
 // The toolkit, for drawing only: no window is ever shown. An application that
-// is already running (a test's) is used as it is.
+// is already running (a test's) is used as it is. What the toolkit says about
+// its own setting up (no runtime folder, fonts) is not the engineer's
+// concern and stays off the command line's error output; its serious
+// messages still go through.
 class HeadlessToolkit {
  public:
   HeadlessToolkit() {
@@ -33,21 +39,34 @@ class HeadlessToolkit {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
       qputenv("QT_QPA_PLATFORM", BRENMOOR_HEADLESS_QT_PLATFORM);
     }
+    previous_handler_ = qInstallMessageHandler(&HeadlessToolkit::Message);
+    handler_installed_ = true;
     app_ = std::make_unique<QGuiApplication>(argc_, argv_);
   }
+  ~HeadlessToolkit() {
+    app_.reset();
+    if (handler_installed_) qInstallMessageHandler(previous_handler_);
+  }
+  HeadlessToolkit(const HeadlessToolkit&) = delete;
+  HeadlessToolkit& operator=(const HeadlessToolkit&) = delete;
 
  private:
+  static void Message(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg) return;
+    // The previous handler is Qt's default one here: no test installs its
+    // own before a command line starts the toolkit.
+    qInstallMessageHandler(nullptr);
+    qt_message_output(type, context, text);
+  }
+
   int argc_ = 1;
   char name_[9] = "brenmoor";
   char* argv_[2] = {name_, nullptr};
+  QtMessageHandler previous_handler_ = nullptr;
+  bool handler_installed_ = false;
   std::unique_ptr<QGuiApplication> app_;
 };
-
-void WriteReplacing(const std::filesystem::path& path, const char* data, std::size_t size) {
-  ReplacingFile file(path);
-  file.Write(data, size);
-  file.Commit();
-}
+#endif
 
 }  // namespace
 
@@ -64,25 +83,22 @@ std::string ReportOutputPath(const ReportRequest& request) {
 }
 
 void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostream& out) {
+#ifdef BRENMOOR_WITH_REPORT
   const std::string output = ReportOutputPath(request);
   const std::filesystem::path table_path = PathFromUtf8(request.table);
   const std::filesystem::path output_path = PathFromUtf8(output);
-  std::error_code ignored;
-  if (output != "-" && (FullPath(table_path) == FullPath(output_path) ||
-                        std::filesystem::equivalent(table_path, output_path, ignored))) {
-    throw Error(FileErrorMessage("Cannot create", output_path, "It is the section table itself"));
-  }
+  if (output != "-") RefuseOutputOverInput(output_path, table_path);
 
-  ImportSectionFile(state, request.table, RegionalDecimalSeparator());
+  ImportTableWithSections(state, request.table);
   PrepareSections(state);
 
   if (request.csv) {
     const std::string csv = PropertiesCsv(state);
     if (output == "-") {
-      out << csv;
+      WriteToStandardOutput(out, csv.data(), csv.size());
       return;
     }
-    WriteReplacing(output_path, csv.data(), csv.size());
+    WriteFileReplacing(output_path, csv);
     out << "Wrote the properties of " << state.imported_count
         << (state.imported_count == 1 ? " section" : " sections") << " to "
         << PathToUtf8(FullPath(output_path)) << "\n";
@@ -95,11 +111,42 @@ void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostr
   info.date = QDate::currentDate();
   info.version = QStringLiteral(BRENMOOR_VERSION);
   const QByteArray pdf = SectionReportPdf(state, info);
-  WriteReplacing(output_path, pdf.constData(), static_cast<std::size_t>(pdf.size()));
+  WriteFileReplacing(output_path,
+                     std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
   const int pages = PlanReport(state).pages();
   out << "Wrote the report of " << state.imported_count
       << (state.imported_count == 1 ? " section" : " sections") << " (" << pages
       << (pages == 1 ? " page) to " : " pages) to ") << PathToUtf8(FullPath(output_path)) << "\n";
+#else
+  (void)state;
+  (void)request;
+  (void)out;
+  throw Error("This build of brenmoor has no report (it was built without Qt)");
+#endif
+}
+
+void AddReportCommand(CLI::App& brenmoor, CommandCall& call) {
+  const auto request = std::make_shared<ReportRequest>();
+  CLI::App* report = brenmoor.add_subcommand(
+      "report",
+      "Import a section table and write its section report (A4 PDF) or, with --csv, "
+      "the properties of every section as CSV.");
+  report->allow_extras();
+  AddTableArgument(*report, request->table, "the section table (CSV)");
+  const CLI::Option* output =
+      AddOutputOption(*report, request->output,
+                      "the file to write (default: beside the table, its name with .pdf, or "
+                      ".properties.csv with --csv; - for standard output with --csv)");
+  report->add_flag("--csv", request->csv,
+                   "write the properties table as CSV instead of the report");
+  report->callback([&call, request, output] {
+    if (output->count() > 0 && request->output.empty()) throw WrongCall("-o needs a file name");
+    if (request->output == "-" && !request->csv) {
+      throw WrongCall("the report goes to a file; only --csv writes to standard output");
+    }
+    call.table = request->table;
+    call.run = [&call, request] { ReportCommand(call.state, *request, call.out); };
+  });
 }
 
 }  // namespace brenmoor

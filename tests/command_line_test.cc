@@ -156,7 +156,7 @@ TEST(CommandLine, OneExistingTableOpensTheWindow) {
 TEST(CommandLine, WrongCallsPrintUsageAndExit2) {
   const std::vector<std::vector<std::string>> calls = {
       {},
-      {"frobnicate"},
+      {"frobnicate", "x"},
       {"convert"},
       {"convert", "a.csv", "-o"},
       {"inspect", "a", "b"},
