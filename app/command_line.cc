@@ -173,8 +173,15 @@ int RunCommandLine(const std::vector<std::string>& args, BrenmoorState& state, s
   } catch (const WrongCall& e) {
     return PrintWrongCall(err, e.what());
   } catch (const ImportError& e) {
+    // Every error of the import names the table: by its line, or before the
+    // message where the message does not name it itself (too many sections).
+    const std::string quoted = '"' + PathToUtf8(FullPath(PathFromUtf8(call.table))) + '"';
     err << "brenmoor: ";
-    if (e.line() > 0) err << call.table << ":" << e.line() << ": ";
+    if (e.line() > 0) {
+      err << call.table << ":" << e.line() << ": ";
+    } else if (std::string_view(e.what()).find(quoted) == std::string_view::npos) {
+      err << call.table << ": ";
+    }
     err << ErrorReportText(e.what()) << "\n";
     return 1;
   } catch (const std::exception& e) {

@@ -99,6 +99,10 @@ TEST(CommandLine, FailuresSayWhereAndChangeNothing) {
   WriteFile(zero_table, "NUM,NAME\n1,A,C35,STEEL,0,0,6,6,5,5,1000,1000,490,40\n");
   const std::string missing = (dir / "missing.csv").string();
   const std::string not_a_file = (dir / "bad.csv").string();
+  const std::string too_many = (dir / "too-many.csv").string();
+  std::string lines = "NUM\n";
+  for (int i = 0; i <= kMaxSections; ++i) lines += "1\n";
+  WriteFile(too_many, lines);
 
   const struct {
     std::vector<std::string> args;
@@ -109,6 +113,8 @@ TEST(CommandLine, FailuresSayWhereAndChangeNothing) {
       {{"convert", missing, "-o", output},
        "brenmoor: Cannot open file \"" + missing + "\". " + testing::Texts().missing_file + ".\n"},
       {{"convert", zero_table, "-o", output}, "brenmoor: " + zero_table + ":2: "},
+      {{"convert", too_many, "-o", output},
+       "brenmoor: " + too_many + ": The table holds 32768 sections; at most 32767 are allowed.\n"},
       {{"convert", kSample, "-o", (dir / "no" / "x").string()},
        "brenmoor: Cannot create file \"" + (dir / "no" / "x").string() + "\". " +
            testing::Texts().missing_folder + ".\n"},
@@ -124,7 +130,7 @@ TEST(CommandLine, FailuresSayWhereAndChangeNothing) {
     EXPECT_EQ(run.err.substr(0, c.err_start.size()), c.err_start) << run.err;
   }
   EXPECT_EQ(ReadFile(output), "older file");
-  EXPECT_EQ(testing::EntriesIn(dir.path()), 3);
+  EXPECT_EQ(testing::EntriesIn(dir.path()), 4);
 }
 
 // "Open with" from the file manager passes the one file; anything else is a
