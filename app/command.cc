@@ -21,7 +21,10 @@ CLI::Option* AddTableArgument(CLI::App& command, std::string& table, const std::
 }
 
 CLI::Option* AddOutputOption(CLI::App& command, std::string& output, const std::string& help) {
-  return command.add_option("-o", output, help)->type_name("FILE");
+  // Given twice, the last one counts, as it always has.
+  return command.add_option("-o", output, help)
+      ->type_name("FILE")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 }
 
 void WriteToStandardOutput(std::ostream& out, const char* data, std::size_t size) {

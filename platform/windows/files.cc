@@ -141,7 +141,8 @@ ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(Full
   }
   if (target_.filename().empty() ||
       (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)) {
-    throw Error(FileErrorMessage("Cannot create", target_, "It is a folder"));
+    // In the system's words, as replacing it would fail.
+    Throw("Cannot create", target_, ERROR_ACCESS_DENIED);
   }
   RemoveStaleTemporaries(target_);
   const std::string target_name = PathToUtf8(target_.filename());
