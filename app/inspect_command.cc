@@ -3,8 +3,10 @@
 #include <charconv>
 #include <cmath>
 #include <iomanip>
+#include <memory>
 #include <system_error>
 
+#include "app/command.h"
 #include "model/errors.h"
 #include "output/component_reader.h"
 #include "platform/files.h"
@@ -67,6 +69,22 @@ void InspectCommand(const std::string& path, bool fibers, std::ostream& out) {
   out << path << ": model " << file.model_name << ", " << file.sections.size()
       << (file.sections.size() == 1 ? " section, " : " sections, ") << bytes.size() << " bytes\n";
   for (const FileSection& s : file.sections) PrintSection(s, fibers, out);
+}
+
+void AddInspectCommand(CLI::App& brenmoor, CommandCall& call) {
+  struct Options {
+    std::string file;
+    bool fibers = false;
+  };
+  const auto options = std::make_shared<Options>();
+  CLI::App* inspect =
+      brenmoor.add_subcommand("inspect", "Check a component file and print its sections.");
+  inspect->allow_extras();
+  inspect->add_option("FILE", options->file, "the component file")->required();
+  inspect->add_flag("--fibers", options->fibers, "list every fiber of every section too");
+  inspect->callback([&call, options] {
+    call.run = [&call, options] { InspectCommand(options->file, options->fibers, call.out); };
+  });
 }
 
 }  // namespace brenmoor

@@ -10,9 +10,17 @@ int main(int argc, char** argv) {
   brenmoor::BrenmoorState state;
   const std::vector<std::string> args = brenmoor::Utf8Arguments(argc, argv);
 #ifdef BRENMOOR_WITH_UI
-  // The window, and "Open with" from the file manager: the window with that
+  // No arguments, or "Open with" from the file manager: the window, with that
   // table imported. Qt is loaded for it alone.
-  if (argc <= 1 || brenmoor::OpensWindowWithTable(args)) {
+  const bool window = argc <= 1 || brenmoor::OpensWindowWithTable(args);
+  if (window && !brenmoor::HasDisplay()) {
+    brenmoor::ConsoleErr()
+        << "brenmoor: the window needs a display, and there is none (DISPLAY and WAYLAND_DISPLAY "
+           "are not set).\n"
+           "brenmoor convert and brenmoor report work without one; see brenmoor --help.\n";
+    return 1;
+  }
+  if (window) {
     try {
       return brenmoor::RunWindowFromModule(argc, argv, state, argc <= 1 ? "" : args[1]);
     } catch (const brenmoor::Error& e) {

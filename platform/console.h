@@ -21,4 +21,13 @@ std::ostream& ConsoleErr();
 // line can be rewritten in place; not when it goes to a file or a pipe.
 bool StandardErrorIsTerminal();
 
+// Why writing to out (ConsoleOut()) failed, in the system's words ("No space
+// left on device"), for "cannot write to standard output: <reason>"; a
+// general text for another stream.
+std::string StandardOutputFailure(const std::ostream& out);
+
+// Whether a window can be shown: on X11 and Wayland systems, a display to
+// show it on. Windows and macOS always have one.
+bool HasDisplay();
+
 }  // namespace brenmoor
