@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     try {
       return brenmoor::RunWindowFromModule(argc, argv, state, argc <= 1 ? "" : args[1]);
     } catch (const brenmoor::Error& e) {
-      brenmoor::ConsoleErr() << "brenmoor: " << brenmoor::ErrorReportText(e.what()) << "\n";
+      brenmoor::ShowStartupFailure("brenmoor: " + brenmoor::ErrorReportText(e.what()));
       return 1;
     }
   }

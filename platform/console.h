@@ -21,6 +21,11 @@ std::ostream& ConsoleErr();
 // line can be rewritten in place; not when it goes to a file or a pipe.
 bool StandardErrorIsTerminal();
 
+// Tells the engineer why the program cannot start at all (the window's
+// library is missing, say): on standard error, and where a program has none
+// to show it (brenmoor.exe, started from Explorer), in a message box.
+void ShowStartupFailure(const std::string& message);
+
 // Why writing to out (ConsoleOut()) failed, in the system's words ("No space
 // left on device"), for "cannot write to standard output: <reason>"; a
 // general text for another stream.

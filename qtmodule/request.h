@@ -41,7 +41,7 @@ enum class QtStatus : std::int32_t {
 };
 
 struct BrenmoorQtRequest {
-  std::uint32_t interface = kQtModuleInterface;
+  std::uint32_t interface = kQtModuleInterface;  // stays the first field
   QtCommand command = QtCommand::kWindow;
   // The program's own argc and argv, for the toolkit.
   int argc = 0;

@@ -77,6 +77,8 @@ std::ostream& ConsoleErr() { return std::cerr; }
 
 bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
+void ShowStartupFailure(const std::string& message) { ConsoleErr() << message << "\n"; }
+
 std::string StandardOutputFailure(const std::ostream& out) {
   if (out.rdbuf() == &OutBuffer() && !OutBuffer().failure().empty()) return OutBuffer().failure();
   return "the write failed";

@@ -126,6 +126,15 @@ bool StandardErrorIsTerminal() {
          ::GetFileType(handle) == FILE_TYPE_CHAR && ::GetConsoleMode(handle, &mode);
 }
 
+void ShowStartupFailure(const std::string& message) {
+  const HANDLE handle = ::GetStdHandle(STD_ERROR_HANDLE);
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+    ::MessageBoxW(nullptr, windows::WideFromUtf8(message).c_str(), L"Brenmoor", MB_ICONERROR);
+    return;
+  }
+  ConsoleErr() << message << "\n";
+}
+
 std::string StandardOutputFailure(const std::ostream& out) {
   if (out.rdbuf() == &OutBuffer() && !OutBuffer().failure().empty()) return OutBuffer().failure();
   return "the write failed";
