@@ -18,21 +18,6 @@ inline constexpr int kGridColumns = 14;
 inline constexpr std::array<const char*, kGridColumns> kGridTitles = {
     "NUM", "NAME", "CONC", "STEEL", "H", "B", "FX", "FY", "NX", "NY", "ASX", "ASY", "ASCOR", "CC"};
 
-// An import failure tied to a place in the table: file is the table's path as
-// given, line its line number counting the header as line 1 (0 when the
-// failure is not on one line). what() is the message alone.
-class ImportError : public Error {
- public:
-  ImportError(const std::string& message, std::string file, int line)
-      : Error(message), file_(std::move(file)), line_(line) {}
-  const std::string& file() const { return file_; }
-  int line() const { return line_; }
-
- private:
-  std::string file_;
-  int line_;
-};
-
 // What a cancelled import leaves: the material table rebuilt and nothing
 // imported (count 0); the records are not touched.
 void CancelImport(BrenmoorState& state);

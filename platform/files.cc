@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <charconv>
+#include <cstring>
 
 namespace brenmoor {
 
@@ -51,6 +52,22 @@ bool IsReplacingFileTemporary(std::string_view name, std::string_view target_nam
   }
   const auto [end, ec] = std::from_chars(pid.data(), pid.data() + pid.size(), process_id);
   return ec == std::errc() && end == pid.data() + pid.size();
+}
+
+std::size_t LimitedEnd(const std::string& bytes, std::size_t new_from, std::size_t used,
+                       const ReadLimits& limits, bool& stop) {
+  stop = false;
+  if (limits.stop_at_zero) {
+    if (const void* zero = std::memchr(bytes.data() + new_from, '\0', used - new_from)) {
+      stop = true;
+      used = static_cast<std::size_t>(static_cast<const char*>(zero) - bytes.data()) + 1;
+    }
+  }
+  if (used >= limits.most) {
+    stop = true;
+    used = limits.most;
+  }
+  return used;
 }
 
 }  // namespace brenmoor

@@ -58,6 +58,7 @@ BrenmoorState PreparedCopy(const BrenmoorState& state) {
   BrenmoorState copy;
   copy.materials = state.materials;
   copy.imported_count = state.imported_count;
+  copy.table = state.table;
   copy.records.assign(
       state.records.begin(),
       state.records.begin() +

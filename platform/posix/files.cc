@@ -1,5 +1,7 @@
 // The POSIX side of the file layer. Only code for Linux and other POSIX
 // systems belongs here; the Windows side is windows/files.cc.
+#include "platform/files.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -12,7 +14,6 @@
 #include <string>
 
 #include "model/errors.h"
-#include "platform/files.h"
 
 namespace brenmoor {
 namespace {
@@ -47,7 +48,7 @@ class FileDescriptor {
 };
 
 // 0, or the errno of the failure.
-int ReadAll(const std::filesystem::path& path, std::string& bytes) {
+int ReadAll(const std::filesystem::path& path, std::string& bytes, const ReadLimits& limits) {
   const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) return errno;
   struct stat info;
@@ -57,7 +58,7 @@ int ReadAll(const std::filesystem::path& path, std::string& bytes) {
   // without growing the buffer; a pipe or a growing file grows it by halves.
   constexpr std::size_t kMinimumChunk = 64 * 1024;
   const std::size_t expected = S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0;
-  bytes.resize(expected + 1);
+  bytes.resize(std::min(expected, limits.most) + 1);
   std::size_t used = 0;
   for (;;) {
     if (used == bytes.size()) bytes.resize(used + std::max(used / 2, kMinimumChunk));
@@ -67,7 +68,9 @@ int ReadAll(const std::filesystem::path& path, std::string& bytes) {
       return errno;
     }
     if (got == 0) break;
-    used += static_cast<std::size_t>(got);
+    bool stop = false;
+    used = LimitedEnd(bytes, used, used + static_cast<std::size_t>(got), limits, stop);
+    if (stop) break;
   }
   bytes.resize(used);
   return 0;
@@ -109,9 +112,9 @@ void RemoveStaleTemporaries(const std::filesystem::path& target) {
 
 }  // namespace
 
-std::string ReadWholeFile(const std::filesystem::path& path) {
+std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits) {
   std::string bytes;
-  if (const int error = ReadAll(path, bytes); error != 0) Throw("Cannot open", path, error);
+  if (const int error = ReadAll(path, bytes, limits); error != 0) Throw("Cannot open", path, error);
   return bytes;
 }
 
@@ -180,7 +183,8 @@ void ReplacingFile::Commit() {
   if (::rename(temporary_.c_str(), target_.c_str()) != 0) Throw("Cannot create", target_, errno);
   committed_ = true;
   // The rename itself is durable only once the folder is.
-  const FileDescriptor folder(::open(target_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const FileDescriptor folder(
+      ::open(target_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.get() >= 0) ::fsync(folder.get());
 }
 

@@ -49,7 +49,7 @@ class Handle {
 };
 
 // 0, or the system error of the failure.
-DWORD ReadAll(const std::filesystem::path& path, std::string& bytes) {
+DWORD ReadAll(const std::filesystem::path& path, std::string& bytes, const ReadLimits& limits) {
   // Others may go on reading the table meanwhile, but not change it under us.
   const Handle file(::CreateFileW(SystemName(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -60,7 +60,7 @@ DWORD ReadAll(const std::filesystem::path& path, std::string& bytes) {
   // One byte more than the file's size, so that the end of the file is seen
   // without growing the buffer; a pipe or a growing file grows it by halves.
   constexpr std::size_t kMinimumChunk = 64 * 1024;
-  bytes.resize(static_cast<std::size_t>(regular ? size.QuadPart : 0) + 1);
+  bytes.resize(std::min(static_cast<std::size_t>(regular ? size.QuadPart : 0), limits.most) + 1);
   std::size_t used = 0;
   for (;;) {
     if (used == bytes.size()) bytes.resize(used + std::max(used / 2, kMinimumChunk));
@@ -72,7 +72,9 @@ DWORD ReadAll(const std::filesystem::path& path, std::string& bytes) {
       return error;
     }
     if (got == 0) break;
-    used += got;
+    bool stop = false;
+    used = LimitedEnd(bytes, used, used + got, limits, stop);
+    if (stop) break;
   }
   bytes.resize(used);
   return 0;
@@ -117,9 +119,10 @@ void RemoveStaleTemporaries(const std::filesystem::path& target) {
 
 }  // namespace
 
-std::string ReadWholeFile(const std::filesystem::path& path) {
+std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits) {
   std::string bytes;
-  if (const DWORD error = ReadAll(path, bytes); error != 0) Throw("Cannot open", path, error);
+  if (const DWORD error = ReadAll(path, bytes, limits); error != 0)
+    Throw("Cannot open", path, error);
   return bytes;
 }
 
