@@ -8,9 +8,7 @@
 
 #include "app/convert_command.h"
 #include "app/inspect_command.h"
-#ifdef BRENMOOR_WITH_REPORT
 #include "app/report_command.h"
-#endif
 #include "import/section_import.h"
 #include "model/errors.h"
 #include "output/generate.h"
@@ -98,11 +96,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, BrenmoorState& sta
     if (command == "convert") {
       ConvertCommand(state, file, output, out);
     } else if (command == "report") {
-#ifdef BRENMOOR_WITH_REPORT
       ReportCommand(state, ReportRequest{file, output, csv}, out);
-#else
-      throw Error("This build of brenmoor has no report (it was built without Qt)");
-#endif
     } else {
       InspectCommand(file, fibers, out);
     }

@@ -1,18 +1,24 @@
 #include "app/report_command.h"
 
-#include <QDate>
-#include <QGuiApplication>
 #include <memory>
 #include <system_error>
 
 #include "import/section_import.h"
 #include "model/errors.h"
 #include "model/section_properties.h"
+#include "output/properties_csv.h"
 #include "platform/files.h"
 #include "platform/locale.h"
+
+// The PDF needs the window toolkit's painter; the properties table does not,
+// so a build without it still writes the table.
+#ifdef BRENMOOR_WITH_REPORT
+#include <QDate>
+#include <QGuiApplication>
+
 #include "report/figures.h"
-#include "report/properties_csv.h"
 #include "report/section_report.h"
+#endif
 
 #ifndef BRENMOOR_VERSION
 #define BRENMOOR_VERSION "unknown"
@@ -24,6 +30,7 @@
 namespace brenmoor {
 namespace {
 
+#ifdef BRENMOOR_WITH_REPORT
 // The toolkit, for drawing only: no window is ever shown. An application that
 // is already running (a test's) is used as it is.
 class HeadlessToolkit {
@@ -42,6 +49,7 @@ class HeadlessToolkit {
   char* argv_[2] = {name_, nullptr};
   std::unique_ptr<QGuiApplication> app_;
 };
+#endif
 
 void WriteReplacing(const std::filesystem::path& path, const char* data, std::size_t size) {
   ReplacingFile file(path);
@@ -89,6 +97,9 @@ void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostr
     return;
   }
 
+#ifndef BRENMOOR_WITH_REPORT
+  throw Error("This build of brenmoor has no PDF report (it was built without Qt); --csv works");
+#else
   HeadlessToolkit toolkit;
   ReportInfo info;
   info.table_name = QString::fromStdString(PathToUtf8(table_path.filename()));
@@ -100,6 +111,7 @@ void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostr
   out << "Wrote the report of " << state.imported_count
       << (state.imported_count == 1 ? " section" : " sections") << " (" << pages
       << (pages == 1 ? " page) to " : " pages) to ") << PathToUtf8(FullPath(output_path)) << "\n";
+#endif
 }
 
 }  // namespace brenmoor

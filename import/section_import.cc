@@ -176,11 +176,6 @@ void ReadSection(const BrenmoorState& state, const LineFields& field, char decim
   CheckSizes(section, decimal_separator);
 }
 
-std::string MaterialName(const BrenmoorState& state, std::int32_t index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= state.materials.size()) return {};
-  return state.materials[static_cast<std::size_t>(index)].name;
-}
-
 }  // namespace
 
 void CancelImport(BrenmoorState& state) {
