@@ -12,12 +12,6 @@ namespace brenmoor {
 
 // Most sections one component file can number (the number is an int16).
 inline constexpr int kMaxSections = 32767;
-inline constexpr int kGridColumns = 14;
-
-// The titles of the grid's row 0.
-inline constexpr std::array<const char*, kGridColumns> kGridTitles = {
-    "NUM", "NAME", "CONC", "STEEL", "H", "B", "FX", "FY", "NX", "NY", "ASX", "ASY", "ASCOR", "CC"};
-
 // What a cancelled import leaves: the material table rebuilt and nothing
 // imported (count 0); the records are not touched.
 void CancelImport(BrenmoorState& state);
@@ -42,11 +36,5 @@ void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decim
 // cannot be read throws ImportError("Cannot open file \"<full path>\". <reason>", path, 0)
 // with the state as after CancelImport.
 void ImportSectionFile(BrenmoorState& state, const std::string& path, char decimal_separator);
-
-// The text of one cell of the section grid after an import: row 0 holds the
-// titles, row r (1 .. count) shows record r (its number, NAME, the material
-// names, the numbers as FormatGridNumber or decimal integers). Rows outside
-// 0 .. count give "".
-std::string GridCellText(const BrenmoorState& state, int column, int row, char decimal_separator);
 
 }  // namespace brenmoor

@@ -23,6 +23,7 @@
 #include "report/figures.h"
 #include "report/section_drawing.h"
 #include "report/section_report.h"
+#include "ui/grid_cells.h"
 #include "ui/jpeg_image.h"
 #include "ui/section_grid.h"
 #include "ui/section_preview.h"
@@ -72,7 +73,10 @@ QLabel* StatusPanel(QStatusBar* bar, const QString& text, int width) {
 }  // namespace
 
 TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
-    : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()), state_(state), decimal_separator_(decimal_separator) {
+    : QMainWindow(parent),
+      ui_(std::make_unique<Ui::TForm1>()),
+      state_(state),
+      decimal_separator_(decimal_separator) {
   InitUiResources();
   ui_->setupUi(this);
   QFont font(QStringLiteral("Arial"));
@@ -99,9 +103,12 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   ui_->Image2->resize(picture.size());
 
   ui_->StatusBar1->setFixedHeight(19);
-  StatusPanel(ui_->StatusBar1, QStringLiteral("开发者"), 80)->setObjectName(QStringLiteral("StatusPanel1"));
-  StatusPanel(ui_->StatusBar1, QStringLiteral("Brenmoor project"), 150)->setObjectName(QStringLiteral("StatusPanel2"));
-  StatusPanel(ui_->StatusBar1, QStringLiteral(BRENMOOR_VERSION), 50)->setObjectName(QStringLiteral("StatusPanel3"));
+  StatusPanel(ui_->StatusBar1, QStringLiteral("开发者"), 80)
+      ->setObjectName(QStringLiteral("StatusPanel1"));
+  StatusPanel(ui_->StatusBar1, QStringLiteral("Brenmoor project"), 150)
+      ->setObjectName(QStringLiteral("StatusPanel2"));
+  StatusPanel(ui_->StatusBar1, QStringLiteral(BRENMOOR_VERSION), 50)
+      ->setObjectName(QStringLiteral("StatusPanel3"));
 
   // The generate command's result, in the room to the right of the three
   // fixed panels.
@@ -116,8 +123,9 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   grid_model_ = new SectionGridModel(state_, decimal_separator_, this);
   ui_->StringGrid1->setModel(grid_model_);
 
-  fields_by_column_ = {ui_->Edit13, ui_->Edit10, ui_->Edit11, ui_->Edit1, ui_->Edit2, ui_->Edit3, ui_->Edit4,
-                       ui_->Edit5,  ui_->Edit6,  ui_->Edit7,  ui_->Edit8, ui_->Edit9, ui_->Edit12};
+  fields_by_column_ = {ui_->Edit13, ui_->Edit10, ui_->Edit11, ui_->Edit1, ui_->Edit2,
+                       ui_->Edit3,  ui_->Edit4,  ui_->Edit5,  ui_->Edit6, ui_->Edit7,
+                       ui_->Edit8,  ui_->Edit9,  ui_->Edit12};
 
   connect(ui_->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
   connect(ui_->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
