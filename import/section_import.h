@@ -23,10 +23,12 @@ void CancelImport(BrenmoorState& state);
 // NY, ASX, ASY, ASCOR, CC). The table is refused whole, with the line it
 // failed on, when a value does not convert, a material name is unknown, a
 // count is negative, a section needs more than 60 fibers, a NAME is longer
-// than 40 bytes, H and B are both 0, it holds more than 32767 sections or a
+// than 40 bytes, H, B, CC, ASX, ASY or ASCOR is negative, H or B is 0, CC
+// is half the smaller side or more, it holds more than 32767 sections or a
 // zero byte. Then the state is as after CancelImport and ImportError is
 // thrown (line 0 for too many sections, which no single line causes); on
-// success records, count and material table are replaced. The value checks
+// success records, count, material table and the table's name (file) are
+// replaced. The value checks
 // come after all ten conversions of a line, so a bad number is reported
 // before an unknown material on the same line. file names the table in errors.
 void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decimal_separator,
