@@ -4,15 +4,17 @@
 
 #include "app/command.h"
 #include "model/errors.h"
+#include "model/section_properties.h"
+#include "output/properties_csv.h"
 #include "platform/files.h"
 
+// The PDF needs the window toolkit's painter; the properties table does not,
+// so a build without it still writes the table.
 #ifdef BRENMOOR_WITH_REPORT
 #include <QDate>
 #include <QGuiApplication>
 
-#include "model/section_properties.h"
 #include "report/figures.h"
-#include "report/properties_csv.h"
 #include "report/section_report.h"
 #endif
 
@@ -83,7 +85,6 @@ std::string ReportOutputPath(const ReportRequest& request) {
 }
 
 void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostream& out) {
-#ifdef BRENMOOR_WITH_REPORT
   const std::string output = ReportOutputPath(request);
   const std::filesystem::path table_path = PathFromUtf8(request.table);
   const std::filesystem::path output_path = PathFromUtf8(output);
@@ -105,6 +106,9 @@ void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostr
     return;
   }
 
+#ifndef BRENMOOR_WITH_REPORT
+  throw Error("This build of brenmoor has no PDF report (it was built without Qt); --csv works");
+#else
   HeadlessToolkit toolkit;
   ReportInfo info;
   info.table_name = QString::fromStdString(PathToUtf8(table_path.filename()));
@@ -117,11 +121,6 @@ void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostr
   out << "Wrote the report of " << state.imported_count
       << (state.imported_count == 1 ? " section" : " sections") << " (" << pages
       << (pages == 1 ? " page) to " : " pages) to ") << PathToUtf8(FullPath(output_path)) << "\n";
-#else
-  (void)state;
-  (void)request;
-  (void)out;
-  throw Error("This build of brenmoor has no report (it was built without Qt)");
 #endif
 }
 
