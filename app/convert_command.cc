@@ -35,7 +35,7 @@ void ConvertCommand(BrenmoorState& state, const std::string& table, const std::s
   if (output == "-") {
     ComputeSections(state, progress);
     StandardOutputSink sink(out);
-    StreamComponentFile(state, sink, progress);
+    StreamComponentFile(state, sink, StartThread, progress);
     sink.Flush();
     return;
   }

@@ -8,6 +8,7 @@
 
 #include "app/command.h"
 #include "model/errors.h"
+#include "output/component_layout.h"
 #include "output/component_reader.h"
 #include "platform/files.h"
 
@@ -64,7 +65,16 @@ void PrintSection(const FileSection& s, bool fibers, std::ostream& out) {
 }  // namespace
 
 void InspectCommand(const std::string& path, bool fibers, std::ostream& out) {
-  const std::string bytes = ReadWholeFile(PathFromUtf8(path));
+  // The header first: a file that is no component file (a disk image, say,
+  // or /dev/zero) is refused before the rest is read, and no component file
+  // is larger than 32,767 blocks of 60 fibers.
+  const std::filesystem::path file_path = PathFromUtf8(path);
+  CheckComponentHeader(ReadWholeFile(file_path, ReadLimits{.most = layout::kHeaderSize}));
+  const std::string bytes = ReadWholeFile(file_path, ReadLimits{.most = layout::kLargestFile + 1});
+  if (bytes.size() > layout::kLargestFile) {
+    throw Error("Not a valid component file: larger than " + std::to_string(layout::kLargestFile) +
+                " bytes, the size of 32767 sections of 60 fibers");
+  }
   const ComponentFile file = ReadComponentFile(bytes);
   out << path << ": model " << file.model_name << ", " << file.sections.size()
       << (file.sections.size() == 1 ? " section, " : " sections, ") << bytes.size() << " bytes\n";

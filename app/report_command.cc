@@ -6,8 +6,8 @@
 #include "app/qt_module.h"
 #include "model/errors.h"
 #include "model/section_properties.h"
+#include "output/properties_csv.h"
 #include "platform/files.h"
-#include "report/properties_csv.h"
 
 namespace brenmoor {
 
@@ -46,6 +46,9 @@ void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostr
     return;
   }
 
+#ifndef BRENMOOR_WITH_QT_MODULE
+  throw Error("This build of brenmoor has no PDF report (it was built without Qt); --csv works");
+#endif
   int pages = 0;
   const std::string pdf =
       ReportPdfFromModule(state, PathToUtf8(table_path.filename()), progress, pages);

@@ -14,7 +14,7 @@ std::filesystem::path GenerateComponentFile(BrenmoorState& state, const std::fil
   ComputeSections(state, progress);
   ReplacingFile file(path);
   FileSink sink(file);
-  StreamComponentFile(state, sink, progress);
+  StreamComponentFile(state, sink, StartThread, progress);
   file.Commit();
   return file.target();
 }

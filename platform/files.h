@@ -32,10 +32,21 @@ std::filesystem::path FullPath(const std::filesystem::path& path);
 std::string FileErrorMessage(std::string_view what, const std::filesystem::path& path,
                              std::string_view reason);
 
-// The whole content of the file at path, read as bytes. Others may go on
-// reading it meanwhile. Throws "Cannot open file ..." when it cannot be read
-// (missing, a folder, no permission, held open for writing).
-std::string ReadWholeFile(const std::filesystem::path& path);
+// Where reading a file may stop early, so that an endless or huge input
+// (/dev/zero, a disk image given by mistake) cannot exhaust the memory.
+struct ReadLimits {
+  // Stop after the first zero byte, which is kept: no table holds one.
+  bool stop_at_zero = false;
+  // Read at most this many bytes.
+  std::size_t most = static_cast<std::size_t>(-1);
+};
+
+// The whole content of the file at path, read as bytes, or as much of it as
+// limits allow. Others may go on reading it meanwhile. Throws "Cannot open
+// file ..." when it cannot be read (missing, a folder, no permission, held
+// open for writing).
+std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits = {});
+
 
 // Whether a and b name the same file: the same file on the disk however it
 // is reached (another spelling, "./", a symbolic link, a hard link, another

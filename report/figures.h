@@ -4,9 +4,10 @@
 #include <string_view>
 #include <vector>
 
+#include "model/progress.h"
 #include "model/section.h"
 #include "model/state.h"
-#include "report/section_figures.h"
+#include "output/properties_csv.h"
 
 namespace brenmoor {
 
@@ -21,10 +22,16 @@ QString Figure(double value);
 // bytes themselves are what the component file keeps.
 QString Shown(std::string_view bytes);
 
-// ρ with two decimals ("1.61"), or "–" when it is not a number.
+// ρ with two decimals ("1.61"), as mantissa and power of ten with four
+// significant digits from 10000 up and for a value two decimals would show
+// as 0 ("4e62", "1.235e-5"), or "–" when it is not a number.
 QString Percent(double value);
 
-// The material's name, or "?" for an index outside the table.
-QString MaterialName(const BrenmoorState& state, int index);
+// A copy of the imported sections of state, prepared exactly as the generate
+// command prepares them before writing (PrepareSections): record i of the
+// copy holds the values the component file gets for section i. state itself
+// is not changed. Throws what PrepareSections throws; with a progress,
+// counts the sections and stops with Cancelled when asked to.
+BrenmoorState PreparedCopy(const BrenmoorState& state, Progress* progress = nullptr);
 
 }  // namespace brenmoor

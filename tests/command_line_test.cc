@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "import/section_import.h"
@@ -131,6 +133,62 @@ TEST(CommandLine, FailuresSayWhereAndChangeNothing) {
   }
   EXPECT_EQ(ReadFile(output), "older file");
   EXPECT_EQ(testing::EntriesIn(dir.path()), 4);
+}
+
+// A value that overflows only in the arithmetic is found like a refused
+// line: the table, the line and the section, in every command that computes.
+TEST(CommandLine, ComputingErrorsNameTheTableTheLineAndTheSection) {
+  TempDir dir;
+  const struct {
+    const char* line;
+    const char* message;
+  } cases[] = {
+      {"2,HUGE,C35,STEEL,3e38,3e38,5,5,6,6,1,1,1,40", "Section \"HUGE\": Floating point overflow."},
+      {"2,TALL,C35,STEEL,1e38,500,5,5,6,6,1,1,1,40", "Section \"TALL\": Floating point overflow."},
+      {"2,TINY,C35,STEEL,1e-45,1e-45,5,5,6,6,0,0,0,0",
+       "Section \"TINY\": Invalid floating point operation."},
+  };
+  const std::string table = (dir / "t.csv").string();
+  const std::string output = (dir / "out").string();
+  for (const auto& c : cases) {
+    WriteFile(table, std::string("NUM\n1,A,C35,STEEL,500,500,5,5,6,6,1,1,1,40\n") + c.line + "\n");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"convert", table, "-o", output},
+          std::vector<std::string>{"report", table, "--csv", "-o", output}}) {
+      SCOPED_TRACE(args[0] + " " + c.line);
+      const Outcome run = RunWith(args);
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(run.err, "brenmoor: " + table + ":3: " + c.message + "\n");
+    }
+  }
+}
+
+// Endless or huge input is refused at once, without reading it all.
+TEST(CommandLine, EndlessOrHugeInputIsRefusedWithoutReadingItAll) {
+  TempDir dir;
+  const std::string huge = (dir / "disk.img").string();
+  WriteFile(huge, "");
+  std::filesystem::resize_file(huge, std::uintmax_t{2} << 30);  // sparse: costs no disk
+  std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"inspect", huge},
+       "brenmoor: Not a valid component file: wrong magic (not a component file) at offset 0.\n"},
+  };
+#ifndef _WIN32
+  cases.push_back({{"convert", "/dev/zero", "-o", (dir / "out").string()},
+                   "brenmoor: /dev/zero:1: The table holds a zero byte and is probably saved in a "
+                   "16-bit encoding such as UTF-16; save it as plain text or UTF-8.\n"});
+  cases.push_back(
+      {{"inspect", "/dev/zero"},
+       "brenmoor: Not a valid component file: wrong magic (not a component file) at offset 0.\n"});
+#endif
+  for (const auto& [args, err] : cases) {
+    SCOPED_TRACE(args[1]);
+    const auto started = std::chrono::steady_clock::now();
+    const Outcome run = RunWith(args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, err);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+  }
 }
 
 // "Open with" from the file manager passes the one file; anything else is a

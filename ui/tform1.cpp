@@ -24,6 +24,7 @@
 #include "report/figures.h"
 #include "report/section_drawing.h"
 #include "report/section_report.h"
+#include "ui/grid_cells.h"
 #include "ui/jpeg_image.h"
 #include "ui/section_grid.h"
 #include "ui/section_preview.h"

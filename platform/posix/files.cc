@@ -49,14 +49,14 @@ class FileDescriptor {
 };
 
 // 0, or the errno of the failure.
-int ReadAll(const std::filesystem::path& path, std::string& bytes) {
+int ReadAll(const std::filesystem::path& path, std::string& bytes, const ReadLimits& limits) {
   const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) return errno;
   struct stat info;
   if (::fstat(fd.get(), &info) != 0) return errno;
   if (S_ISDIR(info.st_mode)) return EISDIR;
   const std::size_t expected = S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0;
-  const bool read = ReadToEnd(expected, bytes, [&](char* buffer, std::size_t size) {
+  const bool read = ReadToEnd(expected, limits, bytes, [&](char* buffer, std::size_t size) {
     ssize_t got;
     do {
       got = ::read(fd.get(), buffer, size);
@@ -108,9 +108,9 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) 
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-std::string ReadWholeFile(const std::filesystem::path& path) {
+std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits) {
   std::string bytes;
-  if (const int error = ReadAll(path, bytes); error != 0) Throw("Cannot open", path, error);
+  if (const int error = ReadAll(path, bytes, limits); error != 0) Throw("Cannot open", path, error);
   return bytes;
 }
 

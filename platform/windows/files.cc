@@ -51,7 +51,7 @@ class Handle {
 };
 
 // 0, or the system error of the failure.
-DWORD ReadAll(const std::filesystem::path& path, std::string& bytes) {
+DWORD ReadAll(const std::filesystem::path& path, std::string& bytes, const ReadLimits& limits) {
   // Others may go on reading the table meanwhile, but not change it under us.
   const Handle file(::CreateFileW(SystemName(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -59,7 +59,7 @@ DWORD ReadAll(const std::filesystem::path& path, std::string& bytes) {
   LARGE_INTEGER size{};
   const bool regular = ::GetFileType(file.get()) == FILE_TYPE_DISK;
   if (regular && !::GetFileSizeEx(file.get(), &size)) return ::GetLastError();
-  const bool read = ReadToEnd(static_cast<std::size_t>(regular ? size.QuadPart : 0), bytes,
+  const bool read = ReadToEnd(static_cast<std::size_t>(regular ? size.QuadPart : 0), limits, bytes,
                               [&](char* buffer, std::size_t want) -> long long {
                                 DWORD got = 0;
                                 const DWORD most =
@@ -152,9 +152,10 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) 
          first.nFileIndexLow == second.nFileIndexLow;
 }
 
-std::string ReadWholeFile(const std::filesystem::path& path) {
+std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits) {
   std::string bytes;
-  if (const DWORD error = ReadAll(path, bytes); error != 0) Throw("Cannot open", path, error);
+  if (const DWORD error = ReadAll(path, bytes, limits); error != 0)
+    Throw("Cannot open", path, error);
   return bytes;
 }
 

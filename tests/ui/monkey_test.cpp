@@ -19,6 +19,7 @@
 #include "output/component_writer.h"
 #include "output/generate.h"
 #include "tests/varied_table.h"
+#include "ui/grid_cells.h"
 #include "ui/section_preview.h"
 #include "window_test_support.h"
 

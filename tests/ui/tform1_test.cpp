@@ -315,7 +315,8 @@ void TForm1Test::ZeroSizeSectionIsReported() {
   QTemporaryDir dir;
   QDir::setCurrent(dir.path());
   QTest::mouseClick(Find<QPushButton>("Button1"), Qt::LeftButton);
-  QCOMPARE(Reports().mid(2), QStringList({"Invalid floating point operation.", ""}));
+  QCOMPARE(Reports().mid(2),
+           QStringList({"Section \"FLAT\": Invalid floating point operation.", "Line 2"}));
   QVERIFY(!QFile::exists(dir.filePath(kComponentFileName)));
   QDir::setCurrent(QStringLiteral(BRENMOOR_BINARY_DIR));
 }
@@ -366,6 +367,12 @@ void TForm1Test::ErrorBox() {
           .detail,
       QString());
   QCOMPARE(ErrorReportFor(Error("Done.")).text, QStringLiteral("Done."));
+  // A GB18030 name in the message and a Chinese folder read as the grid reads them.
+  const ReportedError chinese = ErrorReportFor(
+      ImportError("Section \"\xD6\xD0\xD6\xF9\" has H = -1; a size cannot be negative",
+                  "/\xE9\xA1\xB9\xE7\x9B\xAE/\xE8\xA1\xA8.csv", 3));
+  QCOMPARE(chinese.text, QStringLiteral("Section \"中柱\" has H = -1; a size cannot be negative."));
+  QCOMPARE(chinese.detail, QStringLiteral("Line 3 of 表.csv"));
 }
 
 void TForm1Test::LargeTableScrollsAndSelects() {

@@ -1,23 +1,26 @@
-#include "report/properties_csv.h"
+#include "output/properties_csv.h"
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <vector>
 
+#include "model/materials.h"
 #include "platform/text.h"
-#include "report/section_figures.h"
 
 namespace brenmoor {
-namespace {
 
-// The material's name, or "?" for an index outside the table, as the
-// report shows it.
-std::string MaterialName(const BrenmoorState& state, int index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= state.materials.size()) return "?";
-  return state.materials[static_cast<std::size_t>(index)].name;
+SectionFigures FiguresOf(const TSECTION& prepared) {
+  SectionFigures figures;
+  for (int k = 0; k < prepared.fiber_count && k < kMaxFibers; ++k) {
+    if (prepared.fibers[k].type == kSteelFiber) ++figures.bars;
+    if (prepared.fibers[k].type == kConcreteFiber) ++figures.cells;
+  }
+  const double gross = static_cast<double>(prepared.B) * static_cast<double>(prepared.H);
+  figures.rho_percent = gross != 0.0 ? 100.0 * prepared.steel_area_sum / gross
+                                     : std::numeric_limits<double>::quiet_NaN();
+  return figures;
 }
-
-}  // namespace
 
 std::string CsvNumber(double value) {
   char buffer[64];
@@ -36,7 +39,7 @@ std::string PropertiesCsv(const BrenmoorState& prepared) {
     const TSECTION& s = prepared.records[static_cast<std::size_t>(i)];
     const SectionFigures f = FiguresOf(s);
     std::string quoted(1, '"');
-    for (char c : DisplayText(s.NAME)) {
+    for (const char c : DisplayText(s.NAME)) {
       quoted += c;
       if (c == '"') quoted += '"';
     }
