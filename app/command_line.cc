@@ -1,11 +1,14 @@
 #include "app/command_line.h"
 
+#include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
+#include "app/capacity_command.h"
 #include "app/convert_command.h"
 #include "app/inspect_command.h"
 #ifdef BRENMOOR_WITH_REPORT
@@ -36,6 +39,13 @@ constexpr char kUsage[] =
     "       brenmoor report TABLE --csv [-o PROPERTIES.csv]\n"
     "                                     the properties of every section as CSV (default\n"
     "                                     TABLE.properties.csv beside the table; -o - for stdout)\n"
+    "       brenmoor capacity TABLE [--steel HRB335|HRB400|HRB500]\n"
+    "                [--strength design|characteristic] [--axial-ratio R] [-o CAPACITY.pdf]\n"
+    "                                     the N-M interaction and moment-curvature of every\n"
+    "                                     section, A4 PDF (default TABLE.capacity.pdf beside it)\n"
+    "       brenmoor capacity TABLE --csv [--curves] [-o CAPACITY.csv]\n"
+    "                                     the capacity figures (or every curve point) as CSV\n"
+    "                                     (default TABLE.capacity.csv; -o - for stdout)\n"
     "       brenmoor TABLE                open the window with a section table imported\n"
     "       brenmoor --help | --version\n";
 
@@ -48,7 +58,8 @@ int WrongCall(std::ostream& err, const std::string& why) {
 
 bool OpensWindowWithTable(const std::vector<std::string>& args) {
   if (args.size() != 2 || args[1].empty() || args[1][0] == '-') return false;
-  if (args[1] == "convert" || args[1] == "inspect" || args[1] == "report") return false;
+  if (args[1] == "convert" || args[1] == "inspect" || args[1] == "report" || args[1] == "capacity")
+    return false;
   std::error_code ignored;
   return std::filesystem::is_regular_file(PathFromUtf8(args[1]), ignored);
 }
@@ -69,16 +80,38 @@ int RunCommandLine(const std::vector<std::string>& arguments, BrenmoorState& sta
   }
 
   std::string file;
-  std::string output = command == "report" ? "" : kComponentFileName;
+  const bool capacity = command == "capacity";
+  std::string output = command == "report" || capacity ? "" : kComponentFileName;
   bool fibers = false;
   bool csv = false;
+  CapacityRequest capacity_request;
   for (std::size_t i = 1; i < args.size(); ++i) {
-    if ((command == "convert" || command == "report") && args[i] == "-o") {
+    // The capacity options that take a value.
+    if (capacity &&
+        (args[i] == "--steel" || args[i] == "--strength" || args[i] == "--axial-ratio")) {
+      const std::string option(args[i]);
+      if (++i == args.size()) return WrongCall(err, option + " needs a value");
+      const std::string value(args[i]);
+      CapacityOptions& options = capacity_request.options;
+      const char* end = value.data() + value.size();
+      if (option == "--steel" && SteelGradeFromName(value)) {
+        options.steel = *SteelGradeFromName(value);
+      } else if (option == "--strength" && StrengthsFromName(value)) {
+        options.strengths = *StrengthsFromName(value);
+      } else if (option == "--axial-ratio" &&
+                 std::from_chars(value.data(), end, options.axial_ratio).ptr == end &&
+                 !value.empty() && std::isfinite(options.axial_ratio)) {
+      } else {
+        return WrongCall(err, "invalid value '" + value + "' for " + option);
+      }
+    } else if (capacity && args[i] == "--curves") {
+      capacity_request.curves = true;
+    } else if ((command == "convert" || command == "report" || capacity) && args[i] == "-o") {
       if (++i == args.size() || args[i].empty()) return WrongCall(err, "-o needs a file name");
       output = args[i];
     } else if (command == "inspect" && args[i] == "--fibers") {
       fibers = true;
-    } else if (command == "report" && args[i] == "--csv") {
+    } else if ((command == "report" || capacity) && args[i] == "--csv") {
       csv = true;
     } else if (file.empty() && !args[i].empty() && args[i][0] != '-') {
       file = args[i];
@@ -86,17 +119,27 @@ int RunCommandLine(const std::vector<std::string>& arguments, BrenmoorState& sta
       return WrongCall(err, "unexpected argument '" + std::string(args[i]) + "'");
     }
   }
-  if (command != "convert" && command != "inspect" && command != "report") {
+  if (command != "convert" && command != "inspect" && command != "report" && !capacity) {
     return WrongCall(err, "unknown command '" + std::string(command) + "'");
   }
   if (file.empty()) return WrongCall(err, std::string(command) + " needs a file name");
   if (command == "report" && output == "-" && !csv) {
     return WrongCall(err, "the report goes to a file; only --csv writes to standard output");
   }
+  if (capacity && output == "-" && !csv) {
+    return WrongCall(err,
+                     "the capacity report goes to a file; only --csv writes to standard output");
+  }
+  if (capacity_request.curves && !csv) return WrongCall(err, "--curves goes with --csv");
 
   try {
     if (command == "convert") {
       ConvertCommand(state, file, output, out);
+    } else if (capacity) {
+      capacity_request.table = file;
+      capacity_request.output = output;
+      capacity_request.csv = csv;
+      CapacityCommand(state, capacity_request, out);
     } else if (command == "report") {
 #ifdef BRENMOOR_WITH_REPORT
       ReportCommand(state, ReportRequest{file, output, csv}, out);

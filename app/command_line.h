@@ -8,7 +8,8 @@
 
 namespace brenmoor {
 
-// Runs `brenmoor convert ...`, `brenmoor inspect ...`, `brenmoor report ...`, `--help` or
+// Runs `brenmoor convert ...`, `brenmoor inspect ...`, `brenmoor report ...`, `brenmoor capacity
+// ...`, `--help` or
 // `--version`; args are the program's arguments in UTF-8, args[0] the
 // program. Needs no display. Prints results to
 // out, errors to err as "brenmoor: MESSAGE" (with "TABLE:LINE: " for an error

@@ -61,12 +61,6 @@ AxisView ViewOf(const CapacitySection& section, BendingAxis axis) {
   return view;
 }
 
-double StrainAt(const AxisView& view, const StrainLine& line, double u) {
-  const double centre = (line.top + line.bottom) / 2;
-  const double kappa = (line.top - line.bottom) / view.D;
-  return centre + kappa * u;
-}
-
 // ∫₀^ε σ dε′ and ∫₀^ε σ·ε′ dε′ of the concrete law, in closed form.
 void ConcretePrimitives(const ConcreteLaw& law, double strain, double& p0, double& p1) {
   if (strain <= 0) {
@@ -280,8 +274,15 @@ PathPoint PathPointAt(const AxisView& view, CapacityModel model, double t) {
   return {t, ResultantOf(view, model, PathState(view, t))};
 }
 
-constexpr double kN = 1e-3;   // N to kN
-constexpr double kNm = 1e-6;  // N·mm to kN·m
+constexpr double kN = 1e-3;  // N to kN
+
+// A moment in kN·m from N·mm. What is left of a moment that is 0 by symmetry
+// (the ends of the path, no curvature) is rounding, not a figure: below
+// 10⁻¹² of fc·B·H·D it is reported as 0.
+double KiloNewtonMetres(const AxisView& view, double m) {
+  const CapacitySection& s = *view.section;
+  return std::abs(m) < 1e-12 * s.concrete.fc * s.B * s.H * view.D ? 0.0 : m * 1e-6;
+}
 
 }  // namespace
 
@@ -403,7 +404,7 @@ AxisCapacity ComputeAxisCapacity(const CapacitySection& section, BendingAxis axi
   figures.N0 = squash.r.N * kN;
   figures.Nt = tension.r.N * kN;
   figures.Nb = balanced.r.N * kN;
-  figures.Mb = balanced.r.M * kNm;
+  figures.Mb = KiloNewtonMetres(view, balanced.r.M);
 
   const PathPoint fiber_tension = PathPointAt(view, CapacityModel::kFiber, 0);
   const PathPoint fiber_squash = PathPointAt(view, CapacityModel::kFiber, 3);
@@ -413,9 +414,9 @@ AxisCapacity ComputeAxisCapacity(const CapacitySection& section, BendingAxis axi
     return PathPointAtN(view, model, target, lo, hi);
   };
   const auto m0 = moment_at(CapacityModel::kExact, 0, tension, squash);
-  figures.M0 = m0 ? m0->r.M * kNm : 0;
+  figures.M0 = m0 ? KiloNewtonMetres(view, m0->r.M) : 0;
   const auto fiber_m0 = moment_at(CapacityModel::kFiber, 0, fiber_tension, fiber_squash);
-  figures.fiber_M0 = fiber_m0 ? fiber_m0->r.M * kNm : 0;
+  figures.fiber_M0 = fiber_m0 ? KiloNewtonMetres(view, fiber_m0->r.M) : 0;
 
   // N rises along the path, so each level's root is searched above the last.
   PathPoint exact_from = tension, fiber_from = fiber_tension;
@@ -486,7 +487,8 @@ std::vector<InteractionPoint> InteractionCurve(const CapacitySection& section, B
                    [](const Marked& a, const Marked& b) { return a.p.t < b.p.t; });
   std::vector<InteractionPoint> curve;
   curve.reserve(points.size());
-  for (const Marked& m : points) curve.push_back({m.p.r.N * kN, m.p.r.M * kNm, m.mark});
+  for (const Marked& m : points)
+    curve.push_back({m.p.r.N * kN, KiloNewtonMetres(view, m.p.r.M), m.mark});
   return curve;
 }
 
@@ -548,7 +550,7 @@ MomentCurvature MomentCurvatureCurve(const CapacitySection& section, BendingAxis
   for (std::size_t j = 0; j < kappas.size(); ++j) {
     const double kappa = kappas[j];
     const StrainLine l = state_at(kappa);
-    result.points.push_back({kappa * 1e3, ResultantOf(view, model, l).M * kNm});
+    result.points.push_back({kappa * 1e3, KiloNewtonMetres(view, ResultantOf(view, model, l).M)});
     if (kappa_yield && kappa == *kappa_yield && !result.first_yield) result.first_yield = j;
   }
   result.end = result.points.size() - 1;

@@ -201,8 +201,9 @@ struct CurvaturePoint {
 // to the end point: the top at εcu or the tension-most bar at −0.01, whichever
 // comes first. 41 points at equal steps of curvature, plus the first yield of
 // a tension bar (the tension-most bar at −fy/Es) when it comes before the end.
-// holds is false, and points empty, when the section cannot carry N at all
-// (N at or beyond Nt or N0 of the model).
+// holds is false, and points empty, when the section cannot carry N even
+// without curvature: N at or below the model's N at uniform −0.01, or at or
+// above its N at uniform εcu.
 struct MomentCurvature {
   double N = 0.0;  // kN
   bool holds = false;
