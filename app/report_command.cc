@@ -1,10 +1,9 @@
 #include "app/report_command.h"
 
 #include <QDate>
-#include <QGuiApplication>
-#include <memory>
 #include <system_error>
 
+#include "app/headless_toolkit.h"
 #include "import/section_import.h"
 #include "model/errors.h"
 #include "model/section_properties.h"
@@ -17,31 +16,9 @@
 #ifndef BRENMOOR_VERSION
 #define BRENMOOR_VERSION "unknown"
 #endif
-#ifndef BRENMOOR_HEADLESS_QT_PLATFORM
-#define BRENMOOR_HEADLESS_QT_PLATFORM "offscreen"
-#endif
 
 namespace brenmoor {
 namespace {
-
-// The toolkit, for drawing only: no window is ever shown. An application that
-// is already running (a test's) is used as it is.
-class HeadlessToolkit {
- public:
-  HeadlessToolkit() {
-    if (QCoreApplication::instance() != nullptr) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-      qputenv("QT_QPA_PLATFORM", BRENMOOR_HEADLESS_QT_PLATFORM);
-    }
-    app_ = std::make_unique<QGuiApplication>(argc_, argv_);
-  }
-
- private:
-  int argc_ = 1;
-  char name_[9] = "brenmoor";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QGuiApplication> app_;
-};
 
 void WriteReplacing(const std::filesystem::path& path, const char* data, std::size_t size) {
   ReplacingFile file(path);
