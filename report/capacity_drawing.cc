@@ -311,6 +311,9 @@ void DrawChart(QPainter& p, const QRectF& area, const Chart& chart, double unit)
       if (x + w > plot.right()) x = at.x() - 1.3 * unit - w;
       double y = at.y() - 1.0 * unit;
       if (y - metrics.ascent() < plot.top()) y = at.y() + metrics.ascent() + 1.0 * unit;
+      // On a light ground, so that a line running through stays behind it.
+      p.fillRect(QRectF(x - 0.3 * unit, y - metrics.ascent(), w + 0.6 * unit, metrics.height()),
+                 QColor(255, 255, 255, 200));
       p.drawText(QPointF(x, y), mark.label);
     }
   }
