@@ -104,7 +104,7 @@ struct CapacitySection {
 // column is not "STEEL", or its sizes leave no depth for the bars (H or B
 // not above 0, or CC not below half of H and of B). record is the section's
 // record number (line record + 1 of its table); what() is the reason alone,
-// e.g. "capacity needs a concrete grade in CONC"; the command line puts the
+// e.g. "capacity needs a concrete grade in CONC, not STEEL"; the command line puts the
 // table, line and section name before it.
 class CapacityRefusal : public Error {
  public:
