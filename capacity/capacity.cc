@@ -406,7 +406,12 @@ CapacitySection MakeCapacitySection(const BrenmoorState& state, int record,
   section.steel = SteelLawOf(options.steel, options.strengths);
   TSECTION laid;
   CopyLayoutInput(record_section, laid);
-  LayoutFibers(laid);
+  try {
+    LayoutFibers(laid);
+  } catch (const Error& e) {
+    // A size that overflows the file's floats: refused on the section's line.
+    throw CapacityRefusal(e.what(), record);
+  }
   const FiberSlot* fibers = laid.fibers.data();
   for (int k = 0; k < laid.fiber_count; ++k) {
     const FiberSlot& f = fibers[k];

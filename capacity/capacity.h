@@ -117,7 +117,9 @@ class CapacityRefusal : public Error {
 
 // Record `record` (1 .. imported_count) of an imported table as the models
 // take it: laid out by LayoutFibers (on a copy; the record is not touched),
-// with the laws of its grade and the options. Throws CapacityRefusal.
+// with the laws of its grade and the options. Throws CapacityRefusal, also
+// with the layout's own error (a cell area that overflows a float) as its
+// reason.
 CapacitySection MakeCapacitySection(const BrenmoorState& state, int record,
                                     const CapacityOptions& options);
 
