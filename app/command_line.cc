@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -101,12 +102,15 @@ int RunCommandLine(const std::vector<std::string>& arguments, BrenmoorState& sta
       if (++i == args.size()) return WrongCall(err, option + " needs a value");
       const std::string value(args[i]);
       CapacityOptions& options = capacity_request.options;
-      if (option == "--steel" && SteelGradeFromName(value)) {
-        options.steel = *SteelGradeFromName(value);
-      } else if (option == "--strength" && StrengthsFromName(value)) {
-        options.strengths = *StrengthsFromName(value);
-      } else if (option == "--axial-ratio" && ParsesWhole(value, options.axial_ratio) &&
-                 !value.empty() && std::isfinite(options.axial_ratio)) {
+      const std::optional<SteelGrade> grade = SteelGradeFromName(value);
+      const std::optional<Strengths> strengths = StrengthsFromName(value);
+      double ratio = 0;
+      if (option == "--steel" && grade) {
+        options.steel = *grade;
+      } else if (option == "--strength" && strengths) {
+        options.strengths = *strengths;
+      } else if (option == "--axial-ratio" && ParsesWhole(value, ratio) && std::isfinite(ratio)) {
+        options.axial_ratio = ratio;
       } else {
         return WrongCall(err, "invalid value '" + value + "' for " + option);
       }
