@@ -249,6 +249,32 @@ TEST(Capacity, SampleAgreesWithTheReferenceFigures) {
   }
 }
 
+TEST(Capacity, TableOnEveryCoreIsSectionBySection) {
+  // Enough sections for several workers, each different, so a figure put in
+  // another section's place shows.
+  std::string table = "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n";
+  for (int i = 1; i <= 300; ++i) {
+    table += std::to_string(i) + ",K" + std::to_string(i) + ",C" +
+             std::to_string(30 + 5 * (i % 11)) + ",STEEL," + std::to_string(400 + 10 * (i % 37)) +
+             "," + std::to_string(300 + 10 * (i % 23)) + "," + std::to_string(1 + i % 6) + "," +
+             std::to_string(1 + i % 5) + "," + std::to_string(i % 4) + "," + std::to_string(i % 3) +
+             ",800,600,314," + std::to_string(30 + i % 20) + "\n";
+  }
+  BrenmoorState state;
+  ImportSectionTable(state, table, '.', "t.csv");
+  CapacityOptions options;
+  options.steel = SteelGrade::kHRB500;
+  const std::vector<SectionCapacity> all = ComputeCapacityTable(state, options);
+  ASSERT_EQ(all.size(), 300u);
+  for (int r = 1; r <= 300; r += 7) {
+    SCOPED_TRACE(r);
+    const SectionCapacity one = ComputeSectionCapacity(MakeCapacitySection(state, r, options));
+    EXPECT_EQ(all[r - 1].x.N0, one.x.N0);
+    EXPECT_EQ(all[r - 1].x.M0, one.x.M0);
+    EXPECT_EQ(all[r - 1].y.fiber_error_pct, one.y.fiber_error_pct);
+  }
+}
+
 struct Outcome {
   int status;
   std::string out, err;
