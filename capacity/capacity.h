@@ -187,8 +187,11 @@ struct InteractionPoint {
 
 // The N–M curve of one model along the whole path, in path order (from pure
 // tension to pure compression): 41 points at N equally spaced between the
-// model's own ends (the first kTension, the last kSquash) and its balanced
-// and N = 0 points where they fall, so at least 43 points.
+// model's own ends (the first kTension, the last kSquash), its balanced
+// point, and its N = 0 point where N changes sign along the path (not in a
+// section without bars): 43 points, or 42. A point's N never falls below the
+// one before it. Example: KZ1's exact curve about x starts (−2145.6, 0) and
+// holds (2172.13, 592.435) kBalanced and (0, 441.797) kPureBending.
 std::vector<InteractionPoint> InteractionCurve(const CapacitySection& section, BendingAxis axis,
                                                CapacityModel model);
 
