@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -49,6 +50,14 @@ constexpr char kUsage[] =
     "       brenmoor TABLE                open the window with a section table imported\n"
     "       brenmoor --help | --version\n";
 
+// Whether the whole of text is a number in C form (whatever the regional
+// settings); the number goes to value.
+bool ParsesWhole(const std::string& text, double& value) {
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  return ec == std::errc() && ptr == end;
+}
+
 int WrongCall(std::ostream& err, const std::string& why) {
   err << "brenmoor: " << why << "\n" << kUsage;
   return 2;
@@ -93,14 +102,15 @@ int RunCommandLine(const std::vector<std::string>& arguments, BrenmoorState& sta
       if (++i == args.size()) return WrongCall(err, option + " needs a value");
       const std::string value(args[i]);
       CapacityOptions& options = capacity_request.options;
-      const char* end = value.data() + value.size();
-      if (option == "--steel" && SteelGradeFromName(value)) {
-        options.steel = *SteelGradeFromName(value);
-      } else if (option == "--strength" && StrengthsFromName(value)) {
-        options.strengths = *StrengthsFromName(value);
-      } else if (option == "--axial-ratio" &&
-                 std::from_chars(value.data(), end, options.axial_ratio).ptr == end &&
-                 !value.empty() && std::isfinite(options.axial_ratio)) {
+      const std::optional<SteelGrade> grade = SteelGradeFromName(value);
+      const std::optional<Strengths> strengths = StrengthsFromName(value);
+      double ratio = 0;
+      if (option == "--steel" && grade) {
+        options.steel = *grade;
+      } else if (option == "--strength" && strengths) {
+        options.strengths = *strengths;
+      } else if (option == "--axial-ratio" && ParsesWhole(value, ratio) && std::isfinite(ratio)) {
+        options.axial_ratio = ratio;
       } else {
         return WrongCall(err, "invalid value '" + value + "' for " + option);
       }

@@ -384,10 +384,13 @@ CapacitySection MakeCapacitySection(const BrenmoorState& state, int record,
     fcuk = (concrete[1] - '0') * 10 + (concrete[2] - '0');
   }
   if (fcuk < 30 || fcuk > 80 || fcuk % 5 != 0) {
-    throw CapacityRefusal("capacity needs a concrete grade in CONC", record);
+    throw CapacityRefusal("capacity needs a concrete grade in CONC, not " + std::string(concrete),
+                          record);
   }
   if (name_of(record_section.steel_material) != "STEEL") {
-    throw CapacityRefusal("capacity needs STEEL in the STEEL column", record);
+    throw CapacityRefusal("capacity needs STEEL in the STEEL column, not " +
+                              std::string(name_of(record_section.steel_material)),
+                          record);
   }
   const double H = record_section.H, B = record_section.B, CC = record_section.CC;
   if (!(H > 0 && B > 0 && CC >= 0 && 2 * CC < H && 2 * CC < B)) {
@@ -403,7 +406,12 @@ CapacitySection MakeCapacitySection(const BrenmoorState& state, int record,
   section.steel = SteelLawOf(options.steel, options.strengths);
   TSECTION laid;
   CopyLayoutInput(record_section, laid);
-  LayoutFibers(laid);
+  try {
+    LayoutFibers(laid);
+  } catch (const Error& e) {
+    // A size that overflows the file's floats: refused on the section's line.
+    throw CapacityRefusal(e.what(), record);
+  }
   const FiberSlot* fibers = laid.fibers.data();
   for (int k = 0; k < laid.fiber_count; ++k) {
     const FiberSlot& f = fibers[k];

@@ -104,7 +104,7 @@ struct CapacitySection {
 // column is not "STEEL", or its sizes leave no depth for the bars (H or B
 // not above 0, or CC not below half of H and of B). record is the section's
 // record number (line record + 1 of its table); what() is the reason alone,
-// e.g. "capacity needs a concrete grade in CONC"; the command line puts the
+// e.g. "capacity needs a concrete grade in CONC, not STEEL"; the command line puts the
 // table, line and section name before it.
 class CapacityRefusal : public Error {
  public:
@@ -117,7 +117,9 @@ class CapacityRefusal : public Error {
 
 // Record `record` (1 .. imported_count) of an imported table as the models
 // take it: laid out by LayoutFibers (on a copy; the record is not touched),
-// with the laws of its grade and the options. Throws CapacityRefusal.
+// with the laws of its grade and the options. Throws CapacityRefusal, also
+// with the layout's own error (a cell area that overflows a float) as its
+// reason.
 CapacitySection MakeCapacitySection(const BrenmoorState& state, int record,
                                     const CapacityOptions& options);
 
@@ -185,8 +187,11 @@ struct InteractionPoint {
 
 // The N–M curve of one model along the whole path, in path order (from pure
 // tension to pure compression): 41 points at N equally spaced between the
-// model's own ends (the first kTension, the last kSquash) and its balanced
-// and N = 0 points where they fall, so at least 43 points.
+// model's own ends (the first kTension, the last kSquash), its balanced
+// point, and its N = 0 point where N changes sign along the path (not in a
+// section without bars): 43 points, or 42. A point's N never falls below the
+// one before it. Example: KZ1's exact curve about x starts (−2145.6, 0) and
+// holds (2172.13, 592.435) kBalanced and (0, 441.797) kPureBending.
 std::vector<InteractionPoint> InteractionCurve(const CapacitySection& section, BendingAxis axis,
                                                CapacityModel model);
 
