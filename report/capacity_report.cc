@@ -27,6 +27,8 @@ const QColor kWarningTint(255, 226, 226);
 const QColor kHeaderGrey(225, 225, 225);
 const QColor kStripeGrey(244, 244, 244);
 
+// The column titles, marked for lupdate with QT_TRANSLATE_NOOP; every other
+// text of the report calls translate itself, in full, so that lupdate finds it.
 QString Tr(const char* text) { return QCoreApplication::translate("CapacityReport", text); }
 
 struct Column {
@@ -83,9 +85,9 @@ QString ErrorPct(double value) { return QString::number(value, 'f', 2); }
 QString Advice(const SectionCapacity& f) {
   const bool x = f.x.fiber_error_pct > kFiberErrorLimitPct,
              y = f.y.fiber_error_pct > kFiberErrorLimitPct;
-  if (x && y) return Tr("raise FX and FY");
-  if (x) return Tr("raise FY");
-  if (y) return Tr("raise FX");
+  if (x && y) return QCoreApplication::translate("CapacityReport", "raise FX and FY");
+  if (x) return QCoreApplication::translate("CapacityReport", "raise FY");
+  if (y) return QCoreApplication::translate("CapacityReport", "raise FX");
   return QString();
 }
 
@@ -113,23 +115,29 @@ class CapacityPainter {
   void Cover(int sections) {
     painter_.setPen(Qt::black);
     painter_.setFont(Font(60, true));
-    painter_.drawText(QPointF(kLeft, 320), Tr("Section capacity report"));
+    painter_.drawText(QPointF(kLeft, 320),
+                      QCoreApplication::translate("CapacityReport", "Section capacity report"));
     painter_.setFont(Font(32));
     const CapacityOptions& o = info_.options;
     const SteelLaw steel = SteelLawOf(o.steel, o.strengths);
     const QString strengths =
-        o.strengths == Strengths::kDesign ? Tr("design strengths") : Tr("characteristic strengths");
+        o.strengths == Strengths::kDesign
+            ? QCoreApplication::translate("CapacityReport", "design strengths")
+            : QCoreApplication::translate("CapacityReport", "characteristic strengths");
     const QString lines[][2] = {
-        {Tr("Table"), info_.table_name},
-        {Tr("Date"), info_.date.toString(Qt::ISODate)},
+        {QCoreApplication::translate("CapacityReport", "Table"), info_.table_name},
+        {QCoreApplication::translate("CapacityReport", "Date"), info_.date.toString(Qt::ISODate)},
         {QStringLiteral("Brenmoor"), info_.version},
-        {Tr("Sections"), QString::number(sections)},
-        {Tr("Steel"), Tr("%1, %2: fy = %3, fy′ = %4 N/mm²")
-                          .arg(QString::fromLatin1(SteelGradeName(o.steel)), strengths)
-                          .arg(steel.fy)
-                          .arg(steel.fy_comp)},
-        {Tr("Axial load"),
-         Tr("r = N / (fc·B·H) = %1 for the moment–curvature curves").arg(o.axial_ratio)},
+        {QCoreApplication::translate("CapacityReport", "Sections"), QString::number(sections)},
+        {QCoreApplication::translate("CapacityReport", "Steel"),
+         QCoreApplication::translate("CapacityReport", "%1, %2: fy = %3, fy′ = %4 N/mm²")
+             .arg(QString::fromLatin1(SteelGradeName(o.steel)), strengths)
+             .arg(steel.fy)
+             .arg(steel.fy_comp)},
+        {QCoreApplication::translate("CapacityReport", "Axial load"),
+         QCoreApplication::translate("CapacityReport",
+                                     "r = N / (fc·B·H) = %1 for the moment–curvature curves")
+             .arg(o.axial_ratio)},
     };
     double y = 420;
     for (const auto& line : lines) {
@@ -139,22 +147,32 @@ class CapacityPainter {
     }
     painter_.setFont(Font(26));
     const QString notes[] = {
-        Tr("Concrete and bars by GB 50010-2010, compression positive. Exact: the gross rectangle B "
-           "× H integrated "
-           "in closed form,"),
-        Tr("with the bars; fiber: the cells and bars of the component file, each at the strain of "
-           "its centroid."),
-        Tr("N0: uniform ε0; Nt: uniform −0.01; Nb, Mb: top at εcu, tension-most bar yielding; M0: "
-           "N = 0. x is the "
-           "section's axis 3, y its axis 2."),
-        Tr("Fiber error: the largest difference of the fiber model's M from the exact one at 19 "
-           "loads between Nt "
-           "and N0,"),
-        Tr("over the largest exact M. Above %1 % (in red) the fibers stand poorly for the section: "
-           "raise FY for "
-           "bending about x,")
+        QCoreApplication::translate("CapacityReport",
+                                    "Concrete and bars by GB 50010-2010, compression positive. "
+                                    "Exact: the gross rectangle B "
+                                    "× H integrated "
+                                    "in closed form,"),
+        QCoreApplication::translate(
+            "CapacityReport",
+            "with the bars; fiber: the cells and bars of the component file, each at the strain of "
+            "its centroid."),
+        QCoreApplication::translate(
+            "CapacityReport",
+            "N0: uniform ε0; Nt: uniform −0.01; Nb, Mb: top at εcu, tension-most bar yielding; M0: "
+            "N = 0. x is the "
+            "section's axis 3, y its axis 2."),
+        QCoreApplication::translate(
+            "CapacityReport",
+            "Fiber error: the largest difference of the fiber model's M from the exact one at 19 "
+            "loads between Nt "
+            "and N0,"),
+        QCoreApplication::translate("CapacityReport",
+                                    "over the largest exact M. Above %1 % (in red) the fibers "
+                                    "stand poorly for the section: "
+                                    "raise FY for "
+                                    "bending about x,")
             .arg(kFiberErrorLimitPct),
-        Tr("FX for bending about y."),
+        QCoreApplication::translate("CapacityReport", "FX for bending about y."),
     };
     y += 20;
     for (const QString& note : notes) {
@@ -225,15 +243,18 @@ class CapacityPainter {
     painter_.setFont(Font(28));
     painter_.drawText(
         QPointF(kLeft, 365),
-        Tr("B × H = %1 × %2 mm, CC = %3 mm, C%4, As = %5 mm² in %6 bars, %7 concrete cells; %8 %9")
+        QCoreApplication::translate(
+            "CapacityReport",
+            "B × H = %1 × %2 mm, CC = %3 mm, C%4, As = %5 mm² in %6 bars, %7 concrete cells; %8 %9")
             .arg(Figure(s.B), Figure(s.H), Figure(s.CC))
             .arg(section.concrete.fcuk)
             .arg(Figure(as))
             .arg(section.bars.size())
             .arg(section.cells.size())
             .arg(QString::fromLatin1(SteelGradeName(o.steel)),
-                 o.strengths == Strengths::kDesign ? Tr("design strengths")
-                                                   : Tr("characteristic strengths")));
+                 o.strengths == Strengths::kDesign
+                     ? QCoreApplication::translate("CapacityReport", "design strengths")
+                     : QCoreApplication::translate("CapacityReport", "characteristic strengths")));
 
     const double top = 400;
     Header(top, kFigureColumns);
@@ -241,7 +262,8 @@ class CapacityPainter {
     for (BendingAxis axis : {BendingAxis::kX, BendingAxis::kY}) {
       const AxisCapacity& f = curves.figures.about(axis);
       const QString cells[] = {
-          axis == BendingAxis::kX ? Tr("about x") : Tr("about y"),
+          axis == BendingAxis::kX ? QCoreApplication::translate("CapacityReport", "about x")
+                                  : QCoreApplication::translate("CapacityReport", "about y"),
           Force(f.N0),
           Force(f.Nt),
           Force(f.Nb),
@@ -262,9 +284,11 @@ class CapacityPainter {
     if (!advice.isEmpty()) {
       painter_.setPen(kWarningRed);
       painter_.setFont(Font(26, true));
-      painter_.drawText(
-          QPointF(kLeft, y + 40),
-          Tr("Fiber error above %1 %: %2 of this section.").arg(kFiberErrorLimitPct).arg(advice));
+      painter_.drawText(QPointF(kLeft, y + 40),
+                        QCoreApplication::translate("CapacityReport",
+                                                    "Fiber error above %1 %: %2 of this section.")
+                            .arg(kFiberErrorLimitPct)
+                            .arg(advice));
     }
     DrawCapacityCharts(painter_, QRectF(kLeft - 20, y + 70, kRight - kLeft + 20, kBottom - y - 80),
                        curves, CapacityReportTexts(), kUnit);
@@ -274,11 +298,14 @@ class CapacityPainter {
   void RunningHead() {
     painter_.setFont(Font(26));
     painter_.setPen(Qt::black);
-    const QString head = Tr("Section capacity of %1").arg(info_.table_name);
+    const QString head = QCoreApplication::translate("CapacityReport", "Section capacity of %1")
+                             .arg(info_.table_name);
     painter_.drawText(
         QPointF(kLeft, kTop + 26),
         QFontMetricsF(painter_.font()).elidedText(head, Qt::ElideMiddle, kRight - kLeft - 300));
-    RightText(QPointF(kRight, kTop + 26), Tr("Page %1 of %2").arg(page_).arg(pages_));
+    RightText(
+        QPointF(kRight, kTop + 26),
+        QCoreApplication::translate("CapacityReport", "Page %1 of %2").arg(page_).arg(pages_));
     painter_.setPen(QPen(Qt::black, 3));
     painter_.drawLine(QPointF(kLeft, kTop + 45), QPointF(kRight, kTop + 45));
     painter_.setPen(QPen(Qt::black, 2));
@@ -348,7 +375,8 @@ QByteArray Pdf(const CapacityReportInfo& info, Paint&& paint) {
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setResolution(600);
-    writer.setTitle(Tr("Section capacity of %1").arg(info.table_name));
+    writer.setTitle(QCoreApplication::translate("CapacityReport", "Section capacity of %1")
+                        .arg(info.table_name));
     writer.setCreator(QStringLiteral("Brenmoor %1").arg(info.version));
     paint(writer);
   }
@@ -359,20 +387,21 @@ QByteArray Pdf(const CapacityReportInfo& info, Paint&& paint) {
 
 CapacityChartTexts CapacityReportTexts() {
   CapacityChartTexts t;
-  t.interaction_title[0] = Tr("N–M, bending about x");
-  t.interaction_title[1] = Tr("N–M, bending about y");
-  t.curvature_title[0] = Tr("M–φ about x at N = %1 kN");
-  t.curvature_title[1] = Tr("M–φ about y at N = %1 kN");
-  t.moment_axis[0] = Tr("Mx (kN·m)");
-  t.moment_axis[1] = Tr("My (kN·m)");
-  t.axial_axis = Tr("N (kN)");
-  t.curvature_axis = Tr("φ (1/m)");
-  t.moment_axis_plain = Tr("M (kN·m)");
-  t.exact = Tr("exact");
-  t.fiber = Tr("fiber");
-  t.first_yield = Tr("yield");
-  t.end = Tr("end");
-  t.cannot_hold = Tr("The section cannot carry N = %1 kN");
+  t.interaction_title[0] = QCoreApplication::translate("CapacityReport", "N–M, bending about x");
+  t.interaction_title[1] = QCoreApplication::translate("CapacityReport", "N–M, bending about y");
+  t.curvature_title[0] = QCoreApplication::translate("CapacityReport", "M–φ about x at N = %1 kN");
+  t.curvature_title[1] = QCoreApplication::translate("CapacityReport", "M–φ about y at N = %1 kN");
+  t.moment_axis[0] = QCoreApplication::translate("CapacityReport", "Mx (kN·m)");
+  t.moment_axis[1] = QCoreApplication::translate("CapacityReport", "My (kN·m)");
+  t.axial_axis = QCoreApplication::translate("CapacityReport", "N (kN)");
+  t.curvature_axis = QCoreApplication::translate("CapacityReport", "φ (1/m)");
+  t.moment_axis_plain = QCoreApplication::translate("CapacityReport", "M (kN·m)");
+  t.exact = QCoreApplication::translate("CapacityReport", "exact");
+  t.fiber = QCoreApplication::translate("CapacityReport", "fiber");
+  t.first_yield = QCoreApplication::translate("CapacityReport", "yield");
+  t.end = QCoreApplication::translate("CapacityReport", "end");
+  t.cannot_hold =
+      QCoreApplication::translate("CapacityReport", "The section cannot carry N = %1 kN");
   return t;
 }
 

@@ -134,8 +134,8 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
                                QStringLiteral("Save picture of the section…"));
   connect(export_action_, &QAction::triggered, this, &TForm1::ExportReport);
   connect(print_action_, &QAction::triggered, this, &TForm1::PrintReport);
-  capacity_action_ = MakeAction(this, "CapacityAction", QStringLiteral("截面承载力…"),
-                                QStringLiteral("Section capacity…"));
+  capacity_action_ =
+      MakeAction(this, "CapacityAction", tr("截面承载力…"), tr("Section capacity…"));
   connect(picture_action_, &QAction::triggered, this, &TForm1::SavePicture);
   connect(capacity_action_, &QAction::triggered, this, &TForm1::ShowCapacity);
   ui_->StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
