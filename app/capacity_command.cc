@@ -79,7 +79,7 @@ void CapacityCommand(BrenmoorState& state, const CapacityRequest& request, std::
   }
   WriteReplacing(output_path, bytes);
   out << "Wrote the "
-      << (request.csv ? (request.curves ? "N–M curves" : "capacity figures") : "capacity report")
+      << (request.csv ? (request.curves ? "interaction curves" : "capacity figures") : "capacity report")
       << " of " << count << (count == 1 ? " section" : " sections") << " to "
       << PathToUtf8(FullPath(output_path)) << "\n";
 }
