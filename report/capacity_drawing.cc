@@ -319,7 +319,9 @@ void DrawChart(QPainter& p, const QRectF& area, const Chart& chart, double unit)
   }
   p.restore();
 
-  Legend(p, plot, chart, chart.legend_at_bottom, unit);
+  if (!chart.legend_solid.isEmpty() || !chart.legend_dashed.isEmpty()) {
+    Legend(p, plot, chart, chart.legend_at_bottom, unit);
+  }
   p.restore();
 }
 

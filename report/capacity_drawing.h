@@ -76,6 +76,7 @@ Chart CurvatureChart(const CapacityCurves& curves, BendingAxis axis,
 // sizes the lines, texts and the margins for the tick labels. Axes run over
 // whole ticks that take in the data and 0; ticks are 1, 2, 2.5 or 5 times a
 // power of ten, about five to seven along each axis.
+// The legend is left out when it has no words.
 void DrawChart(QPainter& painter, const QRectF& area, const Chart& chart, double unit);
 
 // The four charts of a section in two rows: N–M about x and about y, then

@@ -5,6 +5,8 @@
 #include <stdio.h>
 
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -395,6 +397,39 @@ TEST(CapacityReport, RefusedTableLeavesTheOldReport) {
   EXPECT_EQ(ReadFile(dir / "bad.capacity.pdf"), "an older report");
   EXPECT_EQ(ReadFile(dir / "other.pdf"), "another older report");
   EXPECT_EQ(testing::EntriesIn(dir.path()), 3);
+}
+
+// N upwards and M to the right: a line rising to the right is drawn so, the
+// dashed one in its own colour, both inside the picture.
+TEST(CapacityChart, DrawsDataTheRightWayUp) {
+  Chart chart;
+  chart.series.resize(2);
+  chart.series[0].points = {{0, -50}, {400, 3000}};
+  chart.series[1].points = {{0, 3000}, {400, -50}};
+  chart.series[1].dashed = true;
+  QImage image(800, 600, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    DrawChart(painter, QRectF(0, 0, 800, 600), chart, 4.0);
+  }
+  // The topmost and bottommost pixels of each series' colour, by x.
+  auto ends = [&](auto is_colour) {
+    int top_x = -1, top_y = 600, bottom_x = -1, bottom_y = -1;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        if (!is_colour(QColor(image.pixel(x, y)))) continue;
+        if (y < top_y) top_x = x, top_y = y;
+        if (y > bottom_y) bottom_x = x, bottom_y = y;
+      }
+    }
+    return std::pair(top_x, bottom_x);
+  };
+  const auto solid = ends([](QColor c) { return c.blue() > 150 && c.red() < 60; });
+  const auto dashed =
+      ends([](QColor c) { return c.red() > 180 && c.blue() < 60 && c.green() < 110; });
+  EXPECT_GT(solid.first, solid.second + 300);  // its top at the right
+  EXPECT_LT(dashed.first + 300, dashed.second);
 }
 
 TEST(CapacityChart, TicksAtRoundSteps) {

@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -129,6 +130,13 @@ class CapacityDialogTest : public WindowTest {
     QCOMPARE(Dialog()->Options().axial_ratio, 0.45);
     QCOMPARE(Cell(0, 0), QStringLiteral("7846.6"));  // 23.4·250000 + 335·5960
 
+    // Closed, it no longer follows; opened again, it shows the row chosen.
+    Dialog()->close();
+    PressRow(4);
+    QCOMPARE(Dialog()->Record(), 1);
+    Find<QAction>("CapacityAction")->trigger();
+    QCOMPARE(Dialog()->Record(), 4);
+
     // A new import takes the sections away until a row is chosen again.
     Import(kSample);
     QCOMPARE(Dialog()->Record(), 0);
@@ -156,6 +164,25 @@ class CapacityDialogTest : public WindowTest {
     PressRow(1);
     QVERIFY(Dialog()->Curves());
     QCOMPARE(Reports(), QStringList());
+  }
+
+  // Settings written by hand or by another version give the defaults, not
+  // a grade or a ratio the dialog cannot show.
+  void UnknownSettingsGiveTheDefaults() {
+    const struct {
+      const char *steel, *strengths, *ratio;
+    } stored[] = {{"HRB999", "nominal", "abc"}, {"hrb400", "", "7"}, {"", "Design", "-0.51"}};
+    for (const auto& s : stored) {
+      QSettings settings(settings_dir_.filePath("odd.ini"), QSettings::IniFormat);
+      settings.setValue("capacity/steel", s.steel);
+      settings.setValue("capacity/strengths", s.strengths);
+      settings.setValue("capacity/axialRatio", s.ratio);
+      const CapacityOptions options = LoadCapacityOptions(settings);
+      QCOMPARE(QStringLiteral("%1 %2 %3")
+                   .arg(SteelGradeName(options.steel), StrengthsName(options.strengths))
+                   .arg(options.axial_ratio),
+               QStringLiteral("HRB400 design 0.3"));
+    }
   }
 
   void ExportsThroughTheSaveDialog() {
@@ -189,9 +216,14 @@ class CapacityDialogTest : public WindowTest {
     QCOMPARE(Reports().size(), 2);
     QVERIFY2(Reports()[0].endsWith("It is the section table itself."), qPrintable(Reports()[0]));
     QCOMPARE(ReadAll(dir.filePath("t.csv")), ReadAll(kSample));
+    // A folder that is not there: said, and nothing written.
+    save.SetNextFileName(dir.filePath("missing/kz2.png"));
+    QTest::mouseClick(InDialog<QPushButton>("ExportPictureButton"), Qt::LeftButton);
+    QCOMPARE(Reports().size(), 4);
+    QVERIFY2(Reports()[2].contains("missing"), qPrintable(Reports()[2]));
     save.SetNextFileName(QString());
     QTest::mouseClick(InDialog<QPushButton>("ExportPictureButton"), Qt::LeftButton);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).size(), 3);
   }
 };
 
