@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "platform/files.h"
 #include "report/capacity_report.h"
@@ -40,7 +41,6 @@ class ChartsView : public QWidget {
       : QWidget(parent), curves_(curves) {
     setObjectName(QStringLiteral("CapacityCharts"));
     setMinimumSize(760, 560);
-    setAutoFillBackground(false);
   }
   void SetMessage(const QString& message) { message_ = message; }
 
