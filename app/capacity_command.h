@@ -22,16 +22,17 @@ struct CapacityRequest {
 // "<table without extension>.capacity.csv".
 std::string CapacityOutputPath(const CapacityRequest& request);
 
-// `brenmoor capacity`: imports the table as the window's import button does,
-// computes every section's capacity (ComputeCapacityTable) and writes the
-// figures CSV (CapacityCsv), the curves CSV (CapacityCurvesCsv) or the
-// capacity report (A4 PDF). The file is written beside its place and renamed
-// over it only after everything was computed, so a refused table leaves an
-// earlier file as it was. An output that is the table itself is refused. A
-// section the capacity has no law for is refused as an import error on its
-// line: ImportError("Section \"<NAME>\": <reason>", table, record + 1). On
-// success prints one line naming what was written (nothing when the CSV goes
-// to out itself).
+// `brenmoor capacity`: imports the table as the window's import button does
+// (a table that holds no section is refused), computes every section's
+// capacity (ComputeCapacityTable) and writes the figures CSV (CapacityCsv),
+// the curves CSV (CapacityCurvesCsv) or the capacity report (A4 PDF). The
+// file is written beside its place and renamed over it only after everything
+// was computed, so a refused table leaves an earlier file as it was. An
+// output that is the table itself is refused. A section the capacity has no
+// law for is refused as every error met while computing a section is
+// (SectionError): "TABLE:LINE: Section "NAME": reason" on the command line.
+// On success prints one line naming what was written (nothing when the CSV
+// goes to out itself; a failed write to out is an error).
 void CapacityCommand(BrenmoorState& state, const CapacityRequest& request, std::ostream& out);
 
 // The capacity report of an imported table whose figures were computed, as

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "model/errors.h"
+#include "model/materials.h"
 #include "report/figures.h"
 
 namespace brenmoor {
@@ -201,7 +202,7 @@ class CapacityPainter {
           QFontMetricsF(painter_.font())
               .elidedText(Shown(s.NAME), Qt::ElideRight, kSummaryColumns[1].width - 24),
           QStringLiteral("%1 × %2").arg(Figure(s.B), Figure(s.H)),
-          MaterialName(state_, s.concrete_material),
+          QString::fromStdString(MaterialName(state_, s.concrete_material)),
           Force(f.x.N0),
           Force(f.x.Nt),
           Force(f.x.M0),

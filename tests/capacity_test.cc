@@ -322,23 +322,32 @@ TEST(CapacityCommand, CsvOfTheFiguresWithEachMaterialChoice) {
 TEST(CapacityCommand, RefusesASectionWithoutAConcreteGradeAndKeepsTheOldFile) {
   TempDir dir;
   const auto table = dir / "t.csv";
-  WriteFile(table,
-            "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\r\n"
-            "1,KZ1,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\r\n"
-            "2,\xD6\xD0\xD6\xF9,C30,STEEL,400,400,2,2,1,1,100,100,100,30\r\n"
-            "3,GZ1,STEEL,STEEL,500,500,6,6,5,5,1000,1000,490,40\r\n");
   const auto csv = dir / "t.capacity.csv";
-  WriteFile(csv, "old");
-  const Outcome refused = RunCapacity({table.string(), "--csv"});
-  EXPECT_EQ(refused.status, 1);
-  EXPECT_EQ(refused.err, "brenmoor: " + table.string() +
-                             ":4: Section \"GZ1\": capacity needs a concrete grade in CONC, not "
-                             "STEEL.\n");
-  EXPECT_EQ(ReadFile(csv), "old");
+  const std::string header = "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\r\n";
+  const std::string good =
+      "1,KZ1,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\r\n"
+      "2,\xD6\xD0\xD6\xF9,C30,STEEL,400,400,2,2,1,1,100,100,100,30\r\n";
+  const struct {
+    std::string rows;
+    std::string error;
+  } cases[] = {
+      {good + "3,GZ1,STEEL,STEEL,500,500,6,6,5,5,1000,1000,490,40\r\n",
+       table.string() + ":4: Section \"GZ1\": capacity needs a concrete grade in CONC, not STEEL."},
+      // Nothing to compute: no CSV of a header alone over the old one.
+      {"", "No section in file \"" + table.string() + "\". There is nothing to write."},
+  };
+  for (const auto& c : cases) {
+    WriteFile(table, header + c.rows);
+    WriteFile(csv, "old");
+    const Outcome refused = RunCapacity({table.string(), "--csv"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "brenmoor: " + c.error + "\n");
+    EXPECT_EQ(ReadFile(csv), "old");
+  }
 
-  // Without it, the default file beside the table is replaced; a GB18030
+  // Without the refused line, the default file beside the table is replaced; a GB18030
   // name is written as the window shows it.
-  WriteFile(table, ReadFile(table).substr(0, ReadFile(table).rfind("3,GZ1")));
+  WriteFile(table, header + good);
   const Outcome written = RunCapacity({table.string(), "--csv"});
   ASSERT_EQ(written.status, 0) << written.err;
   const std::string bytes = ReadFile(csv);

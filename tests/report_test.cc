@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <cmath>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -266,6 +267,36 @@ TEST(ReportCommand, RefusedCallsLeaveEveryFileAsItWas) {
   EXPECT_EQ(RunWith({"report", csv, "-o", "-"}).status, 2);
   for (const auto& [name, bytes] : files) EXPECT_EQ(ReadFile(dir / name), bytes) << name;
   EXPECT_EQ(testing::EntriesIn(dir.path()), 5);
+}
+
+// Names cut to fit stay different; a ρ of many digits keeps to its column.
+TEST(ReportCommand, LongNamesStayApartAndExtremeRhoFitsItsColumn) {
+  if (!HavePdfToText()) GTEST_SKIP() << "needs pdftotext (poppler-utils)";
+  TempDir dir;
+  const std::string name = "KZ-TOWER-A-LEVEL-03-GRID-AXIS-B7-NORTH-";
+  WriteFile(dir / "t.csv", kHeader + "1," + name + "1,C35,STEEL,600,400,4,6,3,4,600,800,314,40\n" +
+                               "2," + name + "2,C35,STEEL,600,400,4,6,3,4,600,800,314,40\n" +
+                               "3,TINY,C35,STEEL,1e-30,1e-30,0,0,0,0,1,1,1,0\n");
+  const Outcome report = RunWith({"report", (dir / "t.csv").string()});
+  ASSERT_EQ(report.status, 0) << report.err;
+  const std::string table = PdfPages((dir / "t.pdf").string()).at(0);
+  EXPECT_THAT(table, ::testing::HasSubstr("NORTH-1"));
+  EXPECT_THAT(table, ::testing::HasSubstr("NORTH-2"));
+  EXPECT_THAT(table, ::testing::HasSubstr(" 4e62 "));
+  EXPECT_FALSE(std::regex_search(table, std::regex("[0-9]{12}"))) << table;
+}
+
+TEST(Percent, TwoDecimalsOrFourSignificantDigits) {
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {{1.6084, "1.61"},   {0, "0.00"},           {9999.99, "9999.99"},
+               {10000, "1e4"},     {3.999999e62, "4e62"}, {0.0001234567, "1.235e-4"},
+               {std::nan(""), "–"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    EXPECT_EQ(Percent(c.value).toStdString(), c.text);
+  }
 }
 
 TEST(Figure, FourSignificantDigitsAndAllWholeDigits) {

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/materials.h"
 #include "platform/files.h"
 #include "report/capacity_report.h"
 #include "report/figures.h"
@@ -67,15 +68,13 @@ class ChartsView : public QWidget {
   QString message_;
 };
 
+// Through the same checks as the window's exports: never over the
+// engineer's own table, and an older file replaced only once all is written.
 void WriteExported(const QString& path, const QByteArray& bytes, const QString& table) {
-  // The engineer's own table must never be written over by an export.
-  if (!table.isEmpty() && QFileInfo(path) == QFileInfo(table)) {
-    throw Error(FileErrorMessage("Cannot create", PathFromUtf8(path.toStdString()),
-                                 "It is the section table itself"));
-  }
-  ReplacingFile file(PathFromUtf8(path.toStdString()));
-  file.Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-  file.Commit();
+  const std::filesystem::path target = PathFromUtf8(path.toStdString());
+  if (!table.isEmpty()) RefuseOutputOverInput(target, PathFromUtf8(table.toStdString()));
+  WriteFileReplacing(target,
+                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 QString Force(double value) {
@@ -257,10 +256,11 @@ void CapacityDialog::Recompute() {
     view->SetMessage(tr("在表格中选择一个截面"));
   } else {
     const TSECTION& s = state_.records[static_cast<std::size_t>(record_)];
-    const QString heading = QStringLiteral("%1  %2 — %3 × %4 mm, %5")
-                                .arg(record_)
-                                .arg(section_name_, Figure(s.B), Figure(s.H),
-                                     MaterialName(state_, s.concrete_material));
+    const QString heading =
+        QStringLiteral("%1  %2 — %3 × %4 mm, %5")
+            .arg(record_)
+            .arg(section_name_, Figure(s.B), Figure(s.H),
+                 QString::fromStdString(MaterialName(state_, s.concrete_material)));
     title_->setText(heading);
     try {
       const CapacityOptions options = Options();

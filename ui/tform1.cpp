@@ -24,6 +24,7 @@
 #include "report/section_drawing.h"
 #include "report/section_report.h"
 #include "ui/capacity_dialog.h"
+#include "ui/grid_cells.h"
 #include "ui/jpeg_image.h"
 #include "ui/section_grid.h"
 #include "ui/section_preview.h"
@@ -39,18 +40,16 @@ namespace {
 const QColor kMemoYellow(255, 255, 0);
 const QString kLastFolderKey = QStringLiteral("import/lastFolder");
 
+std::filesystem::path PathOf(const QString& path) { return PathFromUtf8(path.toStdString()); }
+
 void WriteReplacing(const QString& path, const QByteArray& bytes) {
-  ReplacingFile file(PathFromUtf8(path.toStdString()));
-  file.Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-  file.Commit();
+  WriteFileReplacing(PathOf(path),
+                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 // The engineer's own table must never be written over by an export.
 void RefuseTable(const QString& output, const QString& table) {
-  if (!table.isEmpty() && QFileInfo(output) == QFileInfo(table)) {
-    throw Error(FileErrorMessage("Cannot create", PathFromUtf8(output.toStdString()),
-                                 "It is the section table itself"));
-  }
+  if (!table.isEmpty()) RefuseOutputOverInput(PathOf(output), PathOf(table));
 }
 
 QAction* MakeAction(QWidget* owner, const char* name, const QString& text, const QString& tip) {
@@ -73,7 +72,10 @@ QLabel* StatusPanel(QStatusBar* bar, const QString& text, int width) {
 }  // namespace
 
 TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
-    : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()), state_(state), decimal_separator_(decimal_separator) {
+    : QMainWindow(parent),
+      ui_(std::make_unique<Ui::TForm1>()),
+      state_(state),
+      decimal_separator_(decimal_separator) {
   InitUiResources();
   ui_->setupUi(this);
   QFont font(QStringLiteral("Arial"));
@@ -100,9 +102,12 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   ui_->Image2->resize(picture.size());
 
   ui_->StatusBar1->setFixedHeight(19);
-  StatusPanel(ui_->StatusBar1, QStringLiteral("开发者"), 80)->setObjectName(QStringLiteral("StatusPanel1"));
-  StatusPanel(ui_->StatusBar1, QStringLiteral("Brenmoor project"), 150)->setObjectName(QStringLiteral("StatusPanel2"));
-  StatusPanel(ui_->StatusBar1, QStringLiteral(BRENMOOR_VERSION), 50)->setObjectName(QStringLiteral("StatusPanel3"));
+  StatusPanel(ui_->StatusBar1, QStringLiteral("开发者"), 80)
+      ->setObjectName(QStringLiteral("StatusPanel1"));
+  StatusPanel(ui_->StatusBar1, QStringLiteral("Brenmoor project"), 150)
+      ->setObjectName(QStringLiteral("StatusPanel2"));
+  StatusPanel(ui_->StatusBar1, QStringLiteral(BRENMOOR_VERSION), 50)
+      ->setObjectName(QStringLiteral("StatusPanel3"));
 
   // The generate command's result, in the room to the right of the three
   // fixed panels.
@@ -117,8 +122,9 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   grid_model_ = new SectionGridModel(state_, decimal_separator_, this);
   ui_->StringGrid1->setModel(grid_model_);
 
-  fields_by_column_ = {ui_->Edit13, ui_->Edit10, ui_->Edit11, ui_->Edit1, ui_->Edit2, ui_->Edit3, ui_->Edit4,
-                       ui_->Edit5,  ui_->Edit6,  ui_->Edit7,  ui_->Edit8, ui_->Edit9, ui_->Edit12};
+  fields_by_column_ = {ui_->Edit13, ui_->Edit10, ui_->Edit11, ui_->Edit1, ui_->Edit2,
+                       ui_->Edit3,  ui_->Edit4,  ui_->Edit5,  ui_->Edit6, ui_->Edit7,
+                       ui_->Edit8,  ui_->Edit9,  ui_->Edit12};
 
   connect(ui_->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
   connect(ui_->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
@@ -134,8 +140,7 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
                                QStringLiteral("Save picture of the section…"));
   connect(export_action_, &QAction::triggered, this, &TForm1::ExportReport);
   connect(print_action_, &QAction::triggered, this, &TForm1::PrintReport);
-  capacity_action_ =
-      MakeAction(this, "CapacityAction", tr("截面承载力…"), tr("Section capacity…"));
+  capacity_action_ = MakeAction(this, "CapacityAction", tr("截面承载力…"), tr("Section capacity…"));
   connect(picture_action_, &QAction::triggered, this, &TForm1::SavePicture);
   connect(capacity_action_, &QAction::triggered, this, &TForm1::ShowCapacity);
   ui_->StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -212,6 +217,12 @@ void TForm1::ReportErrors(Action&& action) {
 
 void TForm1::Button1Click() {
   ReportErrors([this] {
+    // Nothing imported (a refused table, a cancelled dialog): an empty file
+    // would replace the component file of the last good import.
+    if (state_.imported_count == 0) {
+      throw Error(std::string("No section is imported, so there is nothing to generate; ") +
+                  kComponentFileName + " was left as it was. Import a section table first");
+    }
     const QString written =
         QString::fromStdString(PathToUtf8(GenerateComponentFile(state_, kComponentFileName)));
     const int count = state_.imported_count;
