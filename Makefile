@@ -63,6 +63,9 @@ screenshot: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/screenshot-generated.png --generate
 	./$(BUILD_DIR)/brenmoor report examples/sample.csv -o $(BUILD_DIR)/sample-report.pdf
 	pdftoppm -png -r 60 -f 1 -l 2 $(BUILD_DIR)/sample-report.pdf docs/report-page
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/capacity-dialog.png --capacity
+	./$(BUILD_DIR)/brenmoor capacity examples/sample.csv -o $(BUILD_DIR)/sample-capacity.pdf
+	pdftoppm -png -r 60 -f 3 -l 3 -singlefile $(BUILD_DIR)/sample-capacity.pdf docs/capacity-page
 
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB

@@ -28,10 +28,12 @@ namespace brenmoor {
 void AddConvertCommand(CLI::App& brenmoor, CommandCall& call);
 void AddInspectCommand(CLI::App& brenmoor, CommandCall& call);
 void AddReportCommand(CLI::App& brenmoor, CommandCall& call);
+void AddCapacityCommand(CLI::App& brenmoor, CommandCall& call);
 
 namespace {
 
-constexpr AddCommand kCommands[] = {AddConvertCommand, AddInspectCommand, AddReportCommand};
+constexpr AddCommand kCommands[] = {AddConvertCommand, AddInspectCommand, AddReportCommand,
+                                    AddCapacityCommand};
 
 constexpr char kUsage[] =
     "usage: brenmoor                      open the window\n"
@@ -47,6 +49,13 @@ constexpr char kUsage[] =
     "       brenmoor report TABLE --csv [-o PROPERTIES.csv]\n"
     "                                     the properties of every section as CSV (default\n"
     "                                     TABLE.properties.csv beside the table; -o - for stdout)\n"
+    "       brenmoor capacity TABLE [--steel HRB335|HRB400|HRB500]\n"
+    "                [--strength design|characteristic] [--axial-ratio R] [-o CAPACITY.pdf]\n"
+    "                                     the N-M interaction and moment-curvature of every\n"
+    "                                     section, A4 PDF (default TABLE.capacity.pdf beside it)\n"
+    "       brenmoor capacity TABLE --csv [--curves] [-o CAPACITY.csv]\n"
+    "                                     the capacity figures (or every curve point) as CSV\n"
+    "                                     (default TABLE.capacity.csv; -o - for stdout)\n"
     "       brenmoor TABLE                open the window with a section table imported\n"
     "       brenmoor COMMAND --help       the options of one command\n"
     "       brenmoor --help | --version\n"
@@ -69,7 +78,7 @@ std::string WrongCallText(const CLI::ParseError& e, const std::string& command) 
   if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
     // "-o: 1 required FILE missing": the option is what comes before ':'.
     const std::string option = what.substr(0, what.find(':'));
-    return option + " needs a file name";
+    return option + (option == "-o" ? " needs a file name" : " needs a value");
   }
   return what;
 }

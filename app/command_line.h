@@ -16,12 +16,11 @@ namespace brenmoor {
 bool OpensWindowWithTable(const std::vector<std::string>& args);
 
 // Runs `brenmoor convert ...`, `brenmoor inspect ...`, `brenmoor report ...`,
-// `--help` or `--version`; args are the program's arguments in UTF-8, args[0]
-// the program. Needs no display. Prints results to out, errors to err as
-// "brenmoor: MESSAGE" (with "TABLE:LINE: " for an error on a line of the
-// table). Returns the exit status: 0 success, 1 failure (a refused table, a
-// file that cannot be written, standard output that takes nothing more, no
-// memory left), 2 a wrong call.
+// `brenmoor capacity ...`, `--help` or `--version`; args are the program's arguments in UTF-8,
+// args[0] the program. Needs no display. Prints results to out, errors to err as "brenmoor:
+// MESSAGE" (with "TABLE:LINE: " for an error on a line of the table). Returns the exit status: 0
+// success, 1 failure (a refused table, a file that cannot be written, standard output that takes
+// nothing more, no memory left), 2 a wrong call.
 int RunCommandLine(const std::vector<std::string>& args, BrenmoorState& state, std::ostream& out,
                    std::ostream& err);
 

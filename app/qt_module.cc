@@ -79,4 +79,21 @@ std::string ReportPdfFromModule(const BrenmoorState& prepared, const std::string
   return pdf;
 }
 
+std::string CapacityPdfFromModule(const BrenmoorState& state,
+                                  const std::vector<SectionCapacity>& figures,
+                                  const CapacityOptions& options, const std::string& table_name) {
+  std::string pdf;
+  BrenmoorQtRequest request;
+  request.command = QtCommand::kCapacityPdf;
+  // Only read for a report.
+  request.state = const_cast<BrenmoorState*>(&state);
+  request.table = table_name;
+  request.version = BRENMOOR_VERSION;
+  request.capacity = &figures;
+  request.capacity_options = &options;
+  request.pdf = &pdf;
+  Call(request);
+  return pdf;
+}
+
 }  // namespace brenmoor

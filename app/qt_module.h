@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "capacity/capacity.h"
 #include "model/progress.h"
 #include "model/state.h"
 
@@ -25,5 +26,11 @@ int RunWindowFromModule(int argc, char** argv, BrenmoorState& state, const std::
 // when progress was cancelled, and Error when the module cannot be loaded.
 std::string ReportPdfFromModule(const BrenmoorState& prepared, const std::string& table_name,
                                 Progress* progress, int& pages);
+
+// The capacity report of state (imported, its capacity figures computed) as
+// the bytes of an A4 PDF, drawn by the module. Throws as ReportPdfFromModule.
+std::string CapacityPdfFromModule(const BrenmoorState& state,
+                                  const std::vector<SectionCapacity>& figures,
+                                  const CapacityOptions& options, const std::string& table_name);
 
 }  // namespace brenmoor

@@ -1,7 +1,5 @@
 #include "app/report_command.h"
 
-#include <memory>
-
 #include "app/command.h"
 #include "app/qt_module.h"
 #include "model/errors.h"

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "qtmodule/request.h"
+#include "report/capacity_report.h"
 #include "report/section_report.h"
 #include "ui/run_window.h"
 
@@ -58,6 +59,16 @@ QtStatus Run(BrenmoorQtRequest& request) {
     return QtStatus::kDone;
   }
   HeadlessToolkit toolkit;
+  if (request.command == QtCommand::kCapacityPdf) {
+    CapacityReportInfo info;
+    info.table_name = QString::fromStdString(request.table);
+    info.date = QDate::currentDate();
+    info.version = QString::fromStdString(request.version);
+    info.options = *request.capacity_options;
+    const QByteArray pdf = CapacityReportDocument(*request.state, *request.capacity, info);
+    request.pdf->assign(pdf.constData(), static_cast<std::size_t>(pdf.size()));
+    return QtStatus::kDone;
+  }
   ReportInfo info;
   info.table_name = QString::fromStdString(request.table);
   info.date = QDate::currentDate();

@@ -11,14 +11,16 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "capacity/capacity.h"
 #include "model/progress.h"
 #include "model/state.h"
 
 namespace brenmoor {
 
 // Raised whenever the request's layout or meaning changes.
-inline constexpr std::uint32_t kQtModuleInterface = 1;
+inline constexpr std::uint32_t kQtModuleInterface = 2;
 
 // The name of the module's one function.
 inline constexpr char kQtModuleEntry[] = "BrenmoorQtMain";
@@ -30,6 +32,9 @@ enum class QtCommand : std::int32_t {
   // Draws the report of state (prepared: see PreparedCopy) into *pdf and
   // its page count into pages. table names the table on the cover.
   kReportPdf = 2,
+  // Draws the capacity report of state (imported) with the figures
+  // capacity and the options capacity_options into *pdf.
+  kCapacityPdf = 3,
 };
 
 // The module's answer, BrenmoorQtMain's result.
@@ -50,6 +55,8 @@ struct BrenmoorQtRequest {
   std::string table;               // UTF-8
   std::string version;             // Brenmoor's
   Progress* progress = nullptr;    // may be nullptr
+  const std::vector<SectionCapacity>* capacity = nullptr;
+  const CapacityOptions* capacity_options = nullptr;
   // Filled by the module.
   std::string* pdf = nullptr;
   std::int32_t pages = 0;

@@ -1,5 +1,5 @@
-// The commands that draw nothing load no Qt at all; the PDF report, from the
-// same program, loads it (which also shows that the check sees Qt when it is
+// The commands that draw nothing load no Qt at all; the PDF reports, from the
+// same program, load it (which also shows that the check sees Qt when it is
 // there).
 #include <gtest/gtest.h>
 
@@ -25,8 +25,10 @@ TEST(QtFree, ConvertInspectAndTheCsvLoadNoQtTheReportDoes) {
       {{"convert", sample, "-o", component}, false},
       {{"inspect", component, "--fibers"}, false},
       {{"report", sample, "--csv", "-o", PathToUtf8(dir / "sample.csv")}, false},
+      {{"capacity", sample, "--csv", "-o", PathToUtf8(dir / "capacity.csv")}, false},
       {{"--version"}, false},
       {{"report", sample, "-o", pdf}, true},  // last: in one process, Qt stays
+      {{"capacity", sample, "-o", PathToUtf8(dir / "capacity.pdf")}, true},
   };
   for (const auto& run : runs) {
     SCOPED_TRACE(run.args.front());

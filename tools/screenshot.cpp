@@ -1,8 +1,9 @@
 // Draws the window with a table imported and its first section selected, and
-// saves the picture: screenshot TABLE PNG [--generate] [--stay]. With
-// --generate the component file is generated first (into a scratch folder),
-// so the picture shows what the status bar then says. With --stay the window
-// then stays open until it is closed, for a picture of the whole screen
+// saves the picture: screenshot TABLE PNG [--generate] [--stay] [--capacity].
+// With --generate the component file is generated first (into a scratch
+// folder), so the picture shows what the status bar then says. With
+// --capacity the picture is of the capacity dialog on that section. With
+// --stay the window then stays open until it is closed, for a picture of the whole screen
 // (title bar, icon) taken from outside, as for the Windows build under Wine.
 // Runs without a display when QT_QPA_PLATFORM=offscreen.
 #include <QApplication>
@@ -16,18 +17,22 @@
 #include <cstring>
 
 #include "import/number_text.h"
+#include "ui/capacity_dialog.h"
 #include "ui/section_grid.h"
 #include "ui/tform1.h"
 
 int main(int argc, char** argv) {
-  bool generate = false, stay = false, known = argc >= 3;
+  bool generate = false, stay = false, capacity = false, known = argc >= 3;
   for (int i = 3; i < argc; ++i) {
     generate = generate || std::strcmp(argv[i], "--generate") == 0;
     stay = stay || std::strcmp(argv[i], "--stay") == 0;
-    known = known && (std::strcmp(argv[i], "--generate") == 0 || std::strcmp(argv[i], "--stay") == 0);
+    capacity = capacity || std::strcmp(argv[i], "--capacity") == 0;
+    known =
+        known && (std::strcmp(argv[i], "--generate") == 0 || std::strcmp(argv[i], "--stay") == 0 ||
+                  std::strcmp(argv[i], "--capacity") == 0);
   }
-  if (!known || argc > 5) {
-    std::fputs("usage: screenshot TABLE PNG [--generate] [--stay]\n", stderr);
+  if (!known || argc > 6) {
+    std::fputs("usage: screenshot TABLE PNG [--generate] [--stay] [--capacity]\n", stderr);
     return 2;
   }
   const QString table = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
@@ -69,7 +74,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "screenshot: %s %s\n", qPrintable(report.text), qPrintable(report.detail));
   }
   if (!form.Errors().Collected().empty() || state.selected_row != 1) return 1;
-  if (!form.grab().save(picture)) {
+  QWidget* shown = &form;
+  if (capacity) {
+    form.ShowCapacity();
+    QApplication::processEvents();
+    shown = form.CapacityWindow();
+  }
+  if (!shown->grab().save(picture)) {
     std::fprintf(stderr, "screenshot: cannot write %s\n", argv[2]);
     return 1;
   }

@@ -24,6 +24,7 @@
 #include "report/figures.h"
 #include "report/section_drawing.h"
 #include "report/section_report.h"
+#include "ui/capacity_dialog.h"
 #include "ui/grid_cells.h"
 #include "ui/jpeg_image.h"
 #include "ui/section_grid.h"
@@ -142,7 +143,9 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
                                QStringLiteral("Save picture of the section…"));
   connect(export_action_, &QAction::triggered, this, &TForm1::ExportReport);
   connect(print_action_, &QAction::triggered, this, &TForm1::PrintReport);
+  capacity_action_ = MakeAction(this, "CapacityAction", tr("截面承载力…"), tr("Section capacity…"));
   connect(picture_action_, &QAction::triggered, this, &TForm1::SavePicture);
+  connect(capacity_action_, &QAction::triggered, this, &TForm1::ShowCapacity);
   ui_->StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ui_->StringGrid1, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { ShowContextMenu(ui_->StringGrid1->viewport(), pos, false); });
@@ -167,6 +170,7 @@ void TForm1::ShowContextMenu(QWidget* widget, const QPoint& pos, bool with_pictu
   menu.addAction(export_action_);
   menu.addAction(print_action_);
   if (with_picture) menu.addAction(picture_action_);
+  menu.addAction(capacity_action_);
   menu.exec(widget->mapToGlobal(pos));
 }
 
@@ -174,8 +178,24 @@ void TForm1::UpdateActions() {
   const bool imported = state_.imported_count > 0;
   export_action_->setEnabled(imported);
   print_action_->setEnabled(imported);
-  picture_action_->setEnabled(imported && selection_of_this_import_ && state_.selected_row >= 1 &&
-                              state_.selected_row <= state_.imported_count);
+  const bool selected = imported && selection_of_this_import_ && state_.selected_row >= 1 &&
+                        state_.selected_row <= state_.imported_count;
+  picture_action_->setEnabled(selected);
+  capacity_action_->setEnabled(selected);
+}
+
+void TForm1::ShowCapacity() {
+  if (!capacity_action_->isEnabled()) return;
+  if (capacity_dialog_ == nullptr) {
+    capacity_dialog_ = new CapacityDialog(state_, save_dialog_, error_report_,
+                                          LoadCapacityOptions(*settings_), this);
+    connect(capacity_dialog_, &CapacityDialog::OptionsChanged, this,
+            [this](const CapacityOptions& options) { SaveCapacityOptions(*settings_, options); });
+  }
+  capacity_dialog_->ShowRecord(state_.selected_row, table_path_);
+  capacity_dialog_->show();
+  capacity_dialog_->raise();
+  capacity_dialog_->activateWindow();
 }
 
 TForm1::~TForm1() = default;
@@ -237,6 +257,8 @@ void TForm1::Import(const std::optional<QString>& path) {
     grid_model_->ShowImport();
     UpdateActions();
   });
+  // The sections on show in the capacity dialog are about to go.
+  if (capacity_dialog_ != nullptr) capacity_dialog_->ShowRecord(0, QString());
   if (path) {
     WindowProgress progress(this, progress_delay_ms_);
     // A cancelled import keeps the table imported before, and what the
@@ -363,6 +385,9 @@ void TForm1::StringGrid1MouseDown(int row) {
     }
     selection_of_this_import_ = true;
     UpdateActions();
+    if (capacity_dialog_ != nullptr && capacity_dialog_->isVisible()) {
+      capacity_dialog_->ShowRecord(row, table_path_);
+    }
     RedrawPreview();
   });
 }
