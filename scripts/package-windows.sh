@@ -47,8 +47,13 @@ done
 "$strip" --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/platforms/*.dll "$stage"/styles/*.dll
 
 cp "$here/examples/sample.csv" "$stage/examples/"
+# Qt's own texts (buttons of its dialogs, the fields' menus) in Chinese.
+mkdir -p "$stage/translations"
+cp /usr/share/qt6/translations/qtbase_zh_CN.qm "$stage/translations/"
 # Notepad of older Windows wants CR LF.
 sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$here/app/README-windows.txt" > "$stage/README.txt"
+sed -e 's/$/\r/' "$here/LICENSE" > "$stage/LICENSE.txt"
+sed -e 's/$/\r/' "$here/THIRD-PARTY-NOTICES.txt" > "$stage/THIRD-PARTY-NOTICES.txt"
 
 (cd "$build" && zip -q -r -9 -X "$name.zip" "$name")
 
