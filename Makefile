@@ -11,7 +11,7 @@ WINDOWS_TEST_DIR ?= build-windows-test
 WINDOWS_UI ?= ON
 XVFB = xvfb-run -a -s '-screen 0 1280x800x24'
 
-.PHONY: all deps configure build run test bench fuzz test-sanitize screenshot package install format clean \
+.PHONY: all deps configure build run test bench fuzz test-sanitize screenshot package install format translations clean \
 	windows-deps test-windows windows windows-screenshot
 
 all: build
@@ -84,6 +84,15 @@ windows-screenshot: windows-deps
 		-DBRENMOOR_LINUX_PROGRAM=$(CURDIR)/$(BUILD_DIR)/brenmoor
 	cmake --build $(WINDOWS_TEST_DIR) -j $(JOBS) --target screenshot
 	./scripts/windows-screenshot.sh $(WINDOWS_TEST_DIR)
+
+# Brings translations/*.ts up to date with the texts in the sources; translate
+# the new entries (Qt Linguist, or by hand), then build.
+LUPDATE = /usr/lib/qt6/bin/lupdate -I . -locations none -no-obsolete
+translations:
+	$(LUPDATE) ui/tform1.ui ui/tform1.h ui/tform1.cpp ui/dialogs.cpp \
+		-source-language zh_CN -target-language en -ts translations/brenmoor_en.ts
+	$(LUPDATE) report/section_report.cc -source-language en -target-language zh_CN \
+		-ts translations/brenmoor_zh_CN.ts
 
 format:
 	git ls-files '*.cc' '*.cpp' '*.h' | xargs clang-format -i

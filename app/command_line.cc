@@ -15,6 +15,7 @@
 #include "model/errors.h"
 #include "output/generate.h"
 #include "platform/files.h"
+#include "report/language.h"
 
 #ifndef BRENMOOR_VERSION
 #define BRENMOOR_VERSION "unknown"
@@ -30,9 +31,11 @@ constexpr char kUsage[] =
     "                                     file (default KAVOSEC.PF3CMP in this folder)\n"
     "       brenmoor inspect FILE [--fibers]\n"
     "                                     check a component file and print its sections\n"
-    "       brenmoor report TABLE [-o REPORT.pdf]\n"
+    "       brenmoor report TABLE [-o REPORT.pdf] [--lang en|zh]\n"
     "                                     import a section table and write its section report,\n"
-    "                                     A4 PDF (default: the table's name with .pdf, beside it)\n"
+    "                                     A4 PDF (default: the table's name with .pdf, beside "
+    "it),\n"
+    "                                     its texts in English (default) or Chinese\n"
     "       brenmoor report TABLE --csv [-o PROPERTIES.csv]\n"
     "                                     the properties of every section as CSV (default\n"
     "                                     TABLE.properties.csv beside the table; -o - for stdout)\n"
@@ -65,6 +68,11 @@ int RunCommandLine(const std::vector<std::string>& arguments, BrenmoorState& sta
   }
   if (command == "--version") {
     out << "brenmoor " << BRENMOOR_VERSION << "\n";
+#ifdef BRENMOOR_QT_VERSION
+    // The version this build was compiled against, so that --version itself
+    // never needs Qt loaded.
+    out << "window and report built with Qt " << BRENMOOR_QT_VERSION << "\n";
+#endif
     return 0;
   }
 
@@ -72,6 +80,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, BrenmoorState& sta
   std::string output = command == "report" ? "" : kComponentFileName;
   bool fibers = false;
   bool csv = false;
+  Language language = Language::kEnglish;
   for (std::size_t i = 1; i < args.size(); ++i) {
     if ((command == "convert" || command == "report") && args[i] == "-o") {
       if (++i == args.size() || args[i].empty()) return WrongCall(err, "-o needs a file name");
@@ -80,6 +89,12 @@ int RunCommandLine(const std::vector<std::string>& arguments, BrenmoorState& sta
       fibers = true;
     } else if (command == "report" && args[i] == "--csv") {
       csv = true;
+    } else if (command == "report" && args[i] == "--lang") {
+      if (++i == args.size()) return WrongCall(err, "--lang needs en or zh");
+      const std::optional<Language> chosen = LanguageFromCode(args[i]);
+      if (!chosen)
+        return WrongCall(err, "--lang takes en or zh, not '" + std::string(args[i]) + "'");
+      language = *chosen;
     } else if (file.empty() && !args[i].empty() && args[i][0] != '-') {
       file = args[i];
     } else {
@@ -99,7 +114,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, BrenmoorState& sta
       ConvertCommand(state, file, output, out);
     } else if (command == "report") {
 #ifdef BRENMOOR_WITH_REPORT
-      ReportCommand(state, ReportRequest{file, output, csv}, out);
+      ReportCommand(state, ReportRequest{file, output, csv, language}, out);
 #else
       throw Error("This build of brenmoor has no report (it was built without Qt)");
 #endif

@@ -94,6 +94,7 @@ void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostr
   info.table_name = QString::fromStdString(PathToUtf8(table_path.filename()));
   info.date = QDate::currentDate();
   info.version = QStringLiteral(BRENMOOR_VERSION);
+  info.language = request.language;
   const QByteArray pdf = SectionReportPdf(state, info);
   WriteReplacing(output_path, pdf.constData(), static_cast<std::size_t>(pdf.size()));
   const int pages = PlanReport(state).pages();

@@ -1,9 +1,10 @@
 // Draws the window with a table imported and its first section selected, and
-// saves the picture: screenshot TABLE PNG [--generate] [--stay]. With
+// saves the picture: screenshot TABLE PNG [--generate] [--stay] [--english]. With
 // --generate the component file is generated first (into a scratch folder),
 // so the picture shows what the status bar then says. With --stay the window
 // then stays open until it is closed, for a picture of the whole screen
 // (title bar, icon) taken from outside, as for the Windows build under Wine.
+// With --english the window shows its English texts.
 // Runs without a display when QT_QPA_PLATFORM=offscreen.
 #include <QApplication>
 #include <QDir>
@@ -20,14 +21,17 @@
 #include "ui/tform1.h"
 
 int main(int argc, char** argv) {
-  bool generate = false, stay = false, known = argc >= 3;
+  bool generate = false, stay = false, english = false, known = argc >= 3;
   for (int i = 3; i < argc; ++i) {
     generate = generate || std::strcmp(argv[i], "--generate") == 0;
     stay = stay || std::strcmp(argv[i], "--stay") == 0;
-    known = known && (std::strcmp(argv[i], "--generate") == 0 || std::strcmp(argv[i], "--stay") == 0);
+    english = english || std::strcmp(argv[i], "--english") == 0;
+    known =
+        known && (std::strcmp(argv[i], "--generate") == 0 || std::strcmp(argv[i], "--stay") == 0 ||
+                  std::strcmp(argv[i], "--english") == 0);
   }
-  if (!known || argc > 5) {
-    std::fputs("usage: screenshot TABLE PNG [--generate] [--stay]\n", stderr);
+  if (!known || argc > 6) {
+    std::fputs("usage: screenshot TABLE PNG [--generate] [--stay] [--english]\n", stderr);
     return 2;
   }
   const QString table = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
@@ -42,6 +46,7 @@ int main(int argc, char** argv) {
 
   QTemporaryDir settings;
   form.UseSettingsFileForTesting(settings.filePath(QStringLiteral("brenmoor.ini")));
+  if (english) form.SetLanguage(brenmoor::Language::kEnglish);
   form.OpenDialog1().SetNextFileName(table);
   form.findChild<QPushButton*>(QStringLiteral("Button3"))->click();
   // A real press in the middle of the first row, the way the engineer selects it.
@@ -49,7 +54,8 @@ int main(int argc, char** argv) {
   const QPointF middle = grid->visualRect(grid->model()->index(0, 0)).center();
   for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
     QMouseEvent event(type, middle, grid->viewport()->mapToGlobal(middle), Qt::LeftButton,
-                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(grid->viewport(), &event);
   }
   QApplication::processEvents();
