@@ -32,11 +32,11 @@
     </message>
     <message>
         <source>柱高度H(mm)</source>
-        <translation>Height H(mm)</translation>
+        <translation>Height H mm</translation>
     </message>
     <message>
         <source>柱宽度B(mm)</source>
-        <translation>Width B(mm)</translation>
+        <translation>Width B mm</translation>
     </message>
     <message>
         <source>X方向划分数Fx</source>
