@@ -68,11 +68,13 @@ test-windows: build windows-deps
 	BRENMOOR_WINDOWS_UI=$(WINDOWS_UI) JOBS=$(JOBS) ./scripts/configure-windows.sh $(WINDOWS_TEST_DIR) \
 		-DBRENMOOR_LINUX_PROGRAM=$(CURDIR)/$(BUILD_DIR)/brenmoor
 	cmake --build $(WINDOWS_TEST_DIR) -j $(JOBS)
+	[ "$(WINDOWS_UI)" = OFF ] || ./scripts/package-windows.sh $(WINDOWS_TEST_DIR) --no-run
 	$(XVFB) sh -c 'cd $(WINDOWS_TEST_DIR) && ./wine-run.sh --start && \
 		ctest --output-on-failure -j $(JOBS); status=$$?; ./wine-run.sh --stop; exit $$status'
 
 # build-windows/brenmoor-<version>-win64.zip: the programs, Qt's DLLs and
-# plugins, the MinGW runtime, the sample table and a README.
+# plugins, the MinGW runtime, the sample table, a README and the licences;
+# beside it the installer, brenmoor-<version>-win64.msi, of the same files.
 windows: windows-deps
 	JOBS=$(JOBS) ./scripts/configure-windows.sh $(WINDOWS_DIR)
 	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target brenmoor brenmoor-cli
