@@ -49,8 +49,12 @@ fuzz: deps
 screenshot: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/screenshot.png
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/screenshot-generated.png --generate
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/screenshot-english.png --generate --english
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/error-box-zh.png --error-box
 	./$(BUILD_DIR)/brenmoor report examples/sample.csv -o $(BUILD_DIR)/sample-report.pdf
 	pdftoppm -png -r 60 -f 1 -l 2 $(BUILD_DIR)/sample-report.pdf docs/report-page
+	./$(BUILD_DIR)/brenmoor report examples/sample.csv --lang zh -o $(BUILD_DIR)/sample-report-zh.pdf
+	pdftoppm -png -r 60 -f 1 -l 1 $(BUILD_DIR)/sample-report-zh.pdf docs/report-zh-page
 
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB

@@ -144,7 +144,7 @@ TEST(ReportCommand, LanguageOfThePdfEnglishByDefault) {
       {{}, {"Column section report", "Page 1 of 3", "Sections +7", "fibers 60: 24 bars, 36 cells"}},
       {{"--lang", "en"}, {"Column section report", "Page 3 of 3"}},
       {{"--lang", "zh"},
-       {"柱截面报告", "第 1 页，共 3 页", "截面数 +7", "纤维 60：钢筋 24，单元 36"}},
+       {"柱截面报告", "第 1 页，共 3 页", "截面数 +7", "纤维 60: 钢筋 24, 单元 36"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lang.empty() ? "(default)" : c.lang[1]);

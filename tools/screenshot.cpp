@@ -4,7 +4,8 @@
 // so the picture shows what the status bar then says. With --stay the window
 // then stays open until it is closed, for a picture of the whole screen
 // (title bar, icon) taken from outside, as for the Windows build under Wine.
-// With --english the window shows its English texts.
+// With --english the window shows its English texts. With --error-box the
+// picture is of the error box the window shows for a refused table instead.
 // Runs without a display when QT_QPA_PLATFORM=offscreen.
 #include <QApplication>
 #include <QDir>
@@ -21,17 +22,18 @@
 #include "ui/tform1.h"
 
 int main(int argc, char** argv) {
-  bool generate = false, stay = false, english = false, known = argc >= 3;
+  bool generate = false, stay = false, english = false, error_box = false, known = argc >= 3;
   for (int i = 3; i < argc; ++i) {
-    generate = generate || std::strcmp(argv[i], "--generate") == 0;
-    stay = stay || std::strcmp(argv[i], "--stay") == 0;
-    english = english || std::strcmp(argv[i], "--english") == 0;
-    known =
-        known && (std::strcmp(argv[i], "--generate") == 0 || std::strcmp(argv[i], "--stay") == 0 ||
-                  std::strcmp(argv[i], "--english") == 0);
+    const auto is = [&](const char* option) { return std::strcmp(argv[i], option) == 0; };
+    generate = generate || is("--generate");
+    stay = stay || is("--stay");
+    english = english || is("--english");
+    error_box = error_box || is("--error-box");
+    known = known && (is("--generate") || is("--stay") || is("--english") || is("--error-box"));
   }
-  if (!known || argc > 6) {
-    std::fputs("usage: screenshot TABLE PNG [--generate] [--stay] [--english]\n", stderr);
+  if (!known || argc > 7) {
+    std::fputs("usage: screenshot TABLE PNG [--generate] [--stay] [--english] [--error-box]\n",
+               stderr);
     return 2;
   }
   const QString table = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
@@ -75,6 +77,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "screenshot: %s %s\n", qPrintable(report.text), qPrintable(report.detail));
   }
   if (!form.Errors().Collected().empty() || state.selected_row != 1) return 1;
+  if (error_box) {
+    auto box = brenmoor::MakeErrorBox(
+        &form, {QStringLiteral("'12,5' is not a valid floating point value."),
+                QStringLiteral("Line 3 of t.csv")});
+    box->show();
+    QApplication::processEvents();
+    return box->grab().save(picture) ? 0 : 1;
+  }
   if (!form.grab().save(picture)) {
     std::fprintf(stderr, "screenshot: cannot write %s\n", argv[2]);
     return 1;

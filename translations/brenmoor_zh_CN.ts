@@ -73,7 +73,7 @@
     </message>
     <message>
         <source>fibers %1: %2 bars, %3 cells</source>
-        <translation>纤维 %1：钢筋 %2，单元 %3</translation>
+        <translation>纤维 %1: 钢筋 %2, 单元 %3</translation>
     </message>
     <message>
         <source>scale 1:%1</source>
