@@ -219,8 +219,7 @@ void TForm1::RetranslateOwnTexts() {
 void TForm1::ShowAbout() {
   AboutBox about = MakeAboutBox(this);
   about.box->exec();
-  if (about.box->clickedButton() == about.about_qt)
-    QMessageBox::aboutQt(this);
+  if (about.box->clickedButton() == about.about_qt) QMessageBox::aboutQt(this);
 }
 
 void TForm1::ShowContextMenu(QWidget* widget, const QPoint& pos, bool with_picture) {
