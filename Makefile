@@ -1,6 +1,8 @@
 # Set-up, build and test in one step each; see README.md.
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
+TSAN_DIR ?= build-tsan
+TSAN_TESTS = model_test import_test output_test stream_writer_test
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -11,7 +13,7 @@ WINDOWS_TEST_DIR ?= build-windows-test
 WINDOWS_UI ?= ON
 XVFB = xvfb-run -a -s '-screen 0 1280x800x24'
 
-.PHONY: all deps configure build run test bench fuzz test-sanitize screenshot package install format translations clean \
+.PHONY: all deps configure build run test bench fuzz test-sanitize test-tsan screenshot package install format translations clean \
 	windows-deps test-windows windows windows-screenshot
 
 all: build
@@ -41,6 +43,16 @@ test-sanitize: deps
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	cd $(SANITIZE_DIR) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
+# ThreadSanitizer over the tests that run threads (import, compute, write),
+# without the window. Of the import's tests only the table's, which read on
+# several threads; the number conversions' millions of cases run alone.
+test-tsan: deps
+	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENMOOR_TSAN=ON -DBRENMOOR_BUILD_UI=OFF -DBRENMOOR_BUILD_BENCH=OFF
+	cmake --build $(TSAN_DIR) -j $(JOBS) --target $(TSAN_TESTS)
+	cd $(TSAN_DIR)/tests && export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 && \
+		./model_test --gtest_brief=1 && ./output_test --gtest_brief=1 && \
+		./stream_writer_test --gtest_brief=1 && ./import_test --gtest_brief=1 --gtest_filter='ImportSectionTable.*'
+
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRENMOOR_FUZZ=ON -DBRENMOOR_BUILD_UI=OFF
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
@@ -55,6 +67,9 @@ screenshot: build
 	pdftoppm -png -r 60 -f 1 -l 2 $(BUILD_DIR)/sample-report.pdf docs/report-page
 	./$(BUILD_DIR)/brenmoor report examples/sample.csv --lang zh -o $(BUILD_DIR)/sample-report-zh.pdf
 	pdftoppm -png -r 60 -f 1 -l 1 $(BUILD_DIR)/sample-report-zh.pdf docs/report-zh-page
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/capacity-dialog.png --capacity
+	./$(BUILD_DIR)/brenmoor capacity examples/sample.csv -o $(BUILD_DIR)/sample-capacity.pdf
+	pdftoppm -png -r 60 -f 3 -l 3 -singlefile $(BUILD_DIR)/sample-capacity.pdf docs/capacity-page
 
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
@@ -104,4 +119,4 @@ format:
 	git ls-files '*.cc' '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(WINDOWS_TEST_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(TSAN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(WINDOWS_TEST_DIR)

@@ -1,34 +1,54 @@
 #include "app/command_line.h"
 
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <exception>
 #include <filesystem>
+#include <span>
+#include <sstream>
 #include <string>
-#include <string_view>
 #include <system_error>
 #include <vector>
 
-#include "app/convert_command.h"
-#include "app/inspect_command.h"
-#ifdef BRENMOOR_WITH_REPORT
-#include "app/report_command.h"
-#endif
+#include "app/command.h"
 #include "import/section_import.h"
 #include "model/errors.h"
-#include "output/generate.h"
+#include "platform/console.h"
 #include "platform/files.h"
-#include "report/language.h"
 
 #ifndef BRENMOOR_VERSION
 #define BRENMOOR_VERSION "unknown"
 #endif
 
+// The Qt this build's window and reports were compiled against: a constant,
+// so that --version itself never needs Qt loaded.
+#ifdef BRENMOOR_QT_VERSION
+#define BRENMOOR_VERSION_TEXT \
+  "brenmoor " BRENMOOR_VERSION "\nwindow and report built with Qt " BRENMOOR_QT_VERSION
+#else
+#define BRENMOOR_VERSION_TEXT "brenmoor " BRENMOOR_VERSION
+#endif
+
 namespace brenmoor {
+
+// Every command, in the order the usage lists them. A new command is its own
+// file defining its Add function, declared and listed here.
+void AddConvertCommand(CLI::App& brenmoor, CommandCall& call);
+void AddInspectCommand(CLI::App& brenmoor, CommandCall& call);
+void AddReportCommand(CLI::App& brenmoor, CommandCall& call);
+void AddCapacityCommand(CLI::App& brenmoor, CommandCall& call);
+
 namespace {
+
+constexpr AddCommand kCommands[] = {AddConvertCommand, AddInspectCommand, AddReportCommand,
+                                    AddCapacityCommand};
 
 constexpr char kUsage[] =
     "usage: brenmoor                      open the window\n"
     "       brenmoor convert TABLE [-o OUTPUT]\n"
     "                                     import a section table and write the component\n"
-    "                                     file (default KAVOSEC.PF3CMP in this folder)\n"
+    "                                     file (default KAVOSEC.PF3CMP in this folder;\n"
+    "                                     -o - for standard output)\n"
     "       brenmoor inspect FILE [--fibers]\n"
     "                                     check a component file and print its sections\n"
     "       brenmoor report TABLE [-o REPORT.pdf] [--lang en|zh]\n"
@@ -39,98 +59,158 @@ constexpr char kUsage[] =
     "       brenmoor report TABLE --csv [-o PROPERTIES.csv]\n"
     "                                     the properties of every section as CSV (default\n"
     "                                     TABLE.properties.csv beside the table; -o - for stdout)\n"
+    "       brenmoor capacity TABLE [--steel HRB335|HRB400|HRB500]\n"
+    "                [--strength design|characteristic] [--axial-ratio R] [-o CAPACITY.pdf]\n"
+    "                                     the N-M interaction and moment-curvature of every\n"
+    "                                     section, A4 PDF (default TABLE.capacity.pdf beside it)\n"
+    "       brenmoor capacity TABLE --csv [--curves] [-o CAPACITY.csv]\n"
+    "                                     the capacity figures (or every curve point) as CSV\n"
+    "                                     (default TABLE.capacity.csv; -o - for stdout)\n"
     "       brenmoor TABLE                open the window with a section table imported\n"
-    "       brenmoor --help | --version\n";
+    "       brenmoor COMMAND --help       the options of one command\n"
+    "       brenmoor --help | --version\n"
+    "A TABLE whose name starts with \"-\" follows \"--\".\n";
 
-int WrongCall(std::ostream& err, const std::string& why) {
+constexpr char kDescription[] = "Brenmoor: fiber sections of reinforced-concrete columns";
+
+int PrintWrongCall(std::ostream& err, const std::string& why) {
   err << "brenmoor: " << why << "\n" << kUsage;
   return 2;
+}
+
+// CLI11's words for a wrong call, in the words the command line has always
+// used. command is the command named, empty when none is.
+std::string WrongCallText(const CLI::ParseError& e, const std::string& command) {
+  const std::string what = e.what();
+  if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) {
+    return command.empty() ? "no command given" : command + " needs a file name";
+  }
+  if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
+    // "-o: 1 required FILE missing": the option is what comes before ':'.
+    const std::string option = what.substr(0, what.find(':'));
+    return option + (option == "-o" ? " needs a file name" : " needs a value");
+  }
+  return what;
+}
+
+// The file an argument names, for "brenmoor TABLE" when TABLE cannot be
+// opened: the reason in the system's words, as every command gives it.
+[[noreturn]] void ThrowCannotOpen(const std::string& name) {
+  ReadWholeFile(PathFromUtf8(name));
+  throw Error(FileErrorMessage("Cannot open", PathFromUtf8(name),
+                               "This build of brenmoor has no window; use convert or report"));
+}
+
+// The whole command line: brenmoor's own options and every command's.
+void Declare(CLI::App& brenmoor, CommandCall& call, std::span<const AddCommand> commands) {
+  brenmoor.set_version_flag("--version", BRENMOOR_VERSION_TEXT);
+  brenmoor.allow_extras();
+  for (const AddCommand add : commands) add(brenmoor, call);
+}
+
+bool IsCommand(CLI::App& brenmoor, const std::string& name) {
+  const auto all = brenmoor.get_subcommands([](CLI::App*) { return true; });
+  return std::ranges::any_of(all, [&](const CLI::App* c) { return c->get_name() == name; });
+}
+
+int Run(const std::vector<std::string>& arguments, CommandCall& call, std::ostream& err,
+        std::span<const AddCommand> commands) {
+  const std::vector<std::string> args(arguments.begin() + (arguments.empty() ? 0 : 1),
+                                      arguments.end());
+  if (args.empty()) return PrintWrongCall(err, "no command given");
+
+  CLI::App brenmoor(kDescription, "brenmoor");
+  Declare(brenmoor, call, commands);
+  const std::string& first = args[0];
+  const bool named_command = IsCommand(brenmoor, first);
+  if (!first.empty() && first[0] != '-' && !named_command) {
+    // One name alone is a table to open the window with ("open with" from
+    // the file manager); main opens it when it is one.
+    if (args.size() == 1) ThrowCannotOpen(first);
+    return PrintWrongCall(err, "unknown command '" + first + "'");
+  }
+
+  try {
+    // CLI11 takes the arguments last first.
+    brenmoor.parse(std::vector<std::string>(args.rbegin(), args.rend()));
+  } catch (const CLI::CallForHelp&) {
+    if (named_command) {
+      call.out << brenmoor.help();
+    } else {
+      call.out << kUsage;
+    }
+    return 0;
+  } catch (const CLI::CallForVersion& e) {
+    call.out << e.what() << "\n";
+    return 0;
+  } catch (const CLI::ParseError& e) {
+    return PrintWrongCall(err, WrongCallText(e, named_command ? first : ""));
+  }
+  for (const CLI::App* app :
+       {&brenmoor, named_command ? brenmoor.get_subcommand(first) : nullptr}) {
+    if (app == nullptr) continue;
+    // CLI11 keeps the "--" that ends the options among what it did not use.
+    for (const std::string& left : app->remaining()) {
+      if (left != "--") return PrintWrongCall(err, "unexpected argument '" + left + "'");
+    }
+  }
+  if (!call.run) return PrintWrongCall(err, "no command given");
+  call.run();
+  return 0;
 }
 
 }  // namespace
 
 bool OpensWindowWithTable(const std::vector<std::string>& args) {
   if (args.size() != 2 || args[1].empty() || args[1][0] == '-') return false;
-  if (args[1] == "convert" || args[1] == "inspect" || args[1] == "report") return false;
+  BrenmoorState unused_state;
+  std::ostringstream unused_out;
+  CommandCall call{unused_state, unused_out, {}, {}};
+  CLI::App brenmoor(kDescription, "brenmoor");
+  Declare(brenmoor, call, kCommands);
+  if (IsCommand(brenmoor, args[1])) return false;
   std::error_code ignored;
   return std::filesystem::is_regular_file(PathFromUtf8(args[1]), ignored);
 }
 
-int RunCommandLine(const std::vector<std::string>& arguments, BrenmoorState& state,
-                   std::ostream& out, std::ostream& err) {
-  const std::vector<std::string_view> args(arguments.begin() + (arguments.empty() ? 0 : 1),
-                                           arguments.end());
-  if (args.empty()) return WrongCall(err, "no command given");
-  const std::string_view command = args[0];
-  if (command == "--help" || command == "-h") {
-    out << kUsage;
-    return 0;
-  }
-  if (command == "--version") {
-    out << "brenmoor " << BRENMOOR_VERSION << "\n";
-#ifdef BRENMOOR_QT_VERSION
-    // The version this build was compiled against, so that --version itself
-    // never needs Qt loaded.
-    out << "window and report built with Qt " << BRENMOOR_QT_VERSION << "\n";
-#endif
-    return 0;
-  }
+int RunCommandLine(const std::vector<std::string>& args, BrenmoorState& state, std::ostream& out,
+                   std::ostream& err) {
+  return RunCommandLine(args, state, out, err, kCommands);
+}
 
-  std::string file;
-  std::string output = command == "report" ? "" : kComponentFileName;
-  bool fibers = false;
-  bool csv = false;
-  Language language = Language::kEnglish;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    if ((command == "convert" || command == "report") && args[i] == "-o") {
-      if (++i == args.size() || args[i].empty()) return WrongCall(err, "-o needs a file name");
-      output = args[i];
-    } else if (command == "inspect" && args[i] == "--fibers") {
-      fibers = true;
-    } else if (command == "report" && args[i] == "--csv") {
-      csv = true;
-    } else if (command == "report" && args[i] == "--lang") {
-      if (++i == args.size()) return WrongCall(err, "--lang needs en or zh");
-      const std::optional<Language> chosen = LanguageFromCode(args[i]);
-      if (!chosen)
-        return WrongCall(err, "--lang takes en or zh, not '" + std::string(args[i]) + "'");
-      language = *chosen;
-    } else if (file.empty() && !args[i].empty() && args[i][0] != '-') {
-      file = args[i];
-    } else {
-      return WrongCall(err, "unexpected argument '" + std::string(args[i]) + "'");
-    }
-  }
-  if (command != "convert" && command != "inspect" && command != "report") {
-    return WrongCall(err, "unknown command '" + std::string(command) + "'");
-  }
-  if (file.empty()) return WrongCall(err, std::string(command) + " needs a file name");
-  if (command == "report" && output == "-" && !csv) {
-    return WrongCall(err, "the report goes to a file; only --csv writes to standard output");
-  }
-
+int RunCommandLine(const std::vector<std::string>& args, BrenmoorState& state, std::ostream& out,
+                   std::ostream& err, std::span<const AddCommand> commands) {
+  CommandCall call{state, out, {}, {}};
+  int status = 0;
   try {
-    if (command == "convert") {
-      ConvertCommand(state, file, output, out);
-    } else if (command == "report") {
-#ifdef BRENMOOR_WITH_REPORT
-      ReportCommand(state, ReportRequest{file, output, csv, language}, out);
-#else
-      throw Error("This build of brenmoor has no report (it was built without Qt)");
-#endif
-    } else {
-      InspectCommand(file, fibers, out);
+    status = Run(args, call, err, commands);
+    // What standard output did not take is lost as surely as a file that
+    // could not be written: a failure, not a success.
+    out.flush();
+    if (status == 0 && !out) {
+      throw Error("cannot write to standard output: " + StandardOutputFailure(out));
     }
+  } catch (const WrongCall& e) {
+    return PrintWrongCall(err, e.what());
   } catch (const ImportError& e) {
+    // Every error of the import names the table: by its line, or before the
+    // message where the message does not name it itself (too many sections).
+    const std::string quoted = '"' + PathToUtf8(FullPath(PathFromUtf8(call.table))) + '"';
     err << "brenmoor: ";
-    if (e.line() > 0) err << file << ":" << e.line() << ": ";
+    if (e.line() > 0) {
+      err << call.table << ":" << e.line() << ": ";
+    } else if (std::string_view(e.what()).find(quoted) == std::string_view::npos) {
+      err << call.table << ": ";
+    }
     err << ErrorReportText(e.what()) << "\n";
     return 1;
-  } catch (const Error& e) {
+  } catch (const std::exception& e) {
+    // Our own errors and anything else (no memory left, say): the engineer
+    // reads what went wrong instead of an abort.
     err << "brenmoor: " << ErrorReportText(e.what()) << "\n";
     return 1;
   }
-  return 0;
+  return status;
 }
 
 }  // namespace brenmoor

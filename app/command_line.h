@@ -1,25 +1,31 @@
 #pragma once
 
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "app/command.h"
 #include "model/state.h"
 
 namespace brenmoor {
 
-// Runs `brenmoor convert ...`, `brenmoor inspect ...`, `brenmoor report ...`, `--help` or
-// `--version`; args are the program's arguments in UTF-8, args[0] the
-// program. Needs no display. Prints results to
-// out, errors to err as "brenmoor: MESSAGE" (with "TABLE:LINE: " for an error
-// on a line of the table). Returns the exit status: 0 success, 1 failure,
-// 2 a wrong call.
 // Whether the arguments (args[0] the program) ask to open the window with a
 // table: exactly one argument, not a command or an option, naming an existing
 // file. Example: {"brenmoor", "sections.csv"} when sections.csv exists.
 bool OpensWindowWithTable(const std::vector<std::string>& args);
 
+// Runs `brenmoor convert ...`, `brenmoor inspect ...`, `brenmoor report ...`,
+// `brenmoor capacity ...`, `--help` or `--version`; args are the program's arguments in UTF-8,
+// args[0] the program. Needs no display. Prints results to out, errors to err as "brenmoor:
+// MESSAGE" (with "TABLE:LINE: " for an error on a line of the table). Returns the exit status: 0
+// success, 1 failure (a refused table, a file that cannot be written, standard output that takes
+// nothing more, no memory left), 2 a wrong call.
 int RunCommandLine(const std::vector<std::string>& args, BrenmoorState& state, std::ostream& out,
                    std::ostream& err);
+
+// The same with the commands given, for tests.
+int RunCommandLine(const std::vector<std::string>& args, BrenmoorState& state, std::ostream& out,
+                   std::ostream& err, std::span<const AddCommand> commands);
 
 }  // namespace brenmoor

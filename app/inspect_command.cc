@@ -3,9 +3,12 @@
 #include <charconv>
 #include <cmath>
 #include <iomanip>
+#include <memory>
 #include <system_error>
 
+#include "app/command.h"
 #include "model/errors.h"
+#include "output/component_layout.h"
 #include "output/component_reader.h"
 #include "platform/files.h"
 
@@ -62,11 +65,36 @@ void PrintSection(const FileSection& s, bool fibers, std::ostream& out) {
 }  // namespace
 
 void InspectCommand(const std::string& path, bool fibers, std::ostream& out) {
-  const std::string bytes = ReadWholeFile(PathFromUtf8(path));
+  // The header first: a file that is no component file (a disk image, say,
+  // or /dev/zero) is refused before the rest is read, and no component file
+  // is larger than 32,767 blocks of 60 fibers.
+  const std::filesystem::path file_path = PathFromUtf8(path);
+  CheckComponentHeader(ReadWholeFile(file_path, ReadLimits{.most = layout::kHeaderSize}));
+  const std::string bytes = ReadWholeFile(file_path, ReadLimits{.most = layout::kLargestFile + 1});
+  if (bytes.size() > layout::kLargestFile) {
+    throw Error("Not a valid component file: larger than " + std::to_string(layout::kLargestFile) +
+                " bytes, the size of 32767 sections of 60 fibers");
+  }
   const ComponentFile file = ReadComponentFile(bytes);
   out << path << ": model " << file.model_name << ", " << file.sections.size()
       << (file.sections.size() == 1 ? " section, " : " sections, ") << bytes.size() << " bytes\n";
   for (const FileSection& s : file.sections) PrintSection(s, fibers, out);
+}
+
+void AddInspectCommand(CLI::App& brenmoor, CommandCall& call) {
+  struct Options {
+    std::string file;
+    bool fibers = false;
+  };
+  const auto options = std::make_shared<Options>();
+  CLI::App* inspect =
+      brenmoor.add_subcommand("inspect", "Check a component file and print its sections.");
+  inspect->allow_extras();
+  inspect->add_option("FILE", options->file, "the component file")->required();
+  inspect->add_flag("--fibers", options->fibers, "list every fiber of every section too");
+  inspect->callback([&call, options] {
+    call.run = [&call, options] { InspectCommand(options->file, options->fibers, call.out); };
+  });
 }
 
 }  // namespace brenmoor

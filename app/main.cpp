@@ -12,9 +12,17 @@ int main(int argc, char** argv) {
   brenmoor::BrenmoorState state;
   const std::vector<std::string> args = brenmoor::Utf8Arguments(argc, argv);
 #ifdef BRENMOOR_WITH_UI
-  if (argc <= 1) return brenmoor::RunWindow(argc, argv, state);
-  // "Open with" from the file manager: the window with that table imported.
-  if (brenmoor::OpensWindowWithTable(args)) return brenmoor::RunWindow(argc, argv, state, args[1]);
+  // No arguments, or "Open with" from the file manager: the window, with that
+  // table imported.
+  const bool window = argc <= 1 || brenmoor::OpensWindowWithTable(args);
+  if (window && !brenmoor::HasDisplay()) {
+    brenmoor::ConsoleErr()
+        << "brenmoor: the window needs a display, and there is none (DISPLAY and WAYLAND_DISPLAY "
+           "are not set).\n"
+           "brenmoor convert and brenmoor report work without one; see brenmoor --help.\n";
+    return 1;
+  }
+  if (window) return brenmoor::RunWindow(argc, argv, state, argc <= 1 ? std::string() : args[1]);
 #endif
   return brenmoor::RunCommandLine(args, state, brenmoor::ConsoleOut(), brenmoor::ConsoleErr());
 }

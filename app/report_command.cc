@@ -1,55 +1,26 @@
 #include "app/report_command.h"
 
-#include <QDate>
-#include <QGuiApplication>
-#include <memory>
-#include <system_error>
-
-#include "import/section_import.h"
+#include "app/command.h"
 #include "model/errors.h"
 #include "model/section_properties.h"
+#include "output/properties_csv.h"
 #include "platform/files.h"
-#include "platform/locale.h"
+
+// The PDF needs the window toolkit's painter; the properties table does not,
+// so a build without it still writes the table.
+#ifdef BRENMOOR_WITH_REPORT
+#include <QDate>
+
+#include "app/headless_toolkit.h"
 #include "report/figures.h"
-#include "report/properties_csv.h"
 #include "report/section_report.h"
+#endif
 
 #ifndef BRENMOOR_VERSION
 #define BRENMOOR_VERSION "unknown"
 #endif
-#ifndef BRENMOOR_HEADLESS_QT_PLATFORM
-#define BRENMOOR_HEADLESS_QT_PLATFORM "offscreen"
-#endif
 
 namespace brenmoor {
-namespace {
-
-// The toolkit, for drawing only: no window is ever shown. An application that
-// is already running (a test's) is used as it is.
-class HeadlessToolkit {
- public:
-  HeadlessToolkit() {
-    if (QCoreApplication::instance() != nullptr) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-      qputenv("QT_QPA_PLATFORM", BRENMOOR_HEADLESS_QT_PLATFORM);
-    }
-    app_ = std::make_unique<QGuiApplication>(argc_, argv_);
-  }
-
- private:
-  int argc_ = 1;
-  char name_[9] = "brenmoor";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QGuiApplication> app_;
-};
-
-void WriteReplacing(const std::filesystem::path& path, const char* data, std::size_t size) {
-  ReplacingFile file(path);
-  file.Write(data, size);
-  file.Commit();
-}
-
-}  // namespace
 
 std::string ReportOutputPath(const ReportRequest& request) {
   if (!request.output.empty()) return request.output;
@@ -67,28 +38,27 @@ void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostr
   const std::string output = ReportOutputPath(request);
   const std::filesystem::path table_path = PathFromUtf8(request.table);
   const std::filesystem::path output_path = PathFromUtf8(output);
-  std::error_code ignored;
-  if (output != "-" && (FullPath(table_path) == FullPath(output_path) ||
-                        std::filesystem::equivalent(table_path, output_path, ignored))) {
-    throw Error(FileErrorMessage("Cannot create", output_path, "It is the section table itself"));
-  }
+  if (output != "-") RefuseOutputOverInput(output_path, table_path);
 
-  ImportSectionFile(state, request.table, RegionalDecimalSeparator());
+  ImportTableWithSections(state, request.table);
   PrepareSections(state);
 
   if (request.csv) {
     const std::string csv = PropertiesCsv(state);
     if (output == "-") {
-      out << csv;
+      WriteToStandardOutput(out, csv.data(), csv.size());
       return;
     }
-    WriteReplacing(output_path, csv.data(), csv.size());
+    WriteFileReplacing(output_path, csv);
     out << "Wrote the properties of " << state.imported_count
         << (state.imported_count == 1 ? " section" : " sections") << " to "
         << PathToUtf8(FullPath(output_path)) << "\n";
     return;
   }
 
+#ifndef BRENMOOR_WITH_REPORT
+  throw Error("This build of brenmoor has no PDF report (it was built without Qt); --csv works");
+#else
   HeadlessToolkit toolkit;
   ReportInfo info;
   info.table_name = QString::fromStdString(PathToUtf8(table_path.filename()));
@@ -96,11 +66,39 @@ void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostr
   info.version = QStringLiteral(BRENMOOR_VERSION);
   info.language = request.language;
   const QByteArray pdf = SectionReportPdf(state, info);
-  WriteReplacing(output_path, pdf.constData(), static_cast<std::size_t>(pdf.size()));
+  WriteFileReplacing(output_path,
+                     std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
   const int pages = PlanReport(state).pages();
   out << "Wrote the report of " << state.imported_count
       << (state.imported_count == 1 ? " section" : " sections") << " (" << pages
       << (pages == 1 ? " page) to " : " pages) to ") << PathToUtf8(FullPath(output_path)) << "\n";
+#endif
+}
+
+void AddReportCommand(CLI::App& brenmoor, CommandCall& call) {
+  const auto request = std::make_shared<ReportRequest>();
+  CLI::App* report = brenmoor.add_subcommand(
+      "report",
+      "Import a section table and write its section report (A4 PDF) or, with --csv, "
+      "the properties of every section as CSV.");
+  report->allow_extras();
+  AddTableArgument(*report, request->table, "the section table (CSV)");
+  const CLI::Option* output =
+      AddOutputOption(*report, request->output,
+                      "the file to write (default: beside the table, its name with .pdf, or "
+                      ".properties.csv with --csv; - for standard output with --csv)");
+  report->add_flag("--csv", request->csv,
+                   "write the properties table as CSV instead of the report");
+  const auto language = std::make_shared<LanguageOption>(*report);
+  report->callback([&call, request, output, language] {
+    if (output->count() > 0 && request->output.empty()) throw WrongCall("-o needs a file name");
+    request->language = language->Chosen();
+    if (request->output == "-" && !request->csv) {
+      throw WrongCall("the report goes to a file; only --csv writes to standard output");
+    }
+    call.table = request->table;
+    call.run = [&call, request] { ReportCommand(call.state, *request, call.out); };
+  });
 }
 
 }  // namespace brenmoor

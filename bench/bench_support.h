@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -51,6 +52,23 @@ inline void PlainBufferedWrite(const std::filesystem::path& path, std::size_t si
   std::fflush(file);
   ::fsync(::fileno(file));
   std::fclose(file);
+}
+
+// A table of count sections, every one of 60 fibers, in five shapes and all
+// concretes: at kMaxSections, the largest table a component file can number.
+inline std::string SixtyFiberTable(int count) {
+  static const char* const kShapes[] = {"6,6,5,5", "4,8,6,6", "8,4,6,6", "5,6,6,7", "6,5,7,6"};
+  static const char* const kConcretes[] = {"C30", "C35", "C40", "C45", "C50", "C55",
+                                           "C60", "C65", "C70", "C75", "C80"};
+  std::string table = "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\r\n";
+  char line[160];
+  for (int i = 1; i <= count; ++i) {
+    std::snprintf(line, sizeof line, "%d,KZ%d,%s,STEEL,%d,%d,%s,%d.5,%d,490.9,%d\r\n", i, i,
+                  kConcretes[i % 11], 400 + (i % 13) * 50, 400 + (i % 7) * 50, kShapes[i % 5],
+                  1000 + i % 500, 1200 + i % 300, 35 + i % 10);
+    table += line;
+  }
+  return table;
 }
 
 // Prints the usual table and keeps each benchmark's real time per iteration

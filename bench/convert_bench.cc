@@ -33,22 +33,6 @@ const std::string kProgram = std::getenv("BRENMOOR_BENCH_PROGRAM") != nullptr
                                  ? std::getenv("BRENMOOR_BENCH_PROGRAM")
                                  : std::string(BRENMOOR_BINARY_DIR) + "/brenmoor";
 
-// count sections, every one of 60 fibers, in five shapes and all concretes.
-std::string SixtyFiberTable(int count) {
-  static const char* const kShapes[] = {"6,6,5,5", "4,8,6,6", "8,4,6,6", "5,6,6,7", "6,5,7,6"};
-  static const char* const kConcretes[] = {"C30", "C35", "C40", "C45", "C50", "C55",
-                                           "C60", "C65", "C70", "C75", "C80"};
-  std::string table = "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\r\n";
-  char line[160];
-  for (int i = 1; i <= count; ++i) {
-    std::snprintf(line, sizeof line, "%d,KZ%d,%s,STEEL,%d,%d,%s,%d.5,%d,490.9,%d\r\n", i, i,
-                  kConcretes[i % 11], 400 + (i % 13) * 50, 400 + (i % 7) * 50, kShapes[i % 5],
-                  1000 + i % 500, 1200 + i % 300, 35 + i % 10);
-    table += line;
-  }
-  return table;
-}
-
 struct ChildRun {
   double milliseconds = 0.0;
   double peak_mb = 0.0;
@@ -119,7 +103,7 @@ int main(int argc, char** argv) {
   const auto table = scratch.path() / "sections.csv";
   const auto output = scratch.path() / "KAVOSEC.PF3CMP";
   const auto floor_output = scratch.path() / "floor.bin";
-  WriteTable(table, SixtyFiberTable(kMaxSections));
+  WriteTable(table, bench::SixtyFiberTable(kMaxSections));
 
   std::vector<double> convert_ms, floor_ms, ratios, peaks;
   std::uintmax_t bytes = 0;
@@ -159,7 +143,7 @@ int main(int argc, char** argv) {
   std::vector<std::pair<int, double>> peak_by_size;
   for (int sections : {1024, 8192, kMaxSections}) {
     const auto smaller = scratch.path() / ("sections-" + std::to_string(sections) + ".csv");
-    WriteTable(smaller, SixtyFiberTable(sections));
+    WriteTable(smaller, bench::SixtyFiberTable(sections));
     peak_by_size.emplace_back(sections, Convert(smaller, output).peak_mb);
   }
 

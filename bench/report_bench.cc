@@ -12,7 +12,7 @@
 #include "bench/bench_support.h"
 #include "import/section_import.h"
 #include "model/section_properties.h"
-#include "report/properties_csv.h"
+#include "output/properties_csv.h"
 #include "report/section_report.h"
 
 namespace brenmoor {

@@ -5,11 +5,12 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "import/number_text.h"
 #include "import/section_import.h"
 #include "model/materials.h"
+#include "model/section_properties.h"
 #include "output/component_reader.h"
 #include "output/component_writer.h"
-#include "model/section_properties.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
@@ -24,8 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // What was accepted must compute and write, and read back the same.
   for (int i = 1; i <= state.imported_count; ++i) {
-    for (int column = 0; column < brenmoor::kGridColumns; ++column) {
-      brenmoor::GridCellText(state, column, i, separator);
+    const brenmoor::TSECTION& s = state.records[static_cast<std::size_t>(i)];
+    for (float value : {s.H, s.B, s.ASX, s.ASY, s.ASCOR, s.CC}) {
+      brenmoor::FormatGridNumber(value, separator);
     }
   }
   try {

@@ -109,10 +109,10 @@ float TextToFloat(std::string_view text, char decimal_separator) {
     return RoundToFloat(negative ? -*quick : *quick);
   }
 
-  // Too large for extended precision is no number at all; a value too small
-  // for a float reads as a (signed) zero in RoundToFloat.
+  // Too large for extended precision is far too large for a float32 too; a
+  // value too small for a float reads as a (signed) zero in RoundToFloat.
   const std::optional<long double> value = DecimalToExtended(int_digits, frac_digits, exponent);
-  if (!value) throw invalid();
+  if (!value) throw Error(kOverflowMessage);
   return RoundToFloat(negative ? -*value : *value);
 }
 

@@ -86,6 +86,44 @@ std::string Quoted(std::string_view text) {
   return quoted;
 }
 
+// Refuses a section whose sizes no column can have: the formulas would give
+// negative areas, shear areas and torsion constants, or divide by zero, and
+// the analysis model would take them without a word. A zero bar area stays
+// allowed: a face without bars.
+void CheckSizes(const TSECTION& section, char decimal_separator) {
+  const auto text = [decimal_separator](float value) {
+    return FormatGridNumber(value, decimal_separator);
+  };
+  const struct {
+    const char* title;
+    float value;
+    const char* what;
+  } values[] = {{"H", section.H, "a size"},      {"B", section.B, "a size"},
+                {"CC", section.CC, "a cover"},   {"ASX", section.ASX, "an area"},
+                {"ASY", section.ASY, "an area"}, {"ASCOR", section.ASCOR, "an area"}};
+  for (const auto& value : values) {
+    if (value.value < 0.0f) {
+      throw Error("Section " + Quoted(section.NAME) + " has " + value.title + " = " +
+                  text(value.value) + "; " + value.what + " cannot be negative");
+    }
+  }
+  // The torsion constant of a section without any size is 0 / 0.
+  if (section.H == 0.0f && section.B == 0.0f) {
+    throw Error("Section " + Quoted(section.NAME) + " has H = 0 and B = 0");
+  }
+  if (section.H == 0.0f || section.B == 0.0f) {
+    throw Error("Section " + Quoted(section.NAME) + " has " + (section.H == 0.0f ? "H" : "B") +
+                " = 0; a side cannot be 0");
+  }
+  // The corner bars would sit on or beyond the centre line, and the cells
+  // between them would have no size or a negative one.
+  if (2.0L * section.CC >= std::min(section.H, section.B)) {
+    throw Error("Section " + Quoted(section.NAME) + ": CC = " + text(section.CC) +
+                " reaches the centre of a " + text(section.H) + " × " + text(section.B) +
+                " section");
+  }
+}
+
 // Fills one record from one data line. The values are converted in the order
 // H, B, FX, FY, NX, NY, ASX, ASY, ASCOR, CC, so a line with several bad values
 // reports the first of them; only then are the section's limits checked.
@@ -135,15 +173,7 @@ void ReadSection(const BrenmoorState& state, const LineFields& field, char decim
                 std::to_string(section.NAME.size()) + " bytes long; at most " +
                 std::to_string(kMaxNameBytes) + " are allowed");
   }
-  // The torsion constant of a section without any size is 0 / 0.
-  if (section.H == 0.0f && section.B == 0.0f) {
-    throw Error("Section " + Quoted(section.NAME) + " has H = 0 and B = 0");
-  }
-}
-
-std::string MaterialName(const BrenmoorState& state, std::int32_t index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= state.materials.size()) return {};
-  return state.materials[static_cast<std::size_t>(index)].name;
+  CheckSizes(section, decimal_separator);
 }
 
 }  // namespace
@@ -217,57 +247,20 @@ void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decim
   if (count > 0) SplitLine(state, lines.back());  // the field array holds the line read last
   state.records = std::move(records);
   state.imported_count = static_cast<std::int32_t>(count);
+  state.table = file;
 }
 
 void ImportSectionFile(BrenmoorState& state, const std::string& path, char decimal_separator) {
   CancelImport(state);
   std::string bytes;
   try {
-    bytes = ReadWholeFile(PathFromUtf8(path));
+    // A zero byte refuses the table, so nothing after it is read: reading
+    // /dev/zero or a disk image ends at once.
+    bytes = ReadWholeFile(PathFromUtf8(path), ReadLimits{.stop_at_zero = true});
   } catch (const Error& e) {
     throw ImportError(e.what(), path, 0);
   }
   ImportSectionTable(state, bytes, decimal_separator, path);
-}
-
-std::string GridCellText(const BrenmoorState& state, int column, int row, char decimal_separator) {
-  if (column < 0 || column >= kGridColumns) return {};
-  if (row == 0) return kGridTitles[static_cast<std::size_t>(column)];
-  if (row < 0 || row > state.imported_count ||
-      static_cast<std::size_t>(row) >= state.records.size()) {
-    return {};
-  }
-  const TSECTION& section = state.records[static_cast<std::size_t>(row)];
-  switch (column) {
-    case 0:
-      return std::to_string(row);
-    case 1:
-      return section.NAME;
-    case 2:
-      return MaterialName(state, section.concrete_material);
-    case 3:
-      return MaterialName(state, section.steel_material);
-    case 4:
-      return FormatGridNumber(section.H, decimal_separator);
-    case 5:
-      return FormatGridNumber(section.B, decimal_separator);
-    case 6:
-      return std::to_string(section.FX);
-    case 7:
-      return std::to_string(section.FY);
-    case 8:
-      return std::to_string(section.NX);
-    case 9:
-      return std::to_string(section.NY);
-    case 10:
-      return FormatGridNumber(section.ASX, decimal_separator);
-    case 11:
-      return FormatGridNumber(section.ASY, decimal_separator);
-    case 12:
-      return FormatGridNumber(section.ASCOR, decimal_separator);
-    default:
-      return FormatGridNumber(section.CC, decimal_separator);
-  }
 }
 
 }  // namespace brenmoor

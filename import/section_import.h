@@ -12,27 +12,6 @@ namespace brenmoor {
 
 // Most sections one component file can number (the number is an int16).
 inline constexpr int kMaxSections = 32767;
-inline constexpr int kGridColumns = 14;
-
-// The titles of the grid's row 0.
-inline constexpr std::array<const char*, kGridColumns> kGridTitles = {
-    "NUM", "NAME", "CONC", "STEEL", "H", "B", "FX", "FY", "NX", "NY", "ASX", "ASY", "ASCOR", "CC"};
-
-// An import failure tied to a place in the table: file is the table's path as
-// given, line its line number counting the header as line 1 (0 when the
-// failure is not on one line). what() is the message alone.
-class ImportError : public Error {
- public:
-  ImportError(const std::string& message, std::string file, int line)
-      : Error(message), file_(std::move(file)), line_(line) {}
-  const std::string& file() const { return file_; }
-  int line() const { return line_; }
-
- private:
-  std::string file_;
-  int line_;
-};
-
 // What a cancelled import leaves: the material table rebuilt and nothing
 // imported (count 0); the records are not touched.
 void CancelImport(BrenmoorState& state);
@@ -44,10 +23,12 @@ void CancelImport(BrenmoorState& state);
 // NY, ASX, ASY, ASCOR, CC). The table is refused whole, with the line it
 // failed on, when a value does not convert, a material name is unknown, a
 // count is negative, a section needs more than 60 fibers, a NAME is longer
-// than 40 bytes, H and B are both 0, it holds more than 32767 sections or a
+// than 40 bytes, H, B, CC, ASX, ASY or ASCOR is negative, H or B is 0, CC
+// is half the smaller side or more, it holds more than 32767 sections or a
 // zero byte. Then the state is as after CancelImport and ImportError is
 // thrown (line 0 for too many sections, which no single line causes); on
-// success records, count and material table are replaced. The value checks
+// success records, count, material table and the table's name (file) are
+// replaced. The value checks
 // come after all ten conversions of a line, so a bad number is reported
 // before an unknown material on the same line. file names the table in errors.
 void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decimal_separator,
@@ -57,11 +38,5 @@ void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decim
 // cannot be read throws ImportError("Cannot open file \"<full path>\". <reason>", path, 0)
 // with the state as after CancelImport.
 void ImportSectionFile(BrenmoorState& state, const std::string& path, char decimal_separator);
-
-// The text of one cell of the section grid after an import: row 0 holds the
-// titles, row r (1 .. count) shows record r (its number, NAME, the material
-// names, the numbers as FormatGridNumber or decimal integers). Rows outside
-// 0 .. count give "".
-std::string GridCellText(const BrenmoorState& state, int column, int row, char decimal_separator);
 
 }  // namespace brenmoor

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace brenmoor {
 
@@ -12,6 +13,22 @@ namespace brenmoor {
 class Error : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+};
+
+// A failure tied to a place in the section table, met while importing it or
+// while computing one of its sections: file is the table's path as given,
+// line its line number counting the header as line 1 (0 when the failure is
+// not on one line). what() is the message alone.
+class ImportError : public Error {
+ public:
+  ImportError(const std::string& message, std::string file, int line)
+      : Error(message), file_(std::move(file)), line_(line) {}
+  const std::string& file() const { return file_; }
+  int line() const { return line_; }
+
+ private:
+  std::string file_;
+  int line_;
 };
 
 // A text as an error message quotes it: whole when short, otherwise its first

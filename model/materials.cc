@@ -26,4 +26,9 @@ std::optional<std::int32_t> FindMaterial(const BrenmoorState& state, std::string
   return found;
 }
 
+std::string MaterialName(const BrenmoorState& state, std::int32_t index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= state.materials.size()) return "?";
+  return state.materials[static_cast<std::size_t>(index)].name;
+}
+
 }  // namespace brenmoor

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "model/state.h"
@@ -20,5 +21,9 @@ void BuildMaterialTable(BrenmoorState& state);
 // case-sensitive; nothing trimmed or folded), or nothing.
 // Example: FindMaterial(state, "C35") == 1; "c35", "C35 " and "" find nothing.
 std::optional<std::int32_t> FindMaterial(const BrenmoorState& state, std::string_view text);
+
+// The name of the material at index, or "?" for an index outside the table
+// (a record that no import filled).
+std::string MaterialName(const BrenmoorState& state, std::int32_t index);
 
 }  // namespace brenmoor

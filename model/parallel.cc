@@ -1,8 +1,9 @@
 #include "model/parallel.h"
 
 #include <algorithm>
-#include <system_error>
+#include <exception>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace brenmoor {
@@ -13,7 +14,10 @@ int WorkersFor(std::size_t units) {
   return static_cast<int>(std::max<std::size_t>(1, std::min({cores, units, kMostWorkers})));
 }
 
-void RunWorkers(int workers, const std::function<void(int worker)>& work) {
+std::jthread StartThread(std::function<void()> body) { return std::jthread(std::move(body)); }
+
+void RunWorkers(int workers, const std::function<void(int worker)>& work,
+                const ThreadStarter& start) {
   if (workers <= 1) {  // a small table: no thread to start or wait for
     work(0);
     return;
@@ -31,9 +35,9 @@ void RunWorkers(int workers, const std::function<void(int worker)>& work) {
     threads.reserve(errors.size());
     for (int worker = 1; worker < workers; ++worker) {
       try {
-        threads.emplace_back(run, worker);
-      } catch (const std::system_error&) {
-        break;  // no thread to be had: the workers started share the work
+        threads.push_back(start([&run, worker] { run(worker); }));
+      } catch (const std::exception&) {
+        break;  // no thread to be had (or no memory for one): the workers started share the work
       }
     }
     run(0);

@@ -72,10 +72,25 @@ class FiberSlots {
   std::unique_ptr<Slots> slots_;
 };
 
+// The ten figures computed for a section, which the component file carries
+// and the report prints. Areas mm², second moments and the torsion constant
+// mm⁴, the shear modulus N/mm².
+struct ElasticProperties {
+  float shear_area_1 = 0.0f;
+  float shear_area_2 = 0.0f;
+  float torsion_constant = 0.0f;
+  float shear_modulus = 0.0f;
+  float concrete_area_sum = 0.0f;
+  float steel_area_sum = 0.0f;
+  float concrete_ay2_sum = 0.0f;
+  float steel_ay2_sum = 0.0f;
+  float concrete_ax2_sum = 0.0f;
+  float steel_ax2_sum = 0.0f;
+};
+
 // One column section: what the table gave for it, its fibers and its elastic
-// properties. Lengths in mm, areas mm², second moments and the torsion
-// constant mm⁴, moduli N/mm².
-struct TSECTION {
+// properties. Lengths in mm, areas mm².
+struct TSECTION : ElasticProperties {
   std::int32_t kind = 0;  // kRectangularColumn once an import filled it
   float H = 0.0f;         // height, along y
   float B = 0.0f;         // width, along x
@@ -94,17 +109,7 @@ struct TSECTION {
   // Fiber k (counted from 1, as the file counts them) is fibers[k - 1].
   FiberSlots fibers;
   std::int32_t fiber_count = 0;
-
-  float shear_area_1 = 0.0f;
-  float shear_area_2 = 0.0f;
-  float torsion_constant = 0.0f;
-  float shear_modulus = 0.0f;
-  float concrete_area_sum = 0.0f;
-  float steel_area_sum = 0.0f;
-  float concrete_ay2_sum = 0.0f;
-  float steel_ay2_sum = 0.0f;
-  float concrete_ax2_sum = 0.0f;
-  float steel_ax2_sum = 0.0f;
+  // The computed figures are those of the base, ElasticProperties.
 };
 
 // Copies what the fiber layout and the section properties read from a section

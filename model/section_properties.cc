@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "model/errors.h"
 #include "model/fiber_layout.h"
 #include "model/float32.h"
 #include "model/parallel.h"
@@ -72,9 +73,19 @@ void PrepareSections(BrenmoorState& state) {
   for (std::int32_t i = 1; i <= state.imported_count; ++i) {
     TSECTION& section = state.records.at(i);
     if (section.kind != kRectangularColumn) continue;
-    LayoutFibers(section);
-    ComputeSectionProperties(state, section);
+    try {
+      LayoutFibers(section);
+      ComputeSectionProperties(state, section);
+    } catch (const Error& error) {
+      throw SectionError(state, static_cast<std::size_t>(i), error);
+    }
   }
+}
+
+ImportError SectionError(const BrenmoorState& state, std::size_t record, const Error& error) {
+  const std::string& name = record < state.records.size() ? state.records[record].NAME : "";
+  return ImportError("Section \"" + ShortenedForMessage(name) + "\": " + error.what(), state.table,
+                     static_cast<int>(record) + 1);
 }
 
 void ComputeSections(BrenmoorState& state) {
@@ -97,21 +108,15 @@ void ComputeSections(BrenmoorState& state) {
           CopyLayoutInput(record, scratch);
           LayoutFibers(scratch);
           ComputeSectionProperties(state, scratch);
+        } catch (const Error& error) {
+          failure.Record(i, std::make_exception_ptr(SectionError(state, i, error)));
+          return;
         } catch (...) {
           failure.Record(i, std::current_exception());
           return;
         }
         record.fiber_count = scratch.fiber_count;
-        record.shear_modulus = scratch.shear_modulus;
-        record.shear_area_1 = scratch.shear_area_1;
-        record.shear_area_2 = scratch.shear_area_2;
-        record.torsion_constant = scratch.torsion_constant;
-        record.concrete_area_sum = scratch.concrete_area_sum;
-        record.concrete_ax2_sum = scratch.concrete_ax2_sum;
-        record.concrete_ay2_sum = scratch.concrete_ay2_sum;
-        record.steel_area_sum = scratch.steel_area_sum;
-        record.steel_ax2_sum = scratch.steel_ax2_sum;
-        record.steel_ay2_sum = scratch.steel_ay2_sum;
+        static_cast<ElasticProperties&>(record) = scratch;
       }
     }
   });

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+
+#include "model/errors.h"
 #include "model/state.h"
 
 namespace brenmoor {
@@ -24,7 +27,8 @@ void ComputeSectionProperties(const BrenmoorState& state, TSECTION& section);
 
 // For records 1 to the imported-section count, in order: LayoutFibers and
 // then ComputeSectionProperties on each record of kind 1; records of another
-// kind are left alone. Stops at the first error, records before it complete.
+// kind are left alone. Stops at the first error, records before it complete;
+// the error is thrown as SectionError gives it.
 void PrepareSections(BrenmoorState& state);
 
 // What the generate command computes before it creates anything: for every
@@ -36,5 +40,14 @@ void PrepareSections(BrenmoorState& state);
 // left alone. Throws the error PrepareSections would throw first (that of the
 // lowest record that fails); the records before it are then complete.
 void ComputeSections(BrenmoorState& state);
+
+// An error met while computing record (a value that overflows only in the
+// arithmetic, say) as the engineer can find it in the table: the section's
+// name in the message, the table and the record's line (record + 1, the
+// header being line 1) in the ImportError, which every command prints as
+// "TABLE:LINE: message" and the window as "Line N of <file>". Every
+// computation over the sections reports its errors through this.
+// Example: "Section \"HUGE\": Floating point overflow" on line 4.
+ImportError SectionError(const BrenmoorState& state, std::size_t record, const Error& error);
 
 }  // namespace brenmoor

@@ -20,6 +20,8 @@ struct BrenmoorState {
   std::vector<TSECTION> records;
   std::vector<TMAT> materials;
   std::int32_t imported_count = 0;
+  // The path of the table the records came from, as errors name it.
+  std::string table;
   // The trimmed fields of the table line split last.
   std::array<std::string, kFieldCount> fields;
   // The grid row last clicked, which is also the record the preview draws.

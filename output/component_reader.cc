@@ -2,17 +2,17 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <string>
 
 #include "model/errors.h"
+#include "model/materials.h"
+#include "output/component_layout.h"
+#include "output/component_writer.h"
 
 namespace brenmoor {
 namespace {
-
-constexpr std::size_t kHeaderSize = 68;
-constexpr std::size_t kFixedBlockSize = 1765;
-constexpr std::size_t kEntrySize = 42;
 
 std::string TrimTrailingBlanks(std::string_view text) {
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
@@ -40,20 +40,6 @@ class Cursor {
     return part;
   }
 
-  std::uint8_t Byte() { return static_cast<std::uint8_t>(Take(1)[0]); }
-
-  std::int16_t Int16() {
-    std::int16_t value;
-    std::memcpy(&value, Take(2).data(), 2);
-    return value;
-  }
-
-  float Float() {
-    float value;
-    std::memcpy(&value, Take(4).data(), 4);
-    return value;
-  }
-
   // The next bytes must be exactly these.
   void Expect(std::string_view expected, const char* what) {
     if (left() < expected.size()) Fail("the file ends early");
@@ -61,135 +47,139 @@ class Cursor {
     offset_ += expected.size();
   }
 
-  // The next count bytes must all be zero. Compared in place with memcmp,
-  // without making the expected bytes: a fuzzer runs this millions of times.
-  void ExpectZeros(std::size_t count, const char* what) {
-    if (left() < count) Fail("the file ends early");
-    if (!Filled(offset_, count, '\0')) Fail(std::string("wrong ") + what);
-    offset_ += count;
-  }
-
-  // n items of one value, then zero items up to 60.
-  void ExpectItems(int n, char value, const char* what) {
-    if (left() < 60) Fail("the file ends early");
-    const auto items = static_cast<std::size_t>(n);
-    if (!Filled(offset_, items, value) || !Filled(offset_ + items, 60 - items, '\0')) {
-      Fail(std::string("wrong ") + what);
-    }
-    offset_ += 60;
-  }
-
  private:
-  // Whether the count bytes at offset all hold value (0, 1 or 4).
-  bool Filled(std::size_t offset, std::size_t count, char value) const {
-    static const std::array<std::array<char, 256>, 5> kRuns = [] {
-      std::array<std::array<char, 256>, 5> runs{};
-      for (std::size_t v = 0; v < runs.size(); ++v) runs[v].fill(static_cast<char>(v));
-      return runs;
-    }();
-    const char* run = kRuns.at(static_cast<std::size_t>(value)).data();
-    for (std::size_t done = 0; done < count; done += 256) {
-      const std::size_t size = std::min<std::size_t>(256, count - done);
-      if (std::memcmp(bytes_.data() + offset + done, run, size) != 0) return false;
-    }
-    return true;
-  }
-
   std::string_view bytes_;
   std::size_t offset_ = 0;
 };
 
-FileSection ReadSectionBlock(Cursor& in, std::int32_t expected_number) {
-  const std::size_t start = in.offset();
+template <typename T>
+T ValueAt(std::string_view block, std::size_t offset) {
+  T value;
+  std::memcpy(&value, block.data() + offset, sizeof value);
+  return value;
+}
+
+// Reads the block at the cursor. Its values are read at their offsets and
+// checked; the block is then made again from them by the writer and compared
+// byte for byte, so every byte the writer fixes is checked, and the first
+// wrong one is named by its part of the block.
+FileSection ReadSectionBlock(Cursor& in, std::int32_t expected_number, const BrenmoorState& table,
+                             const MaterialEntries& entries) {
+  using namespace layout;
+  if (in.left() < kBlockMark.size()) in.Fail("the file ends early");
+  if (in.Peek(kBlockMark.size()) != kBlockMark) in.Fail("wrong section block mark");
+  if (in.left() < kFiberCountAt + 1) in.Fail("the file ends early");
+  const std::string_view head = in.Peek(kFiberCountAt + 1);
+  const auto fail_at = [&](std::size_t offset, const std::string& what) {
+    in.Take(offset);
+    in.Fail(what);
+  };
   FileSection s;
-  in.Expect(std::string_view("\x02\x00\x0F\x00", 4), "section block mark");
-  s.name = TrimTrailingBlanks(in.Take(40));
-  s.number = static_cast<std::uint16_t>(in.Int16());
-  if (static_cast<std::uint16_t>(s.number) != static_cast<std::uint16_t>(expected_number)) {
-    in.Fail("section number " + std::to_string(s.number) + " where " +
-            std::to_string(expected_number) + " belongs");
+  s.number = ValueAt<std::uint16_t>(head, kNumberAt);
+  if (s.number != static_cast<std::uint16_t>(expected_number)) {
+    fail_at(kNumberAt + 2, "section number " + std::to_string(s.number) + " where " +
+                               std::to_string(expected_number) + " belongs");
   }
   s.number = expected_number;
-  in.ExpectZeros(44, "reserved bytes");
-  in.Expect(std::string_view("\x0F\x02\x02", 3), "section kind bytes");
-  s.fiber_count = in.Byte();
-  if (s.fiber_count > kMaxFibers) {
-    in.Fail("fiber count " + std::to_string(s.fiber_count) + " above " +
-            std::to_string(kMaxFibers));
-  }
+  s.fiber_count = static_cast<std::uint8_t>(head[kFiberCountAt]);
   const int n = s.fiber_count;
-  if (in.size() - start < kFixedBlockSize + kEntrySize * n) in.Fail("the file ends early");
-  in.Expect(std::string_view("\x04", 1), "section kind bytes");
-  in.ExpectZeros(110, "constant block");
-  in.Expect(std::string_view("\x00\x00\x80\x3F", 4), "constant block");
-  in.ExpectZeros(60, "constant block");
-
-  s.steel_area_sum = in.Float();
-  s.steel_ay2_sum = in.Float();
-  s.steel_ax2_sum = in.Float();
-  in.ExpectZeros(8, "reserved bytes");
-  s.concrete_area_sum = in.Float();
-  s.concrete_ay2_sum = in.Float();
-  s.concrete_ax2_sum = in.Float();
-  in.ExpectZeros(48, "reserved bytes");
-  s.torsion_constant = in.Float();
-  s.shear_modulus = in.Float();
-  s.shear_area_1 = in.Float();
-  s.shear_area_2 = in.Float();
-  if (in.Float() != s.shear_modulus) in.Fail("second shear modulus differs from the first");
-
-  in.ExpectItems(n, '\x04', "fiber item bytes");
-  in.ExpectItems(n, '\x01', "fiber item bytes");
-  s.fibers.resize(n);
-  for (FileFiber& f : s.fibers) f.type = in.Int16();
-  in.ExpectZeros(2 * (60 - n), "unused fiber types");
-  for (FileFiber& f : s.fibers) f.material = in.Int16();
-  in.ExpectZeros(2 * (60 - n), "unused fiber materials");
-  for (FileFiber& f : s.fibers) f.area = in.Float();
-  in.ExpectZeros(4 * (60 - n), "unused fiber areas");
-  for (FileFiber& f : s.fibers) {
-    f.y = in.Float();
-    f.x = in.Float();
+  if (n > kMaxFibers) {
+    fail_at(kFiberCountAt + 1,
+            "fiber count " + std::to_string(n) + " above " + std::to_string(kMaxFibers));
   }
-  in.ExpectZeros(8 * (60 - n), "unused fiber coordinates");
+  if (in.left() < BlockSize(n)) fail_at(kFiberCountAt + 1, "the file ends early");
+  const std::string_view block = in.Peek(BlockSize(n));
 
-  in.Expect(
-      std::string_view("\x04\x04\x04\x04\x00\x00\x00\x00\x01\x01\x01\x01\x00\x00\x00\x00", 16),
-      "constant bytes");
-  in.ExpectZeros(16, "reserved bytes");
-  s.steel_material = in.Int16();
-  for (int i = 1; i < 4; ++i) {
-    if (in.Int16() != s.steel_material) in.Fail("steel material indexes differ");
+  s.name = TrimTrailingBlanks(block.substr(kNameAt, kNameWidth));
+  static_cast<ElasticProperties&>(s) = ElasticProperties{
+      ValueAt<float>(block, kShearArea1At),       ValueAt<float>(block, kShearArea2At),
+      ValueAt<float>(block, kTorsionAt),          ValueAt<float>(block, kShearModulusAt),
+      ValueAt<float>(block, kConcreteSumsAt),     ValueAt<float>(block, kSteelSumsAt),
+      ValueAt<float>(block, kConcreteSumsAt + 4), ValueAt<float>(block, kSteelSumsAt + 4),
+      ValueAt<float>(block, kConcreteSumsAt + 8), ValueAt<float>(block, kSteelSumsAt + 8)};
+  if (std::isnan(s.shear_modulus)) fail_at(kShearModulusAt, "shear modulus that is not a number");
+  const auto material_count = static_cast<std::int32_t>(table.materials.size());
+  // At least the four fibers the trailing entries name.
+  std::array<FiberSlot, kMaxFibers> fibers{};
+  s.fibers.resize(static_cast<std::size_t>(n));
+  for (int k = 0; k < n; ++k) {
+    FiberSlot& f = fibers[static_cast<std::size_t>(k)];
+    f.type = ValueAt<std::int16_t>(block, kTypesAt + 2 * k);
+    f.material = ValueAt<std::int16_t>(block, kMaterialsAt + 2 * k);
+    f.area = ValueAt<float>(block, kAreasAt + 4 * k);
+    f.y = ValueAt<float>(block, kCoordinatesAt + 8 * k);
+    f.x = ValueAt<float>(block, kCoordinatesAt + 8 * k + 4);
+    const std::string fiber = "fiber " + std::to_string(k + 1);
+    if (f.type != kSteelFiber && f.type != kConcreteFiber) {
+      fail_at(kTypesAt + 2 * k,
+              fiber + " of type " + std::to_string(f.type) + " (0 steel, 1 concrete)");
+    }
+    if (f.material < 0 || f.material >= material_count) {
+      fail_at(kMaterialsAt + 2 * k, fiber + " of material index " + std::to_string(f.material) +
+                                        " outside the " + std::to_string(material_count) +
+                                        " materials");
+    }
+    FileFiber& out = s.fibers[static_cast<std::size_t>(k)];
+    out.x = f.x;
+    out.y = f.y;
+    out.area = f.area;
+    out.material = f.material;
+    out.type = f.type;
+    out.material_name = table.materials[static_cast<std::size_t>(f.material)].name;
   }
-  in.ExpectZeros(8, "reserved bytes");
-  for (float& corner : s.corners) corner = in.Float();
-  in.ExpectZeros(62, "reserved bytes");
+  s.steel_material = ValueAt<std::int16_t>(block, kSteelIndexesAt);
+  if (s.steel_material < 0 || s.steel_material >= material_count) {
+    fail_at(kSteelIndexesAt, "steel material index " + std::to_string(s.steel_material) +
+                                 " outside the " + std::to_string(material_count) + " materials");
+  }
+  std::memcpy(s.corners.data(), block.data() + kCornersAt, sizeof s.corners);
 
-  for (FileFiber& f : s.fibers) {
-    if (in.Byte() != f.type) in.Fail("material entry type differs from the fiber type");
-    in.ExpectZeros(1, "material entry");
-    f.material_name = TrimTrailingBlanks(in.Take(40));
+  BlockContent content;
+  content.number = expected_number;
+  content.name = s.name;
+  content.figures = s;
+  content.fiber_count = n;
+  content.fibers = fibers.data();
+  content.steel_material = s.steel_material;
+  content.corners = s.corners;
+  StringSink remade;
+  WriteSectionBlock(remade, entries, content);
+  const std::string& expected = remade.bytes();
+  const auto differ = std::mismatch(block.begin(), block.end(), expected.begin());
+  if (differ.first != block.end()) {
+    const BlockPart part = PartAt(static_cast<std::size_t>(differ.first - block.begin()), n);
+    fail_at(part.begin, std::string("wrong ") + part.what);
   }
-  for (int k = 0; k < 4; ++k) {
-    in.ExpectZeros(2, "trailing material entry");
-    in.Take(40);
-  }
-  in.ExpectZeros(6, "end of the section block");
+  in.Take(block.size());
   return s;
 }
 
 }  // namespace
 
+void CheckComponentHeader(std::string_view bytes) {
+  Cursor in(bytes);
+  in.Expect(layout::kMagic, "magic (not a component file)");
+  StringSink name;
+  WritePaddedText(name, static_cast<int>(layout::kModelNameWidth), layout::kModelName);
+  in.Expect(name.bytes(), "model name");
+}
+
 ComponentFile ReadComponentFile(std::string_view bytes) {
+  CheckComponentHeader(bytes);
   Cursor in(bytes);
   ComponentFile file;
-  in.Expect(std::string_view("PF3CMP\0\0", 8), "magic (not a component file)");
-  file.model_name = TrimTrailingBlanks(in.Take(kHeaderSize - 8));
+  file.model_name = std::string(layout::kModelName);
+  in.Take(layout::kHeaderSize);
+  BrenmoorState table;
+  BuildMaterialTable(table);
+  const MaterialEntries entries(table);
   for (std::int32_t number = 1;; ++number) {
-    if (in.left() == 2 && in.Peek(2) == "\xFF\xFF") break;
+    if (in.left() == 2 && in.Peek(2) == layout::kEndMark) break;
     if (in.left() < 2) in.Fail("the file ends without its end mark");
-    if (number > 32767) in.Fail("more than 32767 sections");
-    file.sections.push_back(ReadSectionBlock(in, number));
+    if (number > static_cast<std::int32_t>(layout::kMostSections)) {
+      in.Fail("more than 32767 sections");
+    }
+    file.sections.push_back(ReadSectionBlock(in, number, table, entries));
   }
   return file;
 }

@@ -20,22 +20,13 @@ struct FileFiber {
   std::string material_name;  // trailing blanks removed
 };
 
-// One section block read back from a component file.
-struct FileSection {
+// One section block read back from a component file, its ten figures
+// those of the base.
+struct FileSection : ElasticProperties {
   std::int32_t number = 0;
   std::string name;  // trailing blanks removed
   int fiber_count = 0;
   std::int32_t steel_material = 0;
-  float steel_area_sum = 0.0f;
-  float steel_ay2_sum = 0.0f;
-  float steel_ax2_sum = 0.0f;
-  float concrete_area_sum = 0.0f;
-  float concrete_ay2_sum = 0.0f;
-  float concrete_ax2_sum = 0.0f;
-  float torsion_constant = 0.0f;
-  float shear_modulus = 0.0f;
-  float shear_area_1 = 0.0f;
-  float shear_area_2 = 0.0f;
   std::array<float, 8> corners{};  // four (y, x) pairs
   std::vector<FileFiber> fibers;
 };
@@ -45,11 +36,19 @@ struct ComponentFile {
   std::vector<FileSection> sections;
 };
 
-// Reads a component file's bytes and checks its structure: magic, header,
-// every block's fixed bytes, fiber counts (0 to 60), section numbers 1, 2, ...,
-// sizes, and the end mark as the very last two bytes. A file that is not
-// exactly what the writer makes throws Error naming the offset and what was
-// wrong there.
+// Reads a component file's bytes and checks its structure: magic, model
+// name, every byte of every block that the writer fixes (block marks,
+// constants, reserved and unused bytes, material entries and the trailing
+// ones), fiber counts (0 to 60), fiber types, material and steel indexes
+// within the material table, a shear modulus that is a number, section
+// numbers 1, 2, ..., sizes, and the end mark as the very last two bytes. A
+// file that is not exactly what the writer makes throws Error naming the
+// offset and what was wrong there.
 ComponentFile ReadComponentFile(std::string_view bytes);
+
+// Checks the first layout::kHeaderSize bytes (magic and model name) as
+// ReadComponentFile does, so that a file can be refused before it is read
+// whole.
+void CheckComponentHeader(std::string_view bytes);
 
 }  // namespace brenmoor

@@ -9,12 +9,14 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "model/fiber_layout.h"
 #include "model/float32.h"
 #include "model/parallel.h"
+#include "output/component_layout.h"
 
 namespace brenmoor {
 namespace {
@@ -22,121 +24,38 @@ namespace {
 static_assert(std::endian::native == std::endian::little,
               "the component file is little-endian and written from memory as is");
 
-constexpr std::array<unsigned char, 8> kMagic = {'P', 'F', '3', 'C', 'M', 'P', 0, 0};
-constexpr char kModelName[] = "KAVOSEC";
-constexpr int kModelNameWidth = 60;
-constexpr int kNameWidth = 40;
-
 void WriteByte(ByteSink& sink, std::uint8_t value) { sink.Write(&value, 1); }
 
-template <std::size_t N>
-void WriteBytes(ByteSink& sink, const std::array<unsigned char, N>& bytes) {
-  sink.Write(bytes.data(), N);
-}
-
-// The 42-byte material-name entries, made once per file: a type byte, a zero
-// byte and the material name padded to 40. Indexed [type][material].
-class MaterialEntries {
- public:
-  explicit MaterialEntries(const BrenmoorState& state) {
-    for (std::int32_t type : {kSteelFiber, kConcreteFiber}) {
-      for (const TMAT& material : state.materials) {
-        StringSink entry;
-        WriteByte(entry, static_cast<std::uint8_t>(type));
-        WriteByte(entry, 0);
-        WritePaddedText(entry, kNameWidth, material.name);
-        entries_[type].push_back(entry.bytes());
-      }
-    }
-  }
-
-  void Write(ByteSink& sink, std::int32_t type, std::int32_t material) const {
-    const std::string& entry = entries_.at(type).at(material);
-    sink.Write(entry.data(), entry.size());
-  }
-
- private:
-  std::array<std::vector<std::string>, 2> entries_;
-};
+void WriteText(ByteSink& sink, std::string_view bytes) { sink.Write(bytes.data(), bytes.size()); }
 
 // The block of section s, numbered number, with the fibers and fiber count of
-// laid_out: s itself, or a scratch section s was just laid out in. Everything
-// after the name has fixed offsets; it is assembled in memory and written in
-// one piece, since writing it field by field cost as much as computing it.
+// laid_out: s itself, or a scratch section s was just laid out in.
 void WriteSectionBlock(ByteSink& sink, const MaterialEntries& entries, const TSECTION& s,
                        const TSECTION& laid_out, std::int32_t number) {
-  const int n = laid_out.fiber_count;
-  const int items = std::clamp(n, 0, kMaxFibers);  // n is 0 to 60 for every section imported
-  const FiberSlot* const fibers = laid_out.fibers.data();
-  WriteBytes(sink, std::array<unsigned char, 4>{0x02, 0x00, 0x0F, 0x00});
-  WritePaddedText(sink, kNameWidth, s.NAME);
-
-  // Offsets below count from the end of the name (block offset 44).
-  std::array<unsigned char, 1547> part{};
-  auto put = [&part](std::size_t at, const void* data, std::size_t size) {
-    std::memcpy(part.data() + at, data, size);
-  };
-  auto put_int16 = [&put](std::size_t at, std::int32_t value) {
-    // Integer fields carry the low bytes of the 32-bit values.
-    const auto low = static_cast<std::uint16_t>(value);
-    put(at, &low, 2);
-  };
-  auto put_float = [&put](std::size_t at, float value) { put(at, &value, 4); };
-
-  put_int16(0, number);
-  const std::array<unsigned char, 5> kind = {0x0F, 0x02, 0x02, static_cast<unsigned char>(n), 0x04};
-  put(46, kind.data(), kind.size());
-  put_float(161, 1.0f);  // the one nonzero value of the 174 constant bytes
-  put_float(225, s.steel_area_sum);
-  put_float(229, s.steel_ay2_sum);
-  put_float(233, s.steel_ax2_sum);
-  put_float(245, s.concrete_area_sum);
-  put_float(249, s.concrete_ay2_sum);
-  put_float(253, s.concrete_ax2_sum);
-  put_float(305, s.torsion_constant);
-  put_float(309, s.shear_modulus);
-  put_float(313, s.shear_area_1);
-  put_float(317, s.shear_area_2);
-  put_float(321, s.shear_modulus);
-
-  // Six arrays of 60 items each: n items, one pass over the fibers each, then zeros.
-  std::memset(part.data() + 325, 4, static_cast<std::size_t>(items));
-  std::memset(part.data() + 385, 1, static_cast<std::size_t>(items));
-  for (int k = 0; k < items; ++k) put_int16(445 + 2 * k, fibers[k].type);
-  for (int k = 0; k < items; ++k) put_int16(565 + 2 * k, fibers[k].material);
-  for (int k = 0; k < items; ++k) put_float(685 + 4 * k, fibers[k].area);
-  for (int k = 0; k < items; ++k) {
-    put_float(925 + 8 * k, fibers[k].y);
-    put_float(929 + 8 * k, fibers[k].x);
-  }
-
-  const std::array<unsigned char, 16> kFlags = {4, 4, 4, 4, 0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0, 0};
-  put(1405, kFlags.data(), kFlags.size());
-  for (int i = 0; i < 4; ++i) put_int16(1437 + 2 * i, s.steel_material);
-
+  BlockContent block;
+  block.number = number;
+  block.name = s.NAME;
+  block.figures = s;
+  block.fiber_count = laid_out.fiber_count;
+  block.fibers = laid_out.fibers.data();
+  block.steel_material = s.steel_material;
   // The corner bars, as (y, x) pairs like every coordinate pair of the block.
   const long double h = s.H, b = s.B, cc = s.CC;
   const float minus_dy = RoundToFloat(-h / 2 + cc);
   const float minus_dx = RoundToFloat(-b / 2 + cc);
   const float dy = RoundToFloat(h / 2 - cc);
   const float dx = RoundToFloat(b / 2 - cc);
-  const std::array<float, 8> corners = {minus_dy, minus_dx, dy, dx, dy, minus_dx, minus_dy, dx};
-  put(1453, corners.data(), sizeof corners);
-  sink.Write(part.data(), part.size());
-
-  for (int k = 0; k < items; ++k) entries.Write(sink, fibers[k].type, fibers[k].material);
-  // Fibers 1 to 4 are always bars, so these name the section's steel.
-  for (int k = 0; k < 4; ++k) entries.Write(sink, kSteelFiber, fibers[k].material);
-  WriteZeros(sink, 6);
+  block.corners = {minus_dy, minus_dx, dy, dx, dy, minus_dx, minus_dy, dx};
+  WriteSectionBlock(sink, entries, block);
 }
 
 void WriteHeader(ByteSink& sink) {
-  WriteBytes(sink, kMagic);
-  WritePaddedText(sink, kModelNameWidth, kModelName);
+  WriteText(sink, layout::kMagic);
+  WritePaddedText(sink, layout::kModelNameWidth, layout::kModelName);
 }
 
 void WriteEndMark(ByteSink& sink) {
-  WriteBytes(sink, std::array<unsigned char, 2>{0xFF, 0xFF});
+  WriteText(sink, layout::kEndMark);
   sink.Flush();
 }
 
@@ -170,11 +89,34 @@ class PieceSlots {
     changed_.notify_all();
   }
 
-  // The slot's sink once piece is made; nullptr when stopped.
-  MemorySink* WaitToWrite(std::size_t piece) {
+  // For the writer, which must never wait for a free slot: takes the next
+  // piece to make from next when its slot is free, so that the writer makes
+  // pieces itself while no maker does (no maker thread may have started).
+  std::optional<std::size_t> ClaimWithFreeSlot(std::atomic<std::size_t>& next, std::size_t pieces) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    std::size_t piece = next.load();
+    while (piece < pieces && piece < written_ + sinks_.size()) {
+      if (next.compare_exchange_weak(piece, piece + 1)) return piece;
+    }
+    return std::nullopt;
+  }
+
+  // The slot's sink once piece is made; nullptr when stopped. With wait
+  // false, nullptr as well when it is not made yet.
+  MemorySink* MadeSink(std::size_t piece, bool wait) {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [&] { return stopped_ || ready_[piece % sinks_.size()] == piece; });
+    const auto ready = [&] { return stopped_ || ready_[piece % sinks_.size()] == piece; };
+    if (wait) {
+      changed_.wait(lock, ready);
+    } else if (!ready()) {
+      return nullptr;
+    }
     return stopped_ ? nullptr : sinks_[piece % sinks_.size()].get();
+  }
+
+  bool stopped() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return stopped_;
   }
 
   void Written(std::size_t piece) {
@@ -202,6 +144,84 @@ class PieceSlots {
 
 }  // namespace
 
+MaterialEntries::MaterialEntries(const BrenmoorState& state) {
+  for (std::int32_t type : {kSteelFiber, kConcreteFiber}) {
+    for (const TMAT& material : state.materials) {
+      StringSink entry;
+      WriteByte(entry, static_cast<std::uint8_t>(type));
+      WriteByte(entry, 0);
+      WritePaddedText(entry, layout::kNameWidth, material.name);
+      entries_[type].push_back(entry.bytes());
+    }
+  }
+}
+
+void MaterialEntries::Write(ByteSink& sink, std::int32_t type, std::int32_t material) const {
+  const std::string& entry = entries_.at(type).at(material);
+  sink.Write(entry.data(), entry.size());
+}
+
+void WriteSectionBlock(ByteSink& sink, const MaterialEntries& entries, const BlockContent& block) {
+  using namespace layout;
+  const int n = block.fiber_count;
+  const int items = std::clamp(n, 0, kMaxFibers);  // n is 0 to 60 for every section imported
+  const FiberSlot* const fibers = block.fibers;
+  WriteText(sink, kBlockMark);
+  WritePaddedText(sink, kNameWidth, block.name);
+
+  // Everything after the name has fixed offsets; it is assembled in memory
+  // and written in one piece, since writing it field by field cost as much
+  // as computing it.
+  std::array<unsigned char, kFixedPartSize> part{};
+  auto put = [&part](std::size_t at, const void* data, std::size_t size) {
+    std::memcpy(part.data() + at - kFixedPartAt, data, size);
+  };
+  auto put_int16 = [&put](std::size_t at, std::int32_t value) {
+    // Integer fields carry the low bytes of the 32-bit values.
+    const auto low = static_cast<std::uint16_t>(value);
+    put(at, &low, 2);
+  };
+  auto put_float = [&put](std::size_t at, float value) { put(at, &value, 4); };
+
+  put_int16(kNumberAt, block.number);
+  const std::array<unsigned char, 5> kind = {0x0F, 0x02, 0x02, static_cast<unsigned char>(n), 0x04};
+  put(kKindAt, kind.data(), kind.size());
+  put_float(kOneAt, 1.0f);
+  const ElasticProperties& f = block.figures;
+  put_float(kSteelSumsAt, f.steel_area_sum);
+  put_float(kSteelSumsAt + 4, f.steel_ay2_sum);
+  put_float(kSteelSumsAt + 8, f.steel_ax2_sum);
+  put_float(kConcreteSumsAt, f.concrete_area_sum);
+  put_float(kConcreteSumsAt + 4, f.concrete_ay2_sum);
+  put_float(kConcreteSumsAt + 8, f.concrete_ax2_sum);
+  put_float(kTorsionAt, f.torsion_constant);
+  put_float(kShearModulusAt, f.shear_modulus);
+  put_float(kShearArea1At, f.shear_area_1);
+  put_float(kShearArea2At, f.shear_area_2);
+  put_float(kShearModulus2At, f.shear_modulus);
+
+  // Six arrays of 60 items each: n items, one pass over the fibers each, then zeros.
+  std::memset(part.data() + kItemFoursAt - kFixedPartAt, 4, static_cast<std::size_t>(items));
+  std::memset(part.data() + kItemOnesAt - kFixedPartAt, 1, static_cast<std::size_t>(items));
+  for (int k = 0; k < items; ++k) put_int16(kTypesAt + 2 * k, fibers[k].type);
+  for (int k = 0; k < items; ++k) put_int16(kMaterialsAt + 2 * k, fibers[k].material);
+  for (int k = 0; k < items; ++k) put_float(kAreasAt + 4 * k, fibers[k].area);
+  for (int k = 0; k < items; ++k) {
+    put_float(kCoordinatesAt + 8 * k, fibers[k].y);
+    put_float(kCoordinatesAt + 8 * k + 4, fibers[k].x);
+  }
+
+  put(kFlagsAt, kFlags.data(), kFlags.size());
+  for (int i = 0; i < 4; ++i) put_int16(kSteelIndexesAt + 2 * i, block.steel_material);
+  put(kCornersAt, block.corners.data(), sizeof block.corners);
+  sink.Write(part.data(), part.size());
+
+  for (int k = 0; k < items; ++k) entries.Write(sink, fibers[k].type, fibers[k].material);
+  // Fibers 1 to 4 are always bars, so these name the section's steel.
+  for (int k = 0; k < 4; ++k) entries.Write(sink, kSteelFiber, fibers[k].material);
+  WriteZeros(sink, kBlockEndZeros);
+}
+
 void WriteComponentFile(const BrenmoorState& state, ByteSink& sink) {
   WriteHeader(sink);
   const MaterialEntries entries(state);
@@ -212,54 +232,75 @@ void WriteComponentFile(const BrenmoorState& state, ByteSink& sink) {
   WriteEndMark(sink);
 }
 
-void StreamComponentFile(const BrenmoorState& state, ByteSink& sink) {
+void StreamComponentFile(const BrenmoorState& state, ByteSink& sink, const ThreadStarter& start) {
   WriteHeader(sink);
   const MaterialEntries entries(state);
   const std::size_t count = static_cast<std::size_t>(std::max(state.imported_count, 0));
   const std::size_t pieces = (count + kSectionsPerPiece - 1) / kSectionsPerPiece;
   const int makers = WorkersFor(pieces);
-  constexpr std::size_t kLargestBlock = 1765 + 42 * kMaxFibers;
-  PieceSlots slots(2 * static_cast<std::size_t>(makers) + 2, kSectionsPerPiece * kLargestBlock);
+  PieceSlots slots(2 * static_cast<std::size_t>(makers) + 2,
+                   kSectionsPerPiece * layout::kLargestBlock);
   std::atomic<std::size_t> next_piece{0};
 
+  auto make_piece = [&](std::size_t piece, MemorySink& out, TSECTION& scratch) {
+    const std::size_t first = piece * kSectionsPerPiece + 1;
+    const std::size_t last = std::min(first + kSectionsPerPiece - 1, count);
+    for (std::size_t i = first; i <= last; ++i) {
+      const TSECTION& record = state.records.at(i);
+      const auto number = static_cast<std::int32_t>(i);
+      if (record.kind == kRectangularColumn) {
+        CopyLayoutInput(record, scratch);
+        LayoutFibers(scratch);
+        WriteSectionBlock(out, entries, record, scratch, number);
+      } else {
+        WriteSectionBlock(out, entries, record, record, number);
+      }
+    }
+    slots.Made(piece);
+  };
   auto make = [&] {
     TSECTION scratch;
     for (std::size_t piece; (piece = next_piece++) < pieces;) {
       MemorySink* out = slots.WaitToMake(piece);
       if (out == nullptr) return;
-      const std::size_t first = piece * kSectionsPerPiece + 1;
-      const std::size_t last = std::min(first + kSectionsPerPiece - 1, count);
-      for (std::size_t i = first; i <= last; ++i) {
-        const TSECTION& record = state.records.at(i);
-        const auto number = static_cast<std::int32_t>(i);
-        if (record.kind == kRectangularColumn) {
-          CopyLayoutInput(record, scratch);
-          LayoutFibers(scratch);
-          WriteSectionBlock(*out, entries, record, scratch, number);
-        } else {
-          WriteSectionBlock(*out, entries, record, record, number);
-        }
-      }
-      slots.Made(piece);
+      make_piece(piece, *out, scratch);
     }
   };
+  // Writes the pieces in order; while the next one is not made, makes one
+  // itself if a slot is free, and waits only for a piece a maker has taken.
   auto write = [&] {
+    TSECTION scratch;
     for (std::size_t piece = 0; piece < pieces; ++piece) {
-      MemorySink* in = slots.WaitToWrite(piece);
+      MemorySink* in = nullptr;
+      while ((in = slots.MadeSink(piece, false)) == nullptr) {
+        if (slots.stopped()) return;
+        if (const auto mine = slots.ClaimWithFreeSlot(next_piece, pieces)) {
+          MemorySink* out = slots.WaitToMake(*mine);  // its slot is free: no wait
+          if (out == nullptr) return;
+          make_piece(*mine, *out, scratch);
+        } else {
+          in = slots.MadeSink(piece, true);
+          break;
+        }
+      }
       if (in == nullptr) return;
       in->MoveTo(sink);
       slots.Written(piece);
     }
   };
-  // Worker 0, this thread, writes; the others make the pieces.
-  RunWorkers(makers + 1, [&](int worker) {
-    try {
-      worker == 0 ? write() : make();
-    } catch (...) {
-      slots.Stop();
-      throw;
-    }
-  });
+  // Worker 0, this thread, writes, and makes what no maker has taken; the
+  // others make the pieces.
+  RunWorkers(
+      makers + 1,
+      [&](int worker) {
+        try {
+          worker == 0 ? write() : make();
+        } catch (...) {
+          slots.Stop();
+          throw;
+        }
+      },
+      start);
   WriteEndMark(sink);
 }
 

@@ -1,7 +1,12 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
+#include "model/parallel.h"
 #include "model/state.h"
 #include "output/byte_sink.h"
 
@@ -24,8 +29,40 @@ void WriteComponentFile(const BrenmoorState& state, ByteSink& sink);
 // pieces made before, in order, so that computing overlaps writing; a few
 // pieces are held at a time (about 2 MB), whatever the count of sections.
 // A record of another kind is written as it stands. The first failure (of
-// the sink, say) stops every thread and is thrown.
-void StreamComponentFile(const BrenmoorState& state, ByteSink& sink);
+// the sink, say) stops every thread and is thrown. This thread makes pieces
+// too whenever no maker has taken the next one, so the file is complete even
+// when the system starts no thread (start, for tests, starts them).
+void StreamComponentFile(const BrenmoorState& state, ByteSink& sink,
+                         const ThreadStarter& start = StartThread);
+
+// The 42-byte material entries of a file, made once per file from the
+// material table: the fiber type, a zero byte and the material name padded
+// to 40.
+class MaterialEntries {
+ public:
+  explicit MaterialEntries(const BrenmoorState& state);
+  // Throws std::out_of_range for a type or material outside the table.
+  void Write(ByteSink& sink, std::int32_t type, std::int32_t material) const;
+
+ private:
+  std::array<std::vector<std::string>, 2> entries_;
+};
+
+// Everything a section block holds that is not fixed by the layout.
+struct BlockContent {
+  std::int32_t number = 0;
+  std::string_view name;
+  ElasticProperties figures;
+  int fiber_count = 0;
+  const FiberSlot* fibers = nullptr;  // fiber_count of them, and at least 4
+  std::int32_t steel_material = 0;
+  std::array<float, 8> corners{};  // four (y, x) pairs
+};
+
+// Writes one section block (see component_layout.h). The reader makes the
+// block again from what it read and compares, so every fixed byte is checked
+// against this one description.
+void WriteSectionBlock(ByteSink& sink, const MaterialEntries& entries, const BlockContent& block);
 
 // Writes all bytes of text, then spaces up to width. A longer text is written
 // whole: never cut.

@@ -17,4 +17,13 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv);
 std::ostream& ConsoleOut();
 std::ostream& ConsoleErr();
 
+// Why writing to out (ConsoleOut()) failed, in the system's words ("No space
+// left on device"), for "cannot write to standard output: <reason>"; a
+// general text for another stream.
+std::string StandardOutputFailure(const std::ostream& out);
+
+// Whether a window can be shown: on X11 and Wayland systems, a display to
+// show it on. Windows and macOS always have one.
+bool HasDisplay();
+
 }  // namespace brenmoor

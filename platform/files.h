@@ -31,21 +31,48 @@ std::filesystem::path FullPath(const std::filesystem::path& path);
 std::string FileErrorMessage(std::string_view what, const std::filesystem::path& path,
                              std::string_view reason);
 
-// The whole content of the file at path, read as bytes. Others may go on
-// reading it meanwhile. Throws "Cannot open file ..." when it cannot be read
-// (missing, a folder, no permission, held open for writing).
-std::string ReadWholeFile(const std::filesystem::path& path);
+// Where reading a file may stop early, so that an endless or huge input
+// (/dev/zero, a disk image given by mistake) cannot exhaust the memory.
+struct ReadLimits {
+  // Stop after the first zero byte, which is kept: no table holds one.
+  bool stop_at_zero = false;
+  // Read at most this many bytes.
+  std::size_t most = static_cast<std::size_t>(-1);
+};
+
+// The whole content of the file at path, read as bytes, or as much of it as
+// limits allow. Others may go on reading it meanwhile. Throws "Cannot open
+// file ..." when it cannot be read (missing, a folder, no permission, held
+// open for writing).
+std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits = {});
+
+
+// Whether a and b name the same file: the same file on the disk however it
+// is reached (another spelling, "./", a symbolic link, a hard link, another
+// case on Windows). False when either does not exist.
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// Refuses to write output when it is the input the command reads (the
+// engineer's section table), before anything is read or written:
+//   Cannot create file "<output>". It is the section table itself
+void RefuseOutputOverInput(const std::filesystem::path& output, const std::filesystem::path& input);
 
 // A file that replaces target in one step, so that target is always either
 // the complete old file or the complete new one, whatever happens meanwhile
 // (a full disk, a crash, the power going off).
-// The bytes go to a temporary file beside target named
-// ".<target name>.<process id>.<n>.tmp"; Commit() makes them durable, closes
-// the file and moves it over target. Without a Commit() (an exception, say)
-// the destructor closes and removes the temporary file. Creating one first
-// removes the temporary files that earlier runs killed midway left beside the
-// same target, and only those: files of that name whose process is gone.
-// A target the engineer made read-only is refused, not replaced.
+// The bytes go to a temporary file beside target (ReplacingFileTemporaryName);
+// Commit() makes them durable, closes the file and moves it over target.
+// Without a Commit() (an exception, say) the destructor closes and removes
+// the temporary file. Creating one first removes the temporary files that
+// earlier runs killed midway left beside the same target, and only those:
+// files of that name whose process is gone.
+// What the engineer set up is kept: a symbolic link to a file is followed and
+// the file it leads to is replaced in its own folder (a link to nothing is
+// refused); the new file gets the old one's permissions (and, where allowed,
+// its owner and group). A target the engineer made read-only is refused, not
+// replaced, whoever runs the program. A target that is not a file (a device
+// such as /dev/null, a named pipe) is written in place, as cp does; a folder
+// is refused.
 class ReplacingFile {
  public:
   // Throws "Cannot create file \"<target>\". <reason>".
@@ -72,9 +99,23 @@ class ReplacingFile {
   std::filesystem::path temporary_;
   std::intptr_t handle_ = -1;  // the system's handle of the open temporary file
   bool committed_ = false;
+  bool in_place_ = false;           // target is a device or a pipe, written directly
   std::uint64_t written_ = 0;       // bytes written so far
   std::uint64_t sent_to_disk_ = 0;  // bytes the system was asked to start writing out
 };
+
+// The whole of bytes as the new content of target, through a ReplacingFile.
+void WriteFileReplacing(const std::filesystem::path& target, std::string_view bytes);
+
+// The name of the temporary file ReplacingFile writes for a target named
+// target_name (UTF-8), by process process_id, attempt attempt:
+// ".<target name>.<process id>.<attempt>.tmp", with a long target name cut
+// and a hash of the whole name put in its place, so that the name always
+// fits where the target's name does (255 bytes, 255 UTF-16 units).
+// Example: ReplacingFileTemporaryName("KAVOSEC.PF3CMP", 4711, 0) is
+// ".KAVOSEC.PF3CMP.4711.0.tmp".
+std::string ReplacingFileTemporaryName(std::string_view target_name, std::int64_t process_id,
+                                       int attempt);
 
 // Whether name is a temporary file name that ReplacingFile gives for a target
 // named target_name, and the process id in it.

@@ -16,48 +16,41 @@ QString WithoutTrailingZeros(QString text) {
   return text;
 }
 
-}  // namespace
-
-SectionFigures FiguresOf(const TSECTION& prepared) {
-  SectionFigures figures;
-  for (int k = 0; k < prepared.fiber_count && k < kMaxFibers; ++k) {
-    if (prepared.fibers[k].type == kSteelFiber) ++figures.bars;
-    if (prepared.fibers[k].type == kConcreteFiber) ++figures.cells;
-  }
-  const double gross = static_cast<double>(prepared.B) * static_cast<double>(prepared.H);
-  figures.rho_percent = gross != 0.0 ? 100.0 * prepared.steel_area_sum / gross
-                                     : std::numeric_limits<double>::quiet_NaN();
-  return figures;
+// Four significant digits as mantissa and power of ten: "8.802e9".
+QString Exponential(double value) {
+  const QString text = QString::number(value, 'e', 3);  // "8.802e+09"
+  const qsizetype e = text.indexOf(u'e');
+  return WithoutTrailingZeros(text.left(e)) + u'e' + QString::number(text.mid(e + 1).toInt());
 }
+
+}  // namespace
 
 QString Figure(double value) {
   if (value == 0.0) return QStringLiteral("0");
   if (!std::isfinite(value)) return QString::number(value);
   const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
-  if (exponent >= 7 || exponent < -3) {
-    const QString text = QString::number(value, 'e', 3);  // "8.802e+09"
-    const qsizetype e = text.indexOf(u'e');
-    return WithoutTrailingZeros(text.left(e)) + u'e' + QString::number(text.mid(e + 1).toInt());
-  }
+  if (exponent >= 7 || exponent < -3) return Exponential(value);
   return WithoutTrailingZeros(QString::number(value, 'f', std::max(0, 3 - exponent)));
 }
 
 QString Shown(std::string_view bytes) { return QString::fromStdString(DisplayText(bytes)); }
 
 QString Percent(double value) {
-  return std::isnan(value) ? QStringLiteral("–") : QString::number(value, 'f', 2);
-}
-
-QString MaterialName(const BrenmoorState& state, int index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= state.materials.size())
-    return QStringLiteral("?");
-  return QString::fromStdString(state.materials[static_cast<std::size_t>(index)].name);
+  if (std::isnan(value)) return QStringLiteral("–");
+  // Two decimals fit the column up to 9999.99; beyond, and for a value that
+  // two decimals would show as 0, four significant digits.
+  const double magnitude = std::fabs(value);
+  if (std::isfinite(value) && (magnitude >= 9999.995 || (magnitude > 0 && magnitude < 0.005))) {
+    return Exponential(value);
+  }
+  return QString::number(value, 'f', 2);
 }
 
 BrenmoorState PreparedCopy(const BrenmoorState& state) {
   BrenmoorState copy;
   copy.materials = state.materials;
   copy.imported_count = state.imported_count;
+  copy.table = state.table;
   copy.records.assign(
       state.records.begin(),
       state.records.begin() +

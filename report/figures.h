@@ -6,21 +6,9 @@
 
 #include "model/section.h"
 #include "model/state.h"
+#include "output/properties_csv.h"
 
 namespace brenmoor {
-
-// What the report says about one prepared section (LayoutFibers and
-// ComputeSectionProperties done), taken from the float32 values the
-// component file carries.
-struct SectionFigures {
-  int bars = 0;   // steel fibers
-  int cells = 0;  // concrete fibers
-  // As / (B·H) in percent, from the float32 steel area sum and the float32
-  // sides; not a number when B·H is 0.
-  double rho_percent = 0.0;
-};
-
-SectionFigures FiguresOf(const TSECTION& prepared);
 
 // A figure as the report prints it: four significant digits, but never fewer
 // than its whole digits below ten million; trailing zeros dropped; from ten
@@ -33,11 +21,10 @@ QString Figure(double value);
 // bytes themselves are what the component file keeps.
 QString Shown(std::string_view bytes);
 
-// ρ with two decimals ("1.61"), or "–" when it is not a number.
+// ρ with two decimals ("1.61"), as mantissa and power of ten with four
+// significant digits from 10000 up and for a value two decimals would show
+// as 0 ("4e62", "1.235e-5"), or "–" when it is not a number.
 QString Percent(double value);
-
-// The material's name, or "?" for an index outside the table.
-QString MaterialName(const BrenmoorState& state, int index);
 
 // A copy of the imported sections of state, prepared exactly as the generate
 // command prepares them before writing (PrepareSections): record i of the

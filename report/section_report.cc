@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/errors.h"
+#include "model/materials.h"
 #include "report/figures.h"
 #include "report/section_drawing.h"
 
@@ -193,7 +194,8 @@ class ReportPainter {
     RightText(QPointF(uses_x, y), text_(QT_TRANSLATE_NOOP("SectionReport", "sections")));
     y = kMaterialsTop;
     for (const auto& [material, uses] : MaterialsUsed(prepared_)) {
-      painter_.drawText(QPointF(name_x, y), MaterialName(prepared_, material));
+      painter_.drawText(QPointF(name_x, y),
+                        QString::fromStdString(MaterialName(prepared_, material)));
       RightText(QPointF(modulus_x, y),
                 Figure(prepared_.materials[static_cast<std::size_t>(material)].modulus));
       RightText(QPointF(uses_x, y), QString::number(uses));
@@ -252,9 +254,10 @@ class ReportPainter {
       painter_.setPen(Qt::black);
       const QString cells[] = {
           QString::number(section),
-          metrics.elidedText(Shown(s.NAME), Qt::ElideRight, kColumns[1].width - 24),
+          // Cut in the middle: names of one project often differ only at the end.
+          metrics.elidedText(Shown(s.NAME), Qt::ElideMiddle, kColumns[1].width - 24),
           QStringLiteral("%1 × %2").arg(Figure(s.B), Figure(s.H)),
-          MaterialName(prepared_, s.concrete_material),
+          QString::fromStdString(MaterialName(prepared_, s.concrete_material)),
           QStringLiteral("%1 / %2").arg(f.bars).arg(f.cells),
           Figure(s.steel_area_sum),
           Percent(f.rho_percent),
@@ -303,13 +306,14 @@ class ReportPainter {
     const QString title = QStringLiteral("%1  %2").arg(number).arg(Shown(s.NAME));
     painter_.drawText(
         QPointF(cell.left() + 20, cell.top() + 55),
-        QFontMetricsF(painter_.font()).elidedText(title, Qt::ElideRight, cell.width() - 40));
+        QFontMetricsF(painter_.font()).elidedText(title, Qt::ElideMiddle, cell.width() - 40));
     painter_.setFont(Font(25));
-    const QString concrete = MaterialName(prepared_, s.concrete_material);
+    const QString concrete = QString::fromStdString(MaterialName(prepared_, s.concrete_material));
     const QString lines[] = {
         QStringLiteral("B × H = %1 × %2 mm").arg(Figure(s.B), Figure(s.H)),
         QStringLiteral("cc = %1 mm").arg(Figure(s.CC)),
-        QStringLiteral("%1 / %2").arg(concrete, MaterialName(prepared_, s.steel_material)),
+        QStringLiteral("%1 / %2").arg(
+            concrete, QString::fromStdString(MaterialName(prepared_, s.steel_material))),
         text_(QT_TRANSLATE_NOOP("SectionReport", "fibers %1: %2 bars, %3 cells"))
             .arg(s.fiber_count)
             .arg(f.bars)

@@ -24,6 +24,7 @@ libjpeg-dev
 googletest
 libgtest-dev
 libgmock-dev
+libcli11-dev
 libbenchmark-dev
 fonts-liberation
 fonts-wqy-microhei

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "import/section_import.h"
@@ -99,6 +101,10 @@ TEST(CommandLine, FailuresSayWhereAndChangeNothing) {
   WriteFile(zero_table, "NUM,NAME\n1,A,C35,STEEL,0,0,6,6,5,5,1000,1000,490,40\n");
   const std::string missing = (dir / "missing.csv").string();
   const std::string not_a_file = (dir / "bad.csv").string();
+  const std::string too_many = (dir / "too-many.csv").string();
+  std::string lines = "NUM\n";
+  for (int i = 0; i <= kMaxSections; ++i) lines += "1\n";
+  WriteFile(too_many, lines);
 
   const struct {
     std::vector<std::string> args;
@@ -109,6 +115,8 @@ TEST(CommandLine, FailuresSayWhereAndChangeNothing) {
       {{"convert", missing, "-o", output},
        "brenmoor: Cannot open file \"" + missing + "\". " + testing::Texts().missing_file + ".\n"},
       {{"convert", zero_table, "-o", output}, "brenmoor: " + zero_table + ":2: "},
+      {{"convert", too_many, "-o", output},
+       "brenmoor: " + too_many + ": The table holds 32768 sections; at most 32767 are allowed.\n"},
       {{"convert", kSample, "-o", (dir / "no" / "x").string()},
        "brenmoor: Cannot create file \"" + (dir / "no" / "x").string() + "\". " +
            testing::Texts().missing_folder + ".\n"},
@@ -124,7 +132,63 @@ TEST(CommandLine, FailuresSayWhereAndChangeNothing) {
     EXPECT_EQ(run.err.substr(0, c.err_start.size()), c.err_start) << run.err;
   }
   EXPECT_EQ(ReadFile(output), "older file");
-  EXPECT_EQ(testing::EntriesIn(dir.path()), 3);
+  EXPECT_EQ(testing::EntriesIn(dir.path()), 4);
+}
+
+// A value that overflows only in the arithmetic is found like a refused
+// line: the table, the line and the section, in every command that computes.
+TEST(CommandLine, ComputingErrorsNameTheTableTheLineAndTheSection) {
+  TempDir dir;
+  const struct {
+    const char* line;
+    const char* message;
+  } cases[] = {
+      {"2,HUGE,C35,STEEL,3e38,3e38,5,5,6,6,1,1,1,40", "Section \"HUGE\": Floating point overflow."},
+      {"2,TALL,C35,STEEL,1e38,500,5,5,6,6,1,1,1,40", "Section \"TALL\": Floating point overflow."},
+      {"2,TINY,C35,STEEL,1e-45,1e-45,5,5,6,6,0,0,0,0",
+       "Section \"TINY\": Invalid floating point operation."},
+  };
+  const std::string table = (dir / "t.csv").string();
+  const std::string output = (dir / "out").string();
+  for (const auto& c : cases) {
+    WriteFile(table, std::string("NUM\n1,A,C35,STEEL,500,500,5,5,6,6,1,1,1,40\n") + c.line + "\n");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"convert", table, "-o", output},
+          std::vector<std::string>{"report", table, "--csv", "-o", output}}) {
+      SCOPED_TRACE(args[0] + " " + c.line);
+      const Outcome run = RunWith(args);
+      EXPECT_EQ(run.status, 1);
+      EXPECT_EQ(run.err, "brenmoor: " + table + ":3: " + c.message + "\n");
+    }
+  }
+}
+
+// Endless or huge input is refused at once, without reading it all.
+TEST(CommandLine, EndlessOrHugeInputIsRefusedWithoutReadingItAll) {
+  TempDir dir;
+  const std::string huge = (dir / "disk.img").string();
+  WriteFile(huge, "");
+  std::filesystem::resize_file(huge, std::uintmax_t{2} << 30);  // sparse: costs no disk
+  std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"inspect", huge},
+       "brenmoor: Not a valid component file: wrong magic (not a component file) at offset 0.\n"},
+  };
+#ifndef _WIN32
+  cases.push_back({{"convert", "/dev/zero", "-o", (dir / "out").string()},
+                   "brenmoor: /dev/zero:1: The table holds a zero byte and is probably saved in a "
+                   "16-bit encoding such as UTF-16; save it as plain text or UTF-8.\n"});
+  cases.push_back(
+      {{"inspect", "/dev/zero"},
+       "brenmoor: Not a valid component file: wrong magic (not a component file) at offset 0.\n"});
+#endif
+  for (const auto& [args, err] : cases) {
+    SCOPED_TRACE(args[1]);
+    const auto started = std::chrono::steady_clock::now();
+    const Outcome run = RunWith(args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, err);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+  }
 }
 
 // "Open with" from the file manager passes the one file; anything else is a
@@ -156,7 +220,7 @@ TEST(CommandLine, OneExistingTableOpensTheWindow) {
 TEST(CommandLine, WrongCallsPrintUsageAndExit2) {
   const std::vector<std::vector<std::string>> calls = {
       {},
-      {"frobnicate"},
+      {"frobnicate", "x"},
       {"convert"},
       {"convert", "a.csv", "-o"},
       {"inspect", "a", "b"},
@@ -176,6 +240,122 @@ TEST(CommandLine, WrongCallsPrintUsageAndExit2) {
 #endif
   );
   EXPECT_EQ(RunWith({"--help"}).status, 0);
+}
+
+// A table without sections leaves nothing to write, and a table is never
+// written over, however the output names it: refused, the old files as they
+// were.
+TEST(CommandLine, NothingToWriteOrTheTableItselfIsRefused) {
+  TempDir dir;
+  const std::string output = (dir / "KAVOSEC.PF3CMP").string();
+  WriteFile(output, "older file");
+  const std::string empty = (dir / "empty.csv").string(), header = (dir / "header.csv").string();
+  const std::string table = (dir / "t.csv").string();
+  WriteFile(empty, "");
+  WriteFile(header, "NUM,NAME,CONC,STEEL,H,B\n");
+  WriteFile(table, ReadFile(kSample));
+  std::filesystem::create_hard_link(table, dir / "hard.csv");
+  const std::string nothing = "\". There is nothing to write.\n";
+  const std::string itself = "\". It is the section table itself.\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"convert", empty, "-o", output}, "brenmoor: No section in file \"" + empty + nothing},
+      {{"convert", header, "-o", output}, "brenmoor: No section in file \"" + header + nothing},
+      {{"convert", header, "-o", "-"}, "brenmoor: No section in file \"" + header + nothing},
+      {{"convert", table, "-o", table}, "brenmoor: Cannot create file \"" + table + itself},
+      {{"convert", table, "-o", (dir.path() / "." / "t.csv").string()},
+       "brenmoor: Cannot create file \"" + table + itself},
+      {{"convert", table, "-o", (dir / "hard.csv").string()},
+       "brenmoor: Cannot create file \"" + (dir / "hard.csv").string() + itself},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[1] + " -o " + c.args.back());
+    const Outcome run = RunWith(c.args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, c.err);
+  }
+  EXPECT_EQ(ReadFile(output), "older file");
+  EXPECT_EQ(ReadFile(table), ReadFile(kSample));
+  EXPECT_EQ(testing::EntriesIn(dir.path()), 5);
+}
+
+TEST(CommandLine, EveryCommandHasItsHelpAndTakesTablesAfterTwoDashes) {
+  TempDir dir;
+  const std::string dashed = (dir / "-t.csv").string();
+  WriteFile(dir / "-t.csv", ReadFile(kSample));
+  for (const char* command : {"convert", "inspect", "report"}) {
+    SCOPED_TRACE(command);
+    const Outcome help = RunWith({command, "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find(std::string("Usage: brenmoor ") + command), std::string::npos)
+        << help.out;
+  }
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  const Outcome dashes = RunWith({"convert", "-o", "out", "--", "-t.csv"});
+  const Outcome to_stdout = RunWith({"convert", "--", "-t.csv", "-o", "x"});
+  const Outcome missing = RunWith({"missing.csv"});
+  const Outcome folder = RunWith({"convert", "-t.csv", "-o", "."});
+  std::filesystem::current_path(before);
+  EXPECT_EQ(dashes.status, 0) << dashes.err;
+  EXPECT_EQ(to_stdout.err.substr(0, 40), "brenmoor: unexpected argument '-o'\nusage");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "brenmoor: Cannot open file \"" + (dir / "missing.csv").string() + "\". " +
+                             testing::Texts().missing_file + ".\n");
+  EXPECT_EQ(folder.status, 2);  // "-t.csv" without "--" is an option
+}
+
+// "-o -" is standard output for convert too: the very bytes of the file.
+TEST(CommandLine, ConvertWritesTheComponentFileToStandardOutput) {
+  TempDir dir;
+  const std::string file = (dir / "K").string();
+  ASSERT_EQ(RunWith({"convert", kSample, "-o", file}).status, 0);
+  const Outcome run = RunWith({"convert", kSample, "-o", "-"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, ReadFile(file));
+  EXPECT_EQ(testing::EntriesIn(dir.path()), 1);
+}
+
+// Whatever goes wrong, the command line ends with a message and status 1:
+// standard output that takes nothing more, no memory left, any exception.
+TEST(CommandLine, EveryFailureEndsWithAMessageAndStatusOne) {
+  struct Refusing : std::streambuf {
+    int_type overflow(int_type) override { return traits_type::eof(); }
+  };
+  const AddCommand throwing[] = {[](CLI::App& brenmoor, CommandCall& call) {
+    brenmoor.add_subcommand("alloc")->callback(
+        [&call] { call.run = [] { throw std::bad_alloc(); }; });
+    brenmoor.add_subcommand("other")->callback(
+        [&call] { call.run = [] { throw std::out_of_range("vector::at"); }; });
+  }};
+  const struct {
+    std::vector<std::string> args;
+    bool refusing_out;
+    std::string err;
+  } cases[] = {
+      {{"brenmoor", "alloc"}, false, "brenmoor: std::bad_alloc.\n"},
+      {{"brenmoor", "other"}, false, "brenmoor: vector::at.\n"},
+      {{"brenmoor", "inspect", kSample}, false, "brenmoor: Not a valid component file"},
+      {{"brenmoor", "--version"}, true, "brenmoor: cannot write to standard output: "},
+      {{"brenmoor", "convert", kSample, "-o", "-"},
+       true,
+       "brenmoor: cannot write to standard output: "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[1]);
+    Refusing refusing;
+    std::ostringstream out, err;
+    std::ostream refused(&refusing);
+    BrenmoorState state;
+    const int status = c.args[1] == "alloc" || c.args[1] == "other"
+                           ? RunCommandLine(c.args, state, out, err, throwing)
+                           : RunCommandLine(c.args, state, c.refusing_out ? refused : out, err);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(err.str().substr(0, c.err.size()), c.err);
+  }
 }
 
 }  // namespace

@@ -181,9 +181,10 @@ TEST(WriteZeros, WritesNothingForZeroOrLess) {
 TEST(ReadComponentFile, RefusesDamagedFiles) {
   BrenmoorState state = testing::StateWith(testing::DefaultSection());
   const std::string good = FileOf(state);
-  auto with = [&](std::size_t offset, char byte) {
+  auto with = [&](std::size_t offset, char byte, std::size_t offset2 = 0, char byte2 = 0) {
     std::string bad = good;
     bad[offset] = byte;
+    if (offset2 > 0) bad[offset2] = byte2;
     return bad;
   };
   const struct {
@@ -206,6 +207,26 @@ TEST(ReadComponentFile, RefusesDamagedFiles) {
        "Not a valid component file: section number 2 where 1 belongs at offset 114"},
       {"fiber count too small for the block", with(kBlock + 93, 59),
        "Not a valid component file: wrong fiber item bytes at offset 437"},
+      // Every byte the writer fixes, and values no import makes.
+      {"model name", with(8, 'Q'), "Not a valid component file: wrong model name at offset 8"},
+      {"material index 200", with(kBlock + 609, static_cast<char>(200)),
+       "Not a valid component file: fiber 1 of material index 200 outside the 12 materials at "
+       "offset 677"},
+      {"fiber type 7", with(kBlock + 489, 7),
+       "Not a valid component file: fiber 1 of type 7 (0 steel, 1 concrete) at offset 557"},
+      {"steel index 99", with(kBlock + 1481, 99),
+       "Not a valid component file: steel material index 99 outside the 12 materials at offset "
+       "1549"},
+      {"steel indexes differ", with(kBlock + 1483, 3),
+       "Not a valid component file: wrong steel material indexes at offset 1549"},
+      {"garbled material name", with(kBlock + 1591 + 42 + 3, 'X'),
+       "Not a valid component file: wrong material entry at offset 1701"},
+      {"junk in a trailing entry", with(kBlock + 1591 + 42 * 60 + 2, 'X'),
+       "Not a valid component file: wrong trailing material entry at offset 4179"},
+      {"NaN shear modulus", with(kBlock + 355, '\xC0', kBlock + 356, '\x7F'),
+       "Not a valid component file: shear modulus that is not a number at offset 421"},
+      {"second shear modulus", with(kBlock + 366, 1),
+       "Not a valid component file: wrong second shear modulus at offset 433"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -73,7 +73,7 @@ TEST(GenerateComponentFile, FailuresLeaveTheOldFileAndNoTemporaryFile) {
                          testing::MakeSection({"ZERO", 1, 0, 0, 40, 5, 5, 6, 6, 1000, 1000, 490}));
   BrenmoorState good = testing::StateWith(testing::DefaultSection());
 
-  EXPECT_EQ(ErrorOf(zero, path), "Invalid floating point operation");
+  EXPECT_EQ(ErrorOf(zero, path), "Section \"ZERO\": Invalid floating point operation");
   EXPECT_EQ(ErrorOf(good, in_missing_folder), "Cannot create file \"" + in_missing_folder.string() +
                                                   "\". " + testing::Texts().missing_folder);
   EXPECT_EQ(ErrorOf(good, folder_in_the_way), "Cannot create file \"" + folder_in_the_way.string() +

@@ -5,6 +5,9 @@
 #include <stdio.h>
 
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <cmath>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -12,6 +15,9 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "capacity/capacity.h"
+#include "report/capacity_drawing.h"
+#include "report/capacity_report.h"
 #include "report/figures.h"
 #include "report/section_report.h"
 #include "tests/temp_dir.h"
@@ -304,6 +310,36 @@ TEST(ReportCommand, RefusedCallsLeaveEveryFileAsItWas) {
   EXPECT_EQ(testing::EntriesIn(dir.path()), 5);
 }
 
+// Names cut to fit stay different; a ρ of many digits keeps to its column.
+TEST(ReportCommand, LongNamesStayApartAndExtremeRhoFitsItsColumn) {
+  if (!HavePdfToText()) GTEST_SKIP() << "needs pdftotext (poppler-utils)";
+  TempDir dir;
+  const std::string name = "KZ-TOWER-A-LEVEL-03-GRID-AXIS-B7-NORTH-";
+  WriteFile(dir / "t.csv", kHeader + "1," + name + "1,C35,STEEL,600,400,4,6,3,4,600,800,314,40\n" +
+                               "2," + name + "2,C35,STEEL,600,400,4,6,3,4,600,800,314,40\n" +
+                               "3,TINY,C35,STEEL,1e-30,1e-30,0,0,0,0,1,1,1,0\n");
+  const Outcome report = RunWith({"report", (dir / "t.csv").string()});
+  ASSERT_EQ(report.status, 0) << report.err;
+  const std::string table = PdfPages((dir / "t.pdf").string()).at(0);
+  EXPECT_THAT(table, ::testing::HasSubstr("NORTH-1"));
+  EXPECT_THAT(table, ::testing::HasSubstr("NORTH-2"));
+  EXPECT_THAT(table, ::testing::HasSubstr(" 4e62 "));
+  EXPECT_FALSE(std::regex_search(table, std::regex("[0-9]{12}"))) << table;
+}
+
+TEST(Percent, TwoDecimalsOrFourSignificantDigits) {
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {{1.6084, "1.61"},   {0, "0.00"},           {9999.99, "9999.99"},
+               {10000, "1e4"},     {3.999999e62, "4e62"}, {0.0001234567, "1.235e-4"},
+               {std::nan(""), "–"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    EXPECT_EQ(Percent(c.value).toStdString(), c.text);
+  }
+}
+
 TEST(Figure, FourSignificantDigitsAndAllWholeDigits) {
   const struct {
     double value;
@@ -316,6 +352,180 @@ TEST(Figure, FourSignificantDigitsAndAllWholeDigits) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.value);
     EXPECT_EQ(Figure(c.value).toStdString(), c.text);
+  }
+}
+
+// The capacity report of the sample: the summary and each section's page
+// hold the figures worked out independently of this program (KZ1 and KZ2),
+// each page shows its own section, and only KZ5 (no concrete cells) is told
+// to raise FX and FY.
+TEST(CapacityReport, SampleSummaryAndSectionPages) {
+  if (!HavePdfToText()) GTEST_SKIP() << "needs pdftotext (poppler-utils)";
+  TempDir dir;
+  const std::string pdf = (dir / "sample capacity.pdf").string();
+  BrenmoorState state;
+  const Outcome run = RunWith({"capacity", kSample, "-o", pdf}, &state);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "Wrote the capacity report of 7 sections to " + pdf + "\n");
+  const std::vector<std::string> pages = PdfPages(pdf);
+  ASSERT_EQ(static_cast<int>(pages.size()), PlanCapacityReport(7).pages());
+  ASSERT_EQ(pages.size(), 8u);  // the summary, then a page per section
+  for (int page = 1; page <= 8; ++page) {
+    EXPECT_NE(pages[page - 1].find("Page " + std::to_string(page) + " of 8"), std::string::npos);
+  }
+
+  const std::string number = R"(([−0-9.]+))";
+  std::smatch row;
+  const struct {
+    std::string row;
+    double m0_x, m0_y, error_x, error_y;
+  } summary[] = {{"1 +KZ1 +500 × 500 +C35 +6320.6 +−2145.6", 441.8, 441.8, 0.95, 0.95},
+                 {"2 +KZ2 +400 × 600 +C30 +4892.2 +−1460.2", 366.8, 235.7, 1.08, 2.85}};
+  for (const auto& s : summary) {
+    SCOPED_TRACE(s.row);
+    ASSERT_TRUE(std::regex_search(
+        pages[0], row,
+        std::regex(s.row + " +" + number + " +" + number + " +" + number + " +" + number + " *\n")))
+        << pages[0];
+    EXPECT_NEAR(std::stod(row[1]), s.m0_x, s.m0_x * 1e-3);
+    EXPECT_NEAR(std::stod(row[2]), s.m0_y, s.m0_y * 1e-3);
+    EXPECT_NEAR(std::stod(row[3]), s.error_x, 0.05);
+    EXPECT_NEAR(std::stod(row[4]), s.error_y, 0.05);
+  }
+  EXPECT_TRUE(std::regex_search(pages[0], std::regex("5 +KZ5 .* raise FX and FY\n")));
+  EXPECT_EQ(Occurrences(pages[0], "raise FX"), 1) << pages[0];  // the notes say "raise FY"
+
+  EXPECT_TRUE(std::regex_search(
+      pages[1], std::regex("about x +6320.6 +−2145.6 +2172.1 +592.4 +441.8 +441.1 +0.95\n")))
+      << pages[1];
+  const std::vector<SectionCapacity> figures = ComputeCapacityTable(state, CapacityOptions());
+  for (int r = 1; r <= 7; ++r) {
+    SCOPED_TRACE(r);
+    const std::string& page = pages[r];
+    EXPECT_TRUE(std::regex_search(
+        page, std::regex("\n +" + std::to_string(r) + " +KZ" + std::to_string(r) + " *\n")));
+    ASSERT_TRUE(std::regex_search(
+        page, row,
+        std::regex("about y +" + number + " +" + number + " +" + number + " +" + number)));
+    EXPECT_NEAR(std::stod(row[3]), figures[r - 1].y.Nb, 0.051);
+    EXPECT_NEAR(std::stod(row[4]), figures[r - 1].y.Mb, 0.051);
+    for (const char* chart : {"N–M, bending about x", "N–M, bending about y", "M–φ about x at N",
+                              "My (kN·m)", "φ (1/m)"}) {
+      EXPECT_NE(page.find(chart), std::string::npos) << chart;
+    }
+  }
+}
+
+// A summary longer than a page lists every section once, with its header
+// on every page of it, and the chosen materials reach the cover.
+TEST(CapacityReport, LongSummaryListsEverySectionOnce) {
+  if (!HavePdfToText()) GTEST_SKIP() << "needs pdftotext (poppler-utils)";
+  TempDir dir;
+  std::string table = kHeader;
+  for (int i = 1; i <= 45; ++i) {
+    table += std::to_string(i) + ",S" + std::to_string(i) + ",C" +
+             std::to_string(30 + 5 * (i % 11)) + ",STEEL,600,400,4,6,3,4,600,800,314,40\n";
+  }
+  WriteFile(dir / "long.csv", table);
+  const Outcome run = RunWith({"capacity", (dir / "long.csv").string(), "--steel", "HRB500",
+                               "--strength", "characteristic"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> pages = PdfPages((dir / "long.capacity.pdf").string());
+  const CapacityReportPlan plan = PlanCapacityReport(45);
+  ASSERT_EQ(plan.table_pages, 2);
+  ASSERT_EQ(static_cast<int>(pages.size()), plan.pages());
+  std::string all;
+  for (int page = 1; page <= plan.pages(); ++page) {
+    EXPECT_EQ(
+        std::regex_search(pages[page - 1], std::regex(R"(No\. +Name +B ?× ?H +Concrete +N0)")),
+        page <= plan.table_pages)
+        << page;
+    all += pages[page - 1];
+  }
+  for (int i = 1; i <= 45; ++i) EXPECT_EQ(Occurrences(all, "S" + std::to_string(i)), 2) << i;
+  EXPECT_NE(pages[0].find("HRB500, characteristic strengths: fy = 500, fy′ = 500"),
+            std::string::npos);
+}
+
+// A table the capacity refuses writes no report: an older one stays.
+TEST(CapacityReport, RefusedTableLeavesTheOldReport) {
+  TempDir dir;
+  const std::string bad = (dir / "bad.csv").string();
+  WriteFile(bad, kHeader +
+                     "1,A,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n"
+                     "2,B,STEEL,STEEL,500,500,6,6,5,5,1000,1000,490,40\n");
+  WriteFile(dir / "bad.capacity.pdf", "an older report");
+  WriteFile(dir / "other.pdf", "another older report");
+  for (const std::string& output : {std::string(), (dir / "other.pdf").string()}) {
+    SCOPED_TRACE(output);
+    std::vector<std::string> call = {"capacity", bad};
+    if (!output.empty()) call.insert(call.end(), {"-o", output});
+    const Outcome run = RunWith(call);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_THAT(run.err, ::testing::HasSubstr(bad + ":3: Section \"B\": capacity needs a concrete "
+                                                    "grade in CONC"));
+    EXPECT_EQ(run.out, "");
+  }
+  EXPECT_EQ(ReadFile(dir / "bad.capacity.pdf"), "an older report");
+  EXPECT_EQ(ReadFile(dir / "other.pdf"), "another older report");
+  EXPECT_EQ(testing::EntriesIn(dir.path()), 3);
+}
+
+// N upwards and M to the right: a line rising to the right is drawn so, the
+// dashed one in its own colour, both inside the picture.
+TEST(CapacityChart, DrawsDataTheRightWayUp) {
+  Chart chart;
+  chart.series.resize(2);
+  chart.series[0].points = {{0, -50}, {400, 3000}};
+  chart.series[1].points = {{0, 3000}, {400, -50}};
+  chart.series[1].dashed = true;
+  QImage image(800, 600, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    DrawChart(painter, QRectF(0, 0, 800, 600), chart, 4.0);
+  }
+  // The topmost and bottommost pixels of each series' colour, by x.
+  auto ends = [&](auto is_colour) {
+    int top_x = -1, top_y = 600, bottom_x = -1, bottom_y = -1;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        if (!is_colour(QColor(image.pixel(x, y)))) continue;
+        if (y < top_y) top_x = x, top_y = y;
+        if (y > bottom_y) bottom_x = x, bottom_y = y;
+      }
+    }
+    return std::pair(top_x, bottom_x);
+  };
+  const auto solid = ends([](QColor c) { return c.blue() > 150 && c.red() < 60; });
+  const auto dashed =
+      ends([](QColor c) { return c.red() > 180 && c.blue() < 60 && c.green() < 110; });
+  EXPECT_GT(solid.first, solid.second + 300);  // its top at the right
+  EXPECT_LT(dashed.first + 300, dashed.second);
+}
+
+TEST(CapacityChart, TicksAtRoundSteps) {
+  const struct {
+    double span;
+    int ticks;
+    double step;
+  } steps[] = {{8466.2, 7, 2000}, {0.043, 6, 0.01},  {0.3, 3, 0.1}, {1, 6, 0.2},
+               {12, 6, 2},        {0.025, 5, 0.005}, {600, 6, 100}, {0, 6, 1}};
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.span);
+    EXPECT_DOUBLE_EQ(NiceStep(s.span, s.ticks), s.step);
+  }
+  const struct {
+    double value, step;
+    const char* text;
+  } labels[] = {{2000, 2000, "2000"},
+                {0.0125, 0.0025, "0.0125"},
+                {-1000, 500, "−1000"},
+                {1e-17, 0.005, "0.000"},
+                {0.3, 0.1, "0.3"}};
+  for (const auto& l : labels) {
+    SCOPED_TRACE(l.value);
+    EXPECT_EQ(TickLabel(l.value, l.step).toStdString(), l.text);
   }
 }
 

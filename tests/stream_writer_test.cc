@@ -5,7 +5,10 @@
 // was shared out.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #include "import/section_import.h"
 #include "model/errors.h"
@@ -46,8 +49,8 @@ TEST(StreamComponentFile, VariedTableHasTheHashOfTheSequentialWriter) {
   testing::TempDir dir;
   GenerateComponentFile(state, dir / kComponentFileName);
   for (const std::string& file : {plain, testing::ReadFile(dir / kComponentFileName)}) {
-    EXPECT_EQ(file.size(), 16622916u);
-    EXPECT_EQ(Fnv1a64(file), 0xa468eb88e9108f7eu);
+    EXPECT_EQ(file.size(), 16649124u);
+    EXPECT_EQ(Fnv1a64(file), 0x0d3a607b8c66892au);
   }
   // The records keep what the plain path stores, fibers apart.
   BrenmoorState prepared = state;
@@ -105,6 +108,24 @@ TEST(StreamComponentFile, AFailingSinkStopsEveryThreadAndIsReported) {
   }
 }
 
+TEST(StreamComponentFile, WritesTheWholeFileWhenTheSystemStartsFewOrNoThreads) {
+  BrenmoorState state = Imported(testing::VariedTable(700, 5));
+  const std::string plain = PlainFile(state);
+  ComputeSections(state);
+  for (int given : {0, 1}) {
+    SCOPED_TRACE(given);
+    int started = 0;
+    const ThreadStarter start = [&](std::function<void()> body) {
+      if (started == given) throw std::system_error(EAGAIN, std::generic_category());
+      ++started;
+      return std::jthread(std::move(body));
+    };
+    StringSink sink;
+    StreamComponentFile(state, sink, start);
+    EXPECT_EQ(sink.bytes(), plain);
+  }
+}
+
 TEST(ComputeSections, ReportsTheErrorOfTheFirstFailingSectionAsThePlainPathDoes) {
   // B = H = 0 divides 0 by 0; sides of 3e38 overflow float32 in the cell
   // areas. Whichever comes first in the table is the one reported, however
@@ -118,11 +139,11 @@ TEST(ComputeSections, ReportsTheErrorOfTheFirstFailingSectionAsThePlainPathDoes)
     const TSECTION* second;
     const char* message;
   } cases[] = {
-      {2000, &no_size, 2900, &huge, kInvalidOperationMessage},
-      {2000, &huge, 2900, &no_size, kOverflowMessage},
-      {3, &huge, 2999, &no_size, kOverflowMessage},
-      {257, &no_size, 256, &huge, kOverflowMessage},
-      {3000, &no_size, 3000, &no_size, kInvalidOperationMessage},
+      {2000, &no_size, 2900, &huge, "Section \"ZERO\": Invalid floating point operation"},
+      {2000, &huge, 2900, &no_size, "Section \"HUGE\": Floating point overflow"},
+      {3, &huge, 2999, &no_size, "Section \"HUGE\": Floating point overflow"},
+      {257, &no_size, 256, &huge, "Section \"HUGE\": Floating point overflow"},
+      {3000, &no_size, 3000, &no_size, "Section \"ZERO\": Invalid floating point operation"},
   };
   const BrenmoorState table = Imported(testing::VariedTable(3000, 11));
   for (const auto& c : cases) {

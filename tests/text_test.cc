@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "model/errors.h"
+
 namespace brenmoor {
 namespace {
 
@@ -41,7 +43,10 @@ TEST(DisplayText, ShowsUtf8AsItIsAndDecodesGb18030) {
       {"\xD6\xD0\xD6\xF9-1", "\xE4\xB8\xAD\xE6\x9F\xB1-1"},
       {"\xB1\xDF\xD6\xF9", "\xE8\xBE\xB9\xE6\x9F\xB1"},
       // 0xFF is neither: shown as a replacement character, the rest kept
-      {"A\xFF" "B", "A\xEF\xBF\xBD" "B"},
+      {"A\xFF"
+       "B",
+       "A\xEF\xBF\xBD"
+       "B"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes);
@@ -51,4 +56,18 @@ TEST(DisplayText, ShowsUtf8AsItIsAndDecodesGb18030) {
 }
 
 }  // namespace
+// A long message is cut between characters, so standard error and the error
+// box get valid UTF-8.
+TEST(ShortenedForMessage, KeepsWholeCharacters) {
+  for (const std::string prefix : {"", "a", "ab"}) {
+    std::string text = prefix;
+    for (int i = 0; i < 40; ++i) text += "柱";
+    const std::string shortened = ShortenedForMessage(text);
+    SCOPED_TRACE(shortened);
+    EXPECT_TRUE(IsValidUtf8(shortened));
+    EXPECT_TRUE(shortened.ends_with("..."));
+    EXPECT_GE(shortened.size(), 58u + 3u);
+  }
+}
+
 }  // namespace brenmoor

@@ -1,8 +1,9 @@
 // Draws the window with a table imported and its first section selected, and
-// saves the picture: screenshot TABLE PNG [--generate] [--stay] [--english]. With
-// --generate the component file is generated first (into a scratch folder),
-// so the picture shows what the status bar then says. With --stay the window
-// then stays open until it is closed, for a picture of the whole screen
+// saves the picture: screenshot TABLE PNG [--generate] [--stay] [--english]
+// [--capacity]. With --generate the component file is generated first (into a
+// scratch folder), so the picture shows what the status bar then says. With
+// --capacity the picture is of the capacity dialog on that section. With
+// --stay the window then stays open until it is closed, for a picture of the whole screen
 // (title bar, icon) taken from outside, as for the Windows build under Wine.
 // With --english the window shows its English texts. With --error-box the
 // picture is of the error box the window shows for a refused table instead.
@@ -18,22 +19,28 @@
 #include <cstring>
 
 #include "import/number_text.h"
+#include "ui/capacity_dialog.h"
 #include "ui/section_grid.h"
 #include "ui/tform1.h"
 
 int main(int argc, char** argv) {
-  bool generate = false, stay = false, english = false, error_box = false, known = argc >= 3;
+  bool generate = false, stay = false, english = false, error_box = false, capacity = false,
+       known = argc >= 3;
   for (int i = 3; i < argc; ++i) {
     const auto is = [&](const char* option) { return std::strcmp(argv[i], option) == 0; };
     generate = generate || is("--generate");
     stay = stay || is("--stay");
     english = english || is("--english");
     error_box = error_box || is("--error-box");
-    known = known && (is("--generate") || is("--stay") || is("--english") || is("--error-box"));
+    capacity = capacity || is("--capacity");
+    known = known && (is("--generate") || is("--stay") || is("--english") || is("--error-box") ||
+                      is("--capacity"));
   }
-  if (!known || argc > 7) {
-    std::fputs("usage: screenshot TABLE PNG [--generate] [--stay] [--english] [--error-box]\n",
-               stderr);
+  if (!known || argc > 8) {
+    std::fputs(
+        "usage: screenshot TABLE PNG [--generate] [--stay] [--english] [--error-box] "
+        "[--capacity]\n",
+        stderr);
     return 2;
   }
   const QString table = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
@@ -85,7 +92,13 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     return box->grab().save(picture) ? 0 : 1;
   }
-  if (!form.grab().save(picture)) {
+  QWidget* shown = &form;
+  if (capacity) {
+    form.ShowCapacity();
+    QApplication::processEvents();
+    shown = form.CapacityWindow();
+  }
+  if (!shown->grab().save(picture)) {
     std::fprintf(stderr, "screenshot: cannot write %s\n", argv[2]);
     return 1;
   }

@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include "import/section_import.h"
+#include "platform/text.h"
 
 namespace brenmoor {
 
@@ -57,11 +58,17 @@ bool PrintDialog::Exec(QPrinter& printer, QWidget* parent) {
 
 ReportedError ErrorReportFor(const std::exception& e) {
   ReportedError report;
-  report.text = QString::fromStdString(ErrorReportText(e.what()));
+  // A message quotes a section's name as the table holds it, GB18030 too, and
+  // the table's path is UTF-8 on every system: both are decoded as the grid
+  // and the fields decode them.
+  report.text = QString::fromStdString(DisplayText(ErrorReportText(e.what())));
   if (const auto* import_error = dynamic_cast<const ImportError*>(&e);
       import_error != nullptr && import_error->line() > 0) {
-    const QString file = QFileInfo(QFile::decodeName(import_error->file().c_str())).fileName();
-    report.detail = QStringLiteral("Line %1 of %2").arg(import_error->line()).arg(file);
+    const QString file =
+        QFileInfo(QString::fromStdString(DisplayText(import_error->file()))).fileName();
+    report.detail = file.isEmpty()
+                        ? QStringLiteral("Line %1").arg(import_error->line())
+                        : QStringLiteral("Line %1 of %2").arg(import_error->line()).arg(file);
   }
   return report;
 }

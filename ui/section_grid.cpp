@@ -8,8 +8,8 @@
 #include <QStyleOptionHeader>
 #include <algorithm>
 
-#include "import/section_import.h"
 #include "report/figures.h"
+#include "ui/grid_cells.h"
 
 namespace brenmoor {
 namespace {
@@ -20,7 +20,8 @@ constexpr int kRowPitch = 25;  // 24-pixel row and its 1-pixel grid line
 
 }  // namespace
 
-SectionGridModel::SectionGridModel(const BrenmoorState& state, char decimal_separator, QObject* parent)
+SectionGridModel::SectionGridModel(const BrenmoorState& state, char decimal_separator,
+                                   QObject* parent)
     : QAbstractTableModel(parent), state_(state), decimal_separator_(decimal_separator) {}
 
 void SectionGridModel::ShowImport() {
@@ -51,7 +52,9 @@ QVariant SectionGridModel::data(const QModelIndex& index, int role) const {
 QVariant SectionGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole || !shows_import_) return {};
   if (orientation == Qt::Horizontal) {
-    return section >= 0 && section + 1 < kGridColumns ? QString::fromLatin1(kGridTitles[section + 1]) : QVariant();
+    return section >= 0 && section + 1 < kGridColumns
+               ? QString::fromLatin1(kGridTitles[section + 1])
+               : QVariant();
   }
   return Shown(GridCellText(state_, 0, section + 1, decimal_separator_));
 }
@@ -155,7 +158,8 @@ void SectionGrid::PaintCorner(QWidget* corner) {
   option.rect = corner->rect();
   option.position = QStyleOptionHeader::OnlyOneSection;
   option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
-  if (const auto* grid_model = qobject_cast<const SectionGridModel*>(model())) option.text = grid_model->CornerText();
+  if (const auto* grid_model = qobject_cast<const SectionGridModel*>(model()))
+    option.text = grid_model->CornerText();
   QPainter painter(corner);
   style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
 }

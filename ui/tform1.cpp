@@ -24,6 +24,8 @@
 #include "report/figures.h"
 #include "report/section_drawing.h"
 #include "report/section_report.h"
+#include "ui/capacity_dialog.h"
+#include "ui/grid_cells.h"
 #include "ui/jpeg_image.h"
 #include "ui/section_grid.h"
 #include "ui/section_preview.h"
@@ -40,18 +42,16 @@ const QColor kMemoYellow(255, 255, 0);
 const QString kLastFolderKey = QStringLiteral("import/lastFolder");
 const QString kLanguageKey = QStringLiteral("window/language");
 
+std::filesystem::path PathOf(const QString& path) { return PathFromUtf8(path.toStdString()); }
+
 void WriteReplacing(const QString& path, const QByteArray& bytes) {
-  ReplacingFile file(PathFromUtf8(path.toStdString()));
-  file.Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-  file.Commit();
+  WriteFileReplacing(PathOf(path),
+                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 // The engineer's own table must never be written over by an export.
 void RefuseTable(const QString& output, const QString& table) {
-  if (!table.isEmpty() && QFileInfo(output) == QFileInfo(table)) {
-    throw Error(FileErrorMessage("Cannot create", PathFromUtf8(output.toStdString()),
-                                 "It is the section table itself"));
-  }
+  if (!table.isEmpty()) RefuseOutputOverInput(PathOf(output), PathOf(table));
 }
 
 QAction* MakeAction(QWidget* owner, const char* name, const QString& text, const QString& tip) {
@@ -158,7 +158,9 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   connect(about_action_, &QAction::triggered, this, &TForm1::ShowAbout);
   connect(export_action_, &QAction::triggered, this, &TForm1::ExportReport);
   connect(print_action_, &QAction::triggered, this, &TForm1::PrintReport);
+  capacity_action_ = MakeAction(this, "CapacityAction", tr("截面承载力…"), tr("Section capacity…"));
   connect(picture_action_, &QAction::triggered, this, &TForm1::SavePicture);
+  connect(capacity_action_, &QAction::triggered, this, &TForm1::ShowCapacity);
   ui_->StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ui_->StringGrid1, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { ShowContextMenu(ui_->StringGrid1->viewport(), pos, false); });
@@ -229,6 +231,7 @@ void TForm1::ShowContextMenu(QWidget* widget, const QPoint& pos, bool with_pictu
   menu.addAction(export_action_);
   menu.addAction(print_action_);
   if (with_picture) menu.addAction(picture_action_);
+  menu.addAction(capacity_action_);
   menu.addSeparator();
   menu.addAction(chinese_action_);
   menu.addAction(english_action_);
@@ -241,8 +244,24 @@ void TForm1::UpdateActions() {
   const bool imported = state_.imported_count > 0;
   export_action_->setEnabled(imported);
   print_action_->setEnabled(imported);
-  picture_action_->setEnabled(imported && selection_of_this_import_ && state_.selected_row >= 1 &&
-                              state_.selected_row <= state_.imported_count);
+  const bool selected = imported && selection_of_this_import_ && state_.selected_row >= 1 &&
+                        state_.selected_row <= state_.imported_count;
+  picture_action_->setEnabled(selected);
+  capacity_action_->setEnabled(selected);
+}
+
+void TForm1::ShowCapacity() {
+  if (!capacity_action_->isEnabled()) return;
+  if (capacity_dialog_ == nullptr) {
+    capacity_dialog_ = new CapacityDialog(state_, save_dialog_, error_report_,
+                                          LoadCapacityOptions(*settings_), this);
+    connect(capacity_dialog_, &CapacityDialog::OptionsChanged, this,
+            [this](const CapacityOptions& options) { SaveCapacityOptions(*settings_, options); });
+  }
+  capacity_dialog_->ShowRecord(state_.selected_row, table_path_);
+  capacity_dialog_->show();
+  capacity_dialog_->raise();
+  capacity_dialog_->activateWindow();
 }
 
 TForm1::~TForm1() = default;
@@ -269,6 +288,12 @@ void TForm1::ReportErrors(Action&& action) {
 
 void TForm1::Button1Click() {
   ReportErrors([this] {
+    // Nothing imported (a refused table, a cancelled dialog): an empty file
+    // would replace the component file of the last good import.
+    if (state_.imported_count == 0) {
+      throw Error(std::string("No section is imported, so there is nothing to generate; ") +
+                  kComponentFileName + " was left as it was. Import a section table first");
+    }
     const QString written =
         QString::fromStdString(PathToUtf8(GenerateComponentFile(state_, kComponentFileName)));
     const int count = state_.imported_count;
@@ -299,6 +324,8 @@ void TForm1::Import(const std::optional<QString>& path) {
   });
   table_path_.clear();
   selection_of_this_import_ = false;
+  // The sections on show in the capacity dialog are about to go.
+  if (capacity_dialog_ != nullptr) capacity_dialog_->ShowRecord(0, QString());
   if (path) {
     ImportSectionFile(state_, path->toStdString(), decimal_separator_);
     table_path_ = QFileInfo(*path).absoluteFilePath();
@@ -405,6 +432,9 @@ void TForm1::StringGrid1MouseDown(int row) {
     }
     selection_of_this_import_ = true;
     UpdateActions();
+    if (capacity_dialog_ != nullptr && capacity_dialog_->isVisible()) {
+      capacity_dialog_->ShowRecord(row, table_path_);
+    }
     RedrawPreview();
   });
 }

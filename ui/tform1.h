@@ -22,6 +22,7 @@ class TForm1;
 
 namespace brenmoor {
 
+class CapacityDialog;
 class SectionGridModel;
 struct ReportInfo;
 
@@ -32,7 +33,8 @@ struct ReportInfo;
 //
 // Around the fixed form: a context menu on the grid and on the preview to
 // export the section report as PDF (and, on the preview, to save the selected
-// section's drawing as a picture), Ctrl+P to print the report, a table file
+// section's drawing as a picture) and to open the selected section's capacity
+// (a dialog that follows the selected row), Ctrl+P to print the report, a table file
 // dropped on the window is imported, and a fourth status bar panel tells what
 // the last generate wrote. The same menus switch the window between Chinese
 // (the default) and English, remembered for the next start, and show the
@@ -91,6 +93,13 @@ class TForm1 : public QMainWindow {
 
   static constexpr int kPictureSize = 1600;
 
+  // Opens (or brings forward) the capacity dialog on the selected section;
+  // it then follows the selected row. Nothing while no row of this import
+  // is selected.
+  void ShowCapacity();
+  // The capacity dialog once opened, else nullptr. For testing.
+  CapacityDialog* CapacityWindow() const { return capacity_dialog_; }
+
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -127,6 +136,8 @@ class TForm1 : public QMainWindow {
   QAction* about_action_ = nullptr;
   Language language_ = Language::kChinese;
   WindowTranslators translators_;
+  QAction* capacity_action_ = nullptr;
+  CapacityDialog* capacity_dialog_ = nullptr;  // a child of the window
   FileDialog open_dialog_;
   SaveDialog save_dialog_;
   PrintDialog print_dialog_;

@@ -1,5 +1,7 @@
 // The POSIX side of the file layer. Only code for Linux and other POSIX
 // systems belongs here; the Windows side is windows/files.cc.
+#include "platform/files.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -12,7 +14,7 @@
 #include <string>
 
 #include "model/errors.h"
-#include "platform/files.h"
+#include "platform/read_loop.h"
 
 namespace brenmoor {
 namespace {
@@ -47,30 +49,21 @@ class FileDescriptor {
 };
 
 // 0, or the errno of the failure.
-int ReadAll(const std::filesystem::path& path, std::string& bytes) {
+int ReadAll(const std::filesystem::path& path, std::string& bytes, const ReadLimits& limits) {
   const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) return errno;
   struct stat info;
   if (::fstat(fd.get(), &info) != 0) return errno;
   if (S_ISDIR(info.st_mode)) return EISDIR;
-  // One byte more than the file's size, so that the end of the file is seen
-  // without growing the buffer; a pipe or a growing file grows it by halves.
-  constexpr std::size_t kMinimumChunk = 64 * 1024;
   const std::size_t expected = S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0;
-  bytes.resize(expected + 1);
-  std::size_t used = 0;
-  for (;;) {
-    if (used == bytes.size()) bytes.resize(used + std::max(used / 2, kMinimumChunk));
-    const ssize_t got = ::read(fd.get(), bytes.data() + used, bytes.size() - used);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    if (got == 0) break;
-    used += static_cast<std::size_t>(got);
-  }
-  bytes.resize(used);
-  return 0;
+  const bool read = ReadToEnd(expected, limits, bytes, [&](char* buffer, std::size_t size) {
+    ssize_t got;
+    do {
+      got = ::read(fd.get(), buffer, size);
+    } while (got < 0 && errno == EINTR);
+    return got;
+  });
+  return read ? 0 : errno;
 }
 
 bool ProcessIsRunning(std::int64_t process_id) {
@@ -109,37 +102,90 @@ void RemoveStaleTemporaries(const std::filesystem::path& target) {
 
 }  // namespace
 
-std::string ReadWholeFile(const std::filesystem::path& path) {
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  struct stat first, second;
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits) {
   std::string bytes;
-  if (const int error = ReadAll(path, bytes); error != 0) Throw("Cannot open", path, error);
+  if (const int error = ReadAll(path, bytes, limits); error != 0) Throw("Cannot open", path, error);
   return bytes;
 }
 
 ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(FullPath(target)) {
-  // A file the engineer made read-only is not replaced behind their back.
-  if (::access(target_.c_str(), F_OK) == 0 && ::access(target_.c_str(), W_OK) != 0) {
-    Throw("Cannot create", target_, errno);
+  struct stat old;
+  bool exists = ::lstat(target_.c_str(), &old) == 0;
+  if (exists && S_ISLNK(old.st_mode)) {
+    // The engineer's link stays a link: the file it leads to is replaced, in
+    // its own folder. A link that leads nowhere is refused, as cp refuses it.
+    if (::stat(target_.c_str(), &old) != 0) {
+      if (errno != ENOENT) Throw("Cannot create", target_, errno);
+      throw Error(FileErrorMessage("Cannot create", target_,
+                                   "It is a symbolic link to a file that does not exist"));
+    }
+    std::error_code error;
+    const std::filesystem::path resolved = std::filesystem::canonical(target_, error);
+    if (error) Throw("Cannot create", target_, error.value());
+    target_ = resolved;
   }
+  if (!exists && errno != ENOENT) Throw("Cannot create", target_, errno);
+  if (target_.filename().empty() || (exists && S_ISDIR(old.st_mode))) {
+    // "-o folder/" or "-o .": the name of a folder, not of a file in it.
+    Throw("Cannot create", target_, exists ? EISDIR : ENOENT);
+  }
+  if (exists && (S_ISCHR(old.st_mode) || S_ISFIFO(old.st_mode))) {
+    // A device (/dev/null) or a named pipe is written to as it is: replacing
+    // it with a file would break whatever else uses it.
+    handle_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (handle_ < 0) Throw("Cannot create", target_, errno);
+    in_place_ = true;
+    return;
+  }
+  if (exists && !S_ISREG(old.st_mode)) {
+    throw Error(FileErrorMessage("Cannot create", target_, "It is not a regular file"));
+  }
+  // A file the engineer made read-only is not replaced behind their back,
+  // not even by root, whom access() lets write anything.
+  if (exists && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    Throw("Cannot create", target_, EACCES);
+  }
+  if (exists && ::access(target_.c_str(), W_OK) != 0) Throw("Cannot create", target_, errno);
   RemoveStaleTemporaries(target_);
   // A new file that nobody else has opened: O_EXCL on a name of our own.
   // Mode 0666 so the umask decides, as for any file the engineer saves.
-  // Built step by step: g++ 12 warns falsely about "." + std::string.
-  std::string stem(1, '.');
-  stem += target_.filename().string();
-  stem += '.';
-  stem += std::to_string(::getpid());
-  stem += '.';
+  const std::string target_name = target_.filename().string();
   for (int attempt = 0;; ++attempt) {
-    temporary_ = target_.parent_path() / (stem + std::to_string(attempt) + ".tmp");
+    temporary_ =
+        target_.parent_path() / ReplacingFileTemporaryName(target_name, ::getpid(), attempt);
     const int fd = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       handle_ = fd;
       break;
     }
-    if (errno != EEXIST || attempt >= 100) Throw("Cannot create", target_, errno);
+    const int error = errno;
+    if (error == EEXIST && attempt < 100) continue;
+    temporary_.clear();
+    if (exists && (error == EACCES || error == EPERM)) {
+      throw Error(FileErrorMessage("Cannot create", target_,
+                                   "The folder is not writable: Brenmoor writes a new file beside "
+                                   "it and renames it over the old one"));
+    }
+    Throw("Cannot create", target_, error);
   }
   // Held until the file is closed: tells a later run that this one is alive.
   ::flock(static_cast<int>(handle_), LOCK_EX | LOCK_NB);
+  if (exists) {
+    // The old file's owner and group where we may (root may; others only
+    // their own groups), then its permissions: after the owner, since a
+    // change of owner clears the set-id bits.
+    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+      [[maybe_unused]] const int ignored =
+          ::fchown(static_cast<int>(handle_), old.st_uid, old.st_gid);
+    }
+    ::fchmod(static_cast<int>(handle_), old.st_mode & 07777);
+  }
 }
 
 ReplacingFile::~ReplacingFile() {
@@ -164,7 +210,7 @@ void ReplacingFile::Write(const char* data, std::size_t size) {
   // so that Commit's fsync waits only for the last few MB. Only a start:
   // durability is still fsync's alone, and a failure here changes nothing.
   constexpr std::uint64_t kWritebackStep = 8 << 20;
-  if (written_ - sent_to_disk_ >= kWritebackStep) {
+  if (!in_place_ && written_ - sent_to_disk_ >= kWritebackStep) {
     ::sync_file_range(fd, static_cast<off64_t>(sent_to_disk_),
                       static_cast<off64_t>(written_ - sent_to_disk_), SYNC_FILE_RANGE_WRITE);
     sent_to_disk_ = written_;
@@ -174,13 +220,20 @@ void ReplacingFile::Write(const char* data, std::size_t size) {
 
 void ReplacingFile::Commit() {
   const int fd = static_cast<int>(handle_);
+  if (in_place_) {
+    handle_ = -1;
+    committed_ = true;
+    if (::close(fd) != 0) Throw("Cannot write", target_, errno);
+    return;
+  }
   if (::fsync(fd) != 0) Throw("Cannot write", target_, errno);
   handle_ = -1;
   if (::close(fd) != 0) Throw("Cannot write", target_, errno);
   if (::rename(temporary_.c_str(), target_.c_str()) != 0) Throw("Cannot create", target_, errno);
   committed_ = true;
   // The rename itself is durable only once the folder is.
-  const FileDescriptor folder(::open(target_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const FileDescriptor folder(
+      ::open(target_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.get() >= 0) ::fsync(folder.get());
 }
 

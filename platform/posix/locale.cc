@@ -1,8 +1,8 @@
 // The POSIX side of the regional settings.
+#include "platform/locale.h"
+
 #include <langinfo.h>
 #include <locale.h>
-
-#include "platform/locale.h"
 
 namespace brenmoor {
 

@@ -1,9 +1,9 @@
 // The POSIX side of legacy text: glibc's iconv knows GB18030.
+#include "platform/text.h"
+
 #include <iconv.h>
 
 #include <cerrno>
-
-#include "platform/text.h"
 
 namespace brenmoor {
 

@@ -29,6 +29,9 @@ class ConsoleBuffer : public std::streambuf {
   }
   ~ConsoleBuffer() override { Flush(true); }
 
+  // The reason of the first failed write, empty while none failed.
+  const std::string& failure() const { return failure_; }
+
  protected:
   int_type overflow(int_type c) override {
     if (!Flush(false)) return traits_type::eof();
@@ -72,6 +75,10 @@ class ConsoleBuffer : public std::streambuf {
         at += written;
       }
     }
+    if (!ok && failure_.empty()) {
+      const DWORD error = ::GetLastError();
+      failure_ = error != 0 ? windows::SystemErrorText(error) : "nothing was written";
+    }
     // What is left (at most three bytes of one character) moves to the front.
     const std::size_t left = bytes.size() - done;
     std::copy(pbase() + done, pptr(), buffer_);
@@ -82,8 +89,14 @@ class ConsoleBuffer : public std::streambuf {
 
   HANDLE handle_;
   bool console_ = false;
+  std::string failure_;
   char buffer_[4096];
 };
+
+ConsoleBuffer& OutBuffer() {
+  static ConsoleBuffer buffer(STD_OUTPUT_HANDLE);
+  return buffer;
+}
 
 }  // namespace
 
@@ -99,11 +112,19 @@ std::vector<std::string> Utf8Arguments(int, char**) {
   return arguments;
 }
 
+// A file or a pipe gets the bytes as they are (WriteFile, no text mode), so
+// the component file reaches standard output unchanged.
 std::ostream& ConsoleOut() {
-  static ConsoleBuffer buffer(STD_OUTPUT_HANDLE);
-  static std::ostream stream(&buffer);
+  static std::ostream stream(&OutBuffer());
   return stream;
 }
+
+std::string StandardOutputFailure(const std::ostream& out) {
+  if (out.rdbuf() == &OutBuffer() && !OutBuffer().failure().empty()) return OutBuffer().failure();
+  return "the write failed";
+}
+
+bool HasDisplay() { return true; }
 
 std::ostream& ConsoleErr() {
   static ConsoleBuffer buffer(STD_ERROR_HANDLE);

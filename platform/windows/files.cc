@@ -12,6 +12,7 @@
 #include <string>
 
 #include "model/errors.h"
+#include "platform/read_loop.h"
 #include "platform/windows/wide.h"
 
 namespace brenmoor {
@@ -49,7 +50,7 @@ class Handle {
 };
 
 // 0, or the system error of the failure.
-DWORD ReadAll(const std::filesystem::path& path, std::string& bytes) {
+DWORD ReadAll(const std::filesystem::path& path, std::string& bytes, const ReadLimits& limits) {
   // Others may go on reading the table meanwhile, but not change it under us.
   const Handle file(::CreateFileW(SystemName(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -57,25 +58,17 @@ DWORD ReadAll(const std::filesystem::path& path, std::string& bytes) {
   LARGE_INTEGER size{};
   const bool regular = ::GetFileType(file.get()) == FILE_TYPE_DISK;
   if (regular && !::GetFileSizeEx(file.get(), &size)) return ::GetLastError();
-  // One byte more than the file's size, so that the end of the file is seen
-  // without growing the buffer; a pipe or a growing file grows it by halves.
-  constexpr std::size_t kMinimumChunk = 64 * 1024;
-  bytes.resize(static_cast<std::size_t>(regular ? size.QuadPart : 0) + 1);
-  std::size_t used = 0;
-  for (;;) {
-    if (used == bytes.size()) bytes.resize(used + std::max(used / 2, kMinimumChunk));
-    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - used, 1u << 30));
-    DWORD got = 0;
-    if (!::ReadFile(file.get(), bytes.data() + used, want, &got, nullptr)) {
-      const DWORD error = ::GetLastError();
-      if (error == ERROR_BROKEN_PIPE) break;  // the writing end of a pipe closed
-      return error;
-    }
-    if (got == 0) break;
-    used += got;
-  }
-  bytes.resize(used);
-  return 0;
+  const bool read = ReadToEnd(static_cast<std::size_t>(regular ? size.QuadPart : 0), limits, bytes,
+                              [&](char* buffer, std::size_t want) -> long long {
+                                DWORD got = 0;
+                                const DWORD most =
+                                    static_cast<DWORD>(std::min<std::size_t>(want, 1u << 30));
+                                if (::ReadFile(file.get(), buffer, most, &got, nullptr)) return got;
+                                // The writing end of a pipe closed: its end.
+                                if (::GetLastError() == ERROR_BROKEN_PIPE) return 0;
+                                return -1;
+                              });
+  return read ? 0 : ::GetLastError();
 }
 
 bool ProcessIsRunning(std::int64_t process_id) {
@@ -117,9 +110,26 @@ void RemoveStaleTemporaries(const std::filesystem::path& target) {
 
 }  // namespace
 
-std::string ReadWholeFile(const std::filesystem::path& path) {
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  // The volume and the file's index on it: what tells one file from another
+  // however it is named.
+  const auto identity = [](const std::filesystem::path& path, BY_HANDLE_FILE_INFORMATION& info) {
+    const Handle file(::CreateFileW(SystemName(path).c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return file.get() != INVALID_HANDLE_VALUE && ::GetFileInformationByHandle(file.get(), &info);
+  };
+  BY_HANDLE_FILE_INFORMATION first{}, second{};
+  return identity(a, first) && identity(b, second) &&
+         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
+}
+
+std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits) {
   std::string bytes;
-  if (const DWORD error = ReadAll(path, bytes); error != 0) Throw("Cannot open", path, error);
+  if (const DWORD error = ReadAll(path, bytes, limits); error != 0)
+    Throw("Cannot open", path, error);
   return bytes;
 }
 
@@ -130,14 +140,16 @@ ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(Full
       (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     Throw("Cannot create", target_, ERROR_ACCESS_DENIED);
   }
+  if (target_.filename().empty() ||
+      (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)) {
+    // In the system's words, as replacing it would fail.
+    Throw("Cannot create", target_, ERROR_ACCESS_DENIED);
+  }
   RemoveStaleTemporaries(target_);
-  std::string stem(1, '.');
-  stem += PathToUtf8(target_.filename());
-  stem += '.';
-  stem += std::to_string(::GetCurrentProcessId());
-  stem += '.';
+  const std::string target_name = PathToUtf8(target_.filename());
   for (int attempt = 0;; ++attempt) {
-    temporary_ = target_.parent_path() / PathFromUtf8(stem + std::to_string(attempt) + ".tmp");
+    temporary_ = target_.parent_path() / PathFromUtf8(ReplacingFileTemporaryName(
+                                             target_name, ::GetCurrentProcessId(), attempt));
     // A new file nobody else may write or delete while it is ours.
     const HANDLE file = ::CreateFileW(SystemName(temporary_).c_str(), GENERIC_WRITE, 0, nullptr,
                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -1,8 +1,8 @@
 // The Windows side of legacy text: code page 54936 is GB18030. Only code for
 // Windows belongs here.
-#include <windows.h>
-
 #include "platform/text.h"
+
+#include <windows.h>
 
 namespace brenmoor {
 
@@ -24,8 +24,7 @@ std::optional<std::string> Gb18030ToUtf8(std::string_view bytes) {
   const int length =
       ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(length), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_length, out.data(), length, nullptr,
-                        nullptr);
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_length, out.data(), length, nullptr, nullptr);
   return out;
 }
 

@@ -1,5 +1,6 @@
 // Generate under restrictions only POSIX can put on one child process: an
 // ordinary user without write permission, a file size limit.
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -36,15 +37,22 @@ void GenerateRestricted(BrenmoorState& state, const std::filesystem::path& path,
 TEST(GenerateComponentFileDeathTest, UnwritableFolderOrFullDiskIsReportedAndChangesNothing) {
   const struct {
     const char* message;
+    bool read_only_folder;
     void (*restrict)();
   } cases[] = {
-      // Root may write anywhere, so the child becomes an ordinary user first.
-      {"Cannot create file \".*KAVOSEC.PF3CMP\". Permission denied\n",
+      // The folder is read-only for everyone; root may write anywhere, so the
+      // child becomes an ordinary user (with that user's groups) first.
+      {"Cannot create file \".*KAVOSEC.PF3CMP\". The folder is not writable: Brenmoor writes a "
+       "new file beside it and renames it over the old one\n",
+       true,
        [] {
-         if (::geteuid() == 0 && ::setuid(65534) != 0) std::abort();
+         if (::geteuid() == 0 &&
+             (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+           std::abort();
+         }
        }},
       // A file size limit makes the disk "full" after 5000 bytes.
-      {"Cannot write file \".*KAVOSEC.PF3CMP\". File too large\n",
+      {"Cannot write file \".*KAVOSEC.PF3CMP\". File too large\n", false,
        [] {
          ::signal(SIGXFSZ, SIG_IGN);
          const rlimit limit{5000, 5000};
@@ -56,10 +64,13 @@ TEST(GenerateComponentFileDeathTest, UnwritableFolderOrFullDiskIsReportedAndChan
     testing::TempDir dir;
     const auto path = dir / kComponentFileName;
     testing::WriteFile(path, kOldFile);
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all |
-                                                 std::filesystem::perms::others_read |
-                                                 std::filesystem::perms::others_exec);
     std::filesystem::permissions(path, std::filesystem::perms::all);
+    using std::filesystem::perms;
+    if (c.read_only_folder) {
+      std::filesystem::permissions(dir.path(), perms::owner_read | perms::owner_exec |
+                                                   perms::group_read | perms::group_exec |
+                                                   perms::others_read | perms::others_exec);
+    }
     BrenmoorState state = testing::StateWith(testing::DefaultSection(), testing::DefaultSection());
     EXPECT_EXIT(GenerateRestricted(state, path, c.restrict), ::testing::ExitedWithCode(0),
                 c.message);

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
 
+#include "model/errors.h"
 #include "platform/files.h"
 #include "tests/temp_dir.h"
 
@@ -23,9 +25,8 @@ using testing::WriteFile;
 constexpr char kTarget[] = "KAVOSEC.PF3CMP";
 
 // The name a run of process pid gives its temporary file.
-std::string Temporary(std::int64_t pid, int attempt, std::string target = kTarget) {
-  target.insert(0, 1, '.');
-  return target + '.' + std::to_string(pid) + '.' + std::to_string(attempt) + ".tmp";
+std::string Temporary(std::int64_t pid, int attempt, const std::string& target = kTarget) {
+  return ReplacingFileTemporaryName(target, pid, attempt);
 }
 
 TEST(ReplacingFile, ClearsOnlyTheTemporariesOfRunsThatAreGone) {
@@ -156,6 +157,65 @@ TEST(IsReplacingFileTemporary, NamesAndTheirProcess) {
     const bool temporary = IsReplacingFileTemporary(c.name, kTarget, pid);
     EXPECT_EQ(temporary ? pid : 0, c.pid);
   }
+}
+
+// A link stays a link and the file it leads to gets the new bytes in its own
+// folder; the new file keeps the old one's permissions, whatever the umask.
+TEST(ReplacingFile, FollowsALinkAndKeepsThePermissions) {
+  testing::TempDir dir;
+  std::filesystem::create_directory(dir / "real");
+  const auto file = dir / "real" / kTarget;
+  WriteFile(file, "old");
+  ::chmod(file.c_str(), 0640);
+  std::filesystem::create_symlink(file, dir / kTarget);
+  WriteFileReplacing(dir / kTarget, "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / kTarget));
+  EXPECT_EQ(ReadFile(file), "new");
+  struct stat info;
+  ASSERT_EQ(::stat(file.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(testing::EntriesIn(dir / "real"), 1);
+}
+
+// What is not a plain file the engineer may replace is refused with the
+// reason, or written in place where replacing it would break it (as cp does).
+TEST(ReplacingFile, SpecialTargetsAreRefusedOrWrittenInPlace) {
+  testing::TempDir dir;
+  std::filesystem::create_symlink(dir / "nowhere", dir / "dangling");
+  WriteFile(dir / "read-only", "kept");
+  ::chmod((dir / "read-only").c_str(), 0444);  // refused even for root
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  const int reader = ::open((dir / "pipe").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const struct {
+    std::filesystem::path target;
+    std::string reason;  // empty: written in place
+  } cases[] = {
+      {dir / "dangling", "It is a symbolic link to a file that does not exist"},
+      {dir / "read-only", "Permission denied"},
+      {dir.path() / "", "Is a directory"},
+      {dir / ".", "Is a directory"},
+      {"/dev/null", ""},
+      {dir / "pipe", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.target);
+    std::string error;
+    try {
+      WriteFileReplacing(c.target, "bytes");
+    } catch (const Error& e) {
+      error = e.what();
+    }
+    EXPECT_TRUE(error.ends_with(c.reason)) << error;
+    EXPECT_EQ(error.empty(), c.reason.empty()) << error;
+  }
+  char got[16] = {};
+  EXPECT_EQ(::read(reader, got, sizeof got), 5);
+  EXPECT_STREQ(got, "bytes");
+  ::close(reader);
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "nowhere"));
+  EXPECT_EQ(ReadFile(dir / "read-only"), "kept");
+  EXPECT_EQ(testing::EntriesIn(dir.path()), 3);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include "ui/tform1.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -19,7 +21,6 @@
 #include "ui/jpeg_image.h"
 #include "ui/section_grid.h"
 #include "ui/section_preview.h"
-#include "ui/tform1.h"
 #include "window_test_support.h"
 
 namespace brenmoor {
@@ -134,7 +135,8 @@ void TForm1Test::StartUpState() {
 
   auto* memo = Find<QPlainTextEdit>("Memo1");
   QCOMPARE(memo->toPlainText().split(u'\n'),
-           QStringList({"Brenmoor", "使用说明：", "(2)纤维柱截面导入前，确定P3D有相应的材料名字的材料属性",
+           QStringList({"Brenmoor", "使用说明：",
+                        "(2)纤维柱截面导入前，确定P3D有相应的材料名字的材料属性",
                         "(3)纤维总数不能超过60个", "(4)截面抗剪抗扭参数已经自动计算",
                         "(5)X方向指3轴，Y方向指2轴，方向钢筋不包括角筋面积",
                         "(5)钢筋质心至边距cc是指钢筋受力中心至边距，非保护层",
@@ -169,12 +171,14 @@ void TForm1Test::StartUpState() {
   QCOMPARE(Find<QLabel>("StatusPanel3")->width(), 50);
 
   QStringList tab_order{"Edit1"};
-  for (QWidget* w = Find<QWidget>("Edit1")->nextInFocusChain(); w->objectName() != "Edit1"; w = w->nextInFocusChain()) {
+  for (QWidget* w = Find<QWidget>("Edit1")->nextInFocusChain(); w->objectName() != "Edit1";
+       w = w->nextInFocusChain()) {
     if (w->focusPolicy() & Qt::TabFocus) tab_order << w->objectName();
   }
-  QCOMPARE(tab_order.mid(0, 16), QStringList({"Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6", "Edit7", "Edit8",
-                                              "Edit9", "Edit12", "Edit10", "Edit11", "Edit13", "Button1",
-                                              "StringGrid1", "Button3"}));
+  QCOMPARE(
+      tab_order.mid(0, 16),
+      QStringList({"Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6", "Edit7", "Edit8", "Edit9",
+                   "Edit12", "Edit10", "Edit11", "Edit13", "Button1", "StringGrid1", "Button3"}));
 }
 
 void TForm1Test::ImportFillsGrid() {
@@ -188,12 +192,13 @@ void TForm1Test::ImportFillsGrid() {
     titles << GridModel()->headerData(column, Qt::Horizontal).toString();
     row3 << GridModel()->index(2, column).data().toString();
   }
-  for (int row = 0; row < 7; ++row) numbers << GridModel()->headerData(row, Qt::Vertical).toString();
-  QCOMPARE(titles, QStringList({"NAME", "CONC", "STEEL", "H", "B", "FX", "FY", "NX", "NY", "ASX", "ASY", "ASCOR",
-                                "CC"}));
+  for (int row = 0; row < 7; ++row)
+    numbers << GridModel()->headerData(row, Qt::Vertical).toString();
+  QCOMPARE(titles, QStringList({"NAME", "CONC", "STEEL", "H", "B", "FX", "FY", "NX", "NY", "ASX",
+                                "ASY", "ASCOR", "CC"}));
   QCOMPARE(numbers, QStringList({"1", "2", "3", "4", "5", "6", "7"}));
-  QCOMPARE(row3, QStringList({"KZ3", "C40", "STEEL", "700", "700", "5", "5", "4", "4", "1256", "1256",
-                              "380.100006103516", "45"}));
+  QCOMPARE(row3, QStringList({"KZ3", "C40", "STEEL", "700", "700", "5", "5", "4", "4", "1256",
+                              "1256", "380.100006103516", "45"}));
 }
 
 void TForm1Test::PressOnRowSelectsTheRowUnderThePointer() {
@@ -208,7 +213,8 @@ void TForm1Test::PressOnRowSelectsTheRowUnderThePointer() {
     }
   }
   PressRow(2);
-  QCOMPARE(Fields(), QStringList({"KZ2", "C30", "STEEL", "600", "400", "4", "6", "3", "4", "600", "800", "314", "40"}));
+  QCOMPARE(Fields(), QStringList({"KZ2", "C30", "STEEL", "600", "400", "4", "6", "3", "4", "600",
+                                  "800", "314", "40"}));
   QImage expected(kPreviewSize, kPreviewSize, QImage::Format_RGB32);
   DrawSectionPreview(expected, state_->records[2]);
   QCOMPARE(Preview(), expected);
@@ -223,8 +229,8 @@ void TForm1Test::PressOnTitleRowShowsTitles() {
   PressRow(3);
   QTest::mousePress(Grid()->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(30, 10));
   QCOMPARE(state_->selected_row, 0);
-  QCOMPARE(Fields(), QStringList({"NAME", "CONC", "STEEL", "H", "B", "FX", "FY", "NX", "NY", "ASX", "ASY", "ASCOR",
-                                  "CC"}));
+  QCOMPARE(Fields(), QStringList({"NAME", "CONC", "STEEL", "H", "B", "FX", "FY", "NX", "NY", "ASX",
+                                  "ASY", "ASCOR", "CC"}));
   QImage cleared(kPreviewSize, kPreviewSize, QImage::Format_RGB32);
   DrawSectionPreview(cleared, TSECTION{});
   QCOMPARE(Preview(), cleared);
@@ -246,7 +252,8 @@ void TForm1Test::PressesThatChangeNothing() {
   Import(kSample);
   PressRow(4);
   const QImage before = Preview();
-  QTest::mousePress(Grid()->viewport(), Qt::LeftButton, {}, QPoint(30, Grid()->rowViewportPosition(6) + 40));
+  QTest::mousePress(Grid()->viewport(), Qt::LeftButton, {},
+                    QPoint(30, Grid()->rowViewportPosition(6) + 40));
   QCOMPARE(state_->selected_row, 4);
   QCOMPARE(Fields()[0], QStringLiteral("KZ4"));
   QCOMPARE(Preview(), before);
@@ -275,7 +282,8 @@ void TForm1Test::RefusedTableIsReportedWithItsLine() {
             "2,C2,C35,STEEL,5OO,500,6,6,5,5,1000,1000,490,40\n");
   Import(kSample);
   Import(path);
-  QCOMPARE(Reports(), QStringList({"'5OO' is not a valid floating point value.", "Line 3 of bad.csv"}));
+  QCOMPARE(Reports(),
+           QStringList({"'5OO' is not a valid floating point value.", "Line 3 of bad.csv"}));
   QCOMPARE(state_->imported_count, 0);
   QCOMPARE(GridModel()->rowCount(), 0);
   QCOMPARE(GridModel()->CornerText(), QStringLiteral("NUM"));
@@ -307,7 +315,8 @@ void TForm1Test::ZeroSizeSectionIsReported() {
   QTemporaryDir dir;
   QDir::setCurrent(dir.path());
   QTest::mouseClick(Find<QPushButton>("Button1"), Qt::LeftButton);
-  QCOMPARE(Reports().mid(2), QStringList({"Invalid floating point operation.", ""}));
+  QCOMPARE(Reports().mid(2),
+           QStringList({"Section \"FLAT\": Invalid floating point operation.", "Line 2"}));
   QVERIFY(!QFile::exists(dir.filePath(kComponentFileName)));
   QDir::setCurrent(QStringLiteral(BRENMOOR_BINARY_DIR));
 }
@@ -332,27 +341,47 @@ void TForm1Test::GenerateWritesIntoWorkingFolder() {
   const QByteArray written = ReadAll(dir.filePath(kComponentFileName));
   QCOMPARE(written.size(), 70 + 7 * 1765 + 42 * (60 + 42 + 45 + 36 + 24 + 28 + 60));
   QCOMPARE(written, ReadAll(direct_path));
+
+  // A cancelled import leaves nothing to generate: refused, the good file kept.
+  Import(QString());
+  QTest::mouseClick(Find<QPushButton>("Button1"), Qt::LeftButton);
+  QCOMPARE(Reports(),
+           QStringList({"No section is imported, so there is nothing to generate; "
+                        "KAVOSEC.PF3CMP was left as it was. Import a section table first.",
+                        ""}));
+  QCOMPARE(ReadAll(dir.filePath(kComponentFileName)), written);
   QDir::setCurrent(QStringLiteral(BRENMOOR_BINARY_DIR));
 }
 
 void TForm1Test::ErrorBox() {
-  const std::unique_ptr<QMessageBox> box =
-      MakeErrorBox(form_.get(), ErrorReportFor(ImportError("'' is not a valid integer value", "/x/t.csv", 5)));
+  const std::unique_ptr<QMessageBox> box = MakeErrorBox(
+      form_.get(), ErrorReportFor(ImportError("'' is not a valid integer value", "/x/t.csv", 5)));
   QCOMPARE(box->windowTitle(), QStringLiteral("Brenmoor"));
   QCOMPARE(box->icon(), QMessageBox::Critical);
   QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
   QCOMPARE(box->text(), QStringLiteral("'' is not a valid integer value."));
   QCOMPARE(box->detailedText(), QStringLiteral("Line 5 of t.csv"));
   // Not tied to a line: no detail; a message ending in a full stop keeps it.
-  QCOMPARE(ErrorReportFor(ImportError("Cannot open file \"/x\". No such file or directory", "/x", 0)).detail,
-           QString());
+  QCOMPARE(
+      ErrorReportFor(ImportError("Cannot open file \"/x\". No such file or directory", "/x", 0))
+          .detail,
+      QString());
   QCOMPARE(ErrorReportFor(Error("Done.")).text, QStringLiteral("Done."));
+  // A GB18030 name in the message and a Chinese folder read as the grid reads them.
+  const ReportedError chinese = ErrorReportFor(
+      ImportError("Section \"\xD6\xD0\xD6\xF9\" has H = -1; a size cannot be negative",
+                  "/\xE9\xA1\xB9\xE7\x9B\xAE/\xE8\xA1\xA8.csv", 3));
+  QCOMPARE(chinese.text, QStringLiteral("Section \"中柱\" has H = -1; a size cannot be negative."));
+  QCOMPARE(chinese.detail, QStringLiteral("Line 3 of 表.csv"));
 }
 
 void TForm1Test::LargeTableScrollsAndSelects() {
   QByteArray table = "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n";
   for (int i = 1; i <= kMaxSections; ++i) {
-    table += QStringLiteral("%1,S%1,C40,STEEL,%2,500,6,6,5,5,1000,1000,490,40\n").arg(i).arg(300 + i % 500).toUtf8();
+    table += QStringLiteral("%1,S%1,C40,STEEL,%2,500,6,6,5,5,1000,1000,490,40\n")
+                 .arg(i)
+                 .arg(300 + i % 500)
+                 .toUtf8();
   }
   QTemporaryDir dir;
   WriteFile(dir.filePath("large.csv"), table);
@@ -367,7 +396,8 @@ void TForm1Test::LargeTableScrollsAndSelects() {
     QCOMPARE(state_->selected_row, row);
     QCOMPARE(Fields().mid(0, 4), QStringList({QStringLiteral("S%1").arg(row), "C40", "STEEL",
                                               QString::number(300 + row % 500)}));
-    QCOMPARE(Grid()->verticalHeader()->logicalIndexAt(Grid()->visualRect(GridModel()->index(row - 1, 0)).center().y()),
+    QCOMPARE(Grid()->verticalHeader()->logicalIndexAt(
+                 Grid()->visualRect(GridModel()->index(row - 1, 0)).center().y()),
              row - 1);
   }
 }

@@ -121,7 +121,7 @@ TEST(WindowsCommandLine, TheProgramsTakeUtf16ArgumentsAndWriteUtf8WhenRedirected
       {L"convert \u9879\u76EE\\\u7F3A\u5C11.csv", 1, "",
        "brenmoor: Cannot open file \"" + here.folder_utf8 + "\\缺少.csv\". " +
            Text(ERROR_FILE_NOT_FOUND) + ".\n"},
-      {L"frobnicate", 2, "", "brenmoor: unknown command 'frobnicate'\n"},
+      {L"frobnicate x", 2, "", "brenmoor: unknown command 'frobnicate'\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(windows::Utf8FromWide(c.arguments) + " to " + c.program);

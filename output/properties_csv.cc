@@ -1,12 +1,26 @@
-#include "report/properties_csv.h"
+#include "output/properties_csv.h"
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <vector>
 
-#include "report/figures.h"
+#include "model/materials.h"
+#include "platform/text.h"
 
 namespace brenmoor {
+
+SectionFigures FiguresOf(const TSECTION& prepared) {
+  SectionFigures figures;
+  for (int k = 0; k < prepared.fiber_count && k < kMaxFibers; ++k) {
+    if (prepared.fibers[k].type == kSteelFiber) ++figures.bars;
+    if (prepared.fibers[k].type == kConcreteFiber) ++figures.cells;
+  }
+  const double gross = static_cast<double>(prepared.B) * static_cast<double>(prepared.H);
+  figures.rho_percent = gross != 0.0 ? 100.0 * prepared.steel_area_sum / gross
+                                     : std::numeric_limits<double>::quiet_NaN();
+  return figures;
+}
 
 std::string CsvNumber(double value) {
   char buffer[64];
@@ -24,15 +38,16 @@ std::string PropertiesCsv(const BrenmoorState& prepared) {
   for (int i = 1; i <= prepared.imported_count; ++i) {
     const TSECTION& s = prepared.records[static_cast<std::size_t>(i)];
     const SectionFigures f = FiguresOf(s);
-    QString name = Shown(s.NAME);
-    name.replace(u'"', QStringLiteral("\"\""));
     std::string quoted(1, '"');
-    quoted += name.toStdString();
+    for (const char c : DisplayText(s.NAME)) {
+      quoted += c;
+      if (c == '"') quoted += '"';
+    }
     quoted += '"';
     std::vector<std::string> fields = {std::to_string(i), quoted};
     for (float v : {s.B, s.H, s.CC}) fields.push_back(CsvNumber(v));
-    fields.push_back(MaterialName(prepared, s.concrete_material).toStdString());
-    fields.push_back(MaterialName(prepared, s.steel_material).toStdString());
+    fields.push_back(MaterialName(prepared, s.concrete_material));
+    fields.push_back(MaterialName(prepared, s.steel_material));
     for (int count : {static_cast<int>(s.fiber_count), f.bars, f.cells})
       fields.push_back(std::to_string(count));
     fields.push_back(CsvNumber(s.steel_area_sum));

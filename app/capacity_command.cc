@@ -1,0 +1,147 @@
+#include "app/capacity_command.h"
+
+#include <charconv>
+#include <cmath>
+#include <memory>
+#include <optional>
+
+#include "app/command.h"
+#include "capacity/capacity_csv.h"
+#include "model/errors.h"
+#include "model/section_properties.h"
+#include "platform/files.h"
+
+namespace brenmoor {
+namespace {
+
+// Whether the whole of text is a number in C form (whatever the regional
+// settings); the number goes to value.
+bool ParsesWhole(const std::string& text, double& value) {
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  return ec == std::errc() && ptr == end;
+}
+
+}  // namespace
+
+std::string CapacityOutputPath(const CapacityRequest& request) {
+  if (!request.output.empty()) return request.output;
+  std::filesystem::path path = PathFromUtf8(request.table);
+  path.replace_extension();
+  path += request.csv ? ".capacity.csv" : ".capacity.pdf";
+  return PathToUtf8(path);
+}
+
+void CapacityCommand(BrenmoorState& state, const CapacityRequest& request, std::ostream& out) {
+  const std::string output = CapacityOutputPath(request);
+  const std::filesystem::path table_path = PathFromUtf8(request.table);
+  const std::filesystem::path output_path = PathFromUtf8(output);
+  if (output != "-") RefuseOutputOverInput(output_path, table_path);
+
+  ImportTableWithSections(state, request.table);
+  std::string bytes;
+  try {
+    if (request.csv && request.curves) {
+      bytes = CapacityCurvesCsv(state, request.options);
+    } else {
+      const std::vector<SectionCapacity> figures = ComputeCapacityTable(state, request.options);
+      if (request.csv) {
+        bytes = CapacityCsv(state, figures);
+      } else {
+#ifdef BRENMOOR_WITH_CAPACITY_REPORT
+        bytes =
+            CapacityReportPdf(state, figures, request.options, PathToUtf8(table_path.filename()));
+#else
+        throw Error(
+            "This build of brenmoor has no capacity report (PDF) yet; --csv writes the "
+            "figures");
+#endif
+      }
+    }
+  } catch (const CapacityRefusal& refusal) {
+    // Named as every error met while computing: "TABLE:LINE: Section "NAME": reason".
+    throw SectionError(state, static_cast<std::size_t>(refusal.record()), refusal);
+  }
+
+  const int count = state.imported_count;
+  if (output == "-") {
+    WriteToStandardOutput(out, bytes.data(), bytes.size());
+    return;
+  }
+  WriteFileReplacing(output_path, bytes);
+  out << "Wrote the "
+      << (request.csv ? (request.curves ? "interaction curves" : "capacity figures")
+                      : "capacity report")
+      << " of " << count << (count == 1 ? " section" : " sections") << " to "
+      << PathToUtf8(FullPath(output_path)) << "\n";
+}
+
+void AddCapacityCommand(CLI::App& brenmoor, CommandCall& call) {
+  struct Options {
+    CapacityRequest request;
+    std::string steel, strength, axial_ratio;
+  };
+  const auto options = std::make_shared<Options>();
+  CLI::App* capacity = brenmoor.add_subcommand(
+      "capacity",
+      "Import a section table and write the N-M interaction and moment-curvature of every "
+      "section (A4 PDF) or, with --csv, its capacity figures as CSV.");
+  capacity->allow_extras();
+  AddTableArgument(*capacity, options->request.table, "the section table (CSV)");
+  const CLI::Option* output = AddOutputOption(
+      *capacity, options->request.output,
+      "the file to write (default: beside the table, its name with .capacity.pdf, or "
+      ".capacity.csv with --csv; - for standard output with --csv)");
+  const CLI::Option* steel = capacity
+                                 ->add_option("--steel", options->steel,
+                                              "the bars' grade: HRB335, HRB400 (default) "
+                                              "or HRB500")
+                                 ->type_name("GRADE")
+                                 ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  const CLI::Option* strength =
+      capacity
+          ->add_option("--strength", options->strength,
+                       "design (default) or characteristic strengths of concrete and steel")
+          ->type_name("KIND")
+          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  const CLI::Option* axial_ratio =
+      capacity
+          ->add_option("--axial-ratio", options->axial_ratio,
+                       "the axial load ratio N / (fc B H) of the moment-curvature curves "
+                       "(default 0.3)")
+          ->type_name("R")
+          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  capacity->add_flag("--csv", options->request.csv,
+                     "write the capacity figures as CSV instead of the report");
+  capacity->add_flag("--curves", options->request.curves,
+                     "with --csv: every point of both interaction curves instead");
+  capacity->callback([&call, options, output, steel, strength, axial_ratio] {
+    CapacityRequest& request = options->request;
+    if (output->count() > 0 && request.output.empty()) throw WrongCall("-o needs a file name");
+    if (steel->count() > 0) {
+      const std::optional<SteelGrade> grade = SteelGradeFromName(options->steel);
+      if (!grade) throw WrongCall("invalid value '" + options->steel + "' for --steel");
+      request.options.steel = *grade;
+    }
+    if (strength->count() > 0) {
+      const std::optional<Strengths> strengths = StrengthsFromName(options->strength);
+      if (!strengths) throw WrongCall("invalid value '" + options->strength + "' for --strength");
+      request.options.strengths = *strengths;
+    }
+    if (axial_ratio->count() > 0) {
+      double ratio = 0;
+      if (!ParsesWhole(options->axial_ratio, ratio) || !std::isfinite(ratio)) {
+        throw WrongCall("invalid value '" + options->axial_ratio + "' for --axial-ratio");
+      }
+      request.options.axial_ratio = ratio;
+    }
+    if (request.output == "-" && !request.csv) {
+      throw WrongCall("the capacity report goes to a file; only --csv writes to standard output");
+    }
+    if (request.curves && !request.csv) throw WrongCall("--curves goes with --csv");
+    call.table = request.table;
+    call.run = [&call, options] { CapacityCommand(call.state, options->request, call.out); };
+  });
+}
+
+}  // namespace brenmoor

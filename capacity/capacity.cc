@@ -1,0 +1,585 @@
+#include "capacity/capacity.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <limits>
+#include <string_view>
+
+#include "model/fiber_layout.h"
+#include "model/parallel.h"
+
+namespace brenmoor {
+namespace {
+
+constexpr double kFcDesign[11] = {14.3, 16.7, 19.1, 21.1, 23.1, 25.3, 27.5, 29.7, 31.8, 33.8, 35.9};
+constexpr double kFcCharacteristic[11] = {20.1, 23.4, 26.8, 29.6, 32.4, 35.5,
+                                          38.5, 41.5, 44.5, 47.4, 50.2};
+constexpr double kSteelTensionLimit = -0.01;
+
+// A strain line over the depth: top at depth 0 (the compressed face), bottom
+// at depth D (the far face).
+struct StrainLine {
+  double top = 0.0;
+  double bottom = 0.0;
+};
+
+// N in N and M in N·mm.
+struct Resultant {
+  double N = 0.0;
+  double M = 0.0;
+};
+
+// A point or cell as one axis sees it: u its distance from the centre toward
+// the compressed face.
+struct Piece {
+  double u = 0.0;
+  double area = 0.0;
+};
+
+// One section seen in bending about one axis.
+struct AxisView {
+  const CapacitySection* section = nullptr;
+  double D = 0.0;          // depth
+  double w = 0.0;          // width
+  double bar_depth = 0.0;  // of the tension-most bars, D − CC
+  std::vector<Piece> bars;
+  std::vector<Piece> cells;
+};
+
+// The pieces as one axis sees them. Pieces at the same distance from the
+// axis (a row of cells, the bars of one face) take the same strain, so they
+// are taken together, which spares most of the stress evaluations.
+std::vector<Piece> PiecesAlong(const std::vector<CapacityBar>& points, bool along_y) {
+  std::vector<Piece> pieces;
+  pieces.reserve(points.size());
+  for (const CapacityBar& p : points) pieces.push_back({along_y ? p.y : p.x, p.area});
+  std::sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.u < b.u; });
+  std::vector<Piece> merged;
+  for (const Piece& p : pieces) {
+    if (!merged.empty() && merged.back().u == p.u) {
+      merged.back().area += p.area;
+    } else {
+      merged.push_back(p);
+    }
+  }
+  return merged;
+}
+
+AxisView ViewOf(const CapacitySection& section, BendingAxis axis) {
+  AxisView view;
+  view.section = &section;
+  const bool about_x = axis == BendingAxis::kX;
+  view.D = about_x ? section.H : section.B;
+  view.w = about_x ? section.B : section.H;
+  view.bar_depth = view.D - section.CC;
+  view.bars = PiecesAlong(section.bars, about_x);
+  view.cells = PiecesAlong(section.cells, about_x);
+  return view;
+}
+
+// ∫₀^ε σ dε′ and ∫₀^ε σ·ε′ dε′ of the concrete law, in closed form.
+void ConcretePrimitives(const ConcreteLaw& law, double strain, double& p0, double& p1) {
+  if (strain <= 0) {
+    p0 = p1 = 0;
+    return;
+  }
+  const double n = law.n, e0 = law.eps0, fc = law.fc;
+  const double e = std::min(strain, e0);
+  const double s = 1 - e / e0;
+  const double s1 = n == 2.0 ? s * s * s : std::pow(s, n + 1);
+  const double s2 = s1 * s;
+  p0 = fc * (e - e0 * (1 - s1) / (n + 1));
+  p1 = fc * (e * e / 2 + e0 * e0 * ((s1 - 1) / (n + 1) - (s2 - 1) / (n + 2)));
+  if (strain > e0) {
+    p0 += fc * (strain - e0);
+    p1 += fc * (strain * strain - e0 * e0) / 2;
+  }
+}
+
+// The concrete of the gross rectangle under a strain line: with ε running
+// linearly from a (top) to b (bottom) over the depth D,
+//   N = w·D·[P0(a) − P0(b)] / (a − b)
+//   M = w·D²·[P1(a) − P1(b) − εc·(P0(a) − P0(b))] / (a − b)²,  εc = (a + b)/2,
+// P0, P1 the primitives above. When a and b are nearly equal the differences
+// cancel, so there the same integrals are taken by Gauss–Legendre over each
+// smooth piece of the law, which is then exact to rounding.
+Resultant ExactConcrete(const ConcreteLaw& law, double w, double D, const StrainLine& line) {
+  const double a = line.top, b = line.bottom;
+  const double centre = (a + b) / 2;
+  const double delta = a - b;
+  if (std::abs(delta) >= 1e-5) {
+    double p0a, p1a, p0b, p1b;
+    ConcretePrimitives(law, a, p0a, p1a);
+    ConcretePrimitives(law, b, p0b, p1b);
+    const double d0 = p0a - p0b;
+    return {w * D * d0 / delta, w * D * D * ((p1a - p1b) - centre * d0) / (delta * delta)};
+  }
+  if (delta == 0) return {w * D * ConcreteStress(law, a), 0.0};
+  static constexpr double kNodes[5] = {-0.9061798459386640, -0.5384693101056831, 0.0,
+                                       0.5384693101056831, 0.9061798459386640};
+  static constexpr double kWeights[5] = {0.2369268850561891, 0.4786286704993665, 0.5688888888888889,
+                                         0.4786286704993665, 0.2369268850561891};
+  const double lo = std::min(a, b), hi = std::max(a, b);
+  double edges[4] = {lo, std::clamp(0.0, lo, hi), std::clamp(law.eps0, lo, hi), hi};
+  double i0 = 0, i1 = 0;
+  for (int k = 0; k < 3; ++k) {
+    const double e1 = edges[k], e2 = edges[k + 1];
+    if (e2 <= e1 || e2 <= 0) continue;
+    const double half = (e2 - e1) / 2, mid = (e1 + e2) / 2;
+    for (int g = 0; g < 5; ++g) {
+      const double e = mid + half * kNodes[g];
+      const double sigma = ConcreteStress(law, e) * kWeights[g] * half;
+      i0 += sigma;
+      i1 += sigma * (e - centre);
+    }
+  }
+  // The integrals ran from lo to hi; the depth runs from a to b.
+  const double sign = delta > 0 ? 1.0 : -1.0;
+  return {w * D * sign * i0 / std::abs(delta), w * D * D * i1 / (delta * delta)};
+}
+
+Resultant PieceResultant(const std::vector<Piece>& pieces, double centre, double kappa, bool steel,
+                         const CapacitySection& s) {
+  Resultant r;
+  for (const Piece& p : pieces) {
+    const double strain = centre + kappa * p.u;
+    const double sigma = steel ? SteelStress(s.steel, strain) : ConcreteStress(s.concrete, strain);
+    const double force = sigma * p.area;
+    r.N += force;
+    r.M += force * p.u;
+  }
+  return r;
+}
+
+Resultant ResultantOf(const AxisView& view, CapacityModel model, const StrainLine& line) {
+  const CapacitySection& s = *view.section;
+  const double centre = (line.top + line.bottom) / 2;
+  const double kappa = (line.top - line.bottom) / view.D;
+  Resultant r = PieceResultant(view.bars, centre, kappa, true, s);
+  const Resultant c = model == CapacityModel::kExact
+                          ? ExactConcrete(s.concrete, view.w, view.D, line)
+                          : PieceResultant(view.cells, centre, kappa, false, s);
+  r.N += c.N;
+  r.M += c.M;
+  return r;
+}
+
+// The path of ultimate strain states, t from 0 (uniform −0.01) to 3 (uniform
+// ε0): A for t in [0, 1], B in [1, 2], C in [2, 3].
+StrainLine PathState(const AxisView& view, double t) {
+  const ConcreteLaw& c = view.section->concrete;
+  const double D = view.D, db = view.bar_depth;
+  // The line through the tension-most bar at −0.01 and the top at `top`.
+  auto through_bar = [&](double top) {
+    return StrainLine{top, top + (kSteelTensionLimit - top) * D / db};
+  };
+  if (t <= 1) return through_bar(kSteelTensionLimit + t * (c.epscu - kSteelTensionLimit));
+  if (t <= 2) {
+    const double start = through_bar(c.epscu).bottom;
+    return {c.epscu, start + (t - 1) * (0 - start)};
+  }
+  const double bottom = (t - 2) * c.eps0;
+  // Turning about depth (1 − ε0/εcu)·D at ε0.
+  return {bottom + (c.eps0 - bottom) * c.epscu / c.eps0, bottom};
+}
+
+// Where the balanced state (top at εcu, tension-most bar at −fy/Es) lies on
+// the path.
+double BalancedT(const AxisView& view) {
+  const CapacitySection& s = *view.section;
+  const double yield = -s.steel.fy / s.steel.Es;
+  const double bottom = s.concrete.epscu + (yield - s.concrete.epscu) * view.D / view.bar_depth;
+  const double start = PathState(view, 1).bottom;
+  return 1 + (bottom - start) / (0 - start);
+}
+
+// A root of f in [lo, hi], where f(lo) ≤ 0 ≤ f(hi), by Brent's method
+// (inverse quadratic and secant steps, a halving only where they stall),
+// to |f| ≤ f_tol or an interval of x_tol.
+template <typename F>
+double FindRoot(F&& f, double lo, double hi, double flo, double fhi, double f_tol, double x_tol) {
+  if (std::abs(flo) <= f_tol) return lo;
+  if (std::abs(fhi) <= f_tol) return hi;
+  double a = lo, b = hi, fa = flo, fb = fhi;
+  double c = a, fc = fa, d = b - a, e = d;
+  for (int iteration = 0; iteration < 200; ++iteration) {
+    if ((fb > 0) == (fc > 0)) {
+      c = a;
+      fc = fa;
+      d = e = b - a;
+    }
+    if (std::abs(fc) < std::abs(fb)) {
+      a = b;
+      b = c;
+      c = a;
+      fa = fb;
+      fb = fc;
+      fc = fa;
+    }
+    const double tol = 2 * std::numeric_limits<double>::epsilon() * std::abs(b) + x_tol / 2;
+    const double m = (c - b) / 2;
+    if (std::abs(m) <= tol || std::abs(fb) <= f_tol) return b;
+    if (std::abs(e) >= tol && std::abs(fa) > std::abs(fb)) {
+      double p, q;
+      const double s = fb / fa;
+      if (a == c) {
+        p = 2 * m * s;
+        q = 1 - s;
+      } else {
+        const double qa = fa / fc, r = fb / fc;
+        p = s * (2 * m * qa * (qa - r) - (b - a) * (r - 1));
+        q = (qa - 1) * (r - 1) * (s - 1);
+      }
+      if (p > 0) {
+        q = -q;
+      } else {
+        p = -p;
+      }
+      if (2 * p < std::min(3 * m * q - std::abs(tol * q), std::abs(e * q))) {
+        e = d;
+        d = p / q;
+      } else {
+        d = m;
+        e = m;
+      }
+    } else {
+      d = m;
+      e = m;
+    }
+    a = b;
+    fa = fb;
+    b += std::abs(d) > tol ? d : (m > 0 ? tol : -tol);
+    fb = f(b);
+  }
+  return b;
+}
+
+// The scale of forces of a section: what N tolerances are taken against.
+double ForceScale(const AxisView& view) {
+  const CapacitySection& s = *view.section;
+  double steel = 0;
+  for (const Piece& p : view.bars) steel += std::abs(p.area);
+  return std::max(1.0, s.concrete.fc * s.B * s.H + std::max(s.steel.fy, s.steel.fy_comp) * steel);
+}
+
+struct PathPoint {
+  double t = 0.0;
+  Resultant r;
+};
+
+// The state on the path where the model's N equals target, searched in
+// [lo.t, hi.t] whose N bracket it.
+PathPoint PathPointAtN(const AxisView& view, CapacityModel model, double target,
+                       const PathPoint& lo, const PathPoint& hi) {
+  const double f_tol = 1e-10 * ForceScale(view);
+  Resultant last;
+  double last_t = -1;
+  auto f = [&](double t) {
+    last = ResultantOf(view, model, PathState(view, t));
+    last_t = t;
+    return last.N - target;
+  };
+  const double t = FindRoot(f, lo.t, hi.t, lo.r.N - target, hi.r.N - target, f_tol, 1e-13);
+  if (t == lo.t) return lo;
+  if (t == hi.t) return hi;
+  if (t != last_t) f(t);
+  return {t, last};
+}
+
+PathPoint PathPointAt(const AxisView& view, CapacityModel model, double t) {
+  return {t, ResultantOf(view, model, PathState(view, t))};
+}
+
+constexpr double kN = 1e-3;  // N to kN
+
+// A moment in kN·m from N·mm. What is left of a moment that is 0 by symmetry
+// (the ends of the path, no curvature) is rounding, not a figure: below
+// 10⁻¹² of fc·B·H·D it is reported as 0.
+double KiloNewtonMetres(const AxisView& view, double m) {
+  const CapacitySection& s = *view.section;
+  return std::abs(m) < 1e-12 * s.concrete.fc * s.B * s.H * view.D ? 0.0 : m * 1e-6;
+}
+
+}  // namespace
+
+const char* SteelGradeName(SteelGrade grade) {
+  switch (grade) {
+    case SteelGrade::kHRB335:
+      return "HRB335";
+    case SteelGrade::kHRB400:
+      return "HRB400";
+    case SteelGrade::kHRB500:
+      return "HRB500";
+  }
+  return "";
+}
+
+std::optional<SteelGrade> SteelGradeFromName(const std::string& name) {
+  for (SteelGrade g : {SteelGrade::kHRB335, SteelGrade::kHRB400, SteelGrade::kHRB500}) {
+    if (name == SteelGradeName(g)) return g;
+  }
+  return std::nullopt;
+}
+
+const char* StrengthsName(Strengths strengths) {
+  return strengths == Strengths::kDesign ? "design" : "characteristic";
+}
+
+std::optional<Strengths> StrengthsFromName(const std::string& name) {
+  if (name == "design") return Strengths::kDesign;
+  if (name == "characteristic") return Strengths::kCharacteristic;
+  return std::nullopt;
+}
+
+ConcreteLaw ConcreteLawOf(int fcuk, Strengths strengths) {
+  const int index = std::clamp((fcuk - 30) / 5, 0, 10);
+  ConcreteLaw law;
+  law.fcuk = fcuk;
+  law.fc = strengths == Strengths::kDesign ? kFcDesign[index] : kFcCharacteristic[index];
+  const double over = fcuk - 50;
+  law.n = std::min(2.0, 2.0 - over / 60);
+  law.eps0 = std::max(0.002, 0.002 + 0.5e-5 * over);
+  law.epscu = std::min(0.0033, 0.0033 - 1e-5 * over);
+  return law;
+}
+
+double ConcreteStress(const ConcreteLaw& law, double strain) {
+  if (strain <= 0) return 0;
+  if (strain >= law.eps0) return law.fc;
+  const double s = 1 - strain / law.eps0;
+  return law.fc * (1 - (law.n == 2.0 ? s * s : std::pow(s, law.n)));
+}
+
+SteelLaw SteelLawOf(SteelGrade grade, Strengths strengths) {
+  SteelLaw law;
+  const int g = static_cast<int>(grade);
+  if (strengths == Strengths::kDesign) {
+    constexpr double kFy[3] = {300, 360, 435};
+    constexpr double kFyComp[3] = {300, 360, 410};
+    law.fy = kFy[g];
+    law.fy_comp = kFyComp[g];
+  } else {
+    constexpr double kFyk[3] = {335, 400, 500};
+    law.fy = law.fy_comp = kFyk[g];
+  }
+  return law;
+}
+
+double SteelStress(const SteelLaw& law, double strain) {
+  return std::clamp(law.Es * strain, -law.fy, law.fy_comp);
+}
+
+CapacitySection MakeCapacitySection(const BrenmoorState& state, int record,
+                                    const CapacityOptions& options) {
+  const TSECTION& record_section = state.records[static_cast<std::size_t>(record)];
+  auto name_of = [&](std::int32_t index) -> std::string_view {
+    if (index < 0 || static_cast<std::size_t>(index) >= state.materials.size()) return {};
+    return state.materials[static_cast<std::size_t>(index)].name;
+  };
+  const std::string_view concrete = name_of(record_section.concrete_material);
+  int fcuk = 0;
+  if (concrete.size() == 3 && concrete[0] == 'C' && concrete[1] >= '0' && concrete[1] <= '9' &&
+      concrete[2] >= '0' && concrete[2] <= '9') {
+    fcuk = (concrete[1] - '0') * 10 + (concrete[2] - '0');
+  }
+  if (fcuk < 30 || fcuk > 80 || fcuk % 5 != 0) {
+    throw CapacityRefusal("capacity needs a concrete grade in CONC, not " + std::string(concrete),
+                          record);
+  }
+  if (name_of(record_section.steel_material) != "STEEL") {
+    throw CapacityRefusal("capacity needs STEEL in the STEEL column, not " +
+                              std::string(name_of(record_section.steel_material)),
+                          record);
+  }
+  const double H = record_section.H, B = record_section.B, CC = record_section.CC;
+  if (!(H > 0 && B > 0 && CC >= 0 && 2 * CC < H && 2 * CC < B)) {
+    throw CapacityRefusal("capacity needs H and B above 0 and CC from 0 to below half of each",
+                          record);
+  }
+
+  CapacitySection section;
+  section.B = B;
+  section.H = H;
+  section.CC = CC;
+  section.concrete = ConcreteLawOf(fcuk, options.strengths);
+  section.steel = SteelLawOf(options.steel, options.strengths);
+  TSECTION laid;
+  CopyLayoutInput(record_section, laid);
+  try {
+    LayoutFibers(laid);
+  } catch (const Error& e) {
+    // A size that overflows the file's floats: refused on the section's line.
+    throw CapacityRefusal(e.what(), record);
+  }
+  const FiberSlot* fibers = laid.fibers.data();
+  for (int k = 0; k < laid.fiber_count; ++k) {
+    const FiberSlot& f = fibers[k];
+    (f.type == kSteelFiber ? section.bars : section.cells).push_back({f.x, f.y, f.area});
+  }
+  return section;
+}
+
+AxisCapacity ComputeAxisCapacity(const CapacitySection& section, BendingAxis axis) {
+  const AxisView view = ViewOf(section, axis);
+  AxisCapacity figures;
+  const PathPoint tension = PathPointAt(view, CapacityModel::kExact, 0);
+  const PathPoint squash = PathPointAt(view, CapacityModel::kExact, 3);
+  const PathPoint balanced = PathPointAt(view, CapacityModel::kExact, BalancedT(view));
+  figures.N0 = squash.r.N * kN;
+  figures.Nt = tension.r.N * kN;
+  figures.Nb = balanced.r.N * kN;
+  figures.Mb = KiloNewtonMetres(view, balanced.r.M);
+
+  const PathPoint fiber_tension = PathPointAt(view, CapacityModel::kFiber, 0);
+  const PathPoint fiber_squash = PathPointAt(view, CapacityModel::kFiber, 3);
+  auto moment_at = [&](CapacityModel model, double target, const PathPoint& lo,
+                       const PathPoint& hi) -> std::optional<PathPoint> {
+    if (target < lo.r.N || target > hi.r.N) return std::nullopt;
+    return PathPointAtN(view, model, target, lo, hi);
+  };
+  const auto m0 = moment_at(CapacityModel::kExact, 0, tension, squash);
+  figures.M0 = m0 ? KiloNewtonMetres(view, m0->r.M) : 0;
+  const auto fiber_m0 = moment_at(CapacityModel::kFiber, 0, fiber_tension, fiber_squash);
+  figures.fiber_M0 = fiber_m0 ? KiloNewtonMetres(view, fiber_m0->r.M) : 0;
+
+  // N rises along the path, so each level's root is searched above the last.
+  PathPoint exact_from = tension, fiber_from = fiber_tension;
+  double largest_exact = 0, largest_difference = 0;
+  for (int k = 1; k <= 19; ++k) {
+    const double target = tension.r.N + k * (squash.r.N - tension.r.N) / 20;
+    const auto exact = moment_at(CapacityModel::kExact, target, exact_from, squash);
+    const auto fiber = moment_at(CapacityModel::kFiber, target, fiber_from, fiber_squash);
+    const double m_exact = exact ? exact->r.M : 0;
+    const double m_fiber = fiber ? fiber->r.M : 0;
+    if (exact) exact_from = *exact;
+    if (fiber) fiber_from = *fiber;
+    largest_exact = std::max(largest_exact, m_exact);
+    largest_difference = std::max(largest_difference, std::abs(m_fiber - m_exact));
+  }
+  figures.fiber_error_pct = largest_exact > 0 ? 100 * largest_difference / largest_exact : 0;
+  return figures;
+}
+
+SectionCapacity ComputeSectionCapacity(const CapacitySection& section) {
+  return {ComputeAxisCapacity(section, BendingAxis::kX),
+          ComputeAxisCapacity(section, BendingAxis::kY)};
+}
+
+std::vector<SectionCapacity> ComputeCapacityTable(const BrenmoorState& state,
+                                                  const CapacityOptions& options) {
+  const int count = state.imported_count;
+  // Refuse before computing anything: the first refused record wins.
+  for (int r = 1; r <= count; ++r) MakeCapacitySection(state, r, options);
+  std::vector<SectionCapacity> results(static_cast<std::size_t>(count));
+  constexpr int kPiece = 64;
+  std::atomic<int> next{0};
+  RunWorkers(WorkersFor(static_cast<std::size_t>(count / kPiece + 1)), [&](int) {
+    for (int start; (start = next.fetch_add(kPiece)) < count;) {
+      for (int i = start; i < std::min(count, start + kPiece); ++i) {
+        results[static_cast<std::size_t>(i)] =
+            ComputeSectionCapacity(MakeCapacitySection(state, i + 1, options));
+      }
+    }
+  });
+  return results;
+}
+
+std::vector<InteractionPoint> InteractionCurve(const CapacitySection& section, BendingAxis axis,
+                                               CapacityModel model) {
+  const AxisView view = ViewOf(section, axis);
+  const PathPoint start = PathPointAt(view, model, 0);
+  const PathPoint end = PathPointAt(view, model, 3);
+  struct Marked {
+    PathPoint p;
+    CurveMark mark;
+  };
+  std::vector<Marked> points;
+  points.push_back({start, CurveMark::kTension});
+  constexpr int kLevels = 40;
+  PathPoint from = start;
+  for (int j = 1; j < kLevels; ++j) {
+    const double target = start.r.N + j * (end.r.N - start.r.N) / kLevels;
+    from = PathPointAtN(view, model, target, from, end);
+    points.push_back({from, CurveMark::kNone});
+  }
+  points.push_back({end, CurveMark::kSquash});
+  points.push_back({PathPointAt(view, model, BalancedT(view)), CurveMark::kBalanced});
+  if (start.r.N < 0 && end.r.N > 0) {
+    points.push_back({PathPointAtN(view, model, 0, start, end), CurveMark::kPureBending});
+  }
+  std::stable_sort(points.begin(), points.end(),
+                   [](const Marked& a, const Marked& b) { return a.p.t < b.p.t; });
+  std::vector<InteractionPoint> curve;
+  curve.reserve(points.size());
+  for (const Marked& m : points)
+    curve.push_back({m.p.r.N * kN, KiloNewtonMetres(view, m.p.r.M), m.mark});
+  return curve;
+}
+
+MomentCurvature MomentCurvatureCurve(const CapacitySection& section, BendingAxis axis,
+                                     CapacityModel model, double axial_ratio) {
+  const AxisView view = ViewOf(section, axis);
+  const ConcreteLaw& c = section.concrete;
+  MomentCurvature result;
+  const double target = axial_ratio * c.fc * section.B * section.H;
+  result.N = target * kN;
+  const double D = view.D;
+  const double f_tol = 1e-12 * ForceScale(view);
+  const double highest = std::max({c.epscu, c.eps0, section.steel.fy_comp / section.steel.Es});
+
+  // The state of curvature kappa (1/mm) whose N is the target: the centre
+  // strain found between a state wholly past the steel's tension limit and
+  // one wholly past every law's compression plateau.
+  auto state_at = [&](double kappa) {
+    auto line = [&](double centre) {
+      return StrainLine{centre + kappa * D / 2, centre - kappa * D / 2};
+    };
+    const double lo = kSteelTensionLimit - std::abs(kappa) * D;
+    const double hi = highest + std::abs(kappa) * D;
+    auto f = [&](double centre) { return ResultantOf(view, model, line(centre)).N - target; };
+    const double centre = FindRoot(f, lo, hi, f(lo), f(hi), f_tol, 1e-15);
+    return line(centre);
+  };
+  auto bar_strain = [&](const StrainLine& l) {
+    return l.top + (l.bottom - l.top) * view.bar_depth / D;
+  };
+  // Below 0 before the end point, 0 at it.
+  auto past_end = [&](double kappa) {
+    const StrainLine l = state_at(kappa);
+    return std::max(l.top - c.epscu, kSteelTensionLimit - bar_strain(l));
+  };
+
+  const double lowest = ResultantOf(view, model, {kSteelTensionLimit, kSteelTensionLimit}).N;
+  const double top_crushed = ResultantOf(view, model, {c.epscu, c.epscu}).N;
+  if (!(target > lowest && target < top_crushed)) return result;
+  result.holds = true;
+
+  const double kappa_most = (c.epscu - kSteelTensionLimit) / view.bar_depth;
+  const double end_lo = past_end(0);
+  const double kappa_end =
+      FindRoot(past_end, 0, kappa_most, end_lo, past_end(kappa_most), 1e-12, 1e-15 * kappa_most);
+
+  std::vector<double> kappas;
+  constexpr int kSteps = 40;
+  for (int j = 0; j <= kSteps; ++j) kappas.push_back(kappa_end * j / kSteps);
+  const double yield = -section.steel.fy / section.steel.Es;
+  auto past_yield = [&](double kappa) { return yield - bar_strain(state_at(kappa)); };
+  const double yield_lo = past_yield(0), yield_hi = past_yield(kappa_end);
+  std::optional<double> kappa_yield;
+  if (yield_lo < 0 && yield_hi > 0) {
+    kappa_yield = FindRoot(past_yield, 0, kappa_end, yield_lo, yield_hi, 1e-12, 1e-15 * kappa_end);
+    kappas.push_back(*kappa_yield);
+    std::sort(kappas.begin(), kappas.end());
+  }
+  for (std::size_t j = 0; j < kappas.size(); ++j) {
+    const double kappa = kappas[j];
+    const StrainLine l = state_at(kappa);
+    result.points.push_back({kappa * 1e3, KiloNewtonMetres(view, ResultantOf(view, model, l).M)});
+    if (kappa_yield && kappa == *kappa_yield && !result.first_yield) result.first_yield = j;
+  }
+  result.end = result.points.size() - 1;
+  return result;
+}
+
+}  // namespace brenmoor

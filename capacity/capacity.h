@@ -1,0 +1,223 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/errors.h"
+#include "model/state.h"
+
+namespace brenmoor {
+
+// The strength of a section's concrete and bars under axial load and bending,
+// by the material laws of GB 50010-2010, in two models of the same section:
+//   exact  the gross rectangle B × H (bars' area not taken out, as the fibers
+//          do not take it out) with its concrete integrated in closed form,
+//          plus the bars where LayoutFibers puts them;
+//   fiber  the concrete cells and the same bars LayoutFibers writes into the
+//          component file, each at the strain of its centroid times its area;
+// so that the engineer sees how far the exported fibers are from the section
+// they stand for. Both models take the same strain states; only the
+// integration differs.
+//
+// Units: lengths mm, areas mm², stresses N/mm², strains plain (compression
+// positive), forces reported in kN, moments in kN·m, curvature in 1/m.
+// Moments are about the centre of the rectangle, positive when the compressed
+// side is +y (bending about x) or +x (bending about y).
+//
+// Worked example, examples/sample.csv, KZ1: 500 × 500, C35 (fc = 16.7),
+// HRB400 design (fy = fy′ = 360), As = 2·1000 + 2·1000 + 4·490 = 5960:
+//   N0 = 16.7·250000 + 360·5960 N = 6320.6 kN     (ε0 = 0.002: Es·ε0 = 400 ≥ 360)
+//   Nt = −360·5960 N = −2145.6 kN
+//   either axis: Nb = 2172.1 kN, Mb = 592.4 kN·m, M0 = 441.8 kN·m,
+//   fiber M0 = 441.1 kN·m (6 × 6 cells), fiber error 0.95 %.
+
+// ---- Materials -------------------------------------------------------------
+
+enum class SteelGrade { kHRB335, kHRB400, kHRB500 };
+enum class Strengths { kDesign, kCharacteristic };
+
+struct CapacityOptions {
+  SteelGrade steel = SteelGrade::kHRB400;
+  Strengths strengths = Strengths::kDesign;
+  double axial_ratio = 0.3;  // r = N / (fc·B·H) of the moment–curvature curves
+};
+
+// "HRB335", "HRB400", "HRB500"; "design", "characteristic".
+const char* SteelGradeName(SteelGrade grade);
+std::optional<SteelGrade> SteelGradeFromName(const std::string& name);
+const char* StrengthsName(Strengths strengths);
+std::optional<Strengths> StrengthsFromName(const std::string& name);
+
+// Concrete of grade C<fcuk>, fcuk = 30, 35, ... 80 N/mm²: parabola–rectangle,
+// no tension:
+//   σ = fc·[1 − (1 − ε/ε0)^n]  for 0 ≤ ε ≤ ε0
+//   σ = fc                     for ε0 < ε (the states here stop at εcu)
+//   σ = 0                      for ε ≤ 0
+//   n = min(2, 2 − (fcuk − 50)/60), ε0 = max(0.002, 0.002 + 0.5·10⁻⁵·(fcuk − 50)),
+//   εcu = min(0.0033, 0.0033 − 10⁻⁵·(fcuk − 50)).
+// fc design (C30 … C80): 14.3 16.7 19.1 21.1 23.1 25.3 27.5 29.7 31.8 33.8 35.9;
+// characteristic fck:    20.1 23.4 26.8 29.6 32.4 35.5 38.5 41.5 44.5 47.4 50.2.
+// Example: C80 has n = 1.5, ε0 = 0.00215, εcu = 0.003.
+struct ConcreteLaw {
+  int fcuk = 0;     // cube strength of the grade, N/mm²
+  double fc = 0.0;  // N/mm², of the strengths chosen
+  double n = 2.0;
+  double eps0 = 0.002;
+  double epscu = 0.0033;
+};
+// fcuk must be one of 30, 35, ... 80.
+ConcreteLaw ConcreteLawOf(int fcuk, Strengths strengths);
+double ConcreteStress(const ConcreteLaw& law, double strain);
+
+// Bars: elastic–perfectly plastic between −fy (tension) and +fy′
+// (compression), Es = 2.0·10⁵ N/mm², tensile strain limit 0.01 (the strain
+// states here never pass it). Design fy = 300 / 360 / 435 and fy′ = 300 /
+// 360 / 410 for HRB335 / HRB400 / HRB500; characteristic fyk = 335 / 400 /
+// 500 both ways.
+struct SteelLaw {
+  double fy = 0.0;       // tension, N/mm²
+  double fy_comp = 0.0;  // compression, N/mm²
+  double Es = 2.0e5;     // N/mm²
+  double strain_limit = 0.01;
+};
+SteelLaw SteelLawOf(SteelGrade grade, Strengths strengths);
+double SteelStress(const SteelLaw& law, double strain);
+
+// ---- One section -----------------------------------------------------------
+
+// A section the models can take: its sizes, laws, bars and concrete cells.
+struct CapacityBar {
+  double x = 0.0, y = 0.0;  // mm from the centre
+  double area = 0.0;        // mm²
+};
+struct CapacitySection {
+  double B = 0.0, H = 0.0, CC = 0.0;  // mm
+  ConcreteLaw concrete;
+  SteelLaw steel;
+  std::vector<CapacityBar> bars;   // the layout's bars
+  std::vector<CapacityBar> cells;  // the layout's concrete cells
+};
+
+// Why a section has no capacity: its CONC is not a concrete grade, its STEEL
+// column is not "STEEL", or its sizes leave no depth for the bars (H or B
+// not above 0, or CC not below half of H and of B). record is the section's
+// record number (line record + 1 of its table); what() is the reason alone,
+// e.g. "capacity needs a concrete grade in CONC, not STEEL"; the command line puts the
+// table, line and section name before it.
+class CapacityRefusal : public Error {
+ public:
+  CapacityRefusal(const std::string& reason, int record) : Error(reason), record_(record) {}
+  int record() const { return record_; }
+
+ private:
+  int record_;
+};
+
+// Record `record` (1 .. imported_count) of an imported table as the models
+// take it: laid out by LayoutFibers (on a copy; the record is not touched),
+// with the laws of its grade and the options. Throws CapacityRefusal, also
+// with the layout's own error (a cell area that overflows a float) as its
+// reason.
+CapacitySection MakeCapacitySection(const BrenmoorState& state, int record,
+                                    const CapacityOptions& options);
+
+// Bending about x (axis 3: strain varies with y over the depth H, compression
+// at +y) or about y (axis 2: strain varies with x over B, compression at +x).
+enum class BendingAxis { kX, kY };
+enum class CapacityModel { kExact, kFiber };
+
+// ---- The ultimate strain states -------------------------------------------
+// A path from pure tension to pure compression, D the depth (H about x, B
+// about y), "top" the extreme compression fibre, the tension-most bars those
+// of the far face at depth D − CC:
+//   A. the tension-most bar at −0.01, the top from −0.01 up to εcu;
+//   B. the top at εcu, the far face from where A ended up to 0;
+//   C. the far face from 0 up to ε0, the strain line turning about the point
+//      at depth (1 − ε0/εcu)·D, which is at ε0; it ends at uniform ε0.
+
+// Figures of one section about one axis (exact model unless said):
+//   N0  uniform ε0: fc·B·H + Σ bars · min(fy′, Es·ε0), kN
+//   Nt  uniform −0.01: −fy·As, kN
+//   Nb, Mb  top at εcu, tension-most bar at −fy/Es: kN, kN·m
+//   M0  the moment where N = 0 on the path, kN·m
+//   fiber_M0  the fiber model's moment where its N = 0, kN·m
+//   fiber_error_pct  at N_k = Nt + k·(N0 − Nt)/20, k = 1 … 19: the largest
+//     |M_fiber(N_k) − M_exact(N_k)| over the largest M_exact(N_k), in percent;
+//     where the fiber model cannot reach N_k its M counts as 0 (so a section
+//     without concrete cells shows about 100 %).
+struct AxisCapacity {
+  double N0 = 0.0;
+  double Nt = 0.0;
+  double Nb = 0.0;
+  double Mb = 0.0;
+  double M0 = 0.0;
+  double fiber_M0 = 0.0;
+  double fiber_error_pct = 0.0;
+};
+
+struct SectionCapacity {
+  AxisCapacity x;  // bending about x
+  AxisCapacity y;  // bending about y
+  const AxisCapacity& about(BendingAxis axis) const { return axis == BendingAxis::kX ? x : y; }
+};
+
+AxisCapacity ComputeAxisCapacity(const CapacitySection& section, BendingAxis axis);
+SectionCapacity ComputeSectionCapacity(const CapacitySection& section);
+
+// Every imported section (records 1 .. imported_count, result [r − 1]) on
+// every core. Every section is checked before any is computed, so a refused
+// table throws the CapacityRefusal of its first refused record and computes
+// nothing.
+std::vector<SectionCapacity> ComputeCapacityTable(const BrenmoorState& state,
+                                                  const CapacityOptions& options);
+
+// ---- Interaction curve -----------------------------------------------------
+
+// Which named point of a model a curve point is. For the fiber model they are
+// its own: its N at the ends of the path, its balanced point and its N = 0.
+enum class CurveMark { kNone, kTension, kBalanced, kPureBending, kSquash };
+
+struct InteractionPoint {
+  double N = 0.0;  // kN
+  double M = 0.0;  // kN·m
+  CurveMark mark = CurveMark::kNone;
+};
+
+// The N–M curve of one model along the whole path, in path order (from pure
+// tension to pure compression): 41 points at N equally spaced between the
+// model's own ends (the first kTension, the last kSquash), its balanced
+// point, and its N = 0 point where N changes sign along the path (not in a
+// section without bars): 43 points, or 42. A point's N never falls below the
+// one before it. Example: KZ1's exact curve about x starts (−2145.6, 0) and
+// holds (2172.13, 592.435) kBalanced and (0, 441.797) kPureBending.
+std::vector<InteractionPoint> InteractionCurve(const CapacitySection& section, BendingAxis axis,
+                                               CapacityModel model);
+
+// ---- Moment–curvature ------------------------------------------------------
+
+struct CurvaturePoint {
+  double curvature = 0.0;  // 1/m, the top's side compressed
+  double M = 0.0;          // kN·m
+};
+
+// M against curvature at N = r·fc·B·H (fc of the chosen strengths), from 0 up
+// to the end point: the top at εcu or the tension-most bar at −0.01, whichever
+// comes first. 41 points at equal steps of curvature, plus the first yield of
+// a tension bar (the tension-most bar at −fy/Es) when it comes before the end.
+// holds is false, and points empty, when the section cannot carry N even
+// without curvature: N at or below the model's N at uniform −0.01, or at or
+// above its N at uniform εcu.
+struct MomentCurvature {
+  double N = 0.0;  // kN
+  bool holds = false;
+  std::vector<CurvaturePoint> points;
+  std::optional<std::size_t> first_yield;  // index into points
+  std::size_t end = 0;                     // index into points: the last one
+};
+
+MomentCurvature MomentCurvatureCurve(const CapacitySection& section, BendingAxis axis,
+                                     CapacityModel model, double axial_ratio);
+
+}  // namespace brenmoor

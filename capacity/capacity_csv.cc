@@ -1,0 +1,87 @@
+#include "capacity/capacity_csv.h"
+
+#include <algorithm>
+#include <atomic>
+#include <charconv>
+
+#include "model/parallel.h"
+#include "platform/text.h"
+
+namespace brenmoor {
+namespace {
+
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+// "<No>,"<NAME>"," of record r, the quote marks in the name doubled.
+std::string RowStart(const BrenmoorState& state, int record) {
+  std::string row = std::to_string(record) + ",\"";
+  for (char c : DisplayText(state.records[static_cast<std::size_t>(record)].NAME)) {
+    if (c == '"') row += '"';
+    row += c;
+  }
+  return row + "\",";
+}
+
+}  // namespace
+
+std::string CapacityCsvNumber(double value) {
+  char buffer[64];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value + 0.0, std::chars_format::general, 6);
+  return std::string(buffer, result.ptr);
+}
+
+std::string CapacityCsv(const BrenmoorState& state, const std::vector<SectionCapacity>& figures) {
+  std::string csv = kByteOrderMark;
+  csv += "No,NAME,axis,N0,Nt,Nb,Mb,M0,fiber_M0,fiber_error_pct\r\n";
+  for (int r = 1; r <= state.imported_count && r <= static_cast<int>(figures.size()); ++r) {
+    const std::string start = RowStart(state, r);
+    for (BendingAxis axis : {BendingAxis::kX, BendingAxis::kY}) {
+      const AxisCapacity& f = figures[static_cast<std::size_t>(r - 1)].about(axis);
+      csv += start;
+      csv += axis == BendingAxis::kX ? 'x' : 'y';
+      for (double v : {f.N0, f.Nt, f.Nb, f.Mb, f.M0, f.fiber_M0, f.fiber_error_pct}) {
+        csv += ',';
+        csv += CapacityCsvNumber(v);
+      }
+      csv += "\r\n";
+    }
+  }
+  return csv;
+}
+
+std::string CapacityCurvesCsv(const BrenmoorState& state, const CapacityOptions& options) {
+  const int count = state.imported_count;
+  for (int r = 1; r <= count; ++r) MakeCapacitySection(state, r, options);
+  std::vector<std::string> rows(static_cast<std::size_t>(count));
+  constexpr int kPiece = 16;
+  std::atomic<int> next{0};
+  RunWorkers(WorkersFor(static_cast<std::size_t>(count / kPiece + 1)), [&](int) {
+    for (int start; (start = next.fetch_add(kPiece)) < count;) {
+      for (int i = start; i < std::min(count, start + kPiece); ++i) {
+        const CapacitySection section = MakeCapacitySection(state, i + 1, options);
+        const std::string row_start = RowStart(state, i + 1);
+        std::string& text = rows[static_cast<std::size_t>(i)];
+        for (BendingAxis axis : {BendingAxis::kX, BendingAxis::kY}) {
+          for (CapacityModel model : {CapacityModel::kExact, CapacityModel::kFiber}) {
+            const std::string prefix = row_start + (axis == BendingAxis::kX ? "x," : "y,") +
+                                       (model == CapacityModel::kExact ? "exact," : "fiber,");
+            for (const InteractionPoint& p : InteractionCurve(section, axis, model)) {
+              text += prefix;
+              text += CapacityCsvNumber(p.N);
+              text += ',';
+              text += CapacityCsvNumber(p.M);
+              text += "\r\n";
+            }
+          }
+        }
+      }
+    }
+  });
+  std::string csv = kByteOrderMark;
+  csv += "No,NAME,axis,model,N,M\r\n";
+  for (const std::string& row : rows) csv += row;
+  return csv;
+}
+
+}  // namespace brenmoor

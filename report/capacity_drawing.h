@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QPainter>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+#include <vector>
+
+#include "capacity/capacity.h"
+
+namespace brenmoor {
+
+// Everything the capacity report and the window's capacity dialog show of one
+// section: its figures and its curves about both axes in both models.
+struct CapacityCurves {
+  CapacityOptions options;
+  SectionCapacity figures;
+  // [axis][model], axis 0 about x and 1 about y, model 0 exact and 1 fiber.
+  std::vector<InteractionPoint> interaction[2][2];
+  MomentCurvature curvature[2][2];
+};
+
+// Computes them for a section MakeCapacitySection made with options.
+CapacityCurves ComputeCapacityCurves(const CapacitySection& section,
+                                     const CapacityOptions& options);
+
+// The words of the four charts, so that the report (English source texts)
+// and the window (Chinese ones) draw the same charts in their own language.
+// The named points keep their symbols: N0, Nt, b (the balanced point Nb, Mb)
+// and M0.
+struct CapacityChartTexts {
+  QString interaction_title[2];  // about x, about y
+  QString curvature_title[2];    // "%1" is replaced by N in kN
+  QString moment_axis[2];        // the M axis of the N–M charts, with unit
+  QString axial_axis;            // "N (kN)"
+  QString curvature_axis;        // "φ (1/m)"
+  QString moment_axis_plain;     // the M axis of the moment–curvature charts
+  QString exact, fiber;          // the legend
+  QString first_yield, end;      // the marks of the moment–curvature curves
+  QString cannot_hold;           // "%1" is replaced by N in kN
+};
+
+// One chart: lines in data coordinates with marked points, drawn by
+// DrawChart with axes, ticks at round steps and the legend.
+struct ChartMark {
+  std::size_t index = 0;  // into the series' points
+  QString label;          // drawn beside the point; empty for a mark alone
+};
+struct ChartSeries {
+  std::vector<QPointF> points;
+  bool dashed = false;
+  std::vector<ChartMark> marks;
+};
+struct Chart {
+  QString title, x_axis, y_axis;
+  QString legend_solid, legend_dashed;
+  std::vector<ChartSeries> series;
+  QString empty_text;  // shown instead of the plot when there are no points
+  // The legend's corner inside the plot: top right, or bottom right where
+  // the curves fill the top.
+  bool legend_at_bottom = false;
+};
+
+// The N–M chart about one axis: M across, N upwards (compression positive),
+// exact solid with its named points labelled, fiber dashed with its own
+// named points marked.
+Chart InteractionChart(const CapacityCurves& curves, BendingAxis axis,
+                       const CapacityChartTexts& texts);
+// The moment–curvature chart about one axis: both models, first yield and
+// end marked (labelled on the exact curve).
+Chart CurvatureChart(const CapacityCurves& curves, BendingAxis axis,
+                     const CapacityChartTexts& texts);
+
+// Draws chart into area. unit is painter units per millimetre of paper (10
+// for a page in tenths of a millimetre, about 4 for a window's pixels): it
+// sizes the lines, texts and the margins for the tick labels. Axes run over
+// whole ticks that take in the data and 0; ticks are 1, 2, 2.5 or 5 times a
+// power of ten, about five to seven along each axis.
+// The legend is left out when it has no words.
+void DrawChart(QPainter& painter, const QRectF& area, const Chart& chart, double unit);
+
+// The four charts of a section in two rows: N–M about x and about y, then
+// moment–curvature about x and about y.
+void DrawCapacityCharts(QPainter& painter, const QRectF& area, const CapacityCurves& curves,
+                        const CapacityChartTexts& texts, double unit);
+
+// The step between ticks for data spanning `span`: the smallest of 1, 2, 2.5
+// and 5 times a power of ten that gives at most `ticks` intervals.
+// Example: NiceStep(8466.2, 7) is 2000; NiceStep(0.043, 6) is 0.01.
+double NiceStep(double span, int ticks);
+
+// A tick's label with as many decimals as the step needs: 2000 -> "2000",
+// 0.025 with step 0.025 -> "0.025", -1000 -> "−1000" (with a minus sign).
+QString TickLabel(double value, double step);
+
+}  // namespace brenmoor

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QPagedPaintDevice>
+#include <QString>
+#include <vector>
+
+#include "capacity/capacity.h"
+#include "model/state.h"
+#include "report/capacity_drawing.h"
+
+namespace brenmoor {
+
+// What the capacity report names besides the sections.
+struct CapacityReportInfo {
+  QString table_name;  // the table's file name, as the engineer knows it
+  QDate date;
+  QString version;  // Brenmoor's
+  CapacityOptions options;
+};
+
+// The report's words for the charts, in English source texts translated
+// through QCoreApplication::translate (context "CapacityReport") by whatever
+// translator the program installed.
+CapacityChartTexts CapacityReportTexts();
+
+// The fiber error, in percent, above which the report marks a section and
+// advises more cells.
+inline constexpr double kFiberErrorLimitPct = 5.0;
+
+// How the capacity report's pages are shared out: the cover with the start of
+// the summary table (every section's N0, Nt, M0 about x and y and fiber
+// errors), further pages of that table, then one page per section with its
+// figures and its four charts.
+struct CapacityReportPlan {
+  int sections = 0;
+  int table_pages = 0;
+  int pages() const { return table_pages + sections; }
+};
+CapacityReportPlan PlanCapacityReport(int sections);
+
+// Paints the capacity report of the imported sections of state (records 1 to
+// the imported-section count), whose figures[r − 1] ComputeCapacityTable
+// gave with info.options, onto an A4 paged device. Needs a QGuiApplication.
+// Returns the number of pages painted. Throws CapacityRefusal as
+// MakeCapacitySection does, and Error when the device cannot be painted on.
+int PaintCapacityReport(QPagedPaintDevice& device, const BrenmoorState& state,
+                        const std::vector<SectionCapacity>& figures,
+                        const CapacityReportInfo& info);
+
+// The report as the bytes of an A4 PDF file.
+QByteArray CapacityReportDocument(const BrenmoorState& state,
+                                  const std::vector<SectionCapacity>& figures,
+                                  const CapacityReportInfo& info);
+
+// The page of section `record` of state alone, as an A4 PDF, for the window's
+// export of the section on show; curves are its ComputeCapacityCurves with
+// info.options.
+QByteArray SectionCapacityDocument(const BrenmoorState& state, int record,
+                                   const CapacityCurves& curves, const CapacityReportInfo& info);
+
+}  // namespace brenmoor

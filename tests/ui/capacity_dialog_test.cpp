@@ -1,0 +1,233 @@
+// The capacity dialog: it follows the selected row, its options change what
+// it shows and are remembered, and it exports through the save dialog.
+#include "ui/capacity_dialog.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "window_test_support.h"
+
+namespace brenmoor {
+namespace {
+
+const QString kSample = QStringLiteral(BRENMOOR_SOURCE_DIR "/examples/sample.csv");
+
+// pdftotext's text of a PDF, empty where it is not installed.
+QString PdfText(const QString& pdf) {
+  QProcess process;
+  process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+  if (!process.waitForFinished(20000)) return QString();
+  return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+}  // namespace
+
+class CapacityDialogTest : public WindowTest {
+  Q_OBJECT
+
+  CapacityDialog* Dialog() { return form_->CapacityWindow(); }
+  template <typename T>
+  T* InDialog(const char* name) {
+    if (T* widget = Dialog()->findChild<T*>(QString::fromLatin1(name))) return widget;
+    qFatal("no widget %s", name);
+  }
+  // The figures as shown: row 0 about x, 1 about y; column 0 N0 … 6 error.
+  QString Cell(int row, int column) {
+    return InDialog<QTableWidget>("CapacityFigures")->item(row, column)->text();
+  }
+  QImage Charts() { return InDialog<QWidget>("CapacityCharts")->grab().toImage(); }
+  void Open(int row) {
+    PressRow(row);
+    Find<QAction>("CapacityAction")->trigger();
+    QVERIFY(Dialog() != nullptr);
+    QVERIFY(QTest::qWaitForWindowExposed(Dialog()));
+  }
+
+ private slots:
+  void init() {
+    state_ = std::make_unique<BrenmoorState>();
+    NewForm();
+  }
+  void cleanup() {
+    form_.reset();
+    state_.reset();
+  }
+
+  // The figures are checked against the sample worked out by hand: KZ1 is
+  // 500 × 500 C35 with As = 5960 mm², so N0 = fc·250000 + min(fy′, 400)·5960
+  // and Nt = −fy·5960; its M0 comes from an independent computation.
+  void FollowsTheSelectedRowAndItsOptions() {
+    auto* action = Find<QAction>("CapacityAction");
+    Import(kSample);
+    QVERIFY(!action->isEnabled());  // no section chosen yet
+    Open(1);
+    QVERIFY(!Dialog()->isModal());
+    QCOMPARE(Dialog()->Record(), 1);
+    QVERIFY2(InDialog<QLabel>("CapacityTitle")->text().contains("KZ1"),
+             qPrintable(InDialog<QLabel>("CapacityTitle")->text()));
+    QCOMPARE(Cell(0, 0), QStringLiteral("6320.6"));
+    QCOMPARE(Cell(1, 1), QStringLiteral("-2145.6"));
+    QVERIFY(std::abs(Cell(0, 4).toDouble() - 441.8) < 0.5);
+    QCOMPARE(InDialog<QLabel>("CapacityAdvice")->text(), QString());
+    const QImage kz1 = Charts();
+
+    // The window stays usable: the next row is shown as it is chosen.
+    PressRow(2);
+    QCOMPARE(Dialog()->Record(), 2);
+    QVERIFY2(std::abs(Cell(1, 4).toDouble() - 235.7) < 0.3, qPrintable(Cell(1, 4)));
+    QVERIFY(Charts() != kz1);
+    PressRow(5);  // no concrete cells: the fibers miss the concrete whole
+    QVERIFY(Cell(0, 6).toDouble() > 90);
+    QVERIFY(InDialog<QLabel>("CapacityAdvice")->text().contains("FX"));
+    QVERIFY(InDialog<QLabel>("CapacityAdvice")->text().contains("FY"));
+
+    PressRow(1);
+    QCOMPARE(Charts(), kz1);
+    const struct {
+      const char* steel;
+      int strengths;
+      double ratio;
+      const char* n0;
+    } options[] = {
+        {"HRB500", 0, 0.3, "6559.0"},  // fy′ = 410 stops at Es·ε0 = 400
+        {"HRB335", 0, 0.3, "5963.0"},  // 16.7·250000 + 300·5960
+        {"HRB400", 1, 0.3, "8234.0"},  // 23.4·250000 + 400·5960
+        {"HRB400", 0, 0.5, "6320.6"},
+    };
+    for (const auto& o : options) {
+      const QString name = QStringLiteral("%1 %2 %3").arg(o.steel).arg(o.strengths).arg(o.ratio);
+      InDialog<QComboBox>("SteelGradeBox")->setCurrentText(QString::fromLatin1(o.steel));
+      InDialog<QComboBox>("StrengthsBox")->setCurrentIndex(o.strengths);
+      InDialog<QDoubleSpinBox>("AxialRatioBox")->setValue(o.ratio);
+      QCOMPARE(Cell(0, 0) + " " + name, QString::fromLatin1(o.n0) + " " + name);
+    }
+    // N of the moment–curvature curve: r·fc·B·H = 0.5·16.7·250000 N.
+    QVERIFY(std::abs(Dialog()->Curves()->curvature[0][0].N - 2087.5) < 1e-6);
+    QVERIFY(Charts() != kz1);
+
+    // Remembered for the next window; the dialog opens with them.
+    InDialog<QComboBox>("SteelGradeBox")->setCurrentText(QStringLiteral("HRB335"));
+    InDialog<QComboBox>("StrengthsBox")->setCurrentIndex(1);
+    InDialog<QDoubleSpinBox>("AxialRatioBox")->setValue(0.45);
+    NewForm();
+    Import(kSample);
+    Open(1);
+    QCOMPARE(QString::fromLatin1(SteelGradeName(Dialog()->Options().steel)),
+             QStringLiteral("HRB335"));
+    QCOMPARE(QString::fromLatin1(StrengthsName(Dialog()->Options().strengths)),
+             QStringLiteral("characteristic"));
+    QCOMPARE(Dialog()->Options().axial_ratio, 0.45);
+    QCOMPARE(Cell(0, 0), QStringLiteral("7846.6"));  // 23.4·250000 + 335·5960
+
+    // Closed, it no longer follows; opened again, it shows the row chosen.
+    Dialog()->close();
+    PressRow(4);
+    QCOMPARE(Dialog()->Record(), 1);
+    Find<QAction>("CapacityAction")->trigger();
+    QCOMPARE(Dialog()->Record(), 4);
+
+    // A new import takes the sections away until a row is chosen again.
+    Import(kSample);
+    QCOMPARE(Dialog()->Record(), 0);
+    QVERIFY(!Dialog()->Curves());
+    QCOMPARE(Cell(0, 0), QString());
+    QVERIFY(!InDialog<QPushButton>("ExportPdfButton")->isEnabled());
+    PressRow(3);
+    QCOMPARE(Dialog()->Record(), 3);
+    QCOMPARE(Reports(), QStringList());
+  }
+
+  // A section the capacity has no law for is said in the dialog, not in an
+  // error box at every click.
+  void RefusedSectionIsShownWithoutCharts() {
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("t.csv"),
+              "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n"
+              "1,A,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n"
+              "2,B,STEEL,STEEL,500,500,6,6,5,5,1000,1000,490,40\n");
+    Import(dir.filePath("t.csv"));
+    Open(2);
+    QVERIFY(!Dialog()->Curves());
+    QVERIFY(!InDialog<QPushButton>("ExportPictureButton")->isEnabled());
+    QCOMPARE(Cell(0, 0), QString());
+    PressRow(1);
+    QVERIFY(Dialog()->Curves());
+    QCOMPARE(Reports(), QStringList());
+  }
+
+  // Settings written by hand or by another version give the defaults, not
+  // a grade or a ratio the dialog cannot show.
+  void UnknownSettingsGiveTheDefaults() {
+    const struct {
+      const char *steel, *strengths, *ratio;
+    } stored[] = {{"HRB999", "nominal", "abc"}, {"hrb400", "", "7"}, {"", "Design", "-0.51"}};
+    for (const auto& s : stored) {
+      QSettings settings(settings_dir_.filePath("odd.ini"), QSettings::IniFormat);
+      settings.setValue("capacity/steel", s.steel);
+      settings.setValue("capacity/strengths", s.strengths);
+      settings.setValue("capacity/axialRatio", s.ratio);
+      const CapacityOptions options = LoadCapacityOptions(settings);
+      QCOMPARE(QStringLiteral("%1 %2 %3")
+                   .arg(SteelGradeName(options.steel), StrengthsName(options.strengths))
+                   .arg(options.axial_ratio),
+               QStringLiteral("HRB400 design 0.3"));
+    }
+  }
+
+  void ExportsThroughTheSaveDialog() {
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(kSample, dir.filePath("t.csv")));
+    Import(dir.filePath("t.csv"));
+    Open(2);
+    SaveDialog& save = form_->SaveDialog1();
+
+    save.SetNextFileName(dir.filePath("kz2.png"));
+    QTest::mouseClick(InDialog<QPushButton>("ExportPictureButton"), Qt::LeftButton);
+    QCOMPARE(save.LastSuggestion(), dir.path() + "/KZ2.capacity.png");
+    const QImage picture(dir.filePath("kz2.png"));
+    QCOMPARE(picture.size(), CapacityDialog::kPictureSize);
+    QCOMPARE(picture.convertToFormat(QImage::Format_RGB32), Dialog()->Picture());
+
+    save.SetNextFileName(dir.filePath("kz2.pdf"));
+    QTest::mouseClick(InDialog<QPushButton>("ExportPdfButton"), Qt::LeftButton);
+    QCOMPARE(save.LastSuggestion(), dir.path() + "/KZ2.capacity.pdf");
+    QVERIFY(ReadAll(dir.filePath("kz2.pdf")).startsWith("%PDF-"));
+    if (const QString text = PdfText(dir.filePath("kz2.pdf")); !text.isEmpty()) {
+      QVERIFY2(text.contains(QRegularExpression("2 +KZ2")) && text.contains("Page 1 of 1") &&
+                   text.contains("about y"),
+               qPrintable(text));
+      QVERIFY2(text.contains(Cell(1, 4)), qPrintable(text));  // M0 about y
+    }
+
+    // Never over the table; a cancel writes nothing.
+    save.SetNextFileName(dir.filePath("t.csv"));
+    QTest::mouseClick(InDialog<QPushButton>("ExportPdfButton"), Qt::LeftButton);
+    QCOMPARE(Reports().size(), 2);
+    QVERIFY2(Reports()[0].endsWith("It is the section table itself."), qPrintable(Reports()[0]));
+    QCOMPARE(ReadAll(dir.filePath("t.csv")), ReadAll(kSample));
+    // A folder that is not there: said, and nothing written.
+    save.SetNextFileName(dir.filePath("missing/kz2.png"));
+    QTest::mouseClick(InDialog<QPushButton>("ExportPictureButton"), Qt::LeftButton);
+    QCOMPARE(Reports().size(), 4);
+    QVERIFY2(Reports()[2].contains("missing"), qPrintable(Reports()[2]));
+    save.SetNextFileName(QString());
+    QTest::mouseClick(InDialog<QPushButton>("ExportPictureButton"), Qt::LeftButton);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).size(), 3);
+  }
+};
+
+}  // namespace brenmoor
+
+QTEST_MAIN(brenmoor::CapacityDialogTest)
+#include "capacity_dialog_test.moc"

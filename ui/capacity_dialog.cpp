@@ -1,0 +1,373 @@
+#include "ui/capacity_dialog.h"
+
+#include <QBuffer>
+#include <QComboBox>
+#include <QDate>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QImageWriter>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "model/materials.h"
+#include "platform/files.h"
+#include "report/capacity_report.h"
+#include "report/figures.h"
+
+namespace brenmoor {
+namespace {
+
+const QString kSteelKey = QStringLiteral("capacity/steel");
+const QString kStrengthsKey = QStringLiteral("capacity/strengths");
+const QString kAxialRatioKey = QStringLiteral("capacity/axialRatio");
+constexpr double kMinRatio = -0.5, kMaxRatio = 1.5;
+
+constexpr SteelGrade kGrades[] = {SteelGrade::kHRB335, SteelGrade::kHRB400, SteelGrade::kHRB500};
+
+// The four charts, drawn as the report draws them, at a size of text that
+// reads on screen.
+class ChartsView : public QWidget {
+ public:
+  ChartsView(const std::optional<CapacityCurves>& curves, QWidget* parent)
+      : QWidget(parent), curves_(curves) {
+    setObjectName(QStringLiteral("CapacityCharts"));
+    setMinimumSize(760, 560);
+  }
+  void SetMessage(const QString& message) { message_ = message; }
+
+  // Painter units (pixels) per millimetre of paper for a view of size.
+  static double Unit(QSizeF size) {
+    return std::clamp(std::min(size.width() / 190, size.height() / 170), 3.4, 7.0);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    if (!curves_) {
+      painter.setPen(Qt::darkGray);
+      painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, message_);
+      return;
+    }
+    DrawCapacityCharts(painter, QRectF(rect()).adjusted(4, 4, -4, -4), *curves_, WindowChartTexts(),
+                       Unit(size()));
+  }
+
+ private:
+  const std::optional<CapacityCurves>& curves_;
+  QString message_;
+};
+
+// Through the same checks as the window's exports: never over the
+// engineer's own table, and an older file replaced only once all is written.
+void WriteExported(const QString& path, const QByteArray& bytes, const QString& table) {
+  const std::filesystem::path target = PathFromUtf8(path.toStdString());
+  if (!table.isEmpty()) RefuseOutputOverInput(target, PathFromUtf8(table.toStdString()));
+  WriteFileReplacing(target,
+                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+QString Force(double value) {
+  if (std::fabs(value) < 0.05) value = 0;
+  return QString::number(value, 'f', 1);
+}
+
+}  // namespace
+
+CapacityOptions LoadCapacityOptions(QSettings& settings) {
+  CapacityOptions options;
+  if (auto steel = SteelGradeFromName(settings.value(kSteelKey).toString().toStdString()))
+    options.steel = *steel;
+  if (auto strengths = StrengthsFromName(settings.value(kStrengthsKey).toString().toStdString()))
+    options.strengths = *strengths;
+  bool ok = false;
+  const double ratio = settings.value(kAxialRatioKey).toDouble(&ok);
+  if (ok && ratio >= kMinRatio && ratio <= kMaxRatio) options.axial_ratio = ratio;
+  return options;
+}
+
+void SaveCapacityOptions(QSettings& settings, const CapacityOptions& options) {
+  settings.setValue(kSteelKey, QString::fromLatin1(SteelGradeName(options.steel)));
+  settings.setValue(kStrengthsKey, QString::fromLatin1(StrengthsName(options.strengths)));
+  settings.setValue(kAxialRatioKey, options.axial_ratio);
+}
+
+CapacityChartTexts WindowChartTexts() {
+  CapacityChartTexts t;
+  t.interaction_title[0] = CapacityDialog::tr("N–M 曲线，绕 x 轴");
+  t.interaction_title[1] = CapacityDialog::tr("N–M 曲线，绕 y 轴");
+  t.curvature_title[0] = CapacityDialog::tr("弯矩–曲率，绕 x 轴，N = %1 kN");
+  t.curvature_title[1] = CapacityDialog::tr("弯矩–曲率，绕 y 轴，N = %1 kN");
+  t.moment_axis[0] = CapacityDialog::tr("Mx (kN·m)");
+  t.moment_axis[1] = CapacityDialog::tr("My (kN·m)");
+  t.axial_axis = CapacityDialog::tr("N (kN)");
+  t.curvature_axis = CapacityDialog::tr("φ (1/m)");
+  t.moment_axis_plain = CapacityDialog::tr("M (kN·m)");
+  t.exact = CapacityDialog::tr("精确");
+  t.fiber = CapacityDialog::tr("纤维");
+  t.first_yield = CapacityDialog::tr("屈服");
+  t.end = CapacityDialog::tr("极限");
+  t.cannot_hold = CapacityDialog::tr("截面承受不了 N = %1 kN");
+  return t;
+}
+
+CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dialog,
+                               ErrorReport& errors, const CapacityOptions& options, QWidget* parent)
+    : QDialog(parent), state_(state), save_dialog_(save_dialog), errors_(errors) {
+  setObjectName(QStringLiteral("CapacityDialog"));
+  setModal(false);
+  setWindowTitle(tr("截面承载力"));
+
+  steel_box_ = new QComboBox(this);
+  steel_box_->setObjectName(QStringLiteral("SteelGradeBox"));
+  for (SteelGrade grade : kGrades) {
+    steel_box_->addItem(QString::fromLatin1(SteelGradeName(grade)), static_cast<int>(grade));
+  }
+  steel_box_->setCurrentIndex(steel_box_->findData(static_cast<int>(options.steel)));
+  strengths_box_ = new QComboBox(this);
+  strengths_box_->setObjectName(QStringLiteral("StrengthsBox"));
+  strengths_box_->addItem(tr("设计值 (fc, fy)"), static_cast<int>(Strengths::kDesign));
+  strengths_box_->addItem(tr("标准值 (fck, fyk)"), static_cast<int>(Strengths::kCharacteristic));
+  strengths_box_->setCurrentIndex(strengths_box_->findData(static_cast<int>(options.strengths)));
+  ratio_box_ = new QDoubleSpinBox(this);
+  ratio_box_->setObjectName(QStringLiteral("AxialRatioBox"));
+  ratio_box_->setRange(kMinRatio, kMaxRatio);
+  ratio_box_->setDecimals(2);
+  ratio_box_->setSingleStep(0.05);
+  ratio_box_->setValue(options.axial_ratio);
+  ratio_box_->setToolTip(tr("弯矩–曲率曲线的轴压比 N / (fc·B·H)"));
+
+  title_ = new QLabel(this);
+  title_->setObjectName(QStringLiteral("CapacityTitle"));
+  QFont title_font = title_->font();
+  title_font.setBold(true);
+  title_font.setPixelSize(14);
+  title_->setFont(title_font);
+  advice_ = new QLabel(this);
+  advice_->setObjectName(QStringLiteral("CapacityAdvice"));
+  advice_->setStyleSheet(QStringLiteral("color: #be0000; font-weight: bold"));
+  // Always in the layout, so that the charts keep their size from row to row.
+  advice_->setMinimumHeight(advice_->fontMetrics().height());
+  charts_ = new ChartsView(curves_, this);
+
+  figures_ = new QTableWidget(2, 7, this);
+  figures_->setObjectName(QStringLiteral("CapacityFigures"));
+  figures_->setHorizontalHeaderLabels({QStringLiteral("N0 (kN)"), QStringLiteral("Nt (kN)"),
+                                       QStringLiteral("Nb (kN)"), QStringLiteral("Mb (kN·m)"),
+                                       QStringLiteral("M0 (kN·m)"), tr("纤维 M0 (kN·m)"),
+                                       tr("纤维误差 (%)")});
+  figures_->setVerticalHeaderLabels({tr("绕 x 轴"), tr("绕 y 轴")});
+  figures_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  figures_->setSelectionMode(QAbstractItemView::NoSelection);
+  figures_->setFocusPolicy(Qt::NoFocus);
+  figures_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  figures_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  figures_->verticalHeader()->setDefaultSectionSize(24);
+  figures_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  figures_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // Both rows whole, with no room below them.
+  figures_->setFixedHeight(figures_->horizontalHeader()->sizeHint().height() + 2 * 24 +
+                           2 * figures_->frameWidth());
+  for (int r = 0; r < 2; ++r) {
+    for (int c = 0; c < 7; ++c) {
+      auto* item = new QTableWidgetItem;
+      item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      figures_->setItem(r, c, item);
+    }
+  }
+
+  picture_button_ = new QPushButton(tr("导出图片…"), this);
+  picture_button_->setObjectName(QStringLiteral("ExportPictureButton"));
+  picture_button_->setToolTip(tr("将曲线保存为 PNG 图片"));
+  pdf_button_ = new QPushButton(tr("导出 PDF…"), this);
+  pdf_button_->setObjectName(QStringLiteral("ExportPdfButton"));
+  pdf_button_->setToolTip(tr("将本截面的承载力页保存为 PDF"));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  buttons->button(QDialogButtonBox::Close)->setText(tr("关闭"));
+  buttons->addButton(picture_button_, QDialogButtonBox::ActionRole);
+  buttons->addButton(pdf_button_, QDialogButtonBox::ActionRole);
+
+  auto* options_row = new QHBoxLayout;
+  auto* form = new QFormLayout;
+  form->addRow(tr("钢筋"), steel_box_);
+  auto* form2 = new QFormLayout;
+  form2->addRow(tr("强度"), strengths_box_);
+  auto* form3 = new QFormLayout;
+  form3->addRow(tr("轴压比"), ratio_box_);
+  options_row->addLayout(form);
+  options_row->addLayout(form2);
+  options_row->addLayout(form3);
+  options_row->addStretch(1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(title_);
+  layout->addLayout(options_row);
+  layout->addWidget(charts_, 1);
+  layout->addWidget(figures_);
+  layout->addWidget(advice_);
+  layout->addWidget(buttons);
+  resize(960, 860);
+
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+  connect(picture_button_, &QPushButton::clicked, this, &CapacityDialog::ExportPicture);
+  connect(pdf_button_, &QPushButton::clicked, this, &CapacityDialog::ExportPdf);
+  const auto changed = [this] {
+    Recompute();
+    emit OptionsChanged(Options());
+  };
+  connect(steel_box_, &QComboBox::currentIndexChanged, this, changed);
+  connect(strengths_box_, &QComboBox::currentIndexChanged, this, changed);
+  connect(ratio_box_, &QDoubleSpinBox::valueChanged, this, changed);
+  ShowRecord(0, QString());
+}
+
+CapacityDialog::~CapacityDialog() = default;
+
+CapacityOptions CapacityDialog::Options() const {
+  CapacityOptions options;
+  options.steel = static_cast<SteelGrade>(steel_box_->currentData().toInt());
+  options.strengths = static_cast<Strengths>(strengths_box_->currentData().toInt());
+  options.axial_ratio = ratio_box_->value();
+  return options;
+}
+
+void CapacityDialog::ShowRecord(int record, const QString& table_path) {
+  record_ = record >= 1 && record <= state_.imported_count ? record : 0;
+  table_path_ = table_path;
+  section_name_ =
+      record_ > 0 ? Shown(state_.records[static_cast<std::size_t>(record_)].NAME) : QString();
+  Recompute();
+}
+
+void CapacityDialog::Recompute() {
+  curves_.reset();
+  auto* view = static_cast<ChartsView*>(charts_);
+  if (record_ == 0) {
+    title_->setText(tr("未选择截面"));
+    view->SetMessage(tr("在表格中选择一个截面"));
+  } else {
+    const TSECTION& s = state_.records[static_cast<std::size_t>(record_)];
+    const QString heading =
+        QStringLiteral("%1  %2 — %3 × %4 mm, %5")
+            .arg(record_)
+            .arg(section_name_, Figure(s.B), Figure(s.H),
+                 QString::fromStdString(MaterialName(state_, s.concrete_material)));
+    title_->setText(heading);
+    try {
+      const CapacityOptions options = Options();
+      curves_ = ComputeCapacityCurves(MakeCapacitySection(state_, record_, options), options);
+    } catch (const CapacityRefusal& refusal) {
+      view->SetMessage(tr("本截面无法计算承载力：%1").arg(QString::fromUtf8(refusal.what())));
+    }
+  }
+  setWindowTitle(section_name_.isEmpty() ? tr("截面承载力")
+                                         : tr("截面承载力 — %1").arg(section_name_));
+  picture_button_->setEnabled(curves_.has_value());
+  pdf_button_->setEnabled(curves_.has_value());
+  ShowFigures();
+  charts_->update();
+}
+
+void CapacityDialog::ShowFigures() {
+  QStringList advice;
+  for (int r = 0; r < 2; ++r) {
+    const BendingAxis axis = r == 0 ? BendingAxis::kX : BendingAxis::kY;
+    std::optional<AxisCapacity> f;
+    if (curves_) f = curves_->figures.about(axis);
+    const double values[] = {f ? f->N0 : 0, f ? f->Nt : 0, f ? f->Nb : 0,
+                             f ? f->Mb : 0, f ? f->M0 : 0, f ? f->fiber_M0 : 0};
+    for (int c = 0; c < 6; ++c) figures_->item(r, c)->setText(f ? Force(values[c]) : QString());
+    QTableWidgetItem* error = figures_->item(r, 6);
+    error->setText(f ? QString::number(f->fiber_error_pct, 'f', 2) : QString());
+    const bool high = f && f->fiber_error_pct > kFiberErrorLimitPct;
+    error->setForeground(high ? QColor(190, 0, 0) : palette().color(QPalette::Text));
+    error->setBackground(high ? QColor(255, 226, 226) : QColor(Qt::transparent));
+    if (high) advice << (r == 0 ? tr("绕 x 轴请增大 FY") : tr("绕 y 轴请增大 FX"));
+  }
+  advice_->setText(
+      advice.isEmpty()
+          ? QString()
+          : tr("纤维误差超过 %1 %：%2。").arg(kFiberErrorLimitPct).arg(advice.join(tr("，"))));
+}
+
+QImage CapacityDialog::Picture() const {
+  QImage image(kPictureSize, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  if (!curves_) return image;
+  QPainter painter(&image);
+  constexpr double kUnit = 8.0;  // pixels per mm: a 225 × 170 mm figure
+  QFont font(QStringLiteral("Arial"));
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(static_cast<int>(4 * kUnit));
+  font.setBold(true);
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  painter.drawText(QPointF(3 * kUnit, 6 * kUnit), title_->text());
+  DrawCapacityCharts(painter, QRectF(0, 9 * kUnit, image.width(), image.height() - 10 * kUnit),
+                     *curves_, WindowChartTexts(), kUnit);
+  return image;
+}
+
+template <typename Action>
+void CapacityDialog::ReportErrors(Action&& action) {
+  try {
+    action();
+  } catch (const std::exception& e) {
+    errors_.Show(this, e);
+  }
+}
+
+QString CapacityDialog::SuggestedPath(const QString& extension) const {
+  QString file_name = section_name_;
+  for (QChar& c : file_name) {
+    if (QStringLiteral("/\\:*?\"<>|").contains(c)) c = u'_';
+  }
+  return QFileInfo(table_path_).absolutePath() + u'/' + file_name + QStringLiteral(".capacity.") +
+         extension;
+}
+
+void CapacityDialog::ExportPicture() {
+  if (!curves_) return;
+  ReportErrors([this] {
+    const std::optional<QString> path = save_dialog_.GetSaveFileName(
+        this, tr("导出承载力图片"), SuggestedPath(QStringLiteral("png")),
+        QStringLiteral("PNG (*.png)"));
+    if (!path) return;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(Picture())) {
+      throw Error(FileErrorMessage("Cannot write", PathFromUtf8(path->toStdString()),
+                                   writer.errorString().toStdString()));
+    }
+    WriteExported(*path, bytes, table_path_);
+  });
+}
+
+void CapacityDialog::ExportPdf() {
+  if (!curves_) return;
+  ReportErrors([this] {
+    const std::optional<QString> path = save_dialog_.GetSaveFileName(
+        this, tr("导出承载力 PDF"), SuggestedPath(QStringLiteral("pdf")),
+        QStringLiteral("PDF (*.pdf)"));
+    if (!path) return;
+    CapacityReportInfo info;
+    info.table_name = QFileInfo(table_path_).fileName();
+    info.date = QDate::currentDate();
+    info.version = QStringLiteral(BRENMOOR_VERSION);
+    info.options = curves_->options;
+    WriteExported(*path, SectionCapacityDocument(state_, record_, *curves_, info), table_path_);
+  });
+}
+
+}  // namespace brenmoor

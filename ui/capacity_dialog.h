@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <optional>
+
+#include "capacity/capacity.h"
+#include "model/state.h"
+#include "report/capacity_drawing.h"
+#include "ui/dialogs.h"
+
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
+class QSettings;
+class QTableWidget;
+
+namespace brenmoor {
+
+// The capacity options the window remembers, from settings (the defaults
+// where a value is missing or not one of the choices) and back.
+CapacityOptions LoadCapacityOptions(QSettings& settings);
+void SaveCapacityOptions(QSettings& settings, const CapacityOptions& options);
+
+// The window's capacity of one section, not modal: both N–M charts and the
+// moment–curvature curves of the exact and the fiber model, the figures, and
+// the steel grade, strengths and axial load ratio to choose. The window tells
+// it which section to show as the selected row changes; it exports what it
+// shows as a PNG picture or a one-page PDF through the window's save dialog
+// and error report.
+class CapacityDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  CapacityDialog(const BrenmoorState& state, SaveDialog& save_dialog, ErrorReport& errors,
+                 const CapacityOptions& options, QWidget* parent = nullptr);
+  ~CapacityDialog() override;
+
+  // Shows record `record` of the state (1 .. imported_count) of the table at
+  // table_path, or no section for any other record. A section the capacity
+  // has no law for is shown by its reason, without charts.
+  void ShowRecord(int record, const QString& table_path);
+  int Record() const { return record_; }
+  CapacityOptions Options() const;
+  // What is on show: nothing when no section is, or it was refused.
+  const std::optional<CapacityCurves>& Curves() const { return curves_; }
+
+  // Asks where to and saves the charts as a PNG picture of kPictureSize, or
+  // the section's capacity page as a PDF.
+  void ExportPicture();
+  void ExportPdf();
+  // The charts under a title, as ExportPicture saves them.
+  QImage Picture() const;
+  static constexpr QSize kPictureSize{1800, 1350};
+
+ signals:
+  // The engineer chose other options; the window remembers them.
+  void OptionsChanged(const brenmoor::CapacityOptions& options);
+
+ private:
+  void Recompute();
+  void ShowFigures();
+  QString SuggestedPath(const QString& extension) const;
+  template <typename Action>
+  void ReportErrors(Action&& action);
+
+  const BrenmoorState& state_;
+  SaveDialog& save_dialog_;
+  ErrorReport& errors_;
+  int record_ = 0;
+  QString table_path_;
+  QString section_name_;
+  std::optional<CapacityCurves> curves_;
+  QComboBox* steel_box_ = nullptr;
+  QComboBox* strengths_box_ = nullptr;
+  QDoubleSpinBox* ratio_box_ = nullptr;
+  QLabel* title_ = nullptr;
+  QLabel* advice_ = nullptr;
+  QWidget* charts_ = nullptr;
+  QTableWidget* figures_ = nullptr;
+  QPushButton* picture_button_ = nullptr;
+  QPushButton* pdf_button_ = nullptr;
+};
+
+// The chart words of the window, in its own (Chinese) texts.
+CapacityChartTexts WindowChartTexts();
+
+}  // namespace brenmoor
