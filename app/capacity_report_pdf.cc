@@ -14,13 +14,15 @@ namespace brenmoor {
 
 std::string CapacityReportPdf(const BrenmoorState& state,
                               const std::vector<SectionCapacity>& figures,
-                              const CapacityOptions& options, const std::string& table_name) {
+                              const CapacityOptions& options, const std::string& table_name,
+                              Language language) {
   HeadlessToolkit toolkit;
   CapacityReportInfo info;
   info.table_name = QString::fromStdString(table_name);
   info.date = QDate::currentDate();
   info.version = QStringLiteral(BRENMOOR_VERSION);
   info.options = options;
+  info.language = language;
   const QByteArray pdf = CapacityReportDocument(state, figures, info);
   return std::string(pdf.constData(), static_cast<std::size_t>(pdf.size()));
 }

@@ -355,6 +355,41 @@ TEST(Figure, FourSignificantDigitsAndAllWholeDigits) {
   }
 }
 
+// capacity --lang chooses the texts of the PDF as report's does, English
+// unless told; the pages stay, and the CSV is the same in both.
+TEST(CapacityReport, LanguageOfThePdfEnglishByDefault) {
+  if (!HavePdfToText()) GTEST_SKIP() << "needs pdftotext (poppler-utils)";
+  TempDir dir;
+  const std::string pdf = (dir / "c.pdf").string();
+  const struct {
+    std::vector<std::string> lang;
+    std::vector<std::string> texts;
+  } cases[] = {
+      {{}, {"Section capacity report", "Page 1 of 8", "about y"}},
+      {{"--lang", "en"}, {"Section capacity report", "Page 8 of 8"}},
+      {{"--lang", "zh"}, {"截面承载力报告", "第 1 页，共 8 页", "绕 y 轴", "纤维误差"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lang.empty() ? "(default)" : c.lang[1]);
+    std::vector<std::string> args = {"capacity", kSample, "-o", pdf};
+    args.insert(args.end(), c.lang.begin(), c.lang.end());
+    const Outcome run = RunWith(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> pages = PdfPages(pdf);
+    ASSERT_EQ(pages.size(), 8u);
+    std::string text;
+    for (const std::string& page : pages) text += page;
+    for (const std::string& expected : c.texts) {
+      EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+    }
+  }
+  EXPECT_EQ(RunWith({"capacity", kSample, "--csv", "-o", "-", "--lang", "zh"}).out,
+            RunWith({"capacity", kSample, "--csv", "-o", "-"}).out);
+  const Outcome refused = RunWith({"capacity", kSample, "--lang", "de"});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.err.rfind("brenmoor: --lang takes en or zh, not 'de'\n", 0), 0u) << refused.err;
+}
+
 // The capacity report of the sample: the summary and each section's page
 // hold the figures worked out independently of this program (KZ1 and KZ2),
 // each page shows its own section, and only KZ5 (no concrete cells) is told
