@@ -9,7 +9,7 @@
     </message>
     <message>
         <source>Brenmoor 以 MIT 许可证发布：可自由使用、复制、修改和分发。许可证全文在详细信息中。</source>
-        <translation>Brenmoor is released under the MIT licence: free to use, copy, change and share. The licence's full text is in the details.</translation>
+        <translation>Brenmoor is released under the MIT licence: free to use, copy, change and share. The licence&apos;s full text is in the details.</translation>
     </message>
     <message>
         <source>随附的第三方软件（Qt 等）及其许可证：</source>
@@ -110,9 +110,172 @@ Usage notes:
 (3) At most 60 fibers per section
 (4) Shear and torsion properties are computed for you
 (5) X is axis 3, Y is axis 2; face bar areas exclude corner bars
-(5) cc is from the bar's centroid to the face, not the cover
+(5) cc is from the bar&apos;s centroid to the face, not the cover
 (6) Input is a CSV table (see sample.csv)
 (7) Name the bar material STEEL; it is recognised</translation>
+    </message>
+</context>
+<context>
+    <name>brenmoor::CapacityDialog</name>
+    <message>
+        <source>N–M 曲线，绕 x 轴</source>
+        <translation>N–M, bending about x</translation>
+    </message>
+    <message>
+        <source>N–M 曲线，绕 y 轴</source>
+        <translation>N–M, bending about y</translation>
+    </message>
+    <message>
+        <source>弯矩–曲率，绕 x 轴，N = %1 kN</source>
+        <translation>M–φ about x at N = %1 kN</translation>
+    </message>
+    <message>
+        <source>弯矩–曲率，绕 y 轴，N = %1 kN</source>
+        <translation>M–φ about y at N = %1 kN</translation>
+    </message>
+    <message>
+        <source>Mx (kN·m)</source>
+        <translation>Mx (kN·m)</translation>
+    </message>
+    <message>
+        <source>My (kN·m)</source>
+        <translation>My (kN·m)</translation>
+    </message>
+    <message>
+        <source>N (kN)</source>
+        <translation>N (kN)</translation>
+    </message>
+    <message>
+        <source>φ (1/m)</source>
+        <translation>φ (1/m)</translation>
+    </message>
+    <message>
+        <source>M (kN·m)</source>
+        <translation>M (kN·m)</translation>
+    </message>
+    <message>
+        <source>精确</source>
+        <translation>exact</translation>
+    </message>
+    <message>
+        <source>纤维</source>
+        <translation>fiber</translation>
+    </message>
+    <message>
+        <source>屈服</source>
+        <translation>yield</translation>
+    </message>
+    <message>
+        <source>极限</source>
+        <translation>end</translation>
+    </message>
+    <message>
+        <source>截面承受不了 N = %1 kN</source>
+        <translation>The section cannot carry N = %1 kN</translation>
+    </message>
+    <message>
+        <source>设计值 (fc, fy)</source>
+        <translation>design (fc, fy)</translation>
+    </message>
+    <message>
+        <source>标准值 (fck, fyk)</source>
+        <translation>charact. (fck, fyk)</translation>
+    </message>
+    <message>
+        <source>弯矩–曲率曲线的轴压比 N / (fc·B·H)</source>
+        <translation>Axial load ratio N / (fc·B·H) of the moment–curvature curves</translation>
+    </message>
+    <message>
+        <source>纤维 M0 (kN·m)</source>
+        <translation>fiber M0 (kN·m)</translation>
+    </message>
+    <message>
+        <source>纤维误差 (%)</source>
+        <translation>fiber error (%)</translation>
+    </message>
+    <message>
+        <source>绕 x 轴</source>
+        <translation>about x</translation>
+    </message>
+    <message>
+        <source>绕 y 轴</source>
+        <translation>about y</translation>
+    </message>
+    <message>
+        <source>导出图片…</source>
+        <translation>Picture…</translation>
+    </message>
+    <message>
+        <source>将曲线保存为 PNG 图片</source>
+        <translation>Save the charts as a PNG picture</translation>
+    </message>
+    <message>
+        <source>导出 PDF…</source>
+        <translation>PDF…</translation>
+    </message>
+    <message>
+        <source>将本截面的承载力页保存为 PDF</source>
+        <translation>Save this section&apos;s capacity page as PDF</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>钢筋</source>
+        <translation>Steel</translation>
+    </message>
+    <message>
+        <source>强度</source>
+        <translation>Strengths</translation>
+    </message>
+    <message>
+        <source>轴压比</source>
+        <translation>Axial ratio</translation>
+    </message>
+    <message>
+        <source>未选择截面</source>
+        <translation>No section selected</translation>
+    </message>
+    <message>
+        <source>在表格中选择一个截面</source>
+        <translation>Select a section in the table</translation>
+    </message>
+    <message>
+        <source>本截面无法计算承载力：%1</source>
+        <translation>No capacity for this section: %1</translation>
+    </message>
+    <message>
+        <source>截面承载力</source>
+        <translation>Section capacity</translation>
+    </message>
+    <message>
+        <source>截面承载力 — %1</source>
+        <translation>Section capacity — %1</translation>
+    </message>
+    <message>
+        <source>绕 x 轴请增大 FY</source>
+        <translation>raise FY for bending about x</translation>
+    </message>
+    <message>
+        <source>绕 y 轴请增大 FX</source>
+        <translation>raise FX for bending about y</translation>
+    </message>
+    <message>
+        <source>纤维误差超过 %1 %：%2。</source>
+        <translation>Fiber error above %1 %: %2.</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>导出承载力图片</source>
+        <translation>Export capacity picture</translation>
+    </message>
+    <message>
+        <source>导出承载力 PDF</source>
+        <translation>Export capacity PDF</translation>
     </message>
 </context>
 <context>
@@ -151,6 +314,10 @@ Usage notes:
     <message>
         <source>保存图片</source>
         <translation>Save picture</translation>
+    </message>
+    <message>
+        <source>截面承载力…</source>
+        <translation>Section capacity…</translation>
     </message>
 </context>
 </TS>

@@ -158,7 +158,8 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   connect(about_action_, &QAction::triggered, this, &TForm1::ShowAbout);
   connect(export_action_, &QAction::triggered, this, &TForm1::ExportReport);
   connect(print_action_, &QAction::triggered, this, &TForm1::PrintReport);
-  capacity_action_ = MakeAction(this, "CapacityAction", tr("截面承载力…"), tr("Section capacity…"));
+  capacity_action_ =
+      MakeAction(this, "CapacityAction", QString(), QStringLiteral("Section capacity…"));
   connect(picture_action_, &QAction::triggered, this, &TForm1::SavePicture);
   connect(capacity_action_, &QAction::triggered, this, &TForm1::ShowCapacity);
   ui_->StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -192,6 +193,7 @@ void TForm1::ApplyLanguage(Language language) {
   language_ = language;
   translators_.Install(language);
   (language == Language::kEnglish ? english_action_ : chinese_action_)->setChecked(true);
+  if (capacity_dialog_ != nullptr) capacity_dialog_->SetLanguage(language);
   // The application also posts a language change to the window; doing it
   // here as well shows the new texts before the menu has closed.
   ui_->retranslateUi(this);
@@ -211,6 +213,7 @@ void TForm1::RetranslateOwnTexts() {
   export_action_->setText(tr("导出截面报告 (PDF)…"));
   print_action_->setText(tr("打印截面报告…"));
   picture_action_->setText(tr("保存图片…"));
+  capacity_action_->setText(tr("截面承载力…"));
   about_action_->setText(tr("关于 Brenmoor…"));
   if (generated_) {
     generated_panel_->setText(
@@ -258,6 +261,7 @@ void TForm1::ShowCapacity() {
     connect(capacity_dialog_, &CapacityDialog::OptionsChanged, this,
             [this](const CapacityOptions& options) { SaveCapacityOptions(*settings_, options); });
   }
+  capacity_dialog_->SetLanguage(language_);
   capacity_dialog_->ShowRecord(state_.selected_row, table_path_);
   capacity_dialog_->show();
   capacity_dialog_->raise();

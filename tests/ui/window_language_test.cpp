@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 
+#include "ui/capacity_dialog.h"
 #include "window_test_support.h"
 
 namespace brenmoor {
@@ -134,6 +135,38 @@ class WindowLanguageTest : public WindowTest {
     Choose("EnglishAction");
     QVERIFY(ReadAll(ExportedReport())
                 .contains(Utf16Be(QStringLiteral("Column sections of sample.csv"))));
+    QCOMPARE(Reports(), QStringList());
+  }
+
+  // The capacity dialog's texts switch with the window's, and the page it
+  // exports speaks the window's language.
+  void CapacityDialogFollowsTheLanguage() {
+    Import(kSample);
+    PressRow(1);
+    form_->ShowCapacity();
+    CapacityDialog* dialog = form_->CapacityWindow();
+    QVERIFY(dialog != nullptr);
+    const auto close = [&] {
+      for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+        if (button->objectName().isEmpty()) return button->text();
+      }
+      return QString();
+    };
+    const QString pdf = settings_dir_.filePath(QStringLiteral("capacity.pdf"));
+    const auto exported = [&] {
+      form_->SaveDialog1().SetNextFileName(pdf);
+      dialog->ExportPdf();
+      return ReadAll(pdf);
+    };
+    QCOMPARE(close(), QStringLiteral("关闭"));
+    QVERIFY(exported().contains(Utf16Be(QStringLiteral("sample.csv 的截面承载力"))));
+    Choose("EnglishAction");
+    QCOMPARE(close(), QStringLiteral("Close"));
+    QCOMPARE(Find<QAction>("CapacityAction")->text(), QStringLiteral("Section capacity…"));
+    QVERIFY(dialog->windowTitle().startsWith(QStringLiteral("Section capacity — ")));
+    QVERIFY(exported().contains(Utf16Be(QStringLiteral("Section capacity of sample.csv"))));
+    Choose("ChineseAction");
+    QVERIFY(dialog->windowTitle().startsWith(QStringLiteral("截面承载力 — ")));
     QCOMPARE(Reports(), QStringList());
   }
 
