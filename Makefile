@@ -13,7 +13,7 @@ WINDOWS_TEST_DIR ?= build-windows-test
 WINDOWS_UI ?= ON
 XVFB = xvfb-run -a -s '-screen 0 1280x800x24'
 
-.PHONY: all deps configure build run test bench fuzz test-sanitize test-tsan screenshot package install format clean \
+.PHONY: all deps configure build run test bench fuzz test-sanitize test-tsan screenshot package install format translations clean \
 	windows-deps test-windows windows windows-screenshot
 
 all: build
@@ -61,8 +61,12 @@ fuzz: deps
 screenshot: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/screenshot.png
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/screenshot-generated.png --generate
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/screenshot-english.png --generate --english
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/error-box-zh.png --error-box
 	./$(BUILD_DIR)/brenmoor report examples/sample.csv -o $(BUILD_DIR)/sample-report.pdf
 	pdftoppm -png -r 60 -f 1 -l 2 $(BUILD_DIR)/sample-report.pdf docs/report-page
+	./$(BUILD_DIR)/brenmoor report examples/sample.csv --lang zh -o $(BUILD_DIR)/sample-report-zh.pdf
+	pdftoppm -png -r 60 -f 1 -l 1 $(BUILD_DIR)/sample-report-zh.pdf docs/report-zh-page
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/capacity-dialog.png --capacity
 	./$(BUILD_DIR)/brenmoor capacity examples/sample.csv -o $(BUILD_DIR)/sample-capacity.pdf
 	pdftoppm -png -r 60 -f 3 -l 3 -singlefile $(BUILD_DIR)/sample-capacity.pdf docs/capacity-page
@@ -83,11 +87,13 @@ test-windows: build windows-deps
 	BRENMOOR_WINDOWS_UI=$(WINDOWS_UI) JOBS=$(JOBS) ./scripts/configure-windows.sh $(WINDOWS_TEST_DIR) \
 		-DBRENMOOR_LINUX_PROGRAM=$(CURDIR)/$(BUILD_DIR)/brenmoor
 	cmake --build $(WINDOWS_TEST_DIR) -j $(JOBS)
+	[ "$(WINDOWS_UI)" = OFF ] || ./scripts/package-windows.sh $(WINDOWS_TEST_DIR) --no-run
 	$(XVFB) sh -c 'cd $(WINDOWS_TEST_DIR) && ./wine-run.sh --start && \
 		ctest --output-on-failure -j $(JOBS); status=$$?; ./wine-run.sh --stop; exit $$status'
 
 # build-windows/brenmoor-<version>-win64.zip: the programs, Qt's DLLs and
-# plugins, the MinGW runtime, the sample table and a README.
+# plugins, the MinGW runtime, the sample table, a README and the licences;
+# beside it the installer, brenmoor-<version>-win64.msi, of the same files.
 windows: windows-deps
 	JOBS=$(JOBS) ./scripts/configure-windows.sh $(WINDOWS_DIR)
 	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target brenmoor brenmoor-cli
@@ -99,6 +105,15 @@ windows-screenshot: windows-deps
 		-DBRENMOOR_LINUX_PROGRAM=$(CURDIR)/$(BUILD_DIR)/brenmoor
 	cmake --build $(WINDOWS_TEST_DIR) -j $(JOBS) --target screenshot
 	./scripts/windows-screenshot.sh $(WINDOWS_TEST_DIR)
+
+# Brings translations/*.ts up to date with the texts in the sources; translate
+# the new entries (Qt Linguist, or by hand), then build.
+LUPDATE = /usr/lib/qt6/bin/lupdate -I . -locations none -no-obsolete
+translations:
+	$(LUPDATE) ui/tform1.ui ui/tform1.h ui/tform1.cpp ui/dialogs.cpp ui/capacity_dialog.cpp \
+		-source-language zh_CN -target-language en -ts translations/brenmoor_en.ts
+	$(LUPDATE) report/section_report.cc report/capacity_report.cc -source-language en -target-language zh_CN \
+		-ts translations/brenmoor_zh_CN.ts
 
 format:
 	git ls-files '*.cc' '*.cpp' '*.h' | xargs clang-format -i

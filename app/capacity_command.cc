@@ -49,8 +49,8 @@ void CapacityCommand(BrenmoorState& state, const CapacityRequest& request, std::
         bytes = CapacityCsv(state, figures);
       } else {
 #ifdef BRENMOOR_WITH_CAPACITY_REPORT
-        bytes =
-            CapacityReportPdf(state, figures, request.options, PathToUtf8(table_path.filename()));
+        bytes = CapacityReportPdf(state, figures, request.options,
+                                  PathToUtf8(table_path.filename()), request.language);
 #else
         throw Error(
             "This build of brenmoor has no capacity report (PDF) yet; --csv writes the "
@@ -115,9 +115,11 @@ void AddCapacityCommand(CLI::App& brenmoor, CommandCall& call) {
                      "write the capacity figures as CSV instead of the report");
   capacity->add_flag("--curves", options->request.curves,
                      "with --csv: every point of both interaction curves instead");
-  capacity->callback([&call, options, output, steel, strength, axial_ratio] {
+  const auto language = std::make_shared<LanguageOption>(*capacity);
+  capacity->callback([&call, options, output, steel, strength, axial_ratio, language] {
     CapacityRequest& request = options->request;
     if (output->count() > 0 && request.output.empty()) throw WrongCall("-o needs a file name");
+    request.language = language->Chosen();
     if (steel->count() > 0) {
       const std::optional<SteelGrade> grade = SteelGradeFromName(options->steel);
       if (!grade) throw WrongCall("invalid value '" + options->steel + "' for --steel");

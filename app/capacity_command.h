@@ -6,6 +6,7 @@
 
 #include "capacity/capacity.h"
 #include "model/state.h"
+#include "report/language.h"
 
 namespace brenmoor {
 
@@ -15,6 +16,7 @@ struct CapacityRequest {
   bool csv = false;
   bool curves = false;  // with csv: every point of the interaction curves
   CapacityOptions options;
+  Language language = Language::kEnglish;  // of the PDF's texts; the CSVs have one
 };
 
 // The output a capacity request writes to: output when given, otherwise
@@ -37,10 +39,11 @@ void CapacityCommand(BrenmoorState& state, const CapacityRequest& request, std::
 
 // The capacity report of an imported table whose figures were computed, as
 // the bytes of an A4 PDF; table_name is the table's file name for the pages'
-// headings. Drawn by the report library, in a build that has it
+// headings, its texts in language. Drawn by the report library, in a build that has it
 // (BRENMOOR_WITH_CAPACITY_REPORT); the command refuses the PDF otherwise.
 std::string CapacityReportPdf(const BrenmoorState& state,
                               const std::vector<SectionCapacity>& figures,
-                              const CapacityOptions& options, const std::string& table_name);
+                              const CapacityOptions& options, const std::string& table_name,
+                              Language language);
 
 }  // namespace brenmoor

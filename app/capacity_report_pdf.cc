@@ -7,8 +7,9 @@ namespace brenmoor {
 
 std::string CapacityReportPdf(const BrenmoorState& state,
                               const std::vector<SectionCapacity>& figures,
-                              const CapacityOptions& options, const std::string& table_name) {
-  return CapacityPdfFromModule(state, figures, options, table_name);
+                              const CapacityOptions& options, const std::string& table_name,
+                              Language language) {
+  return CapacityPdfFromModule(state, figures, options, table_name, language);
 }
 
 }  // namespace brenmoor

@@ -1,5 +1,7 @@
 #include "app/command.h"
 
+#include <optional>
+
 #include "import/section_import.h"
 #include "model/errors.h"
 #include "platform/console.h"
@@ -25,6 +27,21 @@ CLI::Option* AddOutputOption(CLI::App& command, std::string& output, const std::
   return command.add_option("-o", output, help)
       ->type_name("FILE")
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+}
+
+LanguageOption::LanguageOption(CLI::App& command)
+    : option_(command
+                  .add_option("--lang", code_,
+                              "the language of the PDF's texts: en (default) or zh; the CSV is "
+                              "the same in both")
+                  ->type_name("en|zh")
+                  ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)) {}
+
+Language LanguageOption::Chosen() const {
+  if (option_->count() == 0) return Language::kEnglish;
+  const std::optional<Language> language = LanguageFromCode(code_);
+  if (!language) throw WrongCall("--lang takes en or zh, not '" + code_ + "'");
+  return *language;
 }
 
 void WriteToStandardOutput(std::ostream& out, const char* data, std::size_t size) {

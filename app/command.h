@@ -9,6 +9,7 @@
 
 #include "model/progress.h"
 #include "model/state.h"
+#include "report/language.h"
 
 namespace brenmoor {
 
@@ -53,6 +54,20 @@ CLI::Option* AddTableArgument(CLI::App& command, std::string& table, const std::
 
 // "-o FILE"; "-" stands for standard output where the command allows it.
 CLI::Option* AddOutputOption(CLI::App& command, std::string& output, const std::string& help);
+
+// "--lang en|zh", the language of a PDF's texts; English unless given, so
+// that a command written before the choice existed writes what it wrote then.
+// The CSVs have one language, whatever is given. Returns the language the
+// call chose; a word other than en or zh is a wrong call.
+class LanguageOption {
+ public:
+  explicit LanguageOption(CLI::App& command);
+  Language Chosen() const;
+
+ private:
+  std::string code_;
+  const CLI::Option* option_;
+};
 
 // Writes bytes to standard output (out), as bytes: the component file goes
 // there unchanged on every system.

@@ -21,6 +21,15 @@
 #define BRENMOOR_VERSION "unknown"
 #endif
 
+// The Qt this build's window and reports were compiled against: a constant,
+// so that --version itself never needs Qt loaded.
+#ifdef BRENMOOR_QT_VERSION
+#define BRENMOOR_VERSION_TEXT \
+  "brenmoor " BRENMOOR_VERSION "\nwindow and report built with Qt " BRENMOOR_QT_VERSION
+#else
+#define BRENMOOR_VERSION_TEXT "brenmoor " BRENMOOR_VERSION
+#endif
+
 namespace brenmoor {
 
 // Every command, in the order the usage lists them. A new command is its own
@@ -43,16 +52,20 @@ constexpr char kUsage[] =
     "                                     -o - for standard output)\n"
     "       brenmoor inspect FILE [--fibers]\n"
     "                                     check a component file and print its sections\n"
-    "       brenmoor report TABLE [-o REPORT.pdf]\n"
+    "       brenmoor report TABLE [-o REPORT.pdf] [--lang en|zh]\n"
     "                                     import a section table and write its section report,\n"
-    "                                     A4 PDF (default: the table's name with .pdf, beside it)\n"
+    "                                     A4 PDF (default: the table's name with .pdf, beside "
+    "it),\n"
+    "                                     its texts in English (default) or Chinese\n"
     "       brenmoor report TABLE --csv [-o PROPERTIES.csv]\n"
     "                                     the properties of every section as CSV (default\n"
     "                                     TABLE.properties.csv beside the table; -o - for stdout)\n"
     "       brenmoor capacity TABLE [--steel HRB335|HRB400|HRB500]\n"
     "                [--strength design|characteristic] [--axial-ratio R] [-o CAPACITY.pdf]\n"
+    "                [--lang en|zh]\n"
     "                                     the N-M interaction and moment-curvature of every\n"
-    "                                     section, A4 PDF (default TABLE.capacity.pdf beside it)\n"
+    "                                     section, A4 PDF (default TABLE.capacity.pdf beside it),\n"
+    "                                     its texts in English (default) or Chinese\n"
     "       brenmoor capacity TABLE --csv [--curves] [-o CAPACITY.csv]\n"
     "                                     the capacity figures (or every curve point) as CSV\n"
     "                                     (default TABLE.capacity.csv; -o - for stdout)\n"
@@ -93,7 +106,7 @@ std::string WrongCallText(const CLI::ParseError& e, const std::string& command) 
 
 // The whole command line: brenmoor's own options and every command's.
 void Declare(CLI::App& brenmoor, CommandCall& call, std::span<const AddCommand> commands) {
-  brenmoor.set_version_flag("--version", "brenmoor " BRENMOOR_VERSION);
+  brenmoor.set_version_flag("--version", BRENMOOR_VERSION_TEXT);
   brenmoor.allow_extras();
   for (const AddCommand add : commands) add(brenmoor, call);
 }

@@ -64,7 +64,7 @@ int RunWindowFromModule(int argc, char** argv, BrenmoorState& state, const std::
 }
 
 std::string ReportPdfFromModule(const BrenmoorState& prepared, const std::string& table_name,
-                                Progress* progress, int& pages) {
+                                Language language, Progress* progress, int& pages) {
   std::string pdf;
   BrenmoorQtRequest request;
   request.command = QtCommand::kReportPdf;
@@ -73,6 +73,7 @@ std::string ReportPdfFromModule(const BrenmoorState& prepared, const std::string
   request.table = table_name;
   request.version = BRENMOOR_VERSION;
   request.progress = progress;
+  request.language = language;
   request.pdf = &pdf;
   Call(request);
   pages = request.pages;
@@ -81,7 +82,8 @@ std::string ReportPdfFromModule(const BrenmoorState& prepared, const std::string
 
 std::string CapacityPdfFromModule(const BrenmoorState& state,
                                   const std::vector<SectionCapacity>& figures,
-                                  const CapacityOptions& options, const std::string& table_name) {
+                                  const CapacityOptions& options, const std::string& table_name,
+                                  Language language) {
   std::string pdf;
   BrenmoorQtRequest request;
   request.command = QtCommand::kCapacityPdf;
@@ -91,6 +93,7 @@ std::string CapacityPdfFromModule(const BrenmoorState& state,
   request.version = BRENMOOR_VERSION;
   request.capacity = &figures;
   request.capacity_options = &options;
+  request.language = language;
   request.pdf = &pdf;
   Call(request);
   return pdf;

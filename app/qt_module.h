@@ -6,6 +6,7 @@
 #include "capacity/capacity.h"
 #include "model/progress.h"
 #include "model/state.h"
+#include "report/language.h"
 
 namespace brenmoor {
 
@@ -25,12 +26,13 @@ int RunWindowFromModule(int argc, char** argv, BrenmoorState& state, const std::
 // table's file name for the cover. Throws what the drawing throws, Cancelled
 // when progress was cancelled, and Error when the module cannot be loaded.
 std::string ReportPdfFromModule(const BrenmoorState& prepared, const std::string& table_name,
-                                Progress* progress, int& pages);
+                                Language language, Progress* progress, int& pages);
 
 // The capacity report of state (imported, its capacity figures computed) as
 // the bytes of an A4 PDF, drawn by the module. Throws as ReportPdfFromModule.
 std::string CapacityPdfFromModule(const BrenmoorState& state,
                                   const std::vector<SectionCapacity>& figures,
-                                  const CapacityOptions& options, const std::string& table_name);
+                                  const CapacityOptions& options, const std::string& table_name,
+                                  Language language);
 
 }  // namespace brenmoor

@@ -48,8 +48,8 @@ void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostr
   throw Error("This build of brenmoor has no PDF report (it was built without Qt); --csv works");
 #endif
   int pages = 0;
-  const std::string pdf =
-      ReportPdfFromModule(state, PathToUtf8(table_path.filename()), progress, pages);
+  const std::string pdf = ReportPdfFromModule(state, PathToUtf8(table_path.filename()),
+                                              request.language, progress, pages);
   WriteFileReplacing(output_path, pdf);
   out << "Wrote the report of " << state.imported_count
       << (state.imported_count == 1 ? " section" : " sections") << " (" << pages
@@ -70,8 +70,10 @@ void AddReportCommand(CLI::App& brenmoor, CommandCall& call) {
                       ".properties.csv with --csv; - for standard output with --csv)");
   report->add_flag("--csv", request->csv,
                    "write the properties table as CSV instead of the report");
-  report->callback([&call, request, output] {
+  const auto language = std::make_shared<LanguageOption>(*report);
+  report->callback([&call, request, output, language] {
     if (output->count() > 0 && request->output.empty()) throw WrongCall("-o needs a file name");
+    request->language = language->Chosen();
     if (request->output == "-" && !request->csv) {
       throw WrongCall("the report goes to a file; only --csv writes to standard output");
     }

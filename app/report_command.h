@@ -5,6 +5,7 @@
 
 #include "model/progress.h"
 #include "model/state.h"
+#include "report/language.h"
 
 namespace brenmoor {
 
@@ -12,6 +13,7 @@ struct ReportRequest {
   std::string table;   // UTF-8 path of the section table
   std::string output;  // UTF-8 path, "-" for standard output (CSV only), empty for the default
   bool csv = false;
+  Language language = Language::kEnglish;  // of the PDF's texts; the CSV has one
 };
 
 // The output a report request writes to: output when given, otherwise beside

@@ -15,6 +15,9 @@ if(BRENMOOR_BUILD_UI)
   install(FILES ui/brenmoor.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
   install(FILES examples/sample.csv DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 endif()
+# Brenmoor's licence, and CLI11's, which is compiled in; the libraries it
+# loads are Debian packages with copyright files of their own.
+install(FILES packaging/debian-copyright DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 
 set(CPACK_PACKAGE_NAME brenmoor)
 set(CPACK_PACKAGE_VENDOR "Brenmoor project")
@@ -26,10 +29,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
-# The window's platform plugin and fonts are not linked, so no tool finds
-# them: they are named. The linked libraries come from dpkg-shlibdeps, with
+# The window's platform plugin, fonts and Qt's own Chinese texts are not
+# linked, so no tool finds them: they are named. The linked libraries come from dpkg-shlibdeps, with
 # their versions, where it is installed.
-set(BRENMOOR_RUNTIME_DEPENDS "qt6-qpa-plugins, fonts-wqy-microhei, fonts-liberation")
+set(BRENMOOR_RUNTIME_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-wqy-microhei, fonts-liberation")
 find_program(BRENMOOR_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(BRENMOOR_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

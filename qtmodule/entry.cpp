@@ -65,6 +65,7 @@ QtStatus Run(BrenmoorQtRequest& request) {
     info.date = QDate::currentDate();
     info.version = QString::fromStdString(request.version);
     info.options = *request.capacity_options;
+    info.language = request.language;
     const QByteArray pdf = CapacityReportDocument(*request.state, *request.capacity, info);
     request.pdf->assign(pdf.constData(), static_cast<std::size_t>(pdf.size()));
     return QtStatus::kDone;
@@ -73,6 +74,7 @@ QtStatus Run(BrenmoorQtRequest& request) {
   info.table_name = QString::fromStdString(request.table);
   info.date = QDate::currentDate();
   info.version = QString::fromStdString(request.version);
+  info.language = request.language;
   const QByteArray pdf = SectionReportPdf(*request.state, info, request.progress);
   request.pdf->assign(pdf.constData(), static_cast<std::size_t>(pdf.size()));
   request.pages = PlanReport(*request.state).pages();

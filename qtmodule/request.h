@@ -16,11 +16,12 @@
 #include "capacity/capacity.h"
 #include "model/progress.h"
 #include "model/state.h"
+#include "report/language.h"
 
 namespace brenmoor {
 
 // Raised whenever the request's layout or meaning changes.
-inline constexpr std::uint32_t kQtModuleInterface = 2;
+inline constexpr std::uint32_t kQtModuleInterface = 3;
 
 // The name of the module's one function.
 inline constexpr char kQtModuleEntry[] = "BrenmoorQtMain";
@@ -51,10 +52,11 @@ struct BrenmoorQtRequest {
   // The program's own argc and argv, for the toolkit.
   int argc = 0;
   char** argv = nullptr;
-  BrenmoorState* state = nullptr;  // main's
-  std::string table;               // UTF-8
-  std::string version;             // Brenmoor's
-  Progress* progress = nullptr;    // may be nullptr
+  BrenmoorState* state = nullptr;          // main's
+  std::string table;                       // UTF-8
+  std::string version;                     // Brenmoor's
+  Language language = Language::kEnglish;  // the PDF's
+  Progress* progress = nullptr;            // may be nullptr
   const std::vector<SectionCapacity>* capacity = nullptr;
   const CapacityOptions* capacity_options = nullptr;
   // Filled by the module.

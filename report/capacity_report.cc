@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTranslator>
 #include <algorithm>
 #include <cmath>
 
@@ -31,6 +32,28 @@ const QColor kStripeGrey(244, 244, 244);
 // The column titles, marked for lupdate with QT_TRANSLATE_NOOP; every other
 // text of the report calls translate itself, in full, so that lupdate finds it.
 QString Tr(const char* text) { return QCoreApplication::translate("CapacityReport", text); }
+
+// The report's texts are written in English. For Chinese, the translation
+// compiled into the program is installed while the pages are painted, so that
+// every translate call of the report (and of the charts it draws) finds it.
+class ReportLanguage {
+ public:
+  explicit ReportLanguage(Language language) {
+    if (language == Language::kChinese &&
+        translator_.load(QStringLiteral(":/i18n/brenmoor_zh_CN.qm"))) {
+      installed_ = QCoreApplication::installTranslator(&translator_);
+    }
+  }
+  ~ReportLanguage() {
+    if (installed_) QCoreApplication::removeTranslator(&translator_);
+  }
+  ReportLanguage(const ReportLanguage&) = delete;
+  ReportLanguage& operator=(const ReportLanguage&) = delete;
+
+ private:
+  QTranslator translator_;
+  bool installed_ = false;
+};
 
 struct Column {
   const char* title;
@@ -368,6 +391,7 @@ class CapacityPainter {
 
 template <typename Paint>
 QByteArray Pdf(const CapacityReportInfo& info, Paint&& paint) {
+  const ReportLanguage language(info.language);
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
@@ -418,6 +442,7 @@ CapacityReportPlan PlanCapacityReport(int sections) {
 int PaintCapacityReport(QPagedPaintDevice& device, const BrenmoorState& state,
                         const std::vector<SectionCapacity>& figures,
                         const CapacityReportInfo& info) {
+  const ReportLanguage language(info.language);
   const int count = std::min(state.imported_count, static_cast<int>(figures.size()));
   const CapacityReportPlan plan = PlanCapacityReport(count);
   CapacityPainter painter(device, state, info, plan.pages());

@@ -9,6 +9,7 @@
 #include "capacity/capacity.h"
 #include "model/state.h"
 #include "report/capacity_drawing.h"
+#include "report/language.h"
 
 namespace brenmoor {
 
@@ -18,11 +19,15 @@ struct CapacityReportInfo {
   QDate date;
   QString version;  // Brenmoor's
   CapacityOptions options;
+  // The language of the report's own texts; names, figures and units are the
+  // same in both.
+  Language language = Language::kEnglish;
 };
 
 // The report's words for the charts, in English source texts translated
 // through QCoreApplication::translate (context "CapacityReport") by whatever
-// translator the program installed.
+// translator the program installed; the report's functions below install
+// the Chinese one themselves while they paint in Chinese.
 CapacityChartTexts CapacityReportTexts();
 
 // The fiber error, in percent, above which the report marks a section and

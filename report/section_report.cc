@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTranslator>
 #include <algorithm>
 #include <vector>
 
@@ -23,6 +24,30 @@ constexpr double kRowHeight = 42, kHeaderHeight = 84;
 constexpr int kDrawingColumns = 2, kDrawingRows = 3;
 constexpr int kDrawingsPerPage = kDrawingColumns * kDrawingRows;
 
+// The report's texts in one language. They are written in English; the
+// Chinese ones come from the translation compiled into the program.
+class ReportText {
+ public:
+  explicit ReportText(Language language) {
+    if (language == Language::kChinese) {
+      loaded_ = translator_.load(QStringLiteral(":/i18n/brenmoor_zh_CN.qm"));
+    }
+  }
+
+  // source is one of the texts marked QT_TRANSLATE_NOOP("SectionReport", ...).
+  QString operator()(const char* source) const {
+    if (loaded_) {
+      QString translated = translator_.translate("SectionReport", source);
+      if (!translated.isEmpty()) return translated;
+    }
+    return QString::fromUtf8(source);
+  }
+
+ private:
+  QTranslator translator_;
+  bool loaded_ = false;
+};
+
 struct Column {
   const char* title;
   const char* unit;
@@ -30,11 +55,12 @@ struct Column {
   bool right;  // aligned right (numbers) or left (names)
 };
 constexpr Column kColumns[] = {
-    {"No.", "", 70, true},
-    {"Name", "", 350, false},
+    {QT_TRANSLATE_NOOP("SectionReport", "No."), "", 70, true},
+    {QT_TRANSLATE_NOOP("SectionReport", "Name"), "", 350, false},
     {"B × H", "mm", 200, true},
-    {"Concrete", "", 120, false},
-    {"Fibers", "bars / cells", 170, true},
+    {QT_TRANSLATE_NOOP("SectionReport", "Concrete"), "", 120, false},
+    {QT_TRANSLATE_NOOP("SectionReport", "Fibers"),
+     QT_TRANSLATE_NOOP("SectionReport", "bars / cells"), 170, true},
     {"As", "mm²", 130, true},
     {"ρ", "%", 90, true},
     {"G", "N/mm²", 130, true},
@@ -83,7 +109,8 @@ class ReportPainter {
         prepared_(prepared),
         info_(info),
         plan_(PlanReport(prepared)),
-        counter_(progress, "Drawing report pages", plan_.pages()) {}
+        counter_(progress, "Drawing report pages", plan_.pages()),
+        text_(info.language) {}
 
   int Paint() {
     // A printer that went away, say: never an empty file taken for a report.
@@ -120,12 +147,14 @@ class ReportPainter {
   void RunningHead() {
     painter_.setFont(Font(26));
     painter_.setPen(Qt::black);
-    const QString head = QStringLiteral("Column sections of %1").arg(info_.table_name);
+    const QString head =
+        text_(QT_TRANSLATE_NOOP("SectionReport", "Column sections of %1")).arg(info_.table_name);
     painter_.drawText(
         QPointF(kLeft, kTop + 26),
         QFontMetricsF(painter_.font()).elidedText(head, Qt::ElideMiddle, kRight - kLeft - 300));
-    RightText(QPointF(kRight, kTop + 26),
-              QStringLiteral("Page %1 of %2").arg(page_).arg(plan_.pages()));
+    RightText(
+        QPointF(kRight, kTop + 26),
+        text_(QT_TRANSLATE_NOOP("SectionReport", "Page %1 of %2")).arg(page_).arg(plan_.pages()));
     painter_.setPen(QPen(Qt::black, 3));
     painter_.drawLine(QPointF(kLeft, kTop + 45), QPointF(kRight, kTop + 45));
     painter_.setPen(QPen(Qt::black, 2));
@@ -145,13 +174,15 @@ class ReportPainter {
     page_ = 1;
     RunningHead();
     painter_.setFont(Font(60, true));
-    painter_.drawText(QPointF(kLeft, 320), QStringLiteral("Column section report"));
+    painter_.drawText(QPointF(kLeft, 320),
+                      text_(QT_TRANSLATE_NOOP("SectionReport", "Column section report")));
     painter_.setFont(Font(32));
     const QString lines[][2] = {
-        {QStringLiteral("Table"), info_.table_name},
-        {QStringLiteral("Date"), info_.date.toString(Qt::ISODate)},
+        {text_(QT_TRANSLATE_NOOP("SectionReport", "Table")), info_.table_name},
+        {text_(QT_TRANSLATE_NOOP("SectionReport", "Date")), info_.date.toString(Qt::ISODate)},
         {QStringLiteral("Brenmoor"), info_.version},
-        {QStringLiteral("Sections"), QString::number(prepared_.imported_count)},
+        {text_(QT_TRANSLATE_NOOP("SectionReport", "Sections")),
+         QString::number(prepared_.imported_count)},
     };
     double y = 420;
     for (const auto& line : lines) {
@@ -159,12 +190,12 @@ class ReportPainter {
       painter_.drawText(QPointF(kLeft + 300, y), line[1]);
       y += 50;
     }
-    painter_.drawText(QPointF(kLeft, y), QStringLiteral("Materials"));
+    painter_.drawText(QPointF(kLeft, y), text_(QT_TRANSLATE_NOOP("SectionReport", "Materials")));
     painter_.setFont(Font(28));
     const double name_x = kLeft + 300, modulus_x = kLeft + 800, uses_x = kLeft + 1100;
-    painter_.drawText(QPointF(name_x, y), QStringLiteral("name"));
-    RightText(QPointF(modulus_x, y), QStringLiteral("E (N/mm²)"));
-    RightText(QPointF(uses_x, y), QStringLiteral("sections"));
+    painter_.drawText(QPointF(name_x, y), text_(QT_TRANSLATE_NOOP("SectionReport", "name")));
+    RightText(QPointF(modulus_x, y), text_(QT_TRANSLATE_NOOP("SectionReport", "E (N/mm²)")));
+    RightText(QPointF(uses_x, y), text_(QT_TRANSLATE_NOOP("SectionReport", "sections")));
     y = kMaterialsTop;
     for (const auto& [material, uses] : MaterialsUsed(prepared_)) {
       painter_.drawText(QPointF(name_x, y),
@@ -175,14 +206,16 @@ class ReportPainter {
       y += 40;
     }
     painter_.setFont(Font(26));
-    painter_.drawText(
-        QPointF(kLeft, y + 40),
-        QStringLiteral("Every figure is the value written to the component file (float32), rounded "
-                       "for reading. As: total bar area; ρ = As / (B·H);"));
-    painter_.drawText(
-        QPointF(kLeft, y + 75),
-        QStringLiteral("G: shear modulus; Av,1, Av,2: shear areas; J: torsion constant. x is the "
-                       "section's axis 3, y its axis 2."));
+    painter_.drawText(QPointF(kLeft, y + 40),
+                      text_(QT_TRANSLATE_NOOP(
+                          "SectionReport",
+                          "Every figure is the value written to the component file (float32), "
+                          "rounded for reading. As: total bar area; ρ = As / (B·H);")));
+    painter_.drawText(QPointF(kLeft, y + 75),
+                      text_(QT_TRANSLATE_NOOP(
+                          "SectionReport",
+                          "G: shear modulus; Av,1, Av,2: shear areas; J: torsion constant. x is "
+                          "the section's axis 3, y its axis 2.")));
   }
 
   void TableHeader(double top) {
@@ -191,9 +224,9 @@ class ReportPainter {
     double x = kLeft;
     for (const Column& column : kColumns) {
       painter_.setFont(Font(24, true));
-      CellText(x, column, top + 34, QString::fromUtf8(column.title));
+      CellText(x, column, top + 34, text_(column.title));
       painter_.setFont(Font(22));
-      CellText(x, column, top + 70, QString::fromUtf8(column.unit));
+      CellText(x, column, top + 70, text_(column.unit));
       x += column.width;
     }
     painter_.setPen(QPen(Qt::black, 2.5));
@@ -285,7 +318,10 @@ class ReportPainter {
         QStringLiteral("cc = %1 mm").arg(Figure(s.CC)),
         QStringLiteral("%1 / %2").arg(
             concrete, QString::fromStdString(MaterialName(prepared_, s.steel_material))),
-        QStringLiteral("fibers %1: %2 bars, %3 cells").arg(s.fiber_count).arg(f.bars).arg(f.cells),
+        text_(QT_TRANSLATE_NOOP("SectionReport", "fibers %1: %2 bars, %3 cells"))
+            .arg(s.fiber_count)
+            .arg(f.bars)
+            .arg(f.cells),
         QStringLiteral("As = %1 mm²").arg(Figure(s.steel_area_sum)),
         QStringLiteral("ρ = %1 %").arg(Percent(f.rho_percent)),
         QStringLiteral("Ac = %1 mm²").arg(Figure(s.concrete_area_sum)),
@@ -293,7 +329,7 @@ class ReportPainter {
         QStringLiteral("Av,1 = %1 mm²").arg(Figure(s.shear_area_1)),
         QStringLiteral("Av,2 = %1 mm²").arg(Figure(s.shear_area_2)),
         QStringLiteral("J = %1 mm⁴").arg(Figure(s.torsion_constant)),
-        QStringLiteral("scale 1:%1").arg(Figure(denominator)),
+        text_(QT_TRANSLATE_NOOP("SectionReport", "scale 1:%1")).arg(Figure(denominator)),
     };
     double y = cell.top() + 130;
     for (const QString& line : lines) {
@@ -307,6 +343,7 @@ class ReportPainter {
   const ReportInfo& info_;
   const ReportPlan plan_;
   ProgressCounter counter_;
+  const ReportText text_;
   QPainter painter_;
   int page_ = 1;
 };
@@ -338,7 +375,9 @@ QByteArray SectionReportPdf(const BrenmoorState& prepared, const ReportInfo& inf
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setResolution(600);
-    writer.setTitle(QStringLiteral("Column sections of %1").arg(info.table_name));
+    writer.setTitle(
+        ReportText(info.language)(QT_TRANSLATE_NOOP("SectionReport", "Column sections of %1"))
+            .arg(info.table_name));
     writer.setCreator(QStringLiteral("Brenmoor %1").arg(info.version));
     PaintSectionReport(writer, prepared, info, progress);
   }

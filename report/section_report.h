@@ -7,6 +7,7 @@
 
 #include "model/progress.h"
 #include "model/state.h"
+#include "report/language.h"
 
 namespace brenmoor {
 
@@ -15,6 +16,9 @@ struct ReportInfo {
   QString table_name;  // the table's file name, as the engineer knows it
   QDate date;
   QString version;  // Brenmoor's
+  // The language of the report's own texts; names, figures and units are the
+  // same in both.
+  Language language = Language::kEnglish;
 };
 
 // How the report's pages are shared out: the cover with the start of the

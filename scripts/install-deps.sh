@@ -4,7 +4,8 @@
 #
 #   scripts/install-deps.sh           for Linux
 #   scripts/install-deps.sh windows   and for the Windows build: MinGW-w64,
-#                                     Wine to run its tests, ninja, zip, Xvfb
+#                                     Wine to run its tests, ninja, zip, Xvfb,
+#                                     wixl for the installer
 set -eu
 
 packages="
@@ -16,6 +17,8 @@ libclang-rt-dev
 pkgconf
 qt6-base-dev
 qt6-base-dev-tools
+qt6-l10n-tools
+qt6-translations-l10n
 libgl-dev
 libjpeg-dev
 googletest
@@ -41,6 +44,7 @@ imagemagick
 xvfb
 xauth
 xdotool
+wixl
 "
 fi
 

@@ -3,10 +3,13 @@
 # brenmoor-cli.exe, the Qt module brenmoor-qt.dll they load for the window and
 # the PDF report, the DLLs these load (Qt, the MinGW runtime; found by
 # following the import tables, so nothing unneeded and nothing missing), the
-# Qt plugins for the Windows platform and style, the sample table and a
-# README, every binary stripped.
+# Qt plugins for the Windows platform and style, Qt's Chinese texts, the
+# sample table, a README and the licences, every binary stripped; and the
+# same files into the installer FOLDER/brenmoor-<version>-win64.msi.
 #
-#   scripts/package-windows.sh FOLDER
+#   scripts/package-windows.sh FOLDER [--no-run]
+#   --no-run   without running the unpacked programs under Wine (for the
+#              tests, which install and run the installer's copy)
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
@@ -48,10 +51,17 @@ done
 "$strip" --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/platforms/*.dll "$stage"/styles/*.dll
 
 cp "$here/examples/sample.csv" "$stage/examples/"
+# Qt's own texts (buttons of its dialogs, the fields' menus) in Chinese.
+mkdir -p "$stage/translations"
+cp /usr/share/qt6/translations/qtbase_zh_CN.qm "$stage/translations/"
 # Notepad of older Windows wants CR LF.
 sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$here/app/README-windows.txt" > "$stage/README.txt"
+sed -e 's/$/\r/' "$here/LICENSE" > "$stage/LICENSE.txt"
+sed -e 's/$/\r/' "$here/THIRD-PARTY-NOTICES.txt" > "$stage/THIRD-PARTY-NOTICES.txt"
 
 (cd "$build" && zip -q -r -9 -X "$name.zip" "$name")
+"$here/scripts/windows-installer.sh" "$stage" "$version" "$build/$name.msi"
+[ "${2:-}" = --no-run ] && exit 0
 
 # The zip must hold everything the programs load: they run from an unpacked
 # copy under Wine with nothing else on their DLL path, the report loading Qt's
@@ -59,6 +69,9 @@ sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$here/app/README-windows.txt" > "$s
 check=$(mktemp -d "${TMPDIR:-/tmp}/brenmoor-zip-XXXXXX")
 trap 'rm -rf "$check"' EXIT
 (cd "$check" && unzip -q "$build/$name.zip")
+for file in LICENSE.txt THIRD-PARTY-NOTICES.txt translations/qtbase_zh_CN.qm; do
+    [ -f "$check/$name/$file" ] || { echo "package-windows: the zip lacks $file" >&2; exit 1; }
+done
 "$build/wine-run.sh" --start
 (
     cd "$check/$name"
@@ -70,4 +83,5 @@ trap 'rm -rf "$check"' EXIT
 ) || { echo "package-windows: the unpacked programs do not run under Wine" >&2; exit 1; }
 "$build/wine-run.sh" --stop
 echo "package-windows: $build/$name.zip ($(du -k "$build/$name.zip" | cut -f1) KB)"
+echo "package-windows: $build/$name.msi ($(du -k "$build/$name.msi" | cut -f1) KB)"
 unzip -l "$build/$name.zip"

@@ -233,7 +233,12 @@ TEST(CommandLine, WrongCallsPrintUsageAndExit2) {
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("usage: brenmoor"), std::string::npos);
   }
-  EXPECT_EQ(RunWith({"--version"}).out, "brenmoor " BRENMOOR_VERSION "\n");
+  EXPECT_EQ(RunWith({"--version"}).out, "brenmoor " BRENMOOR_VERSION
+                                        "\n"
+#ifdef BRENMOOR_QT_VERSION
+                                        "window and report built with Qt " BRENMOOR_QT_VERSION "\n"
+#endif
+  );
   EXPECT_EQ(RunWith({"--help"}).status, 0);
 }
 

@@ -137,6 +137,47 @@ TEST(ReportCommand, SampleReportHasItsPagesNamesAndTheFiguresInspectReads) {
   }
 }
 
+// --lang chooses the texts of the PDF, English unless told; the figures and
+// the page count stay, and the CSV is the same in both.
+TEST(ReportCommand, LanguageOfThePdfEnglishByDefault) {
+  if (!HavePdfToText()) GTEST_SKIP() << "needs pdftotext (poppler-utils)";
+  TempDir dir;
+  const std::string pdf = (dir / "r.pdf").string();
+  const struct {
+    std::vector<std::string> lang;
+    std::vector<std::string> texts;
+  } cases[] = {
+      {{}, {"Column section report", "Page 1 of 3", "Sections +7", "fibers 60: 24 bars, 36 cells"}},
+      {{"--lang", "en"}, {"Column section report", "Page 3 of 3"}},
+      {{"--lang", "zh"},
+       {"柱截面报告", "第 1 页，共 3 页", "截面数 +7", "纤维 60: 钢筋 24, 单元 36"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lang.empty() ? "(default)" : c.lang[1]);
+    std::vector<std::string> args = {"report", kSample, "-o", pdf};
+    args.insert(args.end(), c.lang.begin(), c.lang.end());
+    const Outcome report = RunWith(args);
+    ASSERT_EQ(report.status, 0) << report.err;
+    const std::vector<std::string> pages = PdfPages(pdf);
+    ASSERT_EQ(pages.size(), 3u);
+    const std::string text = pages[0] + pages[1] + pages[2];
+    for (const std::string& expected : c.texts) {
+      EXPECT_TRUE(std::regex_search(text, std::regex(expected))) << expected << "\n" << text;
+    }
+  }
+  const std::string csv = RunWith({"report", kSample, "--csv", "-o", "-"}).out;
+  EXPECT_EQ(RunWith({"report", kSample, "--csv", "-o", "-", "--lang", "zh"}).out, csv);
+  for (const char* wrong : {"fr", "ZH"}) {
+    const Outcome refused = RunWith({"report", kSample, "--lang", wrong});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(
+        refused.err.rfind(std::string("brenmoor: --lang takes en or zh, not '") + wrong + "'\n", 0),
+        0u)
+        << refused.err;
+  }
+  EXPECT_EQ(RunWith({"report", kSample, "--lang"}).status, 2);
+}
+
 TEST(ReportCommand, LongTableRepeatsItsHeaderOnEveryPageAndShowsChineseNames) {
   if (!HavePdfToText()) GTEST_SKIP() << "needs pdftotext (poppler-utils)";
   TempDir dir;
@@ -312,6 +353,41 @@ TEST(Figure, FourSignificantDigitsAndAllWholeDigits) {
     SCOPED_TRACE(c.value);
     EXPECT_EQ(Figure(c.value).toStdString(), c.text);
   }
+}
+
+// capacity --lang chooses the texts of the PDF as report's does, English
+// unless told; the pages stay, and the CSV is the same in both.
+TEST(CapacityReport, LanguageOfThePdfEnglishByDefault) {
+  if (!HavePdfToText()) GTEST_SKIP() << "needs pdftotext (poppler-utils)";
+  TempDir dir;
+  const std::string pdf = (dir / "c.pdf").string();
+  const struct {
+    std::vector<std::string> lang;
+    std::vector<std::string> texts;
+  } cases[] = {
+      {{}, {"Section capacity report", "Page 1 of 8", "about y"}},
+      {{"--lang", "en"}, {"Section capacity report", "Page 8 of 8"}},
+      {{"--lang", "zh"}, {"截面承载力报告", "第 1 页，共 8 页", "绕 y 轴", "纤维误差"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lang.empty() ? "(default)" : c.lang[1]);
+    std::vector<std::string> args = {"capacity", kSample, "-o", pdf};
+    args.insert(args.end(), c.lang.begin(), c.lang.end());
+    const Outcome run = RunWith(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> pages = PdfPages(pdf);
+    ASSERT_EQ(pages.size(), 8u);
+    std::string text;
+    for (const std::string& page : pages) text += page;
+    for (const std::string& expected : c.texts) {
+      EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+    }
+  }
+  EXPECT_EQ(RunWith({"capacity", kSample, "--csv", "-o", "-", "--lang", "zh"}).out,
+            RunWith({"capacity", kSample, "--csv", "-o", "-"}).out);
+  const Outcome refused = RunWith({"capacity", kSample, "--lang", "de"});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.err.rfind("brenmoor: --lang takes en or zh, not 'de'\n", 0), 0u) << refused.err;
 }
 
 // The capacity report of the sample: the summary and each section's page

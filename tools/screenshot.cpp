@@ -1,10 +1,12 @@
 // Draws the window with a table imported and its first section selected, and
-// saves the picture: screenshot TABLE PNG [--generate] [--stay] [--capacity].
-// With --generate the component file is generated first (into a scratch
-// folder), so the picture shows what the status bar then says. With
+// saves the picture: screenshot TABLE PNG [--generate] [--stay] [--english]
+// [--capacity]. With --generate the component file is generated first (into a
+// scratch folder), so the picture shows what the status bar then says. With
 // --capacity the picture is of the capacity dialog on that section. With
 // --stay the window then stays open until it is closed, for a picture of the whole screen
 // (title bar, icon) taken from outside, as for the Windows build under Wine.
+// With --english the window shows its English texts. With --error-box the
+// picture is of the error box the window shows for a refused table instead.
 // Runs without a display when QT_QPA_PLATFORM=offscreen.
 #include <QApplication>
 #include <QDir>
@@ -22,17 +24,23 @@
 #include "ui/tform1.h"
 
 int main(int argc, char** argv) {
-  bool generate = false, stay = false, capacity = false, known = argc >= 3;
+  bool generate = false, stay = false, english = false, error_box = false, capacity = false,
+       known = argc >= 3;
   for (int i = 3; i < argc; ++i) {
-    generate = generate || std::strcmp(argv[i], "--generate") == 0;
-    stay = stay || std::strcmp(argv[i], "--stay") == 0;
-    capacity = capacity || std::strcmp(argv[i], "--capacity") == 0;
-    known =
-        known && (std::strcmp(argv[i], "--generate") == 0 || std::strcmp(argv[i], "--stay") == 0 ||
-                  std::strcmp(argv[i], "--capacity") == 0);
+    const auto is = [&](const char* option) { return std::strcmp(argv[i], option) == 0; };
+    generate = generate || is("--generate");
+    stay = stay || is("--stay");
+    english = english || is("--english");
+    error_box = error_box || is("--error-box");
+    capacity = capacity || is("--capacity");
+    known = known && (is("--generate") || is("--stay") || is("--english") || is("--error-box") ||
+                      is("--capacity"));
   }
-  if (!known || argc > 6) {
-    std::fputs("usage: screenshot TABLE PNG [--generate] [--stay] [--capacity]\n", stderr);
+  if (!known || argc > 8) {
+    std::fputs(
+        "usage: screenshot TABLE PNG [--generate] [--stay] [--english] [--error-box] "
+        "[--capacity]\n",
+        stderr);
     return 2;
   }
   const QString table = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
@@ -47,6 +55,7 @@ int main(int argc, char** argv) {
 
   QTemporaryDir settings;
   form.UseSettingsFileForTesting(settings.filePath(QStringLiteral("brenmoor.ini")));
+  if (english) form.SetLanguage(brenmoor::Language::kEnglish);
   form.OpenDialog1().SetNextFileName(table);
   form.findChild<QPushButton*>(QStringLiteral("Button3"))->click();
   // A real press in the middle of the first row, the way the engineer selects it.
@@ -54,7 +63,8 @@ int main(int argc, char** argv) {
   const QPointF middle = grid->visualRect(grid->model()->index(0, 0)).center();
   for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
     QMouseEvent event(type, middle, grid->viewport()->mapToGlobal(middle), Qt::LeftButton,
-                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(grid->viewport(), &event);
   }
   QApplication::processEvents();
@@ -74,6 +84,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "screenshot: %s %s\n", qPrintable(report.text), qPrintable(report.detail));
   }
   if (!form.Errors().Collected().empty() || state.selected_row != 1) return 1;
+  if (error_box) {
+    auto box = brenmoor::MakeErrorBox(
+        &form, {QStringLiteral("'12,5' is not a valid floating point value."),
+                QStringLiteral("Line 3 of t.csv")});
+    box->show();
+    QApplication::processEvents();
+    return box->grab().save(picture) ? 0 : 1;
+  }
   QWidget* shown = &form;
   if (capacity) {
     form.ShowCapacity();

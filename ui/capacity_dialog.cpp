@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -126,7 +127,6 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
     : QDialog(parent), state_(state), save_dialog_(save_dialog), errors_(errors) {
   setObjectName(QStringLiteral("CapacityDialog"));
   setModal(false);
-  setWindowTitle(tr("截面承载力"));
 
   steel_box_ = new QComboBox(this);
   steel_box_->setObjectName(QStringLiteral("SteelGradeBox"));
@@ -136,8 +136,8 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
   steel_box_->setCurrentIndex(steel_box_->findData(static_cast<int>(options.steel)));
   strengths_box_ = new QComboBox(this);
   strengths_box_->setObjectName(QStringLiteral("StrengthsBox"));
-  strengths_box_->addItem(tr("设计值 (fc, fy)"), static_cast<int>(Strengths::kDesign));
-  strengths_box_->addItem(tr("标准值 (fck, fyk)"), static_cast<int>(Strengths::kCharacteristic));
+  strengths_box_->addItem(QString(), static_cast<int>(Strengths::kDesign));
+  strengths_box_->addItem(QString(), static_cast<int>(Strengths::kCharacteristic));
   strengths_box_->setCurrentIndex(strengths_box_->findData(static_cast<int>(options.strengths)));
   ratio_box_ = new QDoubleSpinBox(this);
   ratio_box_->setObjectName(QStringLiteral("AxialRatioBox"));
@@ -145,7 +145,6 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
   ratio_box_->setDecimals(2);
   ratio_box_->setSingleStep(0.05);
   ratio_box_->setValue(options.axial_ratio);
-  ratio_box_->setToolTip(tr("弯矩–曲率曲线的轴压比 N / (fc·B·H)"));
 
   title_ = new QLabel(this);
   title_->setObjectName(QStringLiteral("CapacityTitle"));
@@ -162,11 +161,6 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
 
   figures_ = new QTableWidget(2, 7, this);
   figures_->setObjectName(QStringLiteral("CapacityFigures"));
-  figures_->setHorizontalHeaderLabels({QStringLiteral("N0 (kN)"), QStringLiteral("Nt (kN)"),
-                                       QStringLiteral("Nb (kN)"), QStringLiteral("Mb (kN·m)"),
-                                       QStringLiteral("M0 (kN·m)"), tr("纤维 M0 (kN·m)"),
-                                       tr("纤维误差 (%)")});
-  figures_->setVerticalHeaderLabels({tr("绕 x 轴"), tr("绕 y 轴")});
   figures_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   figures_->setSelectionMode(QAbstractItemView::NoSelection);
   figures_->setFocusPolicy(Qt::NoFocus);
@@ -186,24 +180,25 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
     }
   }
 
-  picture_button_ = new QPushButton(tr("导出图片…"), this);
+  picture_button_ = new QPushButton(this);
   picture_button_->setObjectName(QStringLiteral("ExportPictureButton"));
-  picture_button_->setToolTip(tr("将曲线保存为 PNG 图片"));
-  pdf_button_ = new QPushButton(tr("导出 PDF…"), this);
+  pdf_button_ = new QPushButton(this);
   pdf_button_->setObjectName(QStringLiteral("ExportPdfButton"));
-  pdf_button_->setToolTip(tr("将本截面的承载力页保存为 PDF"));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-  buttons->button(QDialogButtonBox::Close)->setText(tr("关闭"));
+  close_button_ = buttons->button(QDialogButtonBox::Close);
   buttons->addButton(picture_button_, QDialogButtonBox::ActionRole);
   buttons->addButton(pdf_button_, QDialogButtonBox::ActionRole);
 
   auto* options_row = new QHBoxLayout;
   auto* form = new QFormLayout;
-  form->addRow(tr("钢筋"), steel_box_);
+  steel_label_ = new QLabel(this);
+  form->addRow(steel_label_, steel_box_);
   auto* form2 = new QFormLayout;
-  form2->addRow(tr("强度"), strengths_box_);
+  strengths_label_ = new QLabel(this);
+  form2->addRow(strengths_label_, strengths_box_);
   auto* form3 = new QFormLayout;
-  form3->addRow(tr("轴压比"), ratio_box_);
+  ratio_label_ = new QLabel(this);
+  form3->addRow(ratio_label_, ratio_box_);
   options_row->addLayout(form);
   options_row->addLayout(form2);
   options_row->addLayout(form3);
@@ -227,10 +222,45 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
   connect(steel_box_, &QComboBox::currentIndexChanged, this, changed);
   connect(strengths_box_, &QComboBox::currentIndexChanged, this, changed);
   connect(ratio_box_, &QDoubleSpinBox::valueChanged, this, changed);
+  RetranslateTexts();
   ShowRecord(0, QString());
 }
 
 CapacityDialog::~CapacityDialog() = default;
+
+void CapacityDialog::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) {
+    RetranslateTexts();
+    Recompute();
+  }
+  QDialog::changeEvent(event);
+}
+
+void CapacityDialog::SetLanguage(Language language) {
+  if (language == report_language_) return;
+  report_language_ = language;
+  RetranslateTexts();
+  Recompute();
+}
+
+void CapacityDialog::RetranslateTexts() {
+  strengths_box_->setItemText(0, tr("设计值 (fc, fy)"));
+  strengths_box_->setItemText(1, tr("标准值 (fck, fyk)"));
+  ratio_box_->setToolTip(tr("弯矩–曲率曲线的轴压比 N / (fc·B·H)"));
+  figures_->setHorizontalHeaderLabels({QStringLiteral("N0 (kN)"), QStringLiteral("Nt (kN)"),
+                                       QStringLiteral("Nb (kN)"), QStringLiteral("Mb (kN·m)"),
+                                       QStringLiteral("M0 (kN·m)"), tr("纤维 M0 (kN·m)"),
+                                       tr("纤维误差 (%)")});
+  figures_->setVerticalHeaderLabels({tr("绕 x 轴"), tr("绕 y 轴")});
+  picture_button_->setText(tr("导出图片…"));
+  picture_button_->setToolTip(tr("将曲线保存为 PNG 图片"));
+  pdf_button_->setText(tr("导出 PDF…"));
+  pdf_button_->setToolTip(tr("将本截面的承载力页保存为 PDF"));
+  close_button_->setText(tr("关闭"));
+  steel_label_->setText(tr("钢筋"));
+  strengths_label_->setText(tr("强度"));
+  ratio_label_->setText(tr("轴压比"));
+}
 
 CapacityOptions CapacityDialog::Options() const {
   CapacityOptions options;
@@ -366,6 +396,7 @@ void CapacityDialog::ExportPdf() {
     info.date = QDate::currentDate();
     info.version = QStringLiteral(BRENMOOR_VERSION);
     info.options = curves_->options;
+    info.language = report_language_;
     WriteExported(*path, SectionCapacityDocument(state_, record_, *curves_, info), table_path_);
   });
 }

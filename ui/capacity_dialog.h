@@ -9,6 +9,7 @@
 #include "capacity/capacity.h"
 #include "model/state.h"
 #include "report/capacity_drawing.h"
+#include "report/language.h"
 #include "ui/dialogs.h"
 
 class QComboBox;
@@ -56,11 +57,21 @@ class CapacityDialog : public QDialog {
   QImage Picture() const;
   static constexpr QSize kPictureSize{1800, 1350};
 
+  // The window's language: the PDF the dialog exports speaks it, and the
+  // dialog's own texts are shown again through the translators the window
+  // installed for it (at once, before the application's own language change
+  // arrives).
+  void SetLanguage(Language language);
+
  signals:
   // The engineer chose other options; the window remembers them.
   void OptionsChanged(const brenmoor::CapacityOptions& options);
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
+  void RetranslateTexts();
   void Recompute();
   void ShowFigures();
   QString SuggestedPath(const QString& extension) const;
@@ -83,6 +94,11 @@ class CapacityDialog : public QDialog {
   QTableWidget* figures_ = nullptr;
   QPushButton* picture_button_ = nullptr;
   QPushButton* pdf_button_ = nullptr;
+  QPushButton* close_button_ = nullptr;
+  QLabel* steel_label_ = nullptr;
+  QLabel* strengths_label_ = nullptr;
+  QLabel* ratio_label_ = nullptr;
+  Language report_language_ = Language::kChinese;
 };
 
 // The chart words of the window, in its own (Chinese) texts.

@@ -1,9 +1,14 @@
 #include "ui/dialogs.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QUrl>
 
 #include "import/section_import.h"
 #include "platform/text.h"
@@ -74,6 +79,55 @@ std::unique_ptr<QMessageBox> MakeErrorBox(QWidget* parent, const ReportedError& 
   box->setTextFormat(Qt::PlainText);
   if (!report.detail.isEmpty()) box->setDetailedText(report.detail);
   return box;
+}
+
+namespace {
+
+// The third-party notices: beside the program on Windows, the Debian
+// package's copyright file on Linux.
+QString NoticesFile() {
+  const QDir program(QCoreApplication::applicationDirPath());
+  for (const QString& path :
+       {program.filePath(QStringLiteral("THIRD-PARTY-NOTICES.txt")),
+        program.filePath(QStringLiteral("../share/doc/brenmoor/copyright"))}) {
+    if (QFileInfo::exists(path)) return QDir::cleanPath(path);
+  }
+  return QString();
+}
+
+}  // namespace
+
+AboutBox MakeAboutBox(QWidget* parent) {
+  QFile licence(QStringLiteral(":/brenmoor/LICENSE"));
+  licence.open(QIODevice::ReadOnly);
+  const QString notices = NoticesFile();
+  const QString notices_link = notices.isEmpty()
+                                   ? QStringLiteral("THIRD-PARTY-NOTICES.txt")
+                                   : QStringLiteral("<a href=\"%1\">%2</a>")
+                                         .arg(QUrl::fromLocalFile(notices).toString(),
+                                              QDir::toNativeSeparators(notices).toHtmlEscaped());
+  const QString text =
+      QStringLiteral("<p><b>Brenmoor %1</b></p><p>%2</p><p>%3</p><p>%4<br>%5</p>")
+          .arg(QStringLiteral(BRENMOOR_VERSION),
+               QCoreApplication::translate("AboutBox", "构建于 %1，使用 Qt %2（运行中的 Qt %3）。")
+                   .arg(QStringLiteral(BRENMOOR_BUILD_DATE), QStringLiteral(QT_VERSION_STR),
+                        QString::fromLatin1(qVersion())),
+               QCoreApplication::translate(
+                   "AboutBox",
+                   "Brenmoor 以 MIT "
+                   "许可证发布：可自由使用、复制、修改和分发。许可证全文在详细信息中。"),
+               QCoreApplication::translate("AboutBox", "随附的第三方软件（Qt 等）及其许可证："),
+               notices_link);
+  AboutBox about;
+  about.box = std::make_unique<QMessageBox>(
+      QMessageBox::Information, QCoreApplication::translate("AboutBox", "关于 Brenmoor"), text,
+      QMessageBox::Ok, parent);
+  about.box->setTextFormat(Qt::RichText);
+  about.box->setTextInteractionFlags(Qt::TextBrowserInteraction);
+  about.box->setDetailedText(QString::fromUtf8(licence.readAll()));
+  about.about_qt = about.box->addButton(QCoreApplication::translate("AboutBox", "关于 Qt…"),
+                                        QMessageBox::ActionRole);
+  return about;
 }
 
 void ErrorReport::Show(QWidget* parent, const std::exception& e) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+class QAbstractButton;
 class QPrinter;
 
 namespace brenmoor {
@@ -81,6 +82,16 @@ ReportedError ErrorReportFor(const std::exception& e);
 // The report's box: title "Brenmoor", error icon, an OK button, the detail
 // behind the box's details button.
 std::unique_ptr<QMessageBox> MakeErrorBox(QWidget* parent, const ReportedError& report);
+
+// The About box: Brenmoor's version and build date, the Qt version it was
+// built with and the one running, its licence (the text behind the details
+// button) and a link to the third-party notices beside the program (or the
+// Debian package's copyright file). about_qt is its "About Qt" button.
+struct AboutBox {
+  std::unique_ptr<QMessageBox> box;
+  QAbstractButton* about_qt = nullptr;
+};
+AboutBox MakeAboutBox(QWidget* parent);
 
 // Shows failures to the engineer, one modal box each; the program goes on.
 class ErrorReport {

@@ -1,6 +1,8 @@
 #include "ui/run_window.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 
 #include "import/number_text.h"
 #include "ui/tform1.h"
@@ -13,8 +15,15 @@ int RunWindow(int argc, char** argv, BrenmoorState& state, const std::string& ta
   QApplication::setApplicationDisplayName(QStringLiteral("Brenmoor"));
   TForm1 form(state, RegionalDecimalSeparator());
   form.show();
-  if (!table.empty()) form.ImportTableFile(QString::fromStdString(table));
+  if (!table.empty()) form.ImportTableFile(EnterTableFolder(QString::fromStdString(table)));
   return QApplication::exec();
+}
+
+QString EnterTableFolder(const QString& table) {
+  const QFileInfo file(table);
+  if (!file.exists()) return table;
+  QDir::setCurrent(file.absolutePath());
+  return file.absoluteFilePath();
 }
 
 }  // namespace brenmoor

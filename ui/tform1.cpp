@@ -1,6 +1,7 @@
 #include "ui/tform1.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QBuffer>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -41,6 +42,7 @@ namespace {
 
 const QColor kMemoYellow(255, 255, 0);
 const QString kLastFolderKey = QStringLiteral("import/lastFolder");
+const QString kLanguageKey = QStringLiteral("window/language");
 
 std::filesystem::path PathOf(const QString& path) { return PathFromUtf8(path.toStdString()); }
 
@@ -105,8 +107,8 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   ui_->Image2->resize(picture.size());
 
   ui_->StatusBar1->setFixedHeight(19);
-  StatusPanel(ui_->StatusBar1, QStringLiteral("开发者"), 80)
-      ->setObjectName(QStringLiteral("StatusPanel1"));
+  developer_panel_ = StatusPanel(ui_->StatusBar1, QString(), 80);
+  developer_panel_->setObjectName(QStringLiteral("StatusPanel1"));
   StatusPanel(ui_->StatusBar1, QStringLiteral("Brenmoor project"), 150)
       ->setObjectName(QStringLiteral("StatusPanel2"));
   StatusPanel(ui_->StatusBar1, QStringLiteral(BRENMOOR_VERSION), 50)
@@ -133,17 +135,34 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   connect(ui_->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
   connect(ui_->StringGrid1, &SectionGrid::MouseDown, this, &TForm1::StringGrid1MouseDown);
 
-  export_action_ = MakeAction(this, "ExportReportAction", QStringLiteral("导出截面报告 (PDF)…"),
+  export_action_ = MakeAction(this, "ExportReportAction", QString(),
                               QStringLiteral("Export section report (PDF)…"));
-  print_action_ = MakeAction(this, "PrintReportAction", QStringLiteral("打印截面报告…"),
-                             QStringLiteral("Print section report…"));
+  print_action_ =
+      MakeAction(this, "PrintReportAction", QString(), QStringLiteral("Print section report…"));
   print_action_->setShortcut(QKeySequence::Print);
   print_action_->setShortcutContext(Qt::WindowShortcut);
-  picture_action_ = MakeAction(this, "SavePictureAction", QStringLiteral("保存图片…"),
+  picture_action_ = MakeAction(this, "SavePictureAction", QString(),
                                QStringLiteral("Save picture of the section…"));
+  // Each language's entry is written in that language, whichever is shown.
+  english_action_ = MakeAction(this, "EnglishAction", QStringLiteral("English"),
+                               QStringLiteral("Show the window and its reports in English"));
+  chinese_action_ = MakeAction(this, "ChineseAction", QStringLiteral("中文"),
+                               QStringLiteral("Show the window and its reports in Chinese"));
+  about_action_ = MakeAction(this, "AboutAction", QString(), QStringLiteral("About Brenmoor…"));
+  auto* languages = new QActionGroup(this);
+  for (QAction* action : {english_action_, chinese_action_}) {
+    action->setCheckable(true);
+    action->setEnabled(true);
+    languages->addAction(action);
+  }
+  about_action_->setEnabled(true);
+  connect(english_action_, &QAction::triggered, this, [this] { SetLanguage(Language::kEnglish); });
+  connect(chinese_action_, &QAction::triggered, this, [this] { SetLanguage(Language::kChinese); });
+  connect(about_action_, &QAction::triggered, this, &TForm1::ShowAbout);
   connect(export_action_, &QAction::triggered, this, &TForm1::ExportReport);
   connect(print_action_, &QAction::triggered, this, &TForm1::PrintReport);
-  capacity_action_ = MakeAction(this, "CapacityAction", tr("截面承载力…"), tr("Section capacity…"));
+  capacity_action_ =
+      MakeAction(this, "CapacityAction", QString(), QStringLiteral("Section capacity…"));
   connect(picture_action_, &QAction::triggered, this, &TForm1::SavePicture);
   connect(capacity_action_, &QAction::triggered, this, &TForm1::ShowCapacity);
   ui_->StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -157,10 +176,58 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   // otherwise take the dropped file's name as text.
   setAcceptDrops(true);
   for (QLineEdit* field : findChildren<QLineEdit*>()) field->setAcceptDrops(false);
+
+  ApplyLanguage(LanguageFromCode(settings_->value(kLanguageKey).toString().toStdString())
+                    .value_or(Language::kChinese));
 }
 
 void TForm1::UseSettingsFileForTesting(const QString& path) {
   settings_ = std::make_unique<QSettings>(path, QSettings::IniFormat);
+  ApplyLanguage(LanguageFromCode(settings_->value(kLanguageKey).toString().toStdString())
+                    .value_or(Language::kChinese));
+}
+
+void TForm1::SetLanguage(Language language) {
+  ApplyLanguage(language);
+  settings_->setValue(kLanguageKey, QString::fromLatin1(LanguageCode(language)));
+}
+
+void TForm1::ApplyLanguage(Language language) {
+  language_ = language;
+  translators_.Install(language);
+  (language == Language::kEnglish ? english_action_ : chinese_action_)->setChecked(true);
+  if (capacity_dialog_ != nullptr) capacity_dialog_->SetLanguage(language);
+  // The application also posts a language change to the window; doing it
+  // here as well shows the new texts before the menu has closed.
+  ui_->retranslateUi(this);
+  RetranslateOwnTexts();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) {
+    ui_->retranslateUi(this);
+    RetranslateOwnTexts();
+  }
+  QMainWindow::changeEvent(event);
+}
+
+void TForm1::RetranslateOwnTexts() {
+  developer_panel_->setText(tr("开发者"));
+  export_action_->setText(tr("导出截面报告 (PDF)…"));
+  print_action_->setText(tr("打印截面报告…"));
+  picture_action_->setText(tr("保存图片…"));
+  capacity_action_->setText(tr("截面承载力…"));
+  about_action_->setText(tr("关于 Brenmoor…"));
+  if (generated_) {
+    generated_panel_->setText(
+        tr("已生成 %n 个截面 → %1", nullptr, generated_->first).arg(generated_->second));
+  }
+}
+
+void TForm1::ShowAbout() {
+  AboutBox about = MakeAboutBox(this);
+  about.box->exec();
+  if (about.box->clickedButton() == about.about_qt) QMessageBox::aboutQt(this);
 }
 
 void TForm1::ShowContextMenu(QWidget* widget, const QPoint& pos, bool with_picture) {
@@ -171,6 +238,11 @@ void TForm1::ShowContextMenu(QWidget* widget, const QPoint& pos, bool with_pictu
   menu.addAction(print_action_);
   if (with_picture) menu.addAction(picture_action_);
   menu.addAction(capacity_action_);
+  menu.addSeparator();
+  menu.addAction(chinese_action_);
+  menu.addAction(english_action_);
+  menu.addSeparator();
+  menu.addAction(about_action_);
   menu.exec(widget->mapToGlobal(pos));
 }
 
@@ -192,6 +264,7 @@ void TForm1::ShowCapacity() {
     connect(capacity_dialog_, &CapacityDialog::OptionsChanged, this,
             [this](const CapacityOptions& options) { SaveCapacityOptions(*settings_, options); });
   }
+  capacity_dialog_->SetLanguage(language_);
   capacity_dialog_->ShowRecord(state_.selected_row, table_path_);
   capacity_dialog_->show();
   capacity_dialog_->raise();
@@ -211,10 +284,12 @@ void TForm1::ReportErrors(Action&& action) {
     // The engineer stopped it: everything is as it was, nothing to report.
     return;
   } catch (const Error& e) {
+    generated_.reset();
     generated_panel_->clear();
     generated_panel_->setToolTip(QString());
     error_report_.Show(this, e);
   } catch (const std::exception& e) {
+    generated_.reset();
     generated_panel_->clear();
     generated_panel_->setToolTip(QString());
     error_report_.Show(this, e);
@@ -233,7 +308,8 @@ void TForm1::Button1Click() {
     const QString written = QString::fromStdString(
         PathToUtf8(GenerateComponentFile(state_, kComponentFileName, &progress)));
     const int count = state_.imported_count;
-    generated_panel_->setText(QStringLiteral("已生成 %1 个截面 → %2").arg(count).arg(written));
+    generated_ = std::make_pair(count, written);
+    RetranslateOwnTexts();
     generated_panel_->setToolTip(QStringLiteral("Generated %1 %2 → %3")
                                      .arg(count)
                                      .arg(count == 1 ? "section" : "sections", written));
@@ -286,6 +362,7 @@ ReportInfo TForm1::CurrentReportInfo() const {
   info.table_name = QFileInfo(table_path_).fileName();
   info.date = QDate::currentDate();
   info.version = QStringLiteral(BRENMOOR_VERSION);
+  info.language = language_;
   return info;
 }
 
@@ -294,7 +371,7 @@ void TForm1::ExportReport() {
   ReportErrors([this] {
     const QFileInfo table(table_path_);
     const std::optional<QString> path = save_dialog_.GetSaveFileName(
-        this, QStringLiteral("导出截面报告 (PDF)"),
+        this, tr("导出截面报告 (PDF)"),
         table.absolutePath() + u'/' + table.completeBaseName() + QStringLiteral(".pdf"),
         QStringLiteral("PDF (*.pdf)"));
     if (!path) return;
@@ -339,7 +416,7 @@ void TForm1::SavePicture() {
       if (QStringLiteral("/\\:*?\"<>|").contains(c)) c = u'_';
     }
     const std::optional<QString> path = save_dialog_.GetSaveFileName(
-        this, QStringLiteral("保存图片"),
+        this, tr("保存图片"),
         QFileInfo(table_path_).absolutePath() + u'/' + file_name + QStringLiteral(".png"),
         QStringLiteral("PNG (*.png)"));
     if (!path) return;

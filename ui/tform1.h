@@ -7,7 +7,9 @@
 #include <optional>
 
 #include "model/state.h"
+#include "report/language.h"
 #include "ui/dialogs.h"
+#include "ui/window_language.h"
 
 class QAction;
 class QLabel;
@@ -34,7 +36,9 @@ struct ReportInfo;
 // section's drawing as a picture) and to open the selected section's capacity
 // (a dialog that follows the selected row), Ctrl+P to print the report, a table file
 // dropped on the window is imported, and a fourth status bar panel tells what
-// the last generate wrote.
+// the last generate wrote. The same menus switch the window between Chinese
+// (the default) and English, remembered for the next start, and show the
+// About box.
 class TForm1 : public QMainWindow {
   Q_OBJECT
 
@@ -49,12 +53,22 @@ class TForm1 : public QMainWindow {
   SaveDialog& SaveDialog1() { return save_dialog_; }
   PrintDialog& PrintDialog1() { return print_dialog_; }
   ErrorReport& Errors() { return error_report_; }
-  // Keeps the window's settings (the folder of the last table) in the INI
-  // file at path instead of the user's. Use only for testing.
+  // Keeps the window's settings (the folder of the last table, the
+  // language) in the INI file at path instead of the user's, and takes the
+  // language from there. Use only for testing.
   void UseSettingsFileForTesting(const QString& path);
   // How long work runs before its progress dialog shows (normally
   // WindowProgress::kDelayMs). Use only for testing.
   void SetProgressDelayForTesting(int ms) { progress_delay_ms_ = ms; }
+
+  // Shows every text of the window, Qt's own texts and the reports it
+  // exports in language, at once, and remembers it for the next start.
+  void SetLanguage(Language language);
+  Language CurrentLanguage() const { return language_; }
+  // The translations installed for the current language. For testing.
+  const WindowTranslators& Translators() const { return translators_; }
+  // The About box; its "About Qt" button shows Qt's own.
+  void ShowAbout();
 
   // Generate: writes KAVOSEC.PF3CMP into the current working folder from the
   // imported sections and says in the status bar what it wrote. Long work
@@ -95,6 +109,7 @@ class TForm1 : public QMainWindow {
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   template <typename Action>
@@ -103,6 +118,9 @@ class TForm1 : public QMainWindow {
   void RedrawPreview();
   void UpdateActions();
   void ShowContextMenu(QWidget* widget, const QPoint& pos, bool with_picture);
+  void ApplyLanguage(Language language);
+  // The texts the window sets itself, in the current language.
+  void RetranslateOwnTexts();
   ReportInfo CurrentReportInfo() const;
 
   std::unique_ptr<Ui::TForm1> ui_;
@@ -112,10 +130,18 @@ class TForm1 : public QMainWindow {
   // Edit13, Edit10, Edit11, Edit1 ... Edit9, Edit12: the fields of grid
   // columns 1 to 13.
   std::array<QLineEdit*, 13> fields_by_column_{};
+  QLabel* developer_panel_ = nullptr;
   QLabel* generated_panel_ = nullptr;
+  // What the last generate wrote (section count and path), for its panel.
+  std::optional<std::pair<int, QString>> generated_;
   QAction* export_action_ = nullptr;
   QAction* print_action_ = nullptr;
   QAction* picture_action_ = nullptr;
+  QAction* english_action_ = nullptr;
+  QAction* chinese_action_ = nullptr;
+  QAction* about_action_ = nullptr;
+  Language language_ = Language::kChinese;
+  WindowTranslators translators_;
   QAction* capacity_action_ = nullptr;
   CapacityDialog* capacity_dialog_ = nullptr;  // a child of the window
   FileDialog open_dialog_;
@@ -127,7 +153,7 @@ class TForm1 : public QMainWindow {
   // Whether the selected row was chosen in the grid of this import; after a
   // new import it may name another section than the preview shows.
   bool selection_of_this_import_ = false;
-  QImage preview_;      // made at the first accepted click, kept after
+  QImage preview_;  // made at the first accepted click, kept after
   int progress_delay_ms_;
 };
 

@@ -204,8 +204,9 @@ class CapacityDialogTest : public WindowTest {
     QCOMPARE(save.LastSuggestion(), dir.path() + "/KZ2.capacity.pdf");
     QVERIFY(ReadAll(dir.filePath("kz2.pdf")).startsWith("%PDF-"));
     if (const QString text = PdfText(dir.filePath("kz2.pdf")); !text.isEmpty()) {
-      QVERIFY2(text.contains(QRegularExpression("2 +KZ2")) && text.contains("Page 1 of 1") &&
-                   text.contains("about y"),
+      QVERIFY2(text.contains(QRegularExpression("2 +KZ2")) &&
+                   text.contains(QStringLiteral("第 1 页，共 1 页")) &&
+                   text.contains(QStringLiteral("绕 y 轴")),
                qPrintable(text));
       QVERIFY2(text.contains(Cell(1, 4)), qPrintable(text));  // M0 about y
     }

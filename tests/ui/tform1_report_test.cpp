@@ -16,6 +16,7 @@
 #include "model/fiber_layout.h"
 #include "output/generate.h"
 #include "report/section_drawing.h"
+#include "ui/run_window.h"
 #include "ui/section_grid.h"
 #include "ui/section_preview.h"
 #include "ui/tform1.h"
@@ -115,6 +116,22 @@ class TForm1ReportTest : public WindowTest {
     Drop({QUrl(QStringLiteral("https://example.com/sample.csv"))});
     QCOMPARE(state_->imported_count, 0);
     QCOMPARE(Reports().size(), 4);
+  }
+
+  // A window started with a table (given relative to where it was started)
+  // generates beside the table.
+  void StartedWithATableWorksInItsFolder() {
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("项目")));
+    QFile::copy(kSample, dir.filePath(QStringLiteral("项目/t.csv")));
+    QVERIFY(QDir::setCurrent(dir.path()));
+    const QString table = EnterTableFolder(QStringLiteral("项目/t.csv"));
+    QCOMPARE(table, QDir(dir.path()).absoluteFilePath(QStringLiteral("项目/t.csv")));
+    form_->ImportTableFile(table);
+    QTest::mouseClick(Find<QPushButton>("Button1"), Qt::LeftButton);
+    QCOMPARE(Reports(), QStringList());
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("项目/") + kComponentFileName)));
+    QCOMPARE(EnterTableFolder(QStringLiteral("missing.csv")), QStringLiteral("missing.csv"));
   }
 
   // A name from a Chinese spreadsheet shows right and reaches the component

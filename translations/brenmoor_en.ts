@@ -1,0 +1,323 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>AboutBox</name>
+    <message>
+        <source>构建于 %1，使用 Qt %2（运行中的 Qt %3）。</source>
+        <translation>Built on %1 with Qt %2 (running with Qt %3).</translation>
+    </message>
+    <message>
+        <source>Brenmoor 以 MIT 许可证发布：可自由使用、复制、修改和分发。许可证全文在详细信息中。</source>
+        <translation>Brenmoor is released under the MIT licence: free to use, copy, change and share. The licence&apos;s full text is in the details.</translation>
+    </message>
+    <message>
+        <source>随附的第三方软件（Qt 等）及其许可证：</source>
+        <translation>The third-party software it comes with (Qt and others) and their licences:</translation>
+    </message>
+    <message>
+        <source>关于 Brenmoor</source>
+        <translation>About Brenmoor</translation>
+    </message>
+    <message>
+        <source>关于 Qt…</source>
+        <translation>About Qt…</translation>
+    </message>
+</context>
+<context>
+    <name>TForm1</name>
+    <message>
+        <source>柱截面纤维</source>
+        <translation>Column section fibers</translation>
+    </message>
+    <message>
+        <source>柱高度H(mm)</source>
+        <translation>Height H mm</translation>
+    </message>
+    <message>
+        <source>柱宽度B(mm)</source>
+        <translation>Width B mm</translation>
+    </message>
+    <message>
+        <source>X方向划分数Fx</source>
+        <translation>X divisions Fx</translation>
+    </message>
+    <message>
+        <source>Y方向划分数FY</source>
+        <translation>Y divisions FY</translation>
+    </message>
+    <message>
+        <source>X方向钢筋数NX</source>
+        <translation>X bars NX</translation>
+    </message>
+    <message>
+        <source>Y方向钢筋数NY</source>
+        <translation>Y bars NY</translation>
+    </message>
+    <message>
+        <source>X方向钢筋面积Ax</source>
+        <translation>X bar area Ax</translation>
+    </message>
+    <message>
+        <source>Y方向钢筋面积Ay</source>
+        <translation>Y bar area Ay</translation>
+    </message>
+    <message>
+        <source>角筋面积Acor</source>
+        <translation>Corner Acor</translation>
+    </message>
+    <message>
+        <source>钢筋至边距cc </source>
+        <translation>Bar to face cc</translation>
+    </message>
+    <message>
+        <source>材料</source>
+        <translation>Materials</translation>
+    </message>
+    <message>
+        <source>截面名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>混凝土材料</source>
+        <translation>Concrete</translation>
+    </message>
+    <message>
+        <source>钢筋材料</source>
+        <translation>Steel</translation>
+    </message>
+    <message>
+        <source>生成PERFORM3D导入数据</source>
+        <translation>Generate PERFORM3D import data</translation>
+    </message>
+    <message>
+        <source>导入多个数据表格</source>
+        <translation>Import section table</translation>
+    </message>
+    <message>
+        <source>Brenmoor
+使用说明：
+(2)纤维柱截面导入前，确定P3D有相应的材料名字的材料属性
+(3)纤维总数不能超过60个
+(4)截面抗剪抗扭参数已经自动计算
+(5)X方向指3轴，Y方向指2轴，方向钢筋不包括角筋面积
+(5)钢筋质心至边距cc是指钢筋受力中心至边距，非保护层
+(6)输入参数采用导入CSV表格形式（参考sample.csv文件）
+(7)纵筋统一名称改为STEEL,程序自动识别</source>
+        <translation>Brenmoor
+Usage notes:
+(2) Before importing, define materials of these names in P3D
+(3) At most 60 fibers per section
+(4) Shear and torsion properties are computed for you
+(5) X is axis 3, Y is axis 2; face bar areas exclude corner bars
+(5) cc is from the bar&apos;s centroid to the face, not the cover
+(6) Input is a CSV table (see sample.csv)
+(7) Name the bar material STEEL; it is recognised</translation>
+    </message>
+</context>
+<context>
+    <name>brenmoor::CapacityDialog</name>
+    <message>
+        <source>N–M 曲线，绕 x 轴</source>
+        <translation>N–M, bending about x</translation>
+    </message>
+    <message>
+        <source>N–M 曲线，绕 y 轴</source>
+        <translation>N–M, bending about y</translation>
+    </message>
+    <message>
+        <source>弯矩–曲率，绕 x 轴，N = %1 kN</source>
+        <translation>M–φ about x at N = %1 kN</translation>
+    </message>
+    <message>
+        <source>弯矩–曲率，绕 y 轴，N = %1 kN</source>
+        <translation>M–φ about y at N = %1 kN</translation>
+    </message>
+    <message>
+        <source>Mx (kN·m)</source>
+        <translation>Mx (kN·m)</translation>
+    </message>
+    <message>
+        <source>My (kN·m)</source>
+        <translation>My (kN·m)</translation>
+    </message>
+    <message>
+        <source>N (kN)</source>
+        <translation>N (kN)</translation>
+    </message>
+    <message>
+        <source>φ (1/m)</source>
+        <translation>φ (1/m)</translation>
+    </message>
+    <message>
+        <source>M (kN·m)</source>
+        <translation>M (kN·m)</translation>
+    </message>
+    <message>
+        <source>精确</source>
+        <translation>exact</translation>
+    </message>
+    <message>
+        <source>纤维</source>
+        <translation>fiber</translation>
+    </message>
+    <message>
+        <source>屈服</source>
+        <translation>yield</translation>
+    </message>
+    <message>
+        <source>极限</source>
+        <translation>end</translation>
+    </message>
+    <message>
+        <source>截面承受不了 N = %1 kN</source>
+        <translation>The section cannot carry N = %1 kN</translation>
+    </message>
+    <message>
+        <source>设计值 (fc, fy)</source>
+        <translation>design (fc, fy)</translation>
+    </message>
+    <message>
+        <source>标准值 (fck, fyk)</source>
+        <translation>charact. (fck, fyk)</translation>
+    </message>
+    <message>
+        <source>弯矩–曲率曲线的轴压比 N / (fc·B·H)</source>
+        <translation>Axial load ratio N / (fc·B·H) of the moment–curvature curves</translation>
+    </message>
+    <message>
+        <source>纤维 M0 (kN·m)</source>
+        <translation>fiber M0 (kN·m)</translation>
+    </message>
+    <message>
+        <source>纤维误差 (%)</source>
+        <translation>fiber error (%)</translation>
+    </message>
+    <message>
+        <source>绕 x 轴</source>
+        <translation>about x</translation>
+    </message>
+    <message>
+        <source>绕 y 轴</source>
+        <translation>about y</translation>
+    </message>
+    <message>
+        <source>导出图片…</source>
+        <translation>Picture…</translation>
+    </message>
+    <message>
+        <source>将曲线保存为 PNG 图片</source>
+        <translation>Save the charts as a PNG picture</translation>
+    </message>
+    <message>
+        <source>导出 PDF…</source>
+        <translation>PDF…</translation>
+    </message>
+    <message>
+        <source>将本截面的承载力页保存为 PDF</source>
+        <translation>Save this section&apos;s capacity page as PDF</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>钢筋</source>
+        <translation>Steel</translation>
+    </message>
+    <message>
+        <source>强度</source>
+        <translation>Strengths</translation>
+    </message>
+    <message>
+        <source>轴压比</source>
+        <translation>Axial ratio</translation>
+    </message>
+    <message>
+        <source>未选择截面</source>
+        <translation>No section selected</translation>
+    </message>
+    <message>
+        <source>在表格中选择一个截面</source>
+        <translation>Select a section in the table</translation>
+    </message>
+    <message>
+        <source>本截面无法计算承载力：%1</source>
+        <translation>No capacity for this section: %1</translation>
+    </message>
+    <message>
+        <source>截面承载力</source>
+        <translation>Section capacity</translation>
+    </message>
+    <message>
+        <source>截面承载力 — %1</source>
+        <translation>Section capacity — %1</translation>
+    </message>
+    <message>
+        <source>绕 x 轴请增大 FY</source>
+        <translation>raise FY for bending about x</translation>
+    </message>
+    <message>
+        <source>绕 y 轴请增大 FX</source>
+        <translation>raise FX for bending about y</translation>
+    </message>
+    <message>
+        <source>纤维误差超过 %1 %：%2。</source>
+        <translation>Fiber error above %1 %: %2.</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>导出承载力图片</source>
+        <translation>Export capacity picture</translation>
+    </message>
+    <message>
+        <source>导出承载力 PDF</source>
+        <translation>Export capacity PDF</translation>
+    </message>
+</context>
+<context>
+    <name>brenmoor::TForm1</name>
+    <message>
+        <source>开发者</source>
+        <translation>Developer</translation>
+    </message>
+    <message>
+        <source>导出截面报告 (PDF)…</source>
+        <translation>Export section report (PDF)…</translation>
+    </message>
+    <message>
+        <source>打印截面报告…</source>
+        <translation>Print section report…</translation>
+    </message>
+    <message>
+        <source>保存图片…</source>
+        <translation>Save picture…</translation>
+    </message>
+    <message>
+        <source>关于 Brenmoor…</source>
+        <translation>About Brenmoor…</translation>
+    </message>
+    <message numerus="yes">
+        <source>已生成 %n 个截面 → %1</source>
+        <translation>
+            <numerusform>Generated %n section → %1</numerusform>
+            <numerusform>Generated %n sections → %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>导出截面报告 (PDF)</source>
+        <translation>Export section report (PDF)</translation>
+    </message>
+    <message>
+        <source>保存图片</source>
+        <translation>Save picture</translation>
+    </message>
+    <message>
+        <source>截面承载力…</source>
+        <translation>Section capacity…</translation>
+    </message>
+</context>
+</TS>
