@@ -13,7 +13,7 @@ WINDOWS_TEST_DIR ?= build-windows-test
 WINDOWS_UI ?= ON
 XVFB = xvfb-run -a -s '-screen 0 1280x800x24'
 
-.PHONY: all deps configure build run test bench fuzz test-sanitize test-tsan screenshot package install format translations clean \
+.PHONY: all deps configure build run test bench fuzz test-sanitize test-tsan screenshot package install format format-check translations clean \
 	windows-deps test-windows windows windows-screenshot
 
 all: build
@@ -117,6 +117,10 @@ translations:
 
 format:
 	git ls-files '*.cc' '*.cpp' '*.h' | xargs clang-format -i
+
+# Fails on any source file that make format would change.
+format-check: deps
+	git ls-files '*.cc' '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(TSAN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(WINDOWS_TEST_DIR)

@@ -47,7 +47,6 @@ struct ReadLimits {
 // open for writing).
 std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits = {});
 
-
 // Whether a and b name the same file: the same file on the disk however it
 // is reached (another spelling, "./", a symbolic link, a hard link, another
 // case on Windows). False when either does not exist.

@@ -13,6 +13,7 @@ cmake
 make
 g++
 clang
+clang-format
 libclang-rt-dev
 pkgconf
 qt6-base-dev

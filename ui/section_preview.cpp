@@ -61,7 +61,8 @@ class Canvas {
     const QPoint to(Clamp(x), Clamp(y));
     Q_ASSERT(to.x() == at_.x() || to.y() == at_.y());
     if (to != at_) {
-      const QPoint back((to.x() > at_.x()) - (to.x() < at_.x()), (to.y() > at_.y()) - (to.y() < at_.y()));
+      const QPoint back((to.x() > at_.x()) - (to.x() < at_.x()),
+                        (to.y() > at_.y()) - (to.y() < at_.y()));
       painter_.setPen(Pen());
       painter_.drawLine(at_, to - back);
     }

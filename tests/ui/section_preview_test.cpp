@@ -1,11 +1,12 @@
+#include "ui/section_preview.h"
+
 #include <QImage>
-#include <algorithm>
 #include <QTest>
+#include <algorithm>
 #include <vector>
 
 #include "model/errors.h"
 #include "tests/test_sections.h"
-#include "ui/section_preview.h"
 
 namespace brenmoor {
 namespace {
@@ -79,20 +80,24 @@ void SectionPreviewTest::DrawsSection_data() {
   QTest::addColumn<Lines>("horizontal");
   QTest::addColumn<Centres>("bars");
 
-  QTest::newRow("window default") << Section{500, 500, 40, 6, 6, 5, 5} << QRect(QPoint(20, 20), QPoint(180, 180))
+  QTest::newRow("window default") << Section{500, 500, 40, 6, 6, 5, 5}
+                                  << QRect(QPoint(20, 20), QPoint(180, 180))
                                   << Lines{47, 73, 100, 127, 153} << Lines{47, 73, 100, 127, 153}
-                                  << Centres{{33, 33},  {55, 33},  {78, 33},   {100, 33},  {122, 33},  {145, 33},
-                                             {167, 33}, {33, 167}, {55, 167},  {78, 167},  {100, 167}, {122, 167},
-                                             {145, 167}, {167, 167}, {33, 55}, {33, 78},   {33, 100},  {33, 122},
-                                             {33, 145}, {167, 55}, {167, 78},  {167, 100}, {167, 122}, {167, 145}};
-  QTest::newRow("tall, narrow") << Section{600, 300, 40, 4, 6, 2, 3} << QRect(QPoint(60, 20), QPoint(140, 180))
-                                << Lines{80, 100, 120} << Lines{47, 73, 100, 127, 153}
-                                << Centres{{71, 31},  {90, 31},  {110, 31},  {129, 31},  {71, 169}, {90, 169},
-                                           {110, 169}, {129, 169}, {71, 65},  {71, 100}, {71, 135}, {129, 65},
-                                           {129, 100}, {129, 135}};
-  QTest::newRow("one cell, no rows") << Section{500, 400, 50, 1, 0, 0, 1} << QRect(QPoint(36, 20), QPoint(164, 180))
-                                     << Lines{} << Lines{}
-                                     << Centres{{52, 36}, {52, 164}, {148, 36}, {148, 164}, {52, 100}, {148, 100}};
+                                  << Centres{{33, 33},   {55, 33},   {78, 33},   {100, 33},
+                                             {122, 33},  {145, 33},  {167, 33},  {33, 167},
+                                             {55, 167},  {78, 167},  {100, 167}, {122, 167},
+                                             {145, 167}, {167, 167}, {33, 55},   {33, 78},
+                                             {33, 100},  {33, 122},  {33, 145},  {167, 55},
+                                             {167, 78},  {167, 100}, {167, 122}, {167, 145}};
+  QTest::newRow("tall, narrow") << Section{600, 300, 40, 4, 6, 2, 3}
+                                << QRect(QPoint(60, 20), QPoint(140, 180)) << Lines{80, 100, 120}
+                                << Lines{47, 73, 100, 127, 153}
+                                << Centres{{71, 31},  {90, 31},   {110, 31},  {129, 31}, {71, 169},
+                                           {90, 169}, {110, 169}, {129, 169}, {71, 65},  {71, 100},
+                                           {71, 135}, {129, 65},  {129, 100}, {129, 135}};
+  QTest::newRow("one cell, no rows")
+      << Section{500, 400, 50, 1, 0, 0, 1} << QRect(QPoint(36, 20), QPoint(164, 180)) << Lines{}
+      << Lines{} << Centres{{52, 36}, {52, 164}, {148, 36}, {148, 164}, {52, 100}, {148, 100}};
 }
 
 void SectionPreviewTest::DrawsSection() {
@@ -106,7 +111,8 @@ void SectionPreviewTest::DrawsSection() {
   const int x1 = outline.left(), y1 = outline.top(), x2 = outline.right(), y2 = outline.bottom();
 
   // Outline: the corners are black, the right and bottom bounds are not painted.
-  for (QPoint corner : {QPoint(x1, y1), QPoint(x2 - 1, y1), QPoint(x1, y2 - 1), QPoint(x2 - 1, y2 - 1)}) {
+  for (QPoint corner :
+       {QPoint(x1, y1), QPoint(x2 - 1, y1), QPoint(x1, y2 - 1), QPoint(x2 - 1, y2 - 1)}) {
     QCOMPARE(image.pixel(corner), kBlack);
   }
   QCOMPARE(image.pixel(x2, y1 + 1), kWhite);
@@ -135,13 +141,16 @@ void SectionPreviewTest::DrawsSection() {
   for (int y = 0; y < kPreviewSize; ++y) {
     for (int x = 0; x < kPreviewSize; ++x) {
       const QRgb pixel = image.pixel(x, y);
-      const bool on_line = (std::count(vertical.begin(), vertical.end(), x) && y >= y1 && y < y2) ||
-                           (std::count(horizontal.begin(), horizontal.end(), y) && x >= x1 && x < x2);
+      const bool on_line =
+          (std::count(vertical.begin(), vertical.end(), x) && y >= y1 && y < y2) ||
+          (std::count(horizontal.begin(), horizontal.end(), y) && x >= x1 && x < x2);
       const bool on_bar = std::any_of(bars.begin(), bars.end(), [&](QPoint c) {
         return x >= c.x() - 4 && x < c.x() + 4 && y >= c.y() - 4 && y < c.y() + 4;
       });
-      if (pixel == kBlue && !on_line) QFAIL(qPrintable(QStringLiteral("stray blue at %1,%2").arg(x).arg(y)));
-      if (pixel == kRed && !on_bar) QFAIL(qPrintable(QStringLiteral("stray red at %1,%2").arg(x).arg(y)));
+      if (pixel == kBlue && !on_line)
+        QFAIL(qPrintable(QStringLiteral("stray blue at %1,%2").arg(x).arg(y)));
+      if (pixel == kRed && !on_bar)
+        QFAIL(qPrintable(QStringLiteral("stray red at %1,%2").arg(x).arg(y)));
       if (pixel != kBlack && pixel != kWhite && pixel != kBlue && pixel != kRed) {
         QFAIL(qPrintable(QStringLiteral("blended colour at %1,%2").arg(x).arg(y)));
       }
@@ -172,12 +181,14 @@ void SectionPreviewTest::Faults_data() {
   QTest::addColumn<Section>("section");
   QTest::addColumn<QString>("message");
   QTest::addColumn<bool>("cleared_only");
-  QTest::newRow("no size") << Section{0, 0, 40, 6, 6, 5, 5} << "Floating point division by zero" << true;
-  QTest::newRow("NX = -1") << Section{500, 500, 40, 6, 6, -1, 5} << "Floating point division by zero" << false;
-  QTest::newRow("NY = -1, bars on the axis") << Section{500, 500, 250, 6, 6, 5, -1}
-                                             << "Invalid floating point operation" << false;
-  QTest::newRow("cover far outside") << Section{1, 1, 1e30f, 1, 1, 0, 0} << "Invalid floating point operation"
-                                     << false;
+  QTest::newRow("no size") << Section{0, 0, 40, 6, 6, 5, 5} << "Floating point division by zero"
+                           << true;
+  QTest::newRow("NX = -1") << Section{500, 500, 40, 6, 6, -1, 5}
+                           << "Floating point division by zero" << false;
+  QTest::newRow("NY = -1, bars on the axis")
+      << Section{500, 500, 250, 6, 6, 5, -1} << "Invalid floating point operation" << false;
+  QTest::newRow("cover far outside")
+      << Section{1, 1, 1e30f, 1, 1, 0, 0} << "Invalid floating point operation" << false;
 }
 
 void SectionPreviewTest::Faults() {
