@@ -110,7 +110,7 @@ windows-screenshot: windows-deps
 # the new entries (Qt Linguist, or by hand), then build.
 LUPDATE = /usr/lib/qt6/bin/lupdate -I . -locations none -no-obsolete
 translations:
-	$(LUPDATE) ui/tform1.ui ui/tform1.h ui/tform1.cpp ui/dialogs.cpp ui/capacity_dialog.cpp \
+	$(LUPDATE) ui/tform1.ui ui/tform1.h ui/tform1.cpp ui/dialogs.cpp ui/capacity_dialog.cpp ui/window_progress.cpp \
 		-source-language zh_CN -target-language en -ts translations/brenmoor_en.ts
 	$(LUPDATE) report/section_report.cc report/capacity_report.cc -source-language en -target-language zh_CN \
 		-ts translations/brenmoor_zh_CN.ts

@@ -9,6 +9,7 @@
 #include "capacity/capacity_csv.h"
 #include "model/errors.h"
 #include "model/section_properties.h"
+#include "output/byte_sink.h"
 #include "platform/files.h"
 
 namespace brenmoor {
@@ -32,25 +33,30 @@ std::string CapacityOutputPath(const CapacityRequest& request) {
   return PathToUtf8(path);
 }
 
-void CapacityCommand(BrenmoorState& state, const CapacityRequest& request, std::ostream& out) {
+void CapacityCommand(BrenmoorState& state, const CapacityRequest& request, std::ostream& out,
+                     Progress* progress) {
   const std::string output = CapacityOutputPath(request);
   const std::filesystem::path table_path = PathFromUtf8(request.table);
   const std::filesystem::path output_path = PathFromUtf8(output);
   if (output != "-") RefuseOutputOverInput(output_path, table_path);
 
-  ImportTableWithSections(state, request.table);
-  std::string bytes;
+  ImportTableWithSections(state, request.table, progress);
+  std::string bytes;  // a CSV, made whole before anything is written
   try {
     if (request.csv && request.curves) {
-      bytes = CapacityCurvesCsv(state, request.options);
+      bytes = CapacityCurvesCsv(state, request.options, progress);
     } else {
-      const std::vector<SectionCapacity> figures = ComputeCapacityTable(state, request.options);
+      const std::vector<SectionCapacity> figures =
+          ComputeCapacityTable(state, request.options, progress);
       if (request.csv) {
         bytes = CapacityCsv(state, figures);
       } else {
 #ifdef BRENMOOR_WITH_CAPACITY_REPORT
-        bytes = CapacityReportPdf(state, figures, request.options,
-                                  PathToUtf8(table_path.filename()), request.language);
+        // Up to a page a section: drawn into the file as the pages come.
+        ReplaceFileWith(output_path, [&](ByteSink& pdf) {
+          CapacityReportPdf(pdf, state, figures, request.options, PathToUtf8(table_path.filename()),
+                            request.language, progress);
+        });
 #else
         throw Error(
             "This build of brenmoor has no capacity report (PDF) yet; --csv writes the "
@@ -68,7 +74,7 @@ void CapacityCommand(BrenmoorState& state, const CapacityRequest& request, std::
     WriteToStandardOutput(out, bytes.data(), bytes.size());
     return;
   }
-  WriteFileReplacing(output_path, bytes);
+  if (request.csv) WriteFileReplacing(output_path, bytes);
   out << "Wrote the "
       << (request.csv ? (request.curves ? "interaction curves" : "capacity figures")
                       : "capacity report")
@@ -142,7 +148,9 @@ void AddCapacityCommand(CLI::App& brenmoor, CommandCall& call) {
     }
     if (request.curves && !request.csv) throw WrongCall("--curves goes with --csv");
     call.table = request.table;
-    call.run = [&call, options] { CapacityCommand(call.state, options->request, call.out); };
+    call.run = [&call, options] {
+      CapacityCommand(call.state, options->request, call.out, call.progress);
+    };
   });
 }
 

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "capacity/capacity.h"
+#include "model/progress.h"
 #include "model/state.h"
+#include "output/byte_sink.h"
 #include "report/language.h"
 
 namespace brenmoor {
@@ -34,16 +36,19 @@ std::string CapacityOutputPath(const CapacityRequest& request);
 // law for is refused as every error met while computing a section is
 // (SectionError): "TABLE:LINE: Section "NAME": reason" on the command line.
 // On success prints one line naming what was written (nothing when the CSV
-// goes to out itself; a failed write to out is an error).
-void CapacityCommand(BrenmoorState& state, const CapacityRequest& request, std::ostream& out);
+// goes to out itself; a failed write to out is an error). With a progress,
+// shows the lines read, the sections computed and the pages drawn; a cancel
+// throws Cancelled and leaves an earlier file as it was.
+void CapacityCommand(BrenmoorState& state, const CapacityRequest& request, std::ostream& out,
+                     Progress* progress = nullptr);
 
 // The capacity report of an imported table whose figures were computed, as
-// the bytes of an A4 PDF; table_name is the table's file name for the pages'
-// headings, its texts in language. Drawn by the report library, in a build that has it
-// (BRENMOOR_WITH_CAPACITY_REPORT); the command refuses the PDF otherwise.
-std::string CapacityReportPdf(const BrenmoorState& state,
-                              const std::vector<SectionCapacity>& figures,
-                              const CapacityOptions& options, const std::string& table_name,
-                              Language language);
+// an A4 PDF into out, page after page; table_name is the table's file name
+// for the pages' headings, its texts in language. Drawn by the report
+// library, in a build that has it (BRENMOOR_WITH_CAPACITY_REPORT); the
+// command refuses the PDF otherwise.
+void CapacityReportPdf(ByteSink& out, const BrenmoorState& state,
+                       const std::vector<SectionCapacity>& figures, const CapacityOptions& options,
+                       const std::string& table_name, Language language, Progress* progress);
 
 }  // namespace brenmoor

@@ -5,11 +5,10 @@
 
 namespace brenmoor {
 
-std::string CapacityReportPdf(const BrenmoorState& state,
-                              const std::vector<SectionCapacity>& figures,
-                              const CapacityOptions& options, const std::string& table_name,
-                              Language language) {
-  return CapacityPdfFromModule(state, figures, options, table_name, language);
+void CapacityReportPdf(ByteSink& out, const BrenmoorState& state,
+                       const std::vector<SectionCapacity>& figures, const CapacityOptions& options,
+                       const std::string& table_name, Language language, Progress* progress) {
+  CapacityPdfFromModule(out, state, figures, options, table_name, language, progress);
 }
 
 }  // namespace brenmoor

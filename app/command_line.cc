@@ -16,6 +16,7 @@
 #include "model/errors.h"
 #include "platform/console.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 #ifndef BRENMOOR_VERSION
 #define BRENMOOR_VERSION "unknown"
@@ -209,13 +210,13 @@ int RunCommandLine(const std::vector<std::string>& args, BrenmoorState& state, s
     } else if (std::string_view(e.what()).find(quoted) == std::string_view::npos) {
       err << call.table << ": ";
     }
-    err << ErrorReportText(e.what()) << "\n";
+    err << DisplayMessage(ErrorReportText(e.what())) << "\n";
     return 1;
   } catch (const std::exception& e) {
     // Our own errors and anything else (no memory left, say): the engineer
     // reads what went wrong instead of an abort.
     progress.Erase();
-    err << "brenmoor: " << ErrorReportText(e.what()) << "\n";
+    err << "brenmoor: " << DisplayMessage(ErrorReportText(e.what())) << "\n";
     return 1;
   }
   return status;

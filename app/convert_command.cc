@@ -33,6 +33,8 @@ void ConvertCommand(BrenmoorState& state, const std::string& table, const std::s
   if (output != "-") RefuseOutputOverInput(PathFromUtf8(output), PathFromUtf8(table));
   ImportTableWithSections(state, table, progress);
   if (output == "-") {
+    // Bytes sent down a pipe cannot be taken back: every section is computed
+    // before the first, so a section that fails sends nothing.
     ComputeSections(state, progress);
     StandardOutputSink sink(out);
     StreamComponentFile(state, sink, StartThread, progress);

@@ -11,6 +11,7 @@
 #include "output/component_layout.h"
 #include "output/component_reader.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace brenmoor {
 namespace {
@@ -30,7 +31,8 @@ std::string Number(float value) {
 void PrintSection(const FileSection& s, bool fibers, std::ostream& out) {
   int steel = 0;
   for (const FileFiber& f : s.fibers) steel += f.type == 0;
-  out << "\nSection " << s.number << ": " << s.name << "\n";
+  // The name as the table held it, shown as the grid shows it (GB18030 too).
+  out << "\nSection " << s.number << ": " << DisplayText(s.name) << "\n";
   out << "  fibers            " << s.fiber_count << " (" << steel << " bars, "
       << s.fiber_count - steel << " concrete cells)\n";
   out << "  shear modulus     " << Number(s.shear_modulus) << " N/mm2\n";

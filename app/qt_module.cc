@@ -63,9 +63,8 @@ int RunWindowFromModule(int argc, char** argv, BrenmoorState& state, const std::
   return request.exit_status;
 }
 
-std::string ReportPdfFromModule(const BrenmoorState& prepared, const std::string& table_name,
-                                Language language, Progress* progress, int& pages) {
-  std::string pdf;
+int ReportPdfFromModule(ByteSink& out, const BrenmoorState& prepared, const std::string& table_name,
+                        Language language, Progress* progress) {
   BrenmoorQtRequest request;
   request.command = QtCommand::kReportPdf;
   // Only read for a report.
@@ -74,17 +73,15 @@ std::string ReportPdfFromModule(const BrenmoorState& prepared, const std::string
   request.version = BRENMOOR_VERSION;
   request.progress = progress;
   request.language = language;
-  request.pdf = &pdf;
+  request.pdf = &out;
   Call(request);
-  pages = request.pages;
-  return pdf;
+  return request.pages;
 }
 
-std::string CapacityPdfFromModule(const BrenmoorState& state,
-                                  const std::vector<SectionCapacity>& figures,
-                                  const CapacityOptions& options, const std::string& table_name,
-                                  Language language) {
-  std::string pdf;
+void CapacityPdfFromModule(ByteSink& out, const BrenmoorState& state,
+                           const std::vector<SectionCapacity>& figures,
+                           const CapacityOptions& options, const std::string& table_name,
+                           Language language, Progress* progress) {
   BrenmoorQtRequest request;
   request.command = QtCommand::kCapacityPdf;
   // Only read for a report.
@@ -93,10 +90,10 @@ std::string CapacityPdfFromModule(const BrenmoorState& state,
   request.version = BRENMOOR_VERSION;
   request.capacity = &figures;
   request.capacity_options = &options;
+  request.progress = progress;
   request.language = language;
-  request.pdf = &pdf;
+  request.pdf = &out;
   Call(request);
-  return pdf;
 }
 
 }  // namespace brenmoor

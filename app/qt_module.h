@@ -6,6 +6,7 @@
 #include "capacity/capacity.h"
 #include "model/progress.h"
 #include "model/state.h"
+#include "output/byte_sink.h"
 #include "report/language.h"
 
 namespace brenmoor {
@@ -21,18 +22,19 @@ std::filesystem::path QtModulePath();
 // cannot be loaded throws Error naming it.
 int RunWindowFromModule(int argc, char** argv, BrenmoorState& state, const std::string& table);
 
-// The section report of prepared (see PreparedCopy) as the bytes of an A4
-// PDF, drawn by the module; pages gets its page count. table_name is the
-// table's file name for the cover. Throws what the drawing throws, Cancelled
-// when progress was cancelled, and Error when the module cannot be loaded.
-std::string ReportPdfFromModule(const BrenmoorState& prepared, const std::string& table_name,
-                                Language language, Progress* progress, int& pages);
+// The section report of prepared (see PreparedCopy) as an A4 PDF, drawn by
+// the module into out page after page; returns its page count. table_name is
+// the table's file name for the cover. Throws what the drawing throws (a
+// failure of out included), Cancelled when progress was cancelled, and Error
+// when the module cannot be loaded.
+int ReportPdfFromModule(ByteSink& out, const BrenmoorState& prepared, const std::string& table_name,
+                        Language language, Progress* progress);
 
 // The capacity report of state (imported, its capacity figures computed) as
-// the bytes of an A4 PDF, drawn by the module. Throws as ReportPdfFromModule.
-std::string CapacityPdfFromModule(const BrenmoorState& state,
-                                  const std::vector<SectionCapacity>& figures,
-                                  const CapacityOptions& options, const std::string& table_name,
-                                  Language language);
+// an A4 PDF, drawn by the module into out. Throws as ReportPdfFromModule.
+void CapacityPdfFromModule(ByteSink& out, const BrenmoorState& state,
+                           const std::vector<SectionCapacity>& figures,
+                           const CapacityOptions& options, const std::string& table_name,
+                           Language language, Progress* progress);
 
 }  // namespace brenmoor

@@ -4,6 +4,7 @@
 #include "app/qt_module.h"
 #include "model/errors.h"
 #include "model/section_properties.h"
+#include "output/byte_sink.h"
 #include "output/properties_csv.h"
 #include "platform/files.h"
 
@@ -48,9 +49,10 @@ void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostr
   throw Error("This build of brenmoor has no PDF report (it was built without Qt); --csv works");
 #endif
   int pages = 0;
-  const std::string pdf = ReportPdfFromModule(state, PathToUtf8(table_path.filename()),
-                                              request.language, progress, pages);
-  WriteFileReplacing(output_path, pdf);
+  ReplaceFileWith(output_path, [&](ByteSink& pdf) {
+    pages = ReportPdfFromModule(pdf, state, PathToUtf8(table_path.filename()), request.language,
+                                progress);
+  });
   out << "Wrote the report of " << state.imported_count
       << (state.imported_count == 1 ? " section" : " sections") << " (" << pages
       << (pages == 1 ? " page) to " : " pages) to ") << PathToUtf8(FullPath(output_path)) << "\n";

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHeaderView>
 #include <QProgressDialog>
 #include <QTemporaryDir>
@@ -106,29 +107,59 @@ void BM_ImportButton(benchmark::State& bench_state) {
 }
 BENCHMARK(BM_ImportButton)->Unit(benchmark::kMillisecond);
 
+// The window over the sample, its first section selected and the capacity
+// dialog open beside it.
+struct CapacityDialogOnSample {
+  static BrenmoorState Sample() {
+    BrenmoorState sample;
+    ImportSectionFile(sample, BRENMOOR_SOURCE_DIR "/examples/sample.csv", '.');
+    return sample;
+  }
+  CapacityDialogOnSample() {
+    form.Errors().CollectForTesting();
+    ShowAndWaitForPaint(&form);
+    form.StringGrid1MouseDown(1);
+    form.ShowCapacity();
+    dialog = form.CapacityWindow();
+  }
+  BrenmoorState state = Sample();
+  TForm1 form{state, '.'};
+  CapacityDialog* dialog = nullptr;
+};
+
 // The capacity dialog open beside the window: a click on the next row, the
 // figures and curves of its section computed, and the charts painted.
 void BM_CapacityRedraw(benchmark::State& bench_state) {
-  BrenmoorState state;
-  ImportSectionFile(state, BRENMOOR_SOURCE_DIR "/examples/sample.csv", '.');
-  TForm1 form(state, '.');
-  form.Errors().CollectForTesting();
-  ShowAndWaitForPaint(&form);
-  form.StringGrid1MouseDown(1);
-  form.ShowCapacity();
-  CapacityDialog* dialog = form.CapacityWindow();
-  QWidget* charts = dialog->findChild<QWidget*>(QStringLiteral("CapacityCharts"));
-  ShowAndWaitForPaint(dialog);
+  CapacityDialogOnSample on;
+  QWidget* charts = on.dialog->findChild<QWidget*>(QStringLiteral("CapacityCharts"));
+  ShowAndWaitForPaint(on.dialog);
   int row = 1;
   for (auto _ : bench_state) {
-    row = row % state.imported_count + 1;
-    form.StringGrid1MouseDown(row);
+    row = row % on.state.imported_count + 1;
+    on.form.StringGrid1MouseDown(row);
     charts->repaint();
   }
-  if (!form.Errors().Collected().empty() || dialog->Record() != row)
+  if (!on.form.Errors().Collected().empty() || on.dialog->Record() != row)
     bench_state.SkipWithError("the dialog did not follow");
 }
 BENCHMARK(BM_CapacityRedraw)->Unit(benchmark::kMillisecond);
+
+// The capacity dialog's export of the section on show as a PDF page and as
+// a picture: each is one section's work, so it stays far below the half
+// second after which long work shows a progress dialog.
+void BM_CapacityExport(benchmark::State& bench_state, bool pdf) {
+  CapacityDialogOnSample on;
+  QTemporaryDir dir;
+  const QString path = dir.filePath(pdf ? QStringLiteral("KZ1.pdf") : QStringLiteral("KZ1.png"));
+  for (auto _ : bench_state) {
+    on.form.SaveDialog1().SetNextFileName(path);
+    pdf ? on.dialog->ExportPdf() : on.dialog->ExportPicture();
+  }
+  if (!on.form.Errors().Collected().empty() || !QFile::exists(path))
+    bench_state.SkipWithError("nothing was exported");
+}
+BENCHMARK_CAPTURE(BM_CapacityExport, pdf, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CapacityExport, picture, false)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace brenmoor

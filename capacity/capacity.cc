@@ -467,19 +467,23 @@ SectionCapacity ComputeSectionCapacity(const CapacitySection& section) {
 }
 
 std::vector<SectionCapacity> ComputeCapacityTable(const BrenmoorState& state,
-                                                  const CapacityOptions& options) {
+                                                  const CapacityOptions& options,
+                                                  Progress* progress) {
   const int count = state.imported_count;
   // Refuse before computing anything: the first refused record wins.
   for (int r = 1; r <= count; ++r) MakeCapacitySection(state, r, options);
   std::vector<SectionCapacity> results(static_cast<std::size_t>(count));
   constexpr int kPiece = 64;
   std::atomic<int> next{0};
+  ProgressCounter counter(progress, "Computing capacity", count);
   RunWorkers(WorkersFor(static_cast<std::size_t>(count / kPiece + 1)), [&](int) {
     for (int start; (start = next.fetch_add(kPiece)) < count;) {
-      for (int i = start; i < std::min(count, start + kPiece); ++i) {
+      const int end = std::min(count, start + kPiece);
+      for (int i = start; i < end; ++i) {
         results[static_cast<std::size_t>(i)] =
             ComputeSectionCapacity(MakeCapacitySection(state, i + 1, options));
       }
+      counter.Done(end - start);
     }
   });
   return results;

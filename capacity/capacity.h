@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/errors.h"
+#include "model/progress.h"
 #include "model/state.h"
 
 namespace brenmoor {
@@ -169,9 +170,11 @@ SectionCapacity ComputeSectionCapacity(const CapacitySection& section);
 // Every imported section (records 1 .. imported_count, result [r − 1]) on
 // every core. Every section is checked before any is computed, so a refused
 // table throws the CapacityRefusal of its first refused record and computes
-// nothing.
+// nothing. With a progress, counts the sections computed ("Computing
+// capacity") and stops with Cancelled when asked to.
 std::vector<SectionCapacity> ComputeCapacityTable(const BrenmoorState& state,
-                                                  const CapacityOptions& options);
+                                                  const CapacityOptions& options,
+                                                  Progress* progress = nullptr);
 
 // ---- Interaction curve -----------------------------------------------------
 

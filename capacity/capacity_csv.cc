@@ -50,15 +50,18 @@ std::string CapacityCsv(const BrenmoorState& state, const std::vector<SectionCap
   return csv;
 }
 
-std::string CapacityCurvesCsv(const BrenmoorState& state, const CapacityOptions& options) {
+std::string CapacityCurvesCsv(const BrenmoorState& state, const CapacityOptions& options,
+                              Progress* progress) {
   const int count = state.imported_count;
   for (int r = 1; r <= count; ++r) MakeCapacitySection(state, r, options);
   std::vector<std::string> rows(static_cast<std::size_t>(count));
   constexpr int kPiece = 16;
   std::atomic<int> next{0};
+  ProgressCounter counter(progress, "Computing interaction curves", count);
   RunWorkers(WorkersFor(static_cast<std::size_t>(count / kPiece + 1)), [&](int) {
     for (int start; (start = next.fetch_add(kPiece)) < count;) {
-      for (int i = start; i < std::min(count, start + kPiece); ++i) {
+      const int end = std::min(count, start + kPiece);
+      for (int i = start; i < end; ++i) {
         const CapacitySection section = MakeCapacitySection(state, i + 1, options);
         const std::string row_start = RowStart(state, i + 1);
         std::string& text = rows[static_cast<std::size_t>(i)];
@@ -76,6 +79,7 @@ std::string CapacityCurvesCsv(const BrenmoorState& state, const CapacityOptions&
           }
         }
       }
+      counter.Done(end - start);
     }
   });
   std::string csv = kByteOrderMark;

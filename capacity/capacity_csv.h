@@ -22,8 +22,11 @@ std::string CapacityCsv(const BrenmoorState& state, const std::vector<SectionCap
 //   No,NAME,axis,model,N,M
 // per section the curves about x and then y, each exact then fiber, each in
 // path order (see InteractionCurve). Throws CapacityRefusal as
-// ComputeCapacityTable does, before computing anything.
-std::string CapacityCurvesCsv(const BrenmoorState& state, const CapacityOptions& options);
+// ComputeCapacityTable does, before computing anything. With a progress,
+// counts the sections done ("Computing interaction curves") and stops with
+// Cancelled when asked to.
+std::string CapacityCurvesCsv(const BrenmoorState& state, const CapacityOptions& options,
+                              Progress* progress = nullptr);
 
 // A figure as the CSV writes it: 6 significant digits, exponent form only
 // where %g would choose it, never "-0". Example: -2145.6 -> "-2145.6".

@@ -32,16 +32,16 @@ void ComputeSectionProperties(const BrenmoorState& state, TSECTION& section);
 // the error is thrown as SectionError gives it.
 void PrepareSections(BrenmoorState& state, Progress* progress = nullptr);
 
-// What the generate command computes before it creates anything: for every
-// record of kind 1, its fibers are laid out in a scratch section and its
-// properties computed exactly as PrepareSections does, on every core (the
+// Every section computed before a byte is written, where written bytes
+// cannot be taken back (the component file sent to standard output): for
+// every record of kind 1, its fibers are laid out in a scratch section and
+// its properties computed exactly as PrepareSections does, on every core (the
 // sections are independent); the record keeps its fiber count and its
-// properties, but not its fibers, which the writer lays out again, one
-// section at a time, just before writing them. Records of another kind are
-// left alone. Throws the error PrepareSections would throw first (that of the
-// lowest record that fails); the records before it are then complete.
-// With a progress, counts the sections computed and stops with Cancelled
-// when asked to.
+// properties, but not its fibers. Records of another kind are left alone.
+// Throws the error PrepareSections would throw first (that of the lowest
+// record that fails); the records before it are then complete. With a
+// progress, counts the sections computed and stops with Cancelled when asked
+// to.
 void ComputeSections(BrenmoorState& state, Progress* progress = nullptr);
 
 // An error met while computing record (a value that overflows only in the

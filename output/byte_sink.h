@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/files.h"
 
@@ -21,8 +23,8 @@ class ByteSink {
   ByteSink& operator=(const ByteSink&) = delete;
 
   void Write(const void* data, std::size_t size) {
-    if (size <= buffer_.size() - used_) {
-      std::copy_n(static_cast<const char*>(data), size, buffer_.data() + used_);
+    if (size <= buffer_size_ - used_) {
+      std::copy_n(static_cast<const char*>(data), size, buffer_.get() + used_);
       used_ += size;
     } else {
       WriteSlow(data, size);
@@ -37,13 +39,15 @@ class ByteSink {
   virtual void Deliver(const char* data, std::size_t size) = 0;
 
   // The bytes written since the last delivery, and forgetting them.
-  std::string_view Buffered() const { return {buffer_.data(), used_}; }
+  std::string_view Buffered() const { return {buffer_.get(), used_}; }
   void DropBuffered() { used_ = 0; }
 
  private:
   void WriteSlow(const void* data, std::size_t size);
 
-  std::vector<char> buffer_;
+  // Left uninitialised: a large buffer takes memory only as it fills.
+  std::unique_ptr<char[]> buffer_;
+  std::size_t buffer_size_;
   std::size_t used_ = 0;
 };
 
@@ -89,5 +93,13 @@ class FileSink : public ByteSink {
  private:
   ReplacingFile& file_;
 };
+
+// Replaces the file at path with what write puts into the sink it is given,
+// as it comes: the bytes go to a temporary file beside it, which is renamed
+// over path only once write has returned and every byte is on the disk. When
+// write throws, the old file stays as it was and the temporary file goes.
+// Throws ReplacingFile's errors; returns the full path written.
+std::filesystem::path ReplaceFileWith(const std::filesystem::path& path,
+                                      const std::function<void(ByteSink&)>& write);
 
 }  // namespace brenmoor

@@ -22,21 +22,24 @@ namespace brenmoor {
 // Example: no sections gives 70 bytes; one 60-fiber section gives 4355.
 void WriteComponentFile(const BrenmoorState& state, ByteSink& sink);
 
-// Writes the same bytes as WriteComponentFile after PrepareSections, from
-// records whose properties and fiber counts ComputeSections has computed and
-// which need hold no fibers: each section of kind 1 is laid out again, just
-// before its block is made, in a scratch section of the thread making it.
-// Pieces of 32 blocks are made on every core while this thread writes the
-// pieces made before, in order, so that computing overlaps writing; a few
-// pieces are held at a time (140 KB each, two a core and two more), whatever
-// the count of sections.
-// A record of another kind is written as it stands. The first failure (of
-// the sink, say) stops every thread and is thrown. This thread makes pieces
-// too whenever no maker has taken the next one, so the file is complete even
-// when the system starts no thread (start, for tests, starts them). With a
+// Writes the same bytes as WriteComponentFile after PrepareSections, and
+// leaves each record of kind 1 with the fiber count and properties
+// PrepareSections gives it, but not its fibers: each is laid out once, in a
+// scratch section of the thread making its block, its properties computed,
+// and its block made from them. Pieces of 128 blocks are made on every other
+// core while this thread writes the pieces made before, in order, so that
+// computing overlaps writing; a few pieces are held at a time (560 KB each,
+// one a maker and two more), whatever the count of sections.
+// A record of another kind is written as it stands. A section that cannot be
+// computed throws the error PrepareSections would throw first (SectionError,
+// of the lowest record that fails), once the blocks before it have gone to
+// the sink: the caller throws those bytes away. Any other failure (of the
+// sink, say) stops every thread and is thrown. This thread makes pieces too
+// whenever no maker has taken the next one, so the file is complete even when
+// the system starts no thread (start, for tests, starts them). With a
 // progress, counts the sections written; a cancel stops every thread and
 // throws Cancelled.
-void StreamComponentFile(const BrenmoorState& state, ByteSink& sink,
+void StreamComponentFile(BrenmoorState& state, ByteSink& sink,
                          const ThreadStarter& start = StartThread, Progress* progress = nullptr);
 
 // The 42-byte material entries of a file, made once per file from the

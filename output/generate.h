@@ -10,21 +10,21 @@ namespace brenmoor {
 // The fixed name the analysis program imports, in the current folder.
 inline constexpr char kComponentFileName[] = "KAVOSEC.PF3CMP";
 
-// The generate command: computes every imported section (ComputeSections: the
-// values PrepareSections gives, on every core) and writes the component file
+// The generate command: writes the component file of every imported section
 // to path (StreamComponentFile: the bytes WriteComponentFile writes after
-// PrepareSections), replacing any file there in one step. The records keep
-// their fiber counts and properties, not their fibers, so the memory it takes
-// beyond the records is a few MB whatever the table's size.
+// PrepareSections, each section computed as it is written, on every core),
+// replacing any file there in one step. The records keep their fiber counts
+// and properties, not their fibers, so the memory it takes beyond the records
+// is a few MB whatever the table's size.
 // The bytes go to a temporary file beside it, every write and the close are
-// checked, and only then is it renamed over path; on any failure the old file
-// is left as it was and the temporary file removed. Errors:
+// checked, and only then is it renamed over path; on any failure, a section
+// that cannot be computed included, the old file is left as it was and the
+// temporary file removed. Errors:
 //   Cannot create file "<full path>". <reason>
 //   Cannot write file "<full path>". <reason>
-// and the computing errors of PrepareSections, thrown before anything is
-// created. Returns the full path written. With a progress, shows the
-// sections computed and written; a cancel throws Cancelled and leaves the old
-// file as it was, with no temporary file behind.
+// and the computing errors of PrepareSections. Returns the full path written.
+// With a progress, shows the sections written; a cancel throws Cancelled and
+// leaves the old file as it was, with no temporary file behind.
 std::filesystem::path GenerateComponentFile(BrenmoorState& state,
                                             const std::filesystem::path& path = kComponentFileName,
                                             Progress* progress = nullptr);

@@ -1,5 +1,6 @@
 #include "platform/text.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace brenmoor {
@@ -57,6 +58,17 @@ std::string DisplayText(std::string_view bytes) {
       text.append(bytes.substr(i, length));
       i += length;
     }
+  }
+  return text;
+}
+
+std::string DisplayMessage(std::string_view message) {
+  std::string text;
+  while (!message.empty()) {
+    std::size_t quote = std::min(message.find_first_of("\"'"), message.size());
+    text += DisplayText(message.substr(0, quote));
+    if (quote < message.size()) text += message[quote++];
+    message.remove_prefix(quote);
   }
   return text;
 }

@@ -24,4 +24,13 @@ std::optional<std::string> Gb18030ToUtf8(std::string_view bytes);
 // as U+FFFD.
 std::string DisplayText(std::string_view bytes);
 
+// An error message as the engineer reads it. A message is our own UTF-8
+// text ("500 × 400") quoting table text between " or ' (a section's name,
+// a field), which may be GB18030: each stretch between quote marks is shown
+// through DisplayText on its own, so neither spoils the other. A quote mark
+// is never part of a UTF-8 or GB18030 character, so no character is cut.
+// Example: DisplayMessage("Section \"\xD6\xD0\xD6\xF9\": 500 × 400")
+//   == "Section \"中柱\": 500 × 400"
+std::string DisplayMessage(std::string_view message);
+
 }  // namespace brenmoor

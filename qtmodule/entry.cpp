@@ -66,8 +66,7 @@ QtStatus Run(BrenmoorQtRequest& request) {
     info.version = QString::fromStdString(request.version);
     info.options = *request.capacity_options;
     info.language = request.language;
-    const QByteArray pdf = CapacityReportDocument(*request.state, *request.capacity, info);
-    request.pdf->assign(pdf.constData(), static_cast<std::size_t>(pdf.size()));
+    CapacityReportDocument(*request.pdf, *request.state, *request.capacity, info, request.progress);
     return QtStatus::kDone;
   }
   ReportInfo info;
@@ -75,8 +74,7 @@ QtStatus Run(BrenmoorQtRequest& request) {
   info.date = QDate::currentDate();
   info.version = QString::fromStdString(request.version);
   info.language = request.language;
-  const QByteArray pdf = SectionReportPdf(*request.state, info, request.progress);
-  request.pdf->assign(pdf.constData(), static_cast<std::size_t>(pdf.size()));
+  SectionReportPdf(*request.pdf, *request.state, info, request.progress);
   request.pages = PlanReport(*request.state).pages();
   return QtStatus::kDone;
 }

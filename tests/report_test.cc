@@ -14,11 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "app/capacity_command.h"
 #include "app/command_line.h"
 #include "capacity/capacity.h"
 #include "report/capacity_drawing.h"
 #include "report/capacity_report.h"
 #include "report/figures.h"
+#include "report/pdf_writer.h"
 #include "report/section_report.h"
 #include "tests/temp_dir.h"
 #include "tests/test_sections.h"
@@ -562,6 +564,70 @@ TEST(CapacityChart, TicksAtRoundSteps) {
     SCOPED_TRACE(l.value);
     EXPECT_EQ(TickLabel(l.value, l.step).toStdString(), l.text);
   }
+}
+
+// Cancels as soon as it is shown step: the engineer stopping the work at
+// that point.
+class CancelAtStep : public Progress {
+ public:
+  explicit CancelAtStep(std::string step) : step_(std::move(step)) {}
+  void Show(std::string_view step, std::int64_t, std::int64_t) override {
+    if (step == step_) Cancel();
+  }
+
+ private:
+  std::string step_;
+};
+
+TEST(CapacityCommand, ACancelAtAnyStepKeepsTheOldFileAndNoTemporary) {
+  const struct {
+    bool csv, curves;
+    const char* step;
+  } cases[] = {
+      {false, false, "Reading sections"},
+      {false, false, "Computing capacity"},
+      {false, false, "Drawing capacity pages"},
+      {true, true, "Computing interaction curves"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.step);
+    TempDir dir;
+    CapacityRequest request;
+    request.table = kSample;
+    request.output = (dir / "out").string();
+    request.csv = c.csv;
+    request.curves = c.curves;
+    WriteFile(dir / "out", "old");
+    CancelAtStep progress(c.step);
+    BrenmoorState state;
+    std::ostringstream out;
+    EXPECT_THROW(CapacityCommand(state, request, out, &progress), Cancelled);
+    EXPECT_EQ(ReadFile(dir / "out"), "old");
+    EXPECT_EQ(testing::EntriesIn(dir.path()), 1);
+  }
+}
+
+// A disk that fills up while a report is drawn: Qt's writer cannot carry the
+// error, so it must come out once the writer is done, not be lost.
+TEST(WritePdf, AFailureOfTheSinkIsThrownOnceTheWriterIsDone) {
+  class FullDisk : public ByteSink {
+   public:
+    FullDisk() : ByteSink(64) {}  // delivers while the writer writes
+
+   protected:
+    void Deliver(const char*, std::size_t) override {
+      throw Error("Cannot write file \"x\". No space left on device");
+    }
+  } sink;
+  const auto draw_pages = [](QPdfWriter& writer) {
+    QPainter painter(&writer);
+    for (int page = 0; page < 40; ++page) {
+      painter.drawText(QPointF(300, 300), QStringLiteral("page %1").arg(page));
+      writer.newPage();
+    }
+  };
+  EXPECT_EQ(testing::ErrorOf([&] { WritePdf(sink, "t", "0", draw_pages); }),
+            "Cannot write file \"x\". No space left on device");
 }
 
 }  // namespace

@@ -55,6 +55,26 @@ TEST(DisplayText, ShowsUtf8AsItIsAndDecodesGb18030) {
   EXPECT_EQ(Gb18030ToUtf8("\xFF"), std::nullopt);
 }
 
+// Our own UTF-8 words ("×") and a table's GB18030 name in one message: read
+// as a whole, either spoils the other.
+TEST(DisplayMessage, DecodesEachQuotedTextOnItsOwn) {
+  const struct {
+    std::string message;
+    std::string shown;
+  } cases[] = {
+      {"Section \"\xD6\xD0\xD6\xF9\": CC = 260 reaches the centre of a 500 \xC3\x97 400 section",
+       "Section \"\xE4\xB8\xAD\xE6\x9F\xB1\": CC = 260 reaches the centre of a 500 \xC3\x97 400 "
+       "section"},
+      {"'\xB1\xDF\xD6\xF9' is not a valid material name",
+       "'\xE8\xBE\xB9\xE6\x9F\xB1' is not a valid material name"},
+      {"\xC3\x97\"\"'", "\xC3\x97\"\"'"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    EXPECT_EQ(DisplayMessage(c.message), c.shown);
+  }
+}
+
 }  // namespace
 // A long message is cut between characters, so standard error and the error
 // box get valid UTF-8.

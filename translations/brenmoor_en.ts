@@ -116,6 +116,29 @@ Usage notes:
     </message>
 </context>
 <context>
+    <name>WindowProgress</name>
+    <message>
+        <source>正在读取截面</source>
+        <translation>Reading sections</translation>
+    </message>
+    <message>
+        <source>正在计算截面</source>
+        <translation>Computing sections</translation>
+    </message>
+    <message>
+        <source>正在写入截面</source>
+        <translation>Writing sections</translation>
+    </message>
+    <message>
+        <source>正在绘制报告页</source>
+        <translation>Drawing report pages</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>brenmoor::CapacityDialog</name>
     <message>
         <source>N–M 曲线，绕 x 轴</source>

@@ -61,7 +61,7 @@ ReportedError ErrorReportFor(const std::exception& e) {
   // A message quotes a section's name as the table holds it, GB18030 too, and
   // the table's path is UTF-8 on every system: both are decoded as the grid
   // and the fields decode them.
-  report.text = QString::fromStdString(DisplayText(ErrorReportText(e.what())));
+  report.text = QString::fromStdString(DisplayMessage(ErrorReportText(e.what())));
   if (const auto* import_error = dynamic_cast<const ImportError*>(&e);
       import_error != nullptr && import_error->line() > 0) {
     const QString file =

@@ -20,6 +20,7 @@
 
 #include "import/section_import.h"
 #include "model/fiber_layout.h"
+#include "output/byte_sink.h"
 #include "output/generate.h"
 #include "platform/files.h"
 #include "report/figures.h"
@@ -378,7 +379,9 @@ void TForm1::ExportReport() {
     RefuseTable(*path, table_path_);
     WindowProgress progress(this, progress_delay_ms_);
     const BrenmoorState prepared = PreparedCopy(state_, &progress);
-    WriteReplacing(*path, SectionReportPdf(prepared, CurrentReportInfo(), &progress));
+    ReplaceFileWith(PathOf(*path), [&](ByteSink& pdf) {
+      SectionReportPdf(pdf, prepared, CurrentReportInfo(), &progress);
+    });
   });
 }
 

@@ -7,11 +7,16 @@
 namespace brenmoor {
 namespace {
 
+// In the window's language, like every other text of the window.
 QString StepText(std::string_view step) {
-  if (step == "Reading sections") return QStringLiteral("正在读取截面");
-  if (step == "Computing sections") return QStringLiteral("正在计算截面");
-  if (step == "Writing sections") return QStringLiteral("正在写入截面");
-  if (step == "Drawing report pages") return QStringLiteral("正在绘制报告页");
+  if (step == "Reading sections")
+    return QCoreApplication::translate("WindowProgress", "正在读取截面");
+  if (step == "Computing sections")
+    return QCoreApplication::translate("WindowProgress", "正在计算截面");
+  if (step == "Writing sections")
+    return QCoreApplication::translate("WindowProgress", "正在写入截面");
+  if (step == "Drawing report pages")
+    return QCoreApplication::translate("WindowProgress", "正在绘制报告页");
   return QString::fromUtf8(step.data(), static_cast<qsizetype>(step.size()));
 }
 
@@ -36,7 +41,7 @@ void WindowProgress::Show(std::string_view step, std::int64_t done, std::int64_t
     dialog_ = new QProgressDialog(window_);
     dialog_->setObjectName(QStringLiteral("ProgressDialog"));
     dialog_->setWindowTitle(QStringLiteral("Brenmoor"));
-    dialog_->setCancelButtonText(QStringLiteral("取消"));
+    dialog_->setCancelButtonText(QCoreApplication::translate("WindowProgress", "取消"));
     dialog_->setWindowModality(Qt::WindowModal);
     dialog_->setMinimumDuration(0);
     dialog_->setAutoClose(false);

@@ -209,7 +209,9 @@ void ReplacingFile::Write(const char* data, std::size_t size) {
   // The disk starts on what is written while the rest is still being made,
   // so that Commit's fsync waits only for the last few MB. Only a start:
   // durability is still fsync's alone, and a failure here changes nothing.
-  constexpr std::uint64_t kWritebackStep = 8 << 20;
+  // Every 4 MB: steps of 8 MB left the disk idle long enough to cost a
+  // tenth of the whole write.
+  constexpr std::uint64_t kWritebackStep = 4 << 20;
   if (!in_place_ && written_ - sent_to_disk_ >= kWritebackStep) {
     ::sync_file_range(fd, static_cast<off64_t>(sent_to_disk_),
                       static_cast<off64_t>(written_ - sent_to_disk_), SYNC_FILE_RANGE_WRITE);

@@ -1,5 +1,6 @@
 // Long work in the window: the progress dialog shows, and its Cancel leaves
 // every file, and the table imported before, as they were.
+#include <QAction>
 #include <QDir>
 #include <QPointer>
 #include <QProgressDialog>
@@ -19,8 +20,9 @@ class TForm1ProgressTest : public WindowTest {
   Q_OBJECT
 
   // Presses Cancel on the progress dialog as soon as it shows (or never);
-  // returns how many dialogs showed.
-  int RunShowingProgress(const std::function<void()>& action, bool cancel) {
+  // returns how many dialogs showed. `look` sees each dialog once it shows.
+  int RunShowingProgress(const std::function<void()>& action, bool cancel,
+                         const std::function<void(QProgressDialog&)>& look = {}) {
     form_->SetProgressDelayForTesting(0);
     int shown = 0;
     QPointer<QProgressDialog> seen;
@@ -31,6 +33,7 @@ class TForm1ProgressTest : public WindowTest {
       if (dialog == nullptr || !dialog->isVisible() || dialog == seen) return;
       seen = dialog;
       ++shown;
+      if (look) look(*dialog);
       if (cancel) dialog->cancel();
     });
     watch.start();
@@ -92,6 +95,22 @@ class TForm1ProgressTest : public WindowTest {
         1);
     QCOMPARE(ReadAll(dir_.filePath("KAVOSEC.PF3CMP")), ReadAll(expected));
     QVERIFY(form_->findChild<QProgressDialog*>() == nullptr);  // gone with the work
+  }
+
+  // The dialog speaks the window's language, its Cancel button too.
+  void ProgressIsInTheWindowsLanguage() {
+    Find<QAction>("EnglishAction")->trigger();
+    QString label;
+    QStringList buttons;
+    RunShowingProgress([this] { Import(dir_.filePath("new.csv")); }, false,
+                       [&](QProgressDialog& dialog) {
+                         label = dialog.labelText();
+                         for (QPushButton* button : dialog.findChildren<QPushButton*>())
+                           buttons << button->text();
+                       });
+    QVERIFY2(label.startsWith(QStringLiteral("Reading sections … ")), qPrintable(label));
+    QCOMPARE(buttons, QStringList{QStringLiteral("Cancel")});
+    Find<QAction>("ChineseAction")->trigger();
   }
 
  private:
