@@ -44,7 +44,8 @@ void CapacityCommand(BrenmoorState& state, const CapacityRequest& request, std::
   std::string bytes;  // a CSV, made whole before anything is written
   try {
     if (request.csv && request.curves) {
-      bytes = CapacityCurvesCsv(state, request.options, progress);
+      WriteCapacityCurvesCsv(
+          state, request.options, [&](std::string_view text) { bytes += text; }, progress);
     } else {
       const std::vector<SectionCapacity> figures =
           ComputeCapacityTable(state, request.options, progress);

@@ -1,7 +1,6 @@
 #include "capacity/capacity.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <limits>
 #include <string_view>
@@ -473,19 +472,13 @@ std::vector<SectionCapacity> ComputeCapacityTable(const BrenmoorState& state,
   // Refuse before computing anything: the first refused record wins.
   for (int r = 1; r <= count; ++r) MakeCapacitySection(state, r, options);
   std::vector<SectionCapacity> results(static_cast<std::size_t>(count));
-  constexpr int kPiece = 64;
-  std::atomic<int> next{0};
-  ProgressCounter counter(progress, "Computing capacity", count);
-  RunWorkers(WorkersFor(static_cast<std::size_t>(count / kPiece + 1)), [&](int) {
-    for (int start; (start = next.fetch_add(kPiece)) < count;) {
-      const int end = std::min(count, start + kPiece);
-      for (int i = start; i < end; ++i) {
-        results[static_cast<std::size_t>(i)] =
-            ComputeSectionCapacity(MakeCapacitySection(state, i + 1, options));
-      }
-      counter.Done(end - start);
-    }
-  });
+  ForEachPiece(results.size(), {.piece = 64, .progress = progress, .step = "Computing capacity"},
+               [&](std::size_t first, std::size_t last) {
+                 for (std::size_t i = first; i < last; ++i) {
+                   results[i] = ComputeSectionCapacity(
+                       MakeCapacitySection(state, static_cast<int>(i) + 1, options));
+                 }
+               });
   return results;
 }
 

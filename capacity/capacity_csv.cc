@@ -1,7 +1,6 @@
 #include "capacity/capacity_csv.h"
 
 #include <algorithm>
-#include <atomic>
 #include <charconv>
 
 #include "model/parallel.h"
@@ -50,42 +49,45 @@ std::string CapacityCsv(const BrenmoorState& state, const std::vector<SectionCap
   return csv;
 }
 
-std::string CapacityCurvesCsv(const BrenmoorState& state, const CapacityOptions& options,
-                              Progress* progress) {
+std::string CapacityCurveRows(const BrenmoorState& state, int record,
+                              const CapacityOptions& options) {
+  const CapacitySection section = MakeCapacitySection(state, record, options);
+  const std::string row_start = RowStart(state, record);
+  std::string text;
+  for (BendingAxis axis : {BendingAxis::kX, BendingAxis::kY}) {
+    for (CapacityModel model : {CapacityModel::kExact, CapacityModel::kFiber}) {
+      const std::string prefix = row_start + (axis == BendingAxis::kX ? "x," : "y,") +
+                                 (model == CapacityModel::kExact ? "exact," : "fiber,");
+      for (const InteractionPoint& p : InteractionCurve(section, axis, model)) {
+        text += prefix;
+        text += CapacityCsvNumber(p.N);
+        text += ',';
+        text += CapacityCsvNumber(p.M);
+        text += "\r\n";
+      }
+    }
+  }
+  return text;
+}
+
+void WriteCapacityCurvesCsv(const BrenmoorState& state, const CapacityOptions& options,
+                            const std::function<void(std::string_view)>& write,
+                            Progress* progress) {
   const int count = state.imported_count;
   for (int r = 1; r <= count; ++r) MakeCapacitySection(state, r, options);
-  std::vector<std::string> rows(static_cast<std::size_t>(count));
-  constexpr int kPiece = 16;
-  std::atomic<int> next{0};
-  ProgressCounter counter(progress, "Computing interaction curves", count);
-  RunWorkers(WorkersFor(static_cast<std::size_t>(count / kPiece + 1)), [&](int) {
-    for (int start; (start = next.fetch_add(kPiece)) < count;) {
-      const int end = std::min(count, start + kPiece);
-      for (int i = start; i < end; ++i) {
-        const CapacitySection section = MakeCapacitySection(state, i + 1, options);
-        const std::string row_start = RowStart(state, i + 1);
-        std::string& text = rows[static_cast<std::size_t>(i)];
-        for (BendingAxis axis : {BendingAxis::kX, BendingAxis::kY}) {
-          for (CapacityModel model : {CapacityModel::kExact, CapacityModel::kFiber}) {
-            const std::string prefix = row_start + (axis == BendingAxis::kX ? "x," : "y,") +
-                                       (model == CapacityModel::kExact ? "exact," : "fiber,");
-            for (const InteractionPoint& p : InteractionCurve(section, axis, model)) {
-              text += prefix;
-              text += CapacityCsvNumber(p.N);
-              text += ',';
-              text += CapacityCsvNumber(p.M);
-              text += "\r\n";
-            }
-          }
+  write(kByteOrderMark);
+  write("No,NAME,axis,model,N,M\r\n");
+  ForEachPieceInOrder<std::string>(
+      static_cast<std::size_t>(std::max(count, 0)),
+      {.piece = 16, .progress = progress, .step = "Computing interaction curves"},
+      [&](std::size_t first, std::size_t last) {
+        std::string rows;
+        for (std::size_t i = first; i < last; ++i) {
+          rows += CapacityCurveRows(state, static_cast<int>(i) + 1, options);
         }
-      }
-      counter.Done(end - start);
-    }
-  });
-  std::string csv = kByteOrderMark;
-  csv += "No,NAME,axis,model,N,M\r\n";
-  for (const std::string& row : rows) csv += row;
-  return csv;
+        return rows;
+      },
+      [&](std::size_t, std::size_t, std::string&& rows) { write(rows); });
 }
 
 }  // namespace brenmoor

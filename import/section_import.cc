@@ -1,7 +1,6 @@
 #include "import/section_import.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -222,36 +221,22 @@ void ImportLines(BrenmoorState& state, std::string_view bytes, char decimal_sepa
   }
 
   std::vector<TSECTION> records(static_cast<std::size_t>(count) + 1);
-  const std::size_t pieces =
-      (static_cast<std::size_t>(count) + kLinesPerPiece - 1) / kLinesPerPiece;
-  std::atomic<std::size_t> next_piece{0};
-  EarliestFailure failure;
-  ProgressCounter counter(progress, "Reading sections", count);
-  RunWorkers(WorkersFor(pieces), [&](int) {
-    LineFields fields;
-    for (std::size_t piece; (piece = next_piece++) < pieces;) {
-      const std::size_t first = piece * kLinesPerPiece + 1;
-      if (!failure.Matters(first)) return;
-      const std::size_t last = std::min(first + kLinesPerPiece, records.size());
-      LineReader piece_lines(bytes.substr(piece_starts[piece]));
-      std::string_view line;
-      for (std::size_t i = first; i < last && piece_lines.Next(line); ++i) {
-        try {
-          SplitFields(line, fields);
-          ReadSection(state, fields, decimal_separator, records[i]);
-        } catch (const Error& error) {
-          failure.Record(
-              i, std::make_exception_ptr(ImportError(error.what(), file, static_cast<int>(i) + 1)));
-          return;
-        } catch (...) {
-          failure.Record(i, std::current_exception());
-          return;
-        }
-      }
-      counter.Done(static_cast<std::int64_t>(last - first));
-    }
-  });
-  failure.RethrowIfAny();
+  // Item j is record j + 1, the table's line j + 2.
+  ForEachPiece(static_cast<std::size_t>(count),
+               {.piece = kLinesPerPiece, .progress = progress, .step = "Reading sections"},
+               [&](std::size_t first, std::size_t last) {
+                 LineFields fields;
+                 LineReader lines(bytes.substr(piece_starts[first / kLinesPerPiece]));
+                 std::string_view line;
+                 for (std::size_t i = first + 1; i <= last && lines.Next(line); ++i) {
+                   try {
+                     SplitFields(line, fields);
+                     ReadSection(state, fields, decimal_separator, records[i]);
+                   } catch (const Error& error) {
+                     throw ImportError(error.what(), file, static_cast<int>(i) + 1);
+                   }
+                 }
+               });
   if (count > 0) SplitLine(state, last_line);  // the field array holds the line read last
   state.records = std::move(records);
   state.imported_count = static_cast<std::int32_t>(count);

@@ -69,63 +69,66 @@ void ComputeSectionProperties(const BrenmoorState& state, TSECTION& s) {
   s.steel_ay2_sum = steel_ay2;
 }
 
+namespace {
+
+// Lays out and computes every record of kind 1 on every core; keep_fibers
+// says whether the records keep their fibers or only their fiber counts and
+// properties (each then laid out in a scratch section).
+void ComputeRecords(BrenmoorState& state, Progress* progress, bool keep_fibers) {
+  // Enough sections per piece that taking a piece costs nothing next to it.
+  constexpr std::size_t kSectionsPerPiece = 256;
+  const std::size_t count = static_cast<std::size_t>(std::max(state.imported_count, 0));
+  ForEachPiece(count,
+               {.piece = kSectionsPerPiece, .progress = progress, .step = "Computing sections"},
+               [&](std::size_t first, std::size_t last) {
+                 TSECTION scratch;
+                 for (std::size_t i = first + 1; i <= last; ++i) {
+                   TSECTION& record = state.records.at(i);
+                   if (record.kind != kRectangularColumn) continue;
+                   TSECTION& laid = keep_fibers ? record : scratch;
+                   try {
+                     if (!keep_fibers) CopyLayoutInput(record, scratch);
+                     LayoutFibers(laid);
+                     ComputeSectionProperties(state, laid);
+                   } catch (const Error& error) {
+                     throw SectionError(state, i, error);
+                   }
+                   if (!keep_fibers) {
+                     record.fiber_count = scratch.fiber_count;
+                     static_cast<ElasticProperties&>(record) = scratch;
+                   }
+                 }
+               });
+}
+
+}  // namespace
+
 void PrepareSections(BrenmoorState& state, Progress* progress) {
-  ProgressCounter counter(progress, "Computing sections", state.imported_count);
-  for (std::int32_t i = 1; i <= state.imported_count; ++i) {
-    TSECTION& section = state.records.at(i);
-    if (i % 64 == 0) counter.Done(64);
-    if (section.kind != kRectangularColumn) continue;
-    try {
-      LayoutFibers(section);
-      ComputeSectionProperties(state, section);
-    } catch (const Error& error) {
-      throw SectionError(state, static_cast<std::size_t>(i), error);
-    }
-  }
-  counter.Done(state.imported_count % 64);
+  ComputeRecords(state, progress, true);
+}
+
+void ComputeSections(BrenmoorState& state, Progress* progress) {
+  ComputeRecords(state, progress, false);
+}
+
+BrenmoorState PreparedCopy(const BrenmoorState& state, Progress* progress) {
+  BrenmoorState prepared;
+  prepared.records.assign(
+      state.records.begin(),
+      state.records.begin() +
+          std::min<std::size_t>(state.records.size(),
+                                static_cast<std::size_t>(std::max(state.imported_count, 0)) + 1));
+  prepared.materials = state.materials;
+  prepared.imported_count = state.imported_count;
+  prepared.table = state.table;
+  PrepareSections(prepared, progress);
+  return prepared;
 }
 
 ImportError SectionError(const BrenmoorState& state, std::size_t record, const Error& error) {
   const std::string& name = record < state.records.size() ? state.records[record].NAME : "";
   return ImportError("Section \"" + ShortenedForMessage(name) + "\": " + error.what(), state.table,
                      static_cast<int>(record) + 1);
-}
-
-void ComputeSections(BrenmoorState& state, Progress* progress) {
-  // Enough sections per piece that taking a piece costs nothing next to it.
-  constexpr std::size_t kSectionsPerPiece = 256;
-  const std::size_t count = static_cast<std::size_t>(std::max(state.imported_count, 0));
-  const std::size_t pieces = (count + kSectionsPerPiece - 1) / kSectionsPerPiece;
-  std::atomic<std::size_t> next_piece{0};
-  EarliestFailure failure;
-  ProgressCounter counter(progress, "Computing sections", static_cast<std::int64_t>(count));
-  RunWorkers(WorkersFor(pieces), [&](int) {
-    TSECTION scratch;
-    for (std::size_t piece; (piece = next_piece++) < pieces;) {
-      const std::size_t first = piece * kSectionsPerPiece + 1;
-      if (!failure.Matters(first)) return;
-      const std::size_t last = std::min(first + kSectionsPerPiece - 1, count);
-      for (std::size_t i = first; i <= last; ++i) {
-        TSECTION& record = state.records.at(i);
-        if (record.kind != kRectangularColumn) continue;
-        try {
-          CopyLayoutInput(record, scratch);
-          LayoutFibers(scratch);
-          ComputeSectionProperties(state, scratch);
-        } catch (const Error& error) {
-          failure.Record(i, std::make_exception_ptr(SectionError(state, i, error)));
-          return;
-        } catch (...) {
-          failure.Record(i, std::current_exception());
-          return;
-        }
-        record.fiber_count = scratch.fiber_count;
-        static_cast<ElasticProperties&>(record) = scratch;
-      }
-      counter.Done(static_cast<std::int64_t>(last - first + 1));
-    }
-  });
-  failure.RethrowIfAny();
 }
 
 }  // namespace brenmoor

@@ -26,10 +26,12 @@ namespace brenmoor {
 // values. One side 0 gives shear areas and torsion constant 0, no error.
 void ComputeSectionProperties(const BrenmoorState& state, TSECTION& section);
 
-// For records 1 to the imported-section count, in order: LayoutFibers and
-// then ComputeSectionProperties on each record of kind 1; records of another
-// kind are left alone. Stops at the first error, records before it complete;
-// the error is thrown as SectionError gives it.
+// For records 1 to the imported-section count: LayoutFibers and then
+// ComputeSectionProperties on each record of kind 1, on every core (the
+// sections are independent); records of another kind are left alone. Throws
+// the error of the lowest record that fails, as SectionError gives it; the
+// records before it are then complete. With a progress, counts the sections
+// computed and stops with Cancelled when asked to.
 void PrepareSections(BrenmoorState& state, Progress* progress = nullptr);
 
 // Every section computed before a byte is written, where written bytes
@@ -43,6 +45,14 @@ void PrepareSections(BrenmoorState& state, Progress* progress = nullptr);
 // progress, counts the sections computed and stops with Cancelled when asked
 // to.
 void ComputeSections(BrenmoorState& state, Progress* progress = nullptr);
+
+// A copy of the imported sections of state, prepared exactly as the generate
+// command prepares them before writing (PrepareSections): record i of the
+// copy holds the values the component file gets for section i, its fibers
+// included. state itself is not changed. Throws what PrepareSections
+// throws; with a progress, counts the sections and stops with Cancelled when
+// asked to.
+BrenmoorState PreparedCopy(const BrenmoorState& state, Progress* progress = nullptr);
 
 // An error met while computing record (a value that overflows only in the
 // arithmetic, say) as the engineer can find it in the table: the section's

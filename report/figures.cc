@@ -46,18 +46,4 @@ QString Percent(double value) {
   return QString::number(value, 'f', 2);
 }
 
-BrenmoorState PreparedCopy(const BrenmoorState& state, Progress* progress) {
-  BrenmoorState copy;
-  copy.materials = state.materials;
-  copy.imported_count = state.imported_count;
-  copy.table = state.table;
-  copy.records.assign(
-      state.records.begin(),
-      state.records.begin() +
-          std::min<std::size_t>(state.records.size(),
-                                static_cast<std::size_t>(state.imported_count) + 1));
-  PrepareSections(copy, progress);
-  return copy;
-}
-
 }  // namespace brenmoor

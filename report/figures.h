@@ -27,11 +27,4 @@ QString Shown(std::string_view bytes);
 // as 0 ("4e62", "1.235e-5"), or "–" when it is not a number.
 QString Percent(double value);
 
-// A copy of the imported sections of state, prepared exactly as the generate
-// command prepares them before writing (PrepareSections): record i of the
-// copy holds the values the component file gets for section i. state itself
-// is not changed. Throws what PrepareSections throws; with a progress,
-// counts the sections and stops with Cancelled when asked to.
-BrenmoorState PreparedCopy(const BrenmoorState& state, Progress* progress = nullptr);
-
 }  // namespace brenmoor

@@ -20,6 +20,7 @@
 
 #include "import/section_import.h"
 #include "model/fiber_layout.h"
+#include "model/section_properties.h"
 #include "output/byte_sink.h"
 #include "output/generate.h"
 #include "platform/files.h"
