@@ -43,7 +43,7 @@ struct PieceOptions {
   // Where the items of finished pieces are counted, under step ("Computing
   // capacity"), and where a cancel is seen; may be nullptr.
   Progress* progress = nullptr;
-  std::string_view step;
+  std::string_view step = {};
   // At most this many workers; 0 for one per core.
   int most_workers = 0;
   ThreadStarter start = StartThread;
