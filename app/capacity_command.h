@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "capacity/capacity.h"
+#include "model/language.h"
 #include "model/progress.h"
 #include "model/state.h"
 #include "output/byte_sink.h"
-#include "report/language.h"
 
 namespace brenmoor {
 

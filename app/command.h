@@ -7,9 +7,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "model/language.h"
 #include "model/progress.h"
 #include "model/state.h"
-#include "report/language.h"
 
 namespace brenmoor {
 

@@ -3,9 +3,9 @@
 #include <ostream>
 #include <string>
 
+#include "model/language.h"
 #include "model/progress.h"
 #include "model/state.h"
-#include "report/language.h"
 
 namespace brenmoor {
 

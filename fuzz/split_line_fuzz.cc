@@ -9,15 +9,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view line(reinterpret_cast<const char*>(data), size);
-  // Kept from one input to the next, as the program keeps its field array:
-  // a fresh state for every input would cost more than the split.
-  static brenmoor::BrenmoorState state;
-  brenmoor::SplitLine(state, line);
+  // Kept from one input to the next: a fresh array for every input would
+  // cost more than the split.
+  static brenmoor::FieldArray fields;
+  brenmoor::SplitLine(fields, line);
   brenmoor::LineFields views;
   brenmoor::SplitFields(line, views);
   std::size_t total = 0;
-  for (std::size_t i = 0; i < state.fields.size(); ++i) {
-    const std::string& field = state.fields[i];
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const std::string& field = fields[i];
     if (field != views[i]) std::abort();
     total += field.size();
     if (!field.empty() && (static_cast<unsigned char>(field.front()) <= ' ' ||

@@ -203,14 +203,12 @@ void ImportLines(BrenmoorState& state, std::string_view bytes, char decimal_sepa
   // a table too large are only counted, for the message.
   constexpr std::size_t kLinesPerPiece = 1024;
   std::vector<std::size_t> piece_starts;  // the offset of line piece * kLinesPerPiece + 2
-  std::string_view last_line;
   std::int64_t lines_total = 0;
   LineReader reader(bytes);
   for (std::string_view line; lines_total <= kMaxSections + 1; ++lines_total) {
     const std::size_t start = reader.position();
     if (!reader.Next(line)) break;
     if (lines_total % kLinesPerPiece == 1) piece_starts.push_back(start);
-    last_line = line;
   }
   if (lines_total > kMaxSections + 1) lines_total = CountLines(bytes);
   const std::int64_t count = lines_total > 0 ? lines_total - 1 : 0;
@@ -237,7 +235,6 @@ void ImportLines(BrenmoorState& state, std::string_view bytes, char decimal_sepa
                    }
                  }
                });
-  if (count > 0) SplitLine(state, last_line);  // the field array holds the line read last
   state.records = std::move(records);
   state.imported_count = static_cast<std::int32_t>(count);
   state.table = file;

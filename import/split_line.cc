@@ -33,10 +33,10 @@ std::string_view Trim(std::string_view text) {
 
 }  // namespace
 
-void SplitLine(BrenmoorState& state, std::string_view line) {
-  LineFields fields;
-  SplitFields(line, fields);
-  for (std::size_t i = 0; i < fields.size(); ++i) state.fields[i] = fields[i];
+void SplitLine(FieldArray& fields, std::string_view line) {
+  LineFields views;
+  SplitFields(line, views);
+  for (std::size_t i = 0; i < views.size(); ++i) fields[i] = views[i];
 }
 
 void SplitFields(std::string_view line, LineFields& fields) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -8,9 +7,6 @@
 #include "model/section.h"
 
 namespace brenmoor {
-
-// How many fields one split table line can hold.
-inline constexpr int kFieldCount = 40;
 
 // Everything the program keeps between the engineer's actions. main owns the
 // one instance for the life of the process; the commands take it by reference.
@@ -22,10 +18,6 @@ struct BrenmoorState {
   std::int32_t imported_count = 0;
   // The path of the table the records came from, as errors name it.
   std::string table;
-  // The trimmed fields of the table line split last.
-  std::array<std::string, kFieldCount> fields;
-  // The grid row last clicked, which is also the record the preview draws.
-  std::int32_t selected_row = 0;
 };
 
 }  // namespace brenmoor

@@ -25,7 +25,7 @@ TEST(ForEachPiece, DoesEveryItemOnceWithOrWithoutThreads) {
   struct Case {
     std::size_t count, piece;
     bool threads;
-  } cases[] = {{0, 4, true}, {1, 4, true}, {4, 4, true},   {5, 4, true},
+  } cases[] = {{0, 4, true},    {1, 4, true},     {4, 4, true}, {5, 4, true},
                {1000, 7, true}, {1000, 7, false}, {3, 1, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.count) + " items in pieces of " + std::to_string(c.piece) +
@@ -96,10 +96,10 @@ TEST(ForEachPiece, CountsFinishedPiecesAndStopsOnCancel) {
 
   CancelAt early(300);
   std::atomic<std::size_t> items{0};
-  EXPECT_THROW(ForEachPiece(1000,
-                            {.piece = 100, .progress = &early, .step = "Counting", .start = NoThread},
-                            [&](std::size_t first, std::size_t last) { items += last - first; }),
-               Cancelled);
+  EXPECT_THROW(
+      ForEachPiece(1000, {.piece = 100, .progress = &early, .step = "Counting", .start = NoThread},
+                   [&](std::size_t first, std::size_t last) { items += last - first; }),
+      Cancelled);
   EXPECT_EQ(items.load(), 300u);  // no piece begun after the cancel
 }
 
@@ -129,13 +129,13 @@ TEST(ForEachPieceInOrder, DeliversInOrderOnTheCallingThreadWithFewPiecesHeld) {
 
 TEST(ForEachPieceInOrder, AFailureOfDeliverStopsTheWork) {
   std::atomic<std::size_t> made{0};
-  EXPECT_THROW(ForEachPieceInOrder<int>(
-                   10000, {.piece = 1},
-                   [&](std::size_t, std::size_t) { return static_cast<int>(++made); },
-                   [](std::size_t first, std::size_t, int) {
-                     if (first == 5) throw std::runtime_error("disk full");
-                   }),
-               std::runtime_error);
+  EXPECT_THROW(
+      ForEachPieceInOrder<int>(
+          10000, {.piece = 1}, [&](std::size_t, std::size_t) { return static_cast<int>(++made); },
+          [](std::size_t first, std::size_t, int) {
+            if (first == 5) throw std::runtime_error("disk full");
+          }),
+      std::runtime_error);
   EXPECT_LT(made.load(), 100u);
 }
 

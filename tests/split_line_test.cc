@@ -12,10 +12,10 @@ using Fields = std::vector<std::string>;
 
 // All 40 entries, so that a test also sees what must stay empty.
 Fields Split(std::string_view line) {
-  BrenmoorState state;
-  state.fields.fill("stale");
-  SplitLine(state, line);
-  return {state.fields.begin(), state.fields.end()};
+  FieldArray fields;
+  fields.fill("stale");
+  SplitLine(fields, line);
+  return {fields.begin(), fields.end()};
 }
 
 Fields Padded(Fields fields) {

@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
   for (const brenmoor::ReportedError& report : form.Errors().Collected()) {
     std::fprintf(stderr, "screenshot: %s %s\n", qPrintable(report.text), qPrintable(report.detail));
   }
-  if (!form.Errors().Collected().empty() || state.selected_row != 1) return 1;
+  if (!form.Errors().Collected().empty() || form.SelectedRow() != 1) return 1;
   if (error_box) {
     auto box = brenmoor::MakeErrorBox(
         &form, {QStringLiteral("'12,5' is not a valid floating point value."),

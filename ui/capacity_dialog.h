@@ -7,9 +7,9 @@
 #include <optional>
 
 #include "capacity/capacity.h"
+#include "model/language.h"
 #include "model/state.h"
 #include "report/capacity_drawing.h"
-#include "report/language.h"
 #include "ui/dialogs.h"
 
 class QComboBox;

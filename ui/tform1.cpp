@@ -252,8 +252,8 @@ void TForm1::UpdateActions() {
   const bool imported = state_.imported_count > 0;
   export_action_->setEnabled(imported);
   print_action_->setEnabled(imported);
-  const bool selected = imported && selection_of_this_import_ && state_.selected_row >= 1 &&
-                        state_.selected_row <= state_.imported_count;
+  const bool selected = imported && selection_of_this_import_ && selected_row_ >= 1 &&
+                        selected_row_ <= state_.imported_count;
   picture_action_->setEnabled(selected);
   capacity_action_->setEnabled(selected);
 }
@@ -267,7 +267,7 @@ void TForm1::ShowCapacity() {
             [this](const CapacityOptions& options) { SaveCapacityOptions(*settings_, options); });
   }
   capacity_dialog_->SetLanguage(language_);
-  capacity_dialog_->ShowRecord(state_.selected_row, table_path_);
+  capacity_dialog_->ShowRecord(selected_row_, table_path_);
   capacity_dialog_->show();
   capacity_dialog_->raise();
   capacity_dialog_->activateWindow();
@@ -409,7 +409,7 @@ void TForm1::PrintReport() {
 }
 
 void TForm1::SavePicture() {
-  const int row = state_.selected_row;
+  const int row = selected_row_;
   if (!selection_of_this_import_ || row < 1 || row > state_.imported_count) return;
   ReportErrors([this, row] {
     TSECTION section = state_.records[static_cast<std::size_t>(row)];
@@ -459,7 +459,7 @@ void TForm1::dropEvent(QDropEvent* event) {
 void TForm1::StringGrid1MouseDown(int row) {
   if (state_.imported_count == 0 || row < 0 || row > state_.imported_count) return;
   ReportErrors([this, row] {
-    state_.selected_row = row;
+    selected_row_ = row;
     for (int column = 1; column < kGridColumns; ++column) {
       fields_by_column_[column - 1]->setText(
           Shown(GridCellText(state_, column, row, decimal_separator_)));
@@ -477,7 +477,7 @@ void TForm1::RedrawPreview() {
   if (preview_.isNull()) preview_ = QImage(kPreviewSize, kPreviewSize, QImage::Format_RGB32);
   // Whatever was drawn before a fault is what the engineer sees.
   const auto show = qScopeGuard([this] { ui_->Image1->setPixmap(QPixmap::fromImage(preview_)); });
-  const auto row = static_cast<std::size_t>(state_.selected_row);
+  const auto row = static_cast<std::size_t>(selected_row_);
   DrawSectionPreview(preview_, row < state_.records.size() ? state_.records[row] : TSECTION{});
 }
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <optional>
 
+#include "model/language.h"
 #include "model/state.h"
-#include "report/language.h"
 #include "ui/dialogs.h"
 #include "ui/window_language.h"
 
@@ -85,6 +85,8 @@ class TForm1 : public QMainWindow {
   // the row becomes the selected one, its cells go into the section fields
   // and the preview draws its record.
   void StringGrid1MouseDown(int row);
+  // The grid row last clicked, which is also the record the preview draws.
+  int SelectedRow() const { return selected_row_; }
 
   // Imports the table at path as if it had been chosen in the open dialog.
   void ImportTableFile(const QString& path);
@@ -153,6 +155,7 @@ class TForm1 : public QMainWindow {
   // Whether the selected row was chosen in the grid of this import; after a
   // new import it may name another section than the preview shows.
   bool selection_of_this_import_ = false;
+  std::int32_t selected_row_ = 0;
   QImage preview_;  // made at the first accepted click, kept after
   int progress_delay_ms_;
 };

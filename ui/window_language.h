@@ -4,7 +4,7 @@
 #include <QTranslator>
 #include <memory>
 
-#include "report/language.h"
+#include "model/language.h"
 
 namespace brenmoor {
 

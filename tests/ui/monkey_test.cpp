@@ -75,8 +75,8 @@ class MonkeyTest : public WindowTest {
       QTest::mouseRelease(target, button, {}, at);
     }
     if (row >= 0 && row <= state_->imported_count && state_->imported_count > 0 &&
-        state_->selected_row != row)
-      qFatal("a press on row %d selected %d", row, state_->selected_row);
+        form_->SelectedRow() != row)
+      qFatal("a press on row %d selected %d", row, form_->SelectedRow());
     return 0;
   }
 

@@ -72,7 +72,7 @@ class TForm1ReportTest : public WindowTest {
   void KeyboardSelectsAsAClick() {
     Import(kSample);
     Grid()->setFocus();  // puts the current cell on the first row, selecting nothing
-    QCOMPARE(state_->selected_row, 0);
+    QCOMPARE(form_->SelectedRow(), 0);
     const struct {
       Qt::Key key;
       int row;
@@ -81,16 +81,16 @@ class TForm1ReportTest : public WindowTest {
                  {Qt::Key_PageUp, 1}, {Qt::Key_Down, 2}};
     for (const auto& step : steps) {
       QTest::keyClick(Grid(), step.key);
-      const QString by_key = QStringLiteral("%1 %2").arg(state_->selected_row).arg(Name());
+      const QString by_key = QStringLiteral("%1 %2").arg(form_->SelectedRow()).arg(Name());
       const QImage keyed = Preview();
       PressRow(step.row);
-      QCOMPARE(by_key, QStringLiteral("%1 %2").arg(state_->selected_row).arg(Name()));
+      QCOMPARE(by_key, QStringLiteral("%1 %2").arg(form_->SelectedRow()).arg(Name()));
       QCOMPARE(keyed, Preview());
     }
     QCOMPARE(Reports(), QStringList());
     QTest::keyClick(Grid(), Qt::Key_Tab);
     QVERIFY(QApplication::focusWidget() != Grid());
-    QCOMPARE(state_->selected_row, 2);
+    QCOMPARE(form_->SelectedRow(), 2);
   }
 
   void DroppedTableImportsAsTheOpenDialog() {
@@ -197,7 +197,7 @@ class TForm1ReportTest : public WindowTest {
     // leaves the old section on show: no picture until a row is chosen again.
     QVERIFY(QFile::copy(kSample, dir.filePath("t.csv")));
     Import(dir.filePath("t.csv"));
-    QCOMPARE(state_->selected_row, 2);
+    QCOMPARE(form_->SelectedRow(), 2);
     QVERIFY(!picture->isEnabled());
     form_->SaveDialog1().SetNextFileName(dir.filePath("t.csv"));
     export_report->trigger();

@@ -208,7 +208,7 @@ void TForm1Test::PressOnRowSelectsTheRowUnderThePointer() {
   for (int row = 7; row >= 1; --row) {
     for (int down : {0, 12, 23}) {
       PressRow(row, row % 2 ? Qt::LeftButton : Qt::RightButton, down);
-      QCOMPARE(state_->selected_row, row);
+      QCOMPARE(form_->SelectedRow(), row);
       QCOMPARE(Fields()[0], QStringLiteral("KZ%1").arg(row));
     }
   }
@@ -228,7 +228,7 @@ void TForm1Test::PressOnTitleRowShowsTitles() {
   Import(kSample);
   PressRow(3);
   QTest::mousePress(Grid()->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(30, 10));
-  QCOMPARE(state_->selected_row, 0);
+  QCOMPARE(form_->SelectedRow(), 0);
   QCOMPARE(Fields(), QStringList({"NAME", "CONC", "STEEL", "H", "B", "FX", "FY", "NX", "NY", "ASX",
                                   "ASY", "ASCOR", "CC"}));
   QImage cleared(kPreviewSize, kPreviewSize, QImage::Format_RGB32);
@@ -237,14 +237,14 @@ void TForm1Test::PressOnTitleRowShowsTitles() {
   // The row numbers belong to their rows.
   QTest::mousePress(Grid()->verticalHeader()->viewport(), Qt::LeftButton, {},
                     QPoint(10, Grid()->rowViewportPosition(4) + 3));
-  QCOMPARE(state_->selected_row, 5);
+  QCOMPARE(form_->SelectedRow(), 5);
 }
 
 void TForm1Test::PressesThatChangeNothing() {
   // Before any import, wherever the press lands.
   PressRow(2);
   QTest::mousePress(Grid()->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(30, 10));
-  QCOMPARE(state_->selected_row, 0);
+  QCOMPARE(form_->SelectedRow(), 0);
   QCOMPARE(Fields()[0], QStringLiteral("COLSEC1"));
   QVERIFY(Find<QLabel>("Image1")->pixmap().isNull());
 
@@ -254,7 +254,7 @@ void TForm1Test::PressesThatChangeNothing() {
   const QImage before = Preview();
   QTest::mousePress(Grid()->viewport(), Qt::LeftButton, {},
                     QPoint(30, Grid()->rowViewportPosition(6) + 40));
-  QCOMPARE(state_->selected_row, 4);
+  QCOMPARE(form_->SelectedRow(), 4);
   QCOMPARE(Fields()[0], QStringLiteral("KZ4"));
   QCOMPARE(Preview(), before);
 }
@@ -306,7 +306,7 @@ void TForm1Test::ZeroSizeSectionIsReported() {
 
   PressRow(1);
   QCOMPARE(Reports(), QStringList({"Floating point division by zero.", ""}));
-  QCOMPARE(state_->selected_row, 1);
+  QCOMPARE(form_->SelectedRow(), 1);
   QCOMPARE(Fields()[0], QStringLiteral("FLAT"));
   QImage cleared(kPreviewSize, kPreviewSize, QImage::Format_RGB32);
   DrawSectionPreview(cleared, TSECTION{});
@@ -393,7 +393,7 @@ void TForm1Test::LargeTableScrollsAndSelects() {
     Grid()->scrollTo(GridModel()->index(row - 1, 0));
     QApplication::processEvents();
     PressRow(row);
-    QCOMPARE(state_->selected_row, row);
+    QCOMPARE(form_->SelectedRow(), row);
     QCOMPARE(Fields().mid(0, 4), QStringList({QStringLiteral("S%1").arg(row), "C40", "STEEL",
                                               QString::number(300 + row % 500)}));
     QCOMPARE(Grid()->verticalHeader()->logicalIndexAt(
