@@ -6,11 +6,8 @@
 #include <optional>
 
 #include "app/command.h"
-#include "capacity/capacity_csv.h"
-#include "model/errors.h"
-#include "model/section_properties.h"
-#include "output/byte_sink.h"
-#include "platform/files.h"
+#include "app/qt_module.h"
+#include "jobs/capacity_job.h"
 
 namespace brenmoor {
 namespace {
@@ -23,65 +20,19 @@ bool ParsesWhole(const std::string& text, double& value) {
   return ec == std::errc() && ptr == end;
 }
 
-}  // namespace
-
-std::string CapacityOutputPath(const CapacityRequest& request) {
-  if (!request.output.empty()) return request.output;
-  std::filesystem::path path = PathFromUtf8(request.table);
-  path.replace_extension();
-  path += request.csv ? ".capacity.csv" : ".capacity.pdf";
-  return PathToUtf8(path);
-}
-
-void CapacityCommand(BrenmoorState& state, const CapacityRequest& request, std::ostream& out,
-                     Progress* progress) {
-  const std::string output = CapacityOutputPath(request);
-  const std::filesystem::path table_path = PathFromUtf8(request.table);
-  const std::filesystem::path output_path = PathFromUtf8(output);
-  if (output != "-") RefuseOutputOverInput(output_path, table_path);
-
-  ImportTableWithSections(state, request.table, progress);
-  std::string bytes;  // a CSV, made whole before anything is written
-  try {
-    if (request.csv && request.curves) {
-      WriteCapacityCurvesCsv(
-          state, request.options, [&](std::string_view text) { bytes += text; }, progress);
-    } else {
-      const std::vector<SectionCapacity> figures =
-          ComputeCapacityTable(state, request.options, progress);
-      if (request.csv) {
-        bytes = CapacityCsv(state, figures);
-      } else {
-#ifdef BRENMOOR_WITH_CAPACITY_REPORT
-        // Up to a page a section: drawn into the file as the pages come.
-        ReplaceFileWith(output_path, [&](ByteSink& pdf) {
-          CapacityReportPdf(pdf, state, figures, request.options, PathToUtf8(table_path.filename()),
-                            request.language, progress);
-        });
-#else
-        throw Error(
-            "This build of brenmoor has no capacity report (PDF) yet; --csv writes the "
-            "figures");
-#endif
-      }
-    }
-  } catch (const CapacityRefusal& refusal) {
-    // Named as every error met while computing: "TABLE:LINE: Section "NAME": reason".
-    throw SectionError(state, static_cast<std::size_t>(refusal.record()), refusal);
-  }
-
-  const int count = state.imported_count;
-  if (output == "-") {
-    WriteToStandardOutput(out, bytes.data(), bytes.size());
+// The job a capacity call asks for, and the line it ends with.
+void RunCapacity(CommandCall& call, const CapacityRequest& request) {
+  JobContext context = call.Context();
+  if (request.csv) {
+    SayWritten(call.out, request.curves ? "the interaction curves of " : "the capacity figures of ",
+               CapacityCsvJob(request, context));
     return;
   }
-  if (request.csv) WriteFileReplacing(output_path, bytes);
-  out << "Wrote the "
-      << (request.csv ? (request.curves ? "interaction curves" : "capacity figures")
-                      : "capacity report")
-      << " of " << count << (count == 1 ? " section" : " sections") << " to "
-      << PathToUtf8(FullPath(output_path)) << "\n";
+  SayWritten(call.out, "the capacity report of ",
+             CapacityPdfJob(request, context, ModuleCapacityRenderer()));
 }
+
+}  // namespace
 
 void AddCapacityCommand(CLI::App& brenmoor, CommandCall& call) {
   struct Options {
@@ -94,7 +45,7 @@ void AddCapacityCommand(CLI::App& brenmoor, CommandCall& call) {
       "Import a section table and write the N-M interaction and moment-curvature of every "
       "section (A4 PDF) or, with --csv, its capacity figures as CSV.");
   capacity->allow_extras();
-  AddTableArgument(*capacity, options->request.table, "the section table (CSV)");
+  AddTableArgument(*capacity, options->request.table.path, "the section table (CSV)");
   const CLI::Option* output = AddOutputOption(
       *capacity, options->request.output,
       "the file to write (default: beside the table, its name with .capacity.pdf, or "
@@ -148,10 +99,8 @@ void AddCapacityCommand(CLI::App& brenmoor, CommandCall& call) {
       throw WrongCall("the capacity report goes to a file; only --csv writes to standard output");
     }
     if (request.curves && !request.csv) throw WrongCall("--curves goes with --csv");
-    call.table = request.table;
-    call.run = [&call, options] {
-      CapacityCommand(call.state, options->request, call.out, call.progress);
-    };
+    call.table = request.table.path;
+    call.run = [&call, options] { RunCapacity(call, options->request); };
   });
 }
 

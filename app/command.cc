@@ -2,21 +2,11 @@
 
 #include <optional>
 
-#include "import/section_import.h"
 #include "model/errors.h"
 #include "platform/console.h"
 #include "platform/files.h"
-#include "platform/locale.h"
 
 namespace brenmoor {
-
-void ImportTableWithSections(BrenmoorState& state, const std::string& table, Progress* progress) {
-  ImportSectionFile(state, table, RegionalDecimalSeparator(), progress);
-  if (state.imported_count == 0) {
-    throw Error(
-        FileErrorMessage("No section in", PathFromUtf8(table), "There is nothing to write"));
-  }
-}
 
 CLI::Option* AddTableArgument(CLI::App& command, std::string& table, const std::string& help) {
   return command.add_option("TABLE", table, help)->required();
@@ -44,9 +34,16 @@ Language LanguageOption::Chosen() const {
   return *language;
 }
 
-void WriteToStandardOutput(std::ostream& out, const char* data, std::size_t size) {
-  out.write(data, static_cast<std::streamsize>(size));
-  if (!out) throw Error("cannot write to standard output: " + StandardOutputFailure(out));
+void StandardOutputSink::Deliver(const char* data, std::size_t size) {
+  out_.write(data, static_cast<std::streamsize>(size));
+  if (!out_) throw Error("cannot write to standard output: " + StandardOutputFailure(out_));
+}
+
+void SayWritten(std::ostream& out, const std::string& what, const JobResult& result,
+                const std::string& after_count) {
+  if (result.written.empty()) return;
+  out << "Wrote " << what << result.sections << (result.sections == 1 ? " section" : " sections")
+      << after_count << " to " << PathToUtf8(result.written) << "\n";
 }
 
 }  // namespace brenmoor

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "jobs/job.h"
 #include "model/language.h"
 #include "model/progress.h"
 #include "model/state.h"
@@ -25,6 +26,11 @@ struct CommandCall {
   std::function<void()> run;
   // Where long work shows how far it has come (the terminal's progress line).
   Progress* progress = nullptr;
+  // out as a byte sink, for a job's output "-".
+  ByteSink* standard_output = nullptr;
+
+  // What a job of this call works with.
+  JobContext Context() { return JobContext{state, progress, standard_output}; }
 };
 
 // One command of the command line: adds itself to brenmoor (its name, its
@@ -39,14 +45,6 @@ class WrongCall : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
-
-// The table a command reads, imported as the window's import button does
-// (the decimal separator of the regional settings). A table that holds no
-// section line (an empty file, the header alone) is refused: a command has
-// nothing to write from it, and writing an empty file over a good one loses
-// the engineer's work. progress, when given, is shown the lines read.
-void ImportTableWithSections(BrenmoorState& state, const std::string& table,
-                             Progress* progress = nullptr);
 
 // The TABLE every command reads: a required positional argument, which "--"
 // lets start with "-".
@@ -70,7 +68,23 @@ class LanguageOption {
 };
 
 // Writes bytes to standard output (out), as bytes: the component file goes
-// there unchanged on every system.
-void WriteToStandardOutput(std::ostream& out, const char* data, std::size_t size);
+// there unchanged on every system. A failure to write throws
+// "cannot write to standard output: <reason>".
+class StandardOutputSink : public ByteSink {
+ public:
+  explicit StandardOutputSink(std::ostream& out) : out_(out) {}
+
+ protected:
+  void Deliver(const char* data, std::size_t size) override;
+
+ private:
+  std::ostream& out_;
+};
+
+// "Wrote <what>N section(s)<after_count> to <path>", the line every command
+// that wrote a file ends with; nothing when the output went to standard
+// output.
+void SayWritten(std::ostream& out, const std::string& what, const JobResult& result,
+                const std::string& after_count = {});
 
 }  // namespace brenmoor

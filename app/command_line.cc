@@ -187,7 +187,8 @@ int RunCommandLine(const std::vector<std::string>& args, BrenmoorState& state, s
   // Long work counts its sections on the terminal; only the program's own
   // standard error can be one.
   ProgressLine progress(err, &err == &ConsoleErr() && StandardErrorIsTerminal());
-  CommandCall call{state, out, {}, {}, &progress};
+  StandardOutputSink standard_output(out);
+  CommandCall call{state, out, {}, {}, &progress, &standard_output};
   int status = 0;
   try {
     status = Run(args, call, err, commands);

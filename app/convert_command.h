@@ -1,22 +1,13 @@
 #pragma once
 
-#include <ostream>
-#include <string>
+#include <CLI/CLI.hpp>
 
-#include "model/progress.h"
-#include "model/state.h"
+#include "app/command.h"
 
 namespace brenmoor {
 
-// table and output are UTF-8 paths. Imports table exactly as the window's
-// import button does (decimal separator of the regional settings) and
-// generates the component file at output exactly as the generate button does;
-// output "-" is standard output (the file's bytes, nothing else). On success
-// with a file prints one line naming the number of sections and the full
-// output path. A table without sections, or an output that is the table
-// itself, is refused before anything is written. Errors are thrown as by the
-// import and the generate command. progress, when given, is shown the work.
-void ConvertCommand(BrenmoorState& state, const std::string& table, const std::string& output,
-                    std::ostream& out, Progress* progress = nullptr);
+// `brenmoor convert TABLE [-o OUTPUT]`: ConvertJob. On success with a file
+// prints "Wrote N sections to <full path>".
+void AddConvertCommand(CLI::App& brenmoor, CommandCall& call);
 
 }  // namespace brenmoor

@@ -5,9 +5,6 @@
 #include "platform/console.h"
 
 int main(int argc, char** argv) {
-  // Everything the program keeps between the engineer's actions lives here,
-  // for the life of the process.
-  brenmoor::BrenmoorState state;
   const std::vector<std::string> args = brenmoor::Utf8Arguments(argc, argv);
 #ifdef BRENMOOR_WITH_UI
   // No arguments, or "Open with" from the file manager: the window, with that
@@ -22,12 +19,15 @@ int main(int argc, char** argv) {
   }
   if (window) {
     try {
-      return brenmoor::RunWindowFromModule(argc, argv, state, argc <= 1 ? "" : args[1]);
+      return brenmoor::RunWindowFromModule(argc, argv, argc <= 1 ? "" : args[1]);
     } catch (const brenmoor::Error& e) {
       brenmoor::ShowStartupFailure("brenmoor: " + brenmoor::ErrorReportText(e.what()));
       return 1;
     }
   }
 #endif
+  // What a command keeps while it runs lives here, for the life of the
+  // process; the window keeps its own, in the module.
+  brenmoor::BrenmoorState state;
   return brenmoor::RunCommandLine(args, state, brenmoor::ConsoleOut(), brenmoor::ConsoleErr());
 }

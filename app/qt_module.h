@@ -1,40 +1,66 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <vector>
 
-#include "capacity/capacity.h"
-#include "model/language.h"
-#include "model/progress.h"
-#include "model/state.h"
-#include "output/byte_sink.h"
+#include "jobs/capacity_job.h"
+#include "jobs/report_job.h"
 
 namespace brenmoor {
 
-// The Qt module (qtmodule/request.h) as the programs find it: beside the
-// program (a build, the Windows folder), else in the installed library
-// folder (the Debian package: /usr/lib/<arch>/brenmoor beside /usr/bin).
-// The first of them that exists; the first when none does.
+// The Qt module (qtmodule/request.h) as the programs find and trust it.
+
+// The places the module is looked for, in order: beside the program
+// (program_folder, found through the system: /proc/self/exe,
+// GetModuleFileNameW); in the installed library folder named from the
+// program's (installed_relative, e.g. "../lib/x86_64-linux-gnu/brenmoor");
+// and in the package's library folder (package_folder, absolute, e.g.
+// "/usr/lib/x86_64-linux-gnu/brenmoor"). Only absolute places: with the
+// program's folder unknown (no /proc, say) only package_folder is left, so
+// that a module is never taken from wherever the current folder happens to
+// be.
+std::vector<std::filesystem::path> QtModuleCandidates(
+    const std::filesystem::path& program_folder, const std::filesystem::path& installed_relative,
+    const std::filesystem::path& package_folder);
+
+// The module this program loads: the first of its candidates that exists.
+// Throws Error saying where it looked when none does, or that no place is
+// known.
 std::filesystem::path QtModulePath();
 
-// Runs the window from the module over state, with table imported first when
-// it is not empty, until it is closed; returns its exit status. A module that
-// cannot be loaded throws Error naming it.
-int RunWindowFromModule(int argc, char** argv, BrenmoorState& state, const std::string& table);
+// What the build recorded of the module it made: its size in bytes and the
+// SHA-256 of its bytes, as lowercase hex.
+struct ModuleIdentity {
+  std::uint64_t size = 0;
+  std::string sha256;
+};
 
-// The section report of prepared (see PreparedCopy) as an A4 PDF, drawn by
-// the module into out page after page; returns its page count. table_name is
-// the table's file name for the cover. Throws what the drawing throws (a
-// failure of out included), Cancelled when progress was cancelled, and Error
-// when the module cannot be loaded.
-int ReportPdfFromModule(ByteSink& out, const BrenmoorState& prepared, const std::string& table_name,
-                        Language language, Progress* progress);
+// Refuses a module file that is not the one of identity (another build's, a
+// copy cut short, a damaged one), before anything of it is loaded:
+//   <path>: the window and PDF module is damaged or belongs to another
+//   build; reinstall Brenmoor
+void CheckQtModule(const std::filesystem::path& path, const ModuleIdentity& identity);
 
-// The capacity report of state (imported, its capacity figures computed) as
-// an A4 PDF, drawn by the module into out. Throws as ReportPdfFromModule.
-void CapacityPdfFromModule(ByteSink& out, const BrenmoorState& state,
-                           const std::vector<SectionCapacity>& figures,
-                           const CapacityOptions& options, const std::string& table_name,
-                           Language language, Progress* progress);
+// The module's answer as the engineer reads it: nothing for kBrenmoorQtDone;
+// Cancelled for a cancel; the module's own message for a failure; for every
+// other status a message of its own naming the module at path. write_error
+// is the failure the program met while taking the PDF's bytes, thrown for
+// kBrenmoorQtWriteFailed.
+void ThrowForQtStatus(std::int32_t status, std::string_view message,
+                      const std::filesystem::path& path, std::exception_ptr write_error);
+
+// Runs the window from the module, with table (UTF-8) imported first when it
+// is not empty, until it is closed; returns its exit status. A module that
+// cannot be found, checked or loaded throws Error naming it.
+int RunWindowFromModule(int argc, char** argv, const std::string& table);
+
+// The reports as the command line draws them: by the module, which gets the
+// sections (and figures) as plain data and hands the PDF's bytes back page
+// after page. A module that cannot be found, checked or loaded throws Error.
+ReportRenderer ModuleReportRenderer();
+CapacityRenderer ModuleCapacityRenderer();
 
 }  // namespace brenmoor

@@ -1,62 +1,12 @@
 #include "app/report_command.h"
 
+#include <memory>
+
 #include "app/command.h"
 #include "app/qt_module.h"
-#include "model/errors.h"
-#include "model/section_properties.h"
-#include "output/byte_sink.h"
-#include "output/properties_csv.h"
-#include "platform/files.h"
+#include "jobs/report_job.h"
 
 namespace brenmoor {
-
-std::string ReportOutputPath(const ReportRequest& request) {
-  if (!request.output.empty()) return request.output;
-  std::filesystem::path path = PathFromUtf8(request.table);
-  if (request.csv) {
-    path.replace_extension();
-    path += ".properties.csv";
-  } else {
-    path.replace_extension(".pdf");
-  }
-  return PathToUtf8(path);
-}
-
-void ReportCommand(BrenmoorState& state, const ReportRequest& request, std::ostream& out,
-                   Progress* progress) {
-  const std::string output = ReportOutputPath(request);
-  const std::filesystem::path table_path = PathFromUtf8(request.table);
-  const std::filesystem::path output_path = PathFromUtf8(output);
-  if (output != "-") RefuseOutputOverInput(output_path, table_path);
-
-  ImportTableWithSections(state, request.table, progress);
-  PrepareSections(state, progress);
-
-  if (request.csv) {
-    const std::string csv = PropertiesCsv(state);
-    if (output == "-") {
-      WriteToStandardOutput(out, csv.data(), csv.size());
-      return;
-    }
-    WriteFileReplacing(output_path, csv);
-    out << "Wrote the properties of " << state.imported_count
-        << (state.imported_count == 1 ? " section" : " sections") << " to "
-        << PathToUtf8(FullPath(output_path)) << "\n";
-    return;
-  }
-
-#ifndef BRENMOOR_WITH_QT_MODULE
-  throw Error("This build of brenmoor has no PDF report (it was built without Qt); --csv works");
-#endif
-  int pages = 0;
-  ReplaceFileWith(output_path, [&](ByteSink& pdf) {
-    pages = ReportPdfFromModule(pdf, state, PathToUtf8(table_path.filename()), request.language,
-                                progress);
-  });
-  out << "Wrote the report of " << state.imported_count
-      << (state.imported_count == 1 ? " section" : " sections") << " (" << pages
-      << (pages == 1 ? " page) to " : " pages) to ") << PathToUtf8(FullPath(output_path)) << "\n";
-}
 
 void AddReportCommand(CLI::App& brenmoor, CommandCall& call) {
   const auto request = std::make_shared<ReportRequest>();
@@ -65,7 +15,7 @@ void AddReportCommand(CLI::App& brenmoor, CommandCall& call) {
       "Import a section table and write its section report (A4 PDF) or, with --csv, "
       "the properties of every section as CSV.");
   report->allow_extras();
-  AddTableArgument(*report, request->table, "the section table (CSV)");
+  AddTableArgument(*report, request->table.path, "the section table (CSV)");
   const CLI::Option* output =
       AddOutputOption(*report, request->output,
                       "the file to write (default: beside the table, its name with .pdf, or "
@@ -79,8 +29,17 @@ void AddReportCommand(CLI::App& brenmoor, CommandCall& call) {
     if (request->output == "-" && !request->csv) {
       throw WrongCall("the report goes to a file; only --csv writes to standard output");
     }
-    call.table = request->table;
-    call.run = [&call, request] { ReportCommand(call.state, *request, call.out, call.progress); };
+    call.table = request->table.path;
+    call.run = [&call, request] {
+      JobContext context = call.Context();
+      if (request->csv) {
+        SayWritten(call.out, "the properties of ", PropertiesCsvJob(*request, context));
+        return;
+      }
+      const JobResult result = ReportPdfJob(*request, context, ModuleReportRenderer());
+      SayWritten(call.out, "the report of ", result,
+                 " (" + std::to_string(result.pages) + (result.pages == 1 ? " page)" : " pages)"));
+    };
   });
 }
 

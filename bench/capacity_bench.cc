@@ -12,10 +12,10 @@
 #include <string>
 #include <thread>
 
-#include "app/capacity_command.h"
 #include "bench/bench_support.h"
 #include "capacity/capacity.h"
 #include "import/section_import.h"
+#include "jobs/capacity_job.h"
 #include "model/parallel.h"
 
 namespace {
@@ -51,10 +51,10 @@ int main(int argc, char** argv) {
                                    const double cpu_start = ProcessCpuMs();
                                    BrenmoorState state;
                                    CapacityRequest request;
-                                   request.table = table.string();
+                                   request.table.path = table.string();
                                    request.csv = true;
-                                   std::ostringstream out;
-                                   CapacityCommand(state, request, out);
+                                   JobContext context{state};
+                                   CapacityCsvJob(request, context);
                                    csv_cpu_ms += ProcessCpuMs() - cpu_start;
                                    ++csv_runs;
                                  }

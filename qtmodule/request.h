@@ -1,76 +1,116 @@
 #pragma once
 
 // What the programs hand to the Qt module (libbrenmoor-qt.so,
-// brenmoor-qt.dll), which holds everything that draws: the window, the PDF
-// report. The programs themselves link no Qt, so that `convert`, `inspect`
-// and `report --csv` start fast and small; they load the module only for a
-// window or a PDF, and call its one function, BrenmoorQtMain, with a
-// BrenmoorQtRequest. Both sides come from the same build (the same compiler
-// and standard library), so C++ objects may cross; interface tells a module
-// left over from another version, which is refused.
+// brenmoor-qt.dll), which holds everything that draws: the window and the
+// PDF reports. The programs link no Qt, so that convert, inspect and the
+// CSVs start fast and small; they load the module only for the window or a
+// PDF, and call its one function, BrenmoorQtMain, with a BrenmoorQtRequest.
+//
+// Program and module each carry their own copy of the core and of the C++
+// library, so only C values cross: numbers, UTF-8 texts, flat arrays of the
+// plain structs below, and C callbacks with a context pointer. No C++
+// object, container, exception or virtual table does. And the program loads
+// only the module its own build made (it checks the file's size and SHA-256
+// before loading it), so both sides agree on this layout; interface_version
+// and size are a second guard for a module someone loads by hand.
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <stddef.h>
+#include <stdint.h>
 
-#include "capacity/capacity.h"
-#include "model/language.h"
-#include "model/progress.h"
-#include "model/state.h"
-#include "output/byte_sink.h"
+extern "C" {
 
-namespace brenmoor {
+// Raised whenever the layout or the meaning of the request changes.
+enum { kBrenmoorQtInterface = 5 };
 
-// Raised whenever the request's layout or meaning changes.
-inline constexpr std::uint32_t kQtModuleInterface = 4;
-
-// The name of the module's one function.
-inline constexpr char kQtModuleEntry[] = "BrenmoorQtMain";
-
-enum class QtCommand : std::int32_t {
-  // Shows the window over state and runs it until it is closed; table, when
-  // not empty, is imported first. exit_status gets the event loop's status.
-  kWindow = 1,
-  // Draws the report of state (prepared: see PreparedCopy) into *pdf, page
-  // after page, and its page count into pages. table names the table on the
-  // cover.
-  kReportPdf = 2,
-  // Draws the capacity report of state (imported) with the figures
-  // capacity and the options capacity_options into *pdf, page after page.
-  kCapacityPdf = 3,
+enum BrenmoorQtCommand : int32_t {
+  // Shows the window and runs it until it is closed; table, when not empty,
+  // is imported first. The window keeps its own sections. exit_status gets
+  // the event loop's status.
+  kBrenmoorQtWindow = 1,
+  // Draws the section report of sections into write, page after page;
+  // pages gets its page count. table's file name names the table.
+  kBrenmoorQtReportPdf = 2,
+  // Draws the capacity report of sections with their figures capacity and
+  // the options, into write, page after page.
+  kBrenmoorQtCapacityPdf = 3,
 };
 
-// The module's answer, BrenmoorQtMain's result.
-enum class QtStatus : std::int32_t {
-  kDone = 0,
-  kFailed = 1,     // *error holds the message, as Error::what() would
-  kCancelled = 2,  // progress was cancelled
-  kWrongInterface = 3,
+// BrenmoorQtMain's answer.
+enum BrenmoorQtStatus : int32_t {
+  kBrenmoorQtDone = 0,
+  kBrenmoorQtFailed = 1,          // error holds the message
+  kBrenmoorQtCancelled = 2,       // progress answered that the engineer cancelled
+  kBrenmoorQtWrongInterface = 3,  // interface_version or size is not the module's
+  kBrenmoorQtWriteFailed = 4,     // write answered a failure; the program knows why
+};
+
+// One section as the table gave it: a record's input, its name's bytes as
+// the table holds them (at most 40, not ended by a zero).
+struct BrenmoorQtSection {
+  int32_t kind;
+  float H, B, CC;
+  int32_t NX, NY, FX, FY;
+  float ASX, ASY, ASCOR;
+  int32_t concrete_material, steel_material;
+  int32_t name_size;
+  char name[40];
+};
+
+// An entry of the material table: its name (ASCII, zero-ended) and modulus.
+struct BrenmoorQtMaterial {
+  char name[16];
+  float modulus;
+};
+
+// A section's capacity figures about one axis (kN, kN·m, percent).
+struct BrenmoorQtAxisCapacity {
+  double N0, Nt, Nb, Mb, M0, fiber_M0, fiber_error_pct;
+};
+struct BrenmoorQtCapacity {
+  BrenmoorQtAxisCapacity x, y;
 };
 
 struct BrenmoorQtRequest {
-  std::uint32_t interface = kQtModuleInterface;  // stays the first field
-  QtCommand command = QtCommand::kWindow;
-  // The program's own argc and argv, for the toolkit.
-  int argc = 0;
-  char** argv = nullptr;
-  BrenmoorState* state = nullptr;          // main's
-  std::string table;                       // UTF-8
-  std::string version;                     // Brenmoor's
-  Language language = Language::kEnglish;  // the PDF's
-  Progress* progress = nullptr;            // may be nullptr
-  const std::vector<SectionCapacity>* capacity = nullptr;
-  const CapacityOptions* capacity_options = nullptr;
-  ByteSink* pdf = nullptr;  // where a PDF goes (a file being replaced)
+  uint32_t interface_version;  // kBrenmoorQtInterface; stays the first field
+  uint32_t size;               // sizeof(BrenmoorQtRequest); stays the second
+  int32_t command;             // a BrenmoorQtCommand
+  // The window: the program's own argc and argv, for the toolkit.
+  int32_t argc;
+  char** argv;
+  const char* table;    // UTF-8 path
+  const char* version;  // Brenmoor's
+  int32_t language;     // of a PDF's texts: 0 Chinese, 1 English
+  // A PDF's sections, records 1 to section_count, and the material table.
+  int32_t section_count;
+  const BrenmoorQtSection* sections;
+  int32_t material_count;
+  const BrenmoorQtMaterial* materials;
+  // The capacity report: each section's figures (section_count of them) and
+  // the options they were computed with (steel 0 HRB335, 1 HRB400, 2 HRB500;
+  // strengths 0 design, 1 characteristic).
+  const BrenmoorQtCapacity* capacity;
+  int32_t steel_grade;
+  int32_t strengths;
+  double axial_ratio;
+  // Passed back to the callbacks, which may be null.
+  void* context;
+  // done of total units of step ("Drawing pages"); answers nonzero when the
+  // engineer cancelled. Called on the thread that called BrenmoorQtMain.
+  int32_t (*progress)(void* context, const char* step, int64_t done, int64_t total);
+  // The next size bytes of the PDF; answers nonzero when they could not be
+  // written (the program keeps why).
+  int32_t (*write)(void* context, const char* data, size_t size);
   // Filled by the module.
-  std::int32_t pages = 0;
-  std::int32_t exit_status = 0;
-  std::string* error = nullptr;
+  int32_t pages;
+  int32_t exit_status;
+  char error[1024];  // the message of kBrenmoorQtFailed: UTF-8, zero-ended
 };
 
-}  // namespace brenmoor
+// The name of the module's one function.
+#define BRENMOOR_QT_ENTRY "BrenmoorQtMain"
 
-extern "C" {
-// The function the module exports. Catches everything: no exception crosses.
-typedef std::int32_t (*BrenmoorQtMainFunction)(brenmoor::BrenmoorQtRequest* request);
-}
+// The function the module exports. Catches everything: no exception leaves
+// it.
+typedef int32_t (*BrenmoorQtMainFunction)(BrenmoorQtRequest* request);
+
+}  // extern "C"

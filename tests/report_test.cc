@@ -14,9 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "app/capacity_command.h"
 #include "app/command_line.h"
+#include "app/qt_module.h"
 #include "capacity/capacity.h"
+#include "jobs/capacity_job.h"
 #include "report/capacity_drawing.h"
 #include "report/capacity_report.h"
 #include "report/figures.h"
@@ -593,15 +594,17 @@ TEST(CapacityCommand, ACancelAtAnyStepKeepsTheOldFileAndNoTemporary) {
     SCOPED_TRACE(c.step);
     TempDir dir;
     CapacityRequest request;
-    request.table = kSample;
+    request.table.path = kSample;
     request.output = (dir / "out").string();
     request.csv = c.csv;
     request.curves = c.curves;
     WriteFile(dir / "out", "old");
     CancelAtStep progress(c.step);
     BrenmoorState state;
-    std::ostringstream out;
-    EXPECT_THROW(CapacityCommand(state, request, out, &progress), Cancelled);
+    JobContext context{state, &progress};
+    EXPECT_THROW(c.csv ? CapacityCsvJob(request, context)
+                       : CapacityPdfJob(request, context, ModuleCapacityRenderer()),
+                 Cancelled);
     EXPECT_EQ(ReadFile(dir / "out"), "old");
     EXPECT_EQ(testing::EntriesIn(dir.path()), 1);
   }

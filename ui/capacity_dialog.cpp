@@ -20,10 +20,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "jobs/export_job.h"
 #include "model/materials.h"
 #include "platform/files.h"
 #include "report/capacity_report.h"
 #include "report/figures.h"
+#include "ui/window_jobs.h"
 
 namespace brenmoor {
 namespace {
@@ -68,15 +70,6 @@ class ChartsView : public QWidget {
   const std::optional<CapacityCurves>& curves_;
   QString message_;
 };
-
-// Through the same checks as the window's exports: never over the
-// engineer's own table, and an older file replaced only once all is written.
-void WriteExported(const QString& path, const QByteArray& bytes, const QString& table) {
-  const std::filesystem::path target = PathFromUtf8(path.toStdString());
-  if (!table.isEmpty()) RefuseOutputOverInput(target, PathFromUtf8(table.toStdString()));
-  WriteFileReplacing(target,
-                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-}
 
 QString Force(double value) {
   if (std::fabs(value) < 0.05) value = 0;
@@ -372,15 +365,8 @@ void CapacityDialog::ExportPicture() {
         this, tr("导出承载力图片"), SuggestedPath(QStringLiteral("png")),
         QStringLiteral("PNG (*.png)"));
     if (!path) return;
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(Picture())) {
-      throw Error(FileErrorMessage("Cannot write", PathFromUtf8(path->toStdString()),
-                                   writer.errorString().toStdString()));
-    }
-    WriteExported(*path, bytes, table_path_);
+    ExportJob({table_path_.toStdString(), path->toStdString()},
+              [&](ByteSink& sink) { WritePng(sink, Picture(), *path); });
   });
 }
 
@@ -397,7 +383,10 @@ void CapacityDialog::ExportPdf() {
     info.version = QStringLiteral(BRENMOOR_VERSION);
     info.options = curves_->options;
     info.language = report_language_;
-    WriteExported(*path, SectionCapacityDocument(state_, record_, *curves_, info), table_path_);
+    const QByteArray page = SectionCapacityDocument(state_, record_, *curves_, info);
+    ExportJob({table_path_.toStdString(), path->toStdString()}, [&](ByteSink& sink) {
+      sink.Write(page.constData(), static_cast<std::size_t>(page.size()));
+    });
   });
 }
 

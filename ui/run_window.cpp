@@ -9,7 +9,10 @@
 
 namespace brenmoor {
 
-int RunWindow(int argc, char** argv, BrenmoorState& state, const std::string& table) {
+int RunWindow(int argc, char** argv, const std::string& table) {
+  // Everything the window keeps between the engineer's actions, for as long
+  // as it is open.
+  BrenmoorState state;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Brenmoor"));
   QApplication::setApplicationDisplayName(QStringLiteral("Brenmoor"));

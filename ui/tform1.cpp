@@ -19,10 +19,11 @@
 #include <utility>
 
 #include "import/section_import.h"
-#include "model/fiber_layout.h"
+#include "jobs/convert_job.h"
+#include "jobs/export_job.h"
+#include "jobs/report_job.h"
 #include "model/section_properties.h"
 #include "output/byte_sink.h"
-#include "output/generate.h"
 #include "platform/files.h"
 #include "report/figures.h"
 #include "report/section_drawing.h"
@@ -32,6 +33,7 @@
 #include "ui/jpeg_image.h"
 #include "ui/section_grid.h"
 #include "ui/section_preview.h"
+#include "ui/window_jobs.h"
 #include "ui/window_progress.h"
 #include "ui_tform1.h"
 
@@ -47,16 +49,6 @@ const QString kLastFolderKey = QStringLiteral("import/lastFolder");
 const QString kLanguageKey = QStringLiteral("window/language");
 
 std::filesystem::path PathOf(const QString& path) { return PathFromUtf8(path.toStdString()); }
-
-void WriteReplacing(const QString& path, const QByteArray& bytes) {
-  WriteFileReplacing(PathOf(path),
-                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-}
-
-// The engineer's own table must never be written over by an export.
-void RefuseTable(const QString& output, const QString& table) {
-  if (!table.isEmpty()) RefuseOutputOverInput(PathOf(output), PathOf(table));
-}
 
 QAction* MakeAction(QWidget* owner, const char* name, const QString& text, const QString& tip) {
   auto* action = new QAction(text, owner);
@@ -307,9 +299,11 @@ void TForm1::Button1Click() {
                   kComponentFileName + " was left as it was. Import a section table first");
     }
     WindowProgress progress(this, progress_delay_ms_);
-    const QString written = QString::fromStdString(
-        PathToUtf8(GenerateComponentFile(state_, kComponentFileName, &progress)));
-    const int count = state_.imported_count;
+    JobContext context{state_, &progress};
+    const JobResult result =
+        ConvertJob({.table = {PathToUtf8(PathOf(table_path_)), true}}, context);
+    const QString written = QString::fromStdString(PathToUtf8(result.written));
+    const int count = result.sections;
     generated_ = std::make_pair(count, written);
     RetranslateOwnTexts();
     generated_panel_->setToolTip(QStringLiteral("Generated %1 %2 → %3")
@@ -377,12 +371,13 @@ void TForm1::ExportReport() {
         table.absolutePath() + u'/' + table.completeBaseName() + QStringLiteral(".pdf"),
         QStringLiteral("PDF (*.pdf)"));
     if (!path) return;
-    RefuseTable(*path, table_path_);
     WindowProgress progress(this, progress_delay_ms_);
-    const BrenmoorState prepared = PreparedCopy(state_, &progress);
-    ReplaceFileWith(PathOf(*path), [&](ByteSink& pdf) {
-      SectionReportPdf(pdf, prepared, CurrentReportInfo(), &progress);
-    });
+    JobContext context{state_, &progress};
+    ReportRequest request;
+    request.table = {PathToUtf8(PathOf(table_path_)), true};
+    request.output = PathToUtf8(PathOf(*path));
+    request.language = language_;
+    ReportPdfJob(request, context, WindowReportRenderer());
   });
 }
 
@@ -412,9 +407,7 @@ void TForm1::SavePicture() {
   const int row = selected_row_;
   if (!selection_of_this_import_ || row < 1 || row > state_.imported_count) return;
   ReportErrors([this, row] {
-    TSECTION section = state_.records[static_cast<std::size_t>(row)];
-    LayoutFibers(section);
-    const QString name = Shown(section.NAME);
+    const QString name = Shown(state_.records[static_cast<std::size_t>(row)].NAME);
     QString file_name = name;
     for (QChar& c : file_name) {
       if (QStringLiteral("/\\:*?\"<>|").contains(c)) c = u'_';
@@ -424,16 +417,10 @@ void TForm1::SavePicture() {
         QFileInfo(table_path_).absolutePath() + u'/' + file_name + QStringLiteral(".png"),
         QStringLiteral("PNG (*.png)"));
     if (!path) return;
-    RefuseTable(*path, table_path_);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(SectionPicture(section, name, kPictureSize))) {
-      throw Error(FileErrorMessage("Cannot write", PathFromUtf8(path->toStdString()),
-                                   writer.errorString().toStdString()));
-    }
-    WriteReplacing(*path, bytes);
+    SectionPictureJob({PathToUtf8(PathOf(table_path_)), PathToUtf8(PathOf(*path))}, state_, row,
+                      [&](ByteSink& sink, const TSECTION& section) {
+                        WritePng(sink, SectionPicture(section, name, kPictureSize), *path);
+                      });
   });
 }
 

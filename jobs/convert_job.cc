@@ -1,0 +1,24 @@
+#include "jobs/convert_job.h"
+
+#include "model/section_properties.h"
+#include "output/component_writer.h"
+#include "platform/files.h"
+
+namespace brenmoor {
+
+JobResult ConvertJob(const ConvertRequest& request, JobContext& context) {
+  StartJob(request.table, request.output, context);
+  JobResult result;
+  result.sections = context.state.imported_count;
+  if (IsStandardOutput(request.output, context)) {
+    ComputeSections(context.state, context.progress);
+    StreamComponentFile(context.state, *context.standard_output, StartThread, context.progress);
+    context.standard_output->Flush();
+    return result;
+  }
+  result.written =
+      GenerateComponentFile(context.state, PathFromUtf8(request.output), context.progress);
+  return result;
+}
+
+}  // namespace brenmoor

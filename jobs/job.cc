@@ -1,0 +1,44 @@
+#include "jobs/job.h"
+
+#include "import/section_import.h"
+#include "model/errors.h"
+#include "platform/files.h"
+#include "platform/locale.h"
+
+namespace brenmoor {
+
+bool IsStandardOutput(const std::string& output, const JobContext& context) {
+  return output == "-" && context.standard_output != nullptr;
+}
+
+void StartJob(const JobTable& table, const std::string& output, JobContext& context) {
+  if (!IsStandardOutput(output, context)) {
+    RefuseOutputOverInput(PathFromUtf8(output), PathFromUtf8(table.path));
+  }
+  if (!table.imported) {
+    ImportSectionFile(context.state, table.path, RegionalDecimalSeparator(), context.progress);
+  }
+  if (context.state.imported_count == 0) {
+    throw Error(
+        FileErrorMessage("No section in", PathFromUtf8(table.path), "There is nothing to write"));
+  }
+}
+
+std::filesystem::path WriteJobOutput(const std::string& output, JobContext& context,
+                                     const std::function<void(ByteSink&)>& write) {
+  if (IsStandardOutput(output, context)) {
+    write(*context.standard_output);
+    context.standard_output->Flush();
+    return {};
+  }
+  return ReplaceFileWith(PathFromUtf8(output), write);
+}
+
+std::string BesideTable(const std::string& table, const std::string& suffix) {
+  std::filesystem::path path = PathFromUtf8(table);
+  path.replace_extension();
+  path += PathFromUtf8(suffix);
+  return PathToUtf8(path);
+}
+
+}  // namespace brenmoor
