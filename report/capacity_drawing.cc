@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+#include "report/figures.h"
+
 namespace brenmoor {
 namespace {
 
@@ -89,7 +91,7 @@ void Legend(QPainter& p, const QRectF& plot, const Chart& chart, bool at_bottom,
   }
 }
 
-QString Kilonewtons(double n) { return QString::number(n, 'f', 0).replace(u'-', QChar(0x2212)); }
+QString Kilonewtons(double n) { return CapacityFigure(n, 0); }
 
 }  // namespace
 

@@ -76,12 +76,10 @@ constexpr Column kFigureColumns[] = {
     {QT_TRANSLATE_NOOP("CapacityReport", "Fiber error"), "%", 220, true},
 };
 
-// Forces and moments to a tenth of a kN (kN·m), with a minus sign.
-QString Force(double value) {
-  if (std::fabs(value) < 0.05) value = 0;
-  return QString::number(value, 'f', 1).replace(u'-', QChar(0x2212));
-}
-QString ErrorPct(double value) { return QString::number(value, 'f', 2); }
+// Forces and moments to a tenth of a kN (kN·m), errors to a hundredth of a
+// percent, where they fit their columns.
+QString Force(double value) { return CapacityFigure(value, 1); }
+QString ErrorPct(double value) { return CapacityFigure(value, 2); }
 
 // Which cells to raise: FY divides H, over which the strain varies in
 // bending about x; FX divides B, for bending about y.

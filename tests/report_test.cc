@@ -357,6 +357,46 @@ TEST(Figure, FourSignificantDigitsAndAllWholeDigits) {
   }
 }
 
+// Sections from a micrometre to 10^18 mm: every capacity figure in at most
+// seven characters besides the sign, none of them "−0", and a figure that is
+// not 0 never shown as 0.
+TEST(CapacityFigure, SevenCharactersAtMostAndNeverMinusZero) {
+  const struct {
+    double value;
+    int decimals;
+    const char* text;
+  } cases[] = {
+      {6320.64, 1, "6320.6"},
+      {-2145.6, 1, "−2145.6"},
+      {0.0, 1, "0.0"},
+      {-0.0, 1, "0.0"},
+      {0.0, 2, "0.00"},
+      {99999.94, 1, "99999.9"},
+      {99999.96, 1, "100000"},  // a decimal would make eight characters
+      {-123456.7, 1, "−123457"},
+      {999999.5, 1, "1000000"},
+      {9999999.4, 1, "9999999"},
+      {9999999.5, 1, "1e7"},
+      {12345678, 1, "1.235e7"},
+      {1.67e34, 1, "1.67e34"},
+      {-2.0876e55, 1, "−2.088e55"},
+      {0.06, 1, "0.1"},
+      {0.04, 1, "4e−2"},  // not 0, so not shown as 0
+      {-2.5282e-8, 1, "−2.528e−8"},
+      {1e-300, 1, "1e−300"},
+      {0.95, 2, "0.95"},
+      {12345.678, 2, "12345.7"},
+      {2087.5, 0, "2088"},
+      {-0.4, 0, "−4e−1"},
+      {std::nan(""), 1, "–"},
+      {-INFINITY, 1, "−∞"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    EXPECT_EQ(CapacityFigure(c.value, c.decimals).toStdString(), c.text);
+  }
+}
+
 // capacity --lang chooses the texts of the PDF as report's does, English
 // unless told; the pages stay, and the CSV is the same in both.
 TEST(CapacityReport, LanguageOfThePdfEnglishByDefault) {

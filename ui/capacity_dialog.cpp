@@ -78,11 +78,6 @@ void WriteExported(const QString& path, const QByteArray& bytes, const QString& 
                      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
-QString Force(double value) {
-  if (std::fabs(value) < 0.05) value = 0;
-  return QString::number(value, 'f', 1);
-}
-
 }  // namespace
 
 CapacityOptions LoadCapacityOptions(QSettings& settings) {
@@ -315,9 +310,10 @@ void CapacityDialog::ShowFigures() {
     if (curves_) f = curves_->figures.about(axis);
     const double values[] = {f ? f->N0 : 0, f ? f->Nt : 0, f ? f->Nb : 0,
                              f ? f->Mb : 0, f ? f->M0 : 0, f ? f->fiber_M0 : 0};
-    for (int c = 0; c < 6; ++c) figures_->item(r, c)->setText(f ? Force(values[c]) : QString());
+    for (int c = 0; c < 6; ++c)
+      figures_->item(r, c)->setText(f ? CapacityFigure(values[c], 1) : QString());
     QTableWidgetItem* error = figures_->item(r, 6);
-    error->setText(f ? QString::number(f->fiber_error_pct, 'f', 2) : QString());
+    error->setText(f ? CapacityFigure(f->fiber_error_pct, 2) : QString());
     const bool high = f && f->fiber_error_pct > kFiberErrorLimitPct;
     error->setForeground(high ? QColor(190, 0, 0) : palette().color(QPalette::Text));
     error->setBackground(high ? QColor(255, 226, 226) : QColor(Qt::transparent));
