@@ -494,6 +494,35 @@ TEST(CapacityReport, SampleSummaryAndSectionPages) {
   }
 }
 
+// A report in Chinese asks a translator of its own. Installing one for the
+// whole program while drawing would send the window, in whatever language,
+// a LanguageChange (the capacity dialog computes its section again on one)
+// and make two reports drawn at once answer in each other's language.
+TEST(CapacityReport, ChineseReportsLeaveTheProgramsTranslatorsAlone) {
+  class LanguageChanges : public QObject {
+   public:
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::LanguageChange) ++count;
+      return false;
+    }
+  } changes;
+  qApp->installEventFilter(&changes);
+  const BrenmoorState state = testing::StateWith(testing::DefaultSection());
+  const CapacityOptions options;
+  CapacityReportInfo capacity;
+  capacity.language = Language::kChinese;
+  const CapacityCurves curves =
+      ComputeCapacityCurves(MakeCapacitySection(state, 1, options), options);
+  EXPECT_TRUE(SectionCapacityDocument(state, 1, curves, capacity).startsWith("%PDF-"));
+  ReportInfo section;
+  section.language = Language::kChinese;
+  StringSink pdf;
+  SectionReportPdf(pdf, PreparedCopy(state), section);
+  qApp->removeEventFilter(&changes);
+  EXPECT_EQ(changes.count, 0);
+}
+
 // A summary longer than a page lists every section once, with its header
 // on every page of it, and the chosen materials reach the cover.
 TEST(CapacityReport, LongSummaryListsEverySectionOnce) {
@@ -619,10 +648,12 @@ std::vector<Chart> ChartsOfSectionSized(double size) {
   const CapacityOptions options;
   const CapacityCurves curves =
       ComputeCapacityCurves(MakeCapacitySection(state, 1, options), options);
+  const CapacityChartTexts texts =
+      CapacityReportTexts(ReportText(Language::kEnglish, "CapacityReport"));
   std::vector<Chart> charts;
   for (BendingAxis axis : {BendingAxis::kX, BendingAxis::kY}) {
-    charts.push_back(InteractionChart(curves, axis, CapacityReportTexts()));
-    charts.push_back(CurvatureChart(curves, axis, CapacityReportTexts()));
+    charts.push_back(InteractionChart(curves, axis, texts));
+    charts.push_back(CurvatureChart(curves, axis, texts));
   }
   return charts;
 }
