@@ -31,8 +31,8 @@ void Compress(std::array<std::uint32_t, 8>& h, const unsigned char* block) {
   }
   std::uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4], f = h[5], g = h[6], k = h[7];
   for (int i = 0; i < 64; ++i) {
-    const std::uint32_t t1 =
-        k + (Rotate(e, 6) ^ Rotate(e, 11) ^ Rotate(e, 25)) + ((e & f) ^ (~e & g)) + kRound[i] + w[i];
+    const std::uint32_t t1 = k + (Rotate(e, 6) ^ Rotate(e, 11) ^ Rotate(e, 25)) +
+                             ((e & f) ^ (~e & g)) + kRound[i] + w[i];
     const std::uint32_t t2 =
         (Rotate(a, 2) ^ Rotate(a, 13) ^ Rotate(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
     k = g;

@@ -11,14 +11,10 @@ namespace {
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
-// "<No>,"<NAME>"," of record r, the quote marks in the name doubled.
+// "<No>,"<NAME>"," of record r, the name as CsvName quotes it.
 std::string RowStart(const BrenmoorState& state, int record) {
-  std::string row = std::to_string(record) + ",\"";
-  for (char c : DisplayText(state.records[static_cast<std::size_t>(record)].NAME)) {
-    if (c == '"') row += '"';
-    row += c;
-  }
-  return row + "\",";
+  return std::to_string(record) + ',' +
+         CsvName(state.records[static_cast<std::size_t>(record)].NAME) + ',';
 }
 
 }  // namespace

@@ -35,15 +35,15 @@ JobResult CapacityCsvJob(const CapacityRequest& request, JobContext& context) {
     // Every section is checked before the first byte, so a refused table
     // writes nothing, not even to standard output.
     NamingRefusals(state, [&] {
-      for (int r = 1; r <= state.imported_count; ++r) MakeCapacitySection(state, r, request.options);
+      for (int r = 1; r <= state.imported_count; ++r)
+        MakeCapacitySection(state, r, request.options);
       return 0;
     });
     result.written = WriteJobOutput(output, context, [&](ByteSink& sink) {
       NamingRefusals(state, [&] {
         WriteCapacityCurvesCsv(
             state, request.options,
-            [&](std::string_view text) { sink.Write(text.data(), text.size()); },
-            context.progress);
+            [&](std::string_view text) { sink.Write(text.data(), text.size()); }, context.progress);
         return 0;
       });
     });
@@ -70,8 +70,7 @@ JobResult CapacityPdfJob(const CapacityRequest& request, JobContext& context,
   const std::string table_name = PathToUtf8(PathFromUtf8(request.table.path).filename());
   result.written = WriteJobOutput(output, to_file, [&](ByteSink& pdf) {
     NamingRefusals(state, [&] {
-      render(pdf, state, figures, request.options, table_name, request.language,
-             context.progress);
+      render(pdf, state, figures, request.options, table_name, request.language, context.progress);
       return 0;
     });
   });

@@ -31,10 +31,10 @@ std::string CapacityOutputPath(const CapacityRequest& request);
 // page after page, its texts in language, table_name (the table's file name)
 // in its headings. The command line hands the Qt module's drawing, the window
 // its own.
-using CapacityRenderer = std::function<void(
-    ByteSink& pdf, const BrenmoorState& state, const std::vector<SectionCapacity>& figures,
-    const CapacityOptions& options, const std::string& table_name, Language language,
-    Progress* progress)>;
+using CapacityRenderer =
+    std::function<void(ByteSink& pdf, const BrenmoorState& state,
+                       const std::vector<SectionCapacity>& figures, const CapacityOptions& options,
+                       const std::string& table_name, Language language, Progress* progress)>;
 
 // `brenmoor capacity --csv [--curves]`: the capacity figures (CapacityCsv) or
 // every point of the interaction curves (WriteCapacityCurvesCsv, written as

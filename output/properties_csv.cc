@@ -38,13 +38,7 @@ std::string PropertiesCsv(const BrenmoorState& prepared) {
   for (int i = 1; i <= prepared.imported_count; ++i) {
     const TSECTION& s = prepared.records[static_cast<std::size_t>(i)];
     const SectionFigures f = FiguresOf(s);
-    std::string quoted(1, '"');
-    for (const char c : DisplayText(s.NAME)) {
-      quoted += c;
-      if (c == '"') quoted += '"';
-    }
-    quoted += '"';
-    std::vector<std::string> fields = {std::to_string(i), quoted};
+    std::vector<std::string> fields = {std::to_string(i), CsvName(s.NAME)};
     for (float v : {s.B, s.H, s.CC}) fields.push_back(CsvNumber(v));
     fields.push_back(MaterialName(prepared, s.concrete_material));
     fields.push_back(MaterialName(prepared, s.steel_material));

@@ -73,4 +73,17 @@ std::string DisplayMessage(std::string_view message) {
   return text;
 }
 
+std::string CsvName(std::string_view bytes) {
+  const std::string text = DisplayText(bytes);
+  std::string field = "\"";
+  if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos) {
+    field += '\'';
+  }
+  for (char c : text) {
+    if (c == '"') field += '"';
+    field += c;
+  }
+  return field + '"';
+}
+
 }  // namespace brenmoor

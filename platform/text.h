@@ -33,4 +33,14 @@ std::string DisplayText(std::string_view bytes);
 //   == "Section \"中柱\": 500 × 400"
 std::string DisplayMessage(std::string_view message);
 
+// A section name as a field of the CSVs we write: DisplayText of bytes
+// between quote marks, each quote mark inside doubled. A name that starts
+// with =, +, -, @, a tab or a carriage return gets an apostrophe in front,
+// inside the quotes, so that a spreadsheet opening the file shows it as text
+// instead of evaluating it as a formula. Only for the CSVs: the component
+// file, the reports and the window keep the name as it is.
+// Examples: CsvName("KZ1") == "\"KZ1\"", CsvName("a\"b") == "\"a\"\"b\"",
+//           CsvName("=1+1") == "\"'=1+1\"".
+std::string CsvName(std::string_view bytes);
+
 }  // namespace brenmoor

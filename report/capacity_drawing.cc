@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+#include "report/figures.h"
+
 namespace brenmoor {
 namespace {
 
@@ -14,6 +16,12 @@ constexpr double kTextHeight = 2.5, kTitleHeight = 3.0;
 constexpr double kLeftRoom = 16.0, kRightRoom = 3.0, kTopRoom = 6.5, kBottomRoom = 11.0;
 constexpr double kLineWidth = 0.4, kMarkSize = 1.7;
 constexpr int kTicks = 6;
+// A tick label's characters at most, besides a minus sign, before its axis
+// counts in a power of ten: six digits still fit beside the N axis.
+constexpr qsizetype kMostTickCharacters = 6;
+// From the ticks' ends down to the top of their labels: clear of the lowest
+// label of the N axis.
+constexpr double kBelowTicks = 0.5;
 
 const QColor kSolidColour(0, 70, 170);
 const QColor kDashedColour(205, 65, 0);
@@ -39,19 +47,19 @@ QPen SeriesPen(bool dashed, double unit) {
   return pen;
 }
 
-// An axis over whole ticks that take in lo, hi and 0.
+// An axis over whole ticks that take in lo, hi and 0, about `ticks` of them.
 struct Scale {
   double lo = 0, hi = 1, step = 1;
 };
-Scale ScaleOver(double lo, double hi) {
+Scale ScaleOver(double lo, double hi, int ticks) {
   lo = std::min(lo, 0.0);
   hi = std::max(hi, 0.0);
-  if (!(hi - lo > 0) || !std::isfinite(hi - lo)) return {lo, lo + 1.0, NiceStep(1.0, kTicks)};
+  if (!(hi - lo > 0) || !std::isfinite(hi - lo)) return {lo, lo + 1.0, NiceStep(1.0, ticks)};
   // A little room so that a curve's end does not lie on the frame.
   const double room = 0.03 * (hi - lo);
   if (hi > 0) hi += room;
   if (lo < 0) lo -= room;
-  const double step = NiceStep(hi - lo, kTicks);
+  const double step = NiceStep(hi - lo, ticks);
   return {std::floor(lo / step) * step, std::ceil(hi / step) * step, step};
 }
 
@@ -89,7 +97,285 @@ void Legend(QPainter& p, const QRectF& plot, const Chart& chart, bool at_bottom,
   }
 }
 
-QString Kilonewtons(double n) { return QString::number(n, 'f', 0).replace(u'-', QChar(0x2212)); }
+QString Kilonewtons(double n) { return CapacityFigure(n, 0); }
+
+// Where a chart's parts go in its area: the plot, both axes and every text.
+struct Axis {
+  Scale scale;
+  int power = 0;  // the labels count in 10^power of the data's unit
+  std::vector<double> ticks;
+  std::vector<QString> labels;
+};
+struct ChartLayout {
+  QRectF plot;
+  bool has_data = false;
+  Axis x, y;
+  std::vector<ChartText> texts;
+};
+
+// Data to painter coordinates.
+QPointF ToPage(const ChartLayout& layout, QPointF d) {
+  const Scale &sx = layout.x.scale, &sy = layout.y.scale;
+  return QPointF(layout.plot.left() + (d.x() - sx.lo) / (sx.hi - sx.lo) * layout.plot.width(),
+                 layout.plot.bottom() - (d.y() - sy.lo) / (sy.hi - sy.lo) * layout.plot.height());
+}
+
+// A power of ten in superscript digits: -6 -> "⁻⁶".
+QString Superscript(int power) {
+  static constexpr char16_t kDigits[] = u"⁰¹²³⁴⁵⁶⁷⁸⁹";
+  QString text;
+  for (QChar c : QString::number(power)) {
+    text += c == u'-' ? QChar(0x207B) : QChar(kDigits[c.digitValue()]);
+  }
+  return text;
+}
+
+// An axis title in a unit 10^power times larger: "N (kN)" -> "N (×10⁶ kN)".
+QString TitleInPower(const QString& title, int power) {
+  if (power == 0) return title;
+  const QString factor = QStringLiteral("×10") + Superscript(power);
+  const qsizetype open = title.lastIndexOf(u'(');
+  if (open < 0) return title + QStringLiteral(" (") + factor + u')';
+  return title.left(open + 1) + factor + u' ' + title.mid(open + 1);
+}
+
+// The axis over lo .. hi with about `ticks` intervals. Its labels are the
+// tick values themselves while each has at most kMostTickCharacters and is
+// no wider than max_width; otherwise they count in the power of ten, a
+// multiple of 3, that leaves them one to three whole digits.
+Axis AxisOver(double lo, double hi, int ticks, const QFontMetricsF& metrics, double max_width) {
+  Axis axis;
+  axis.scale = ScaleOver(lo, hi, ticks);
+  const Scale& s = axis.scale;
+  const int count = static_cast<int>(std::lround((s.hi - s.lo) / s.step));
+  for (int k = 0; k <= count; ++k) axis.ticks.push_back(s.lo + k * s.step);
+  const auto labels_in = [&](int power) {
+    const double factor = std::pow(10.0, power);
+    std::vector<QString> labels;
+    for (double v : axis.ticks) labels.push_back(TickLabel(v / factor, s.step / factor));
+    return labels;
+  };
+  axis.labels = labels_in(0);
+  const bool fit = std::all_of(axis.labels.begin(), axis.labels.end(), [&](const QString& label) {
+    const qsizetype sign = label.startsWith(QChar(0x2212)) ? 1 : 0;
+    return label.size() - sign <= kMostTickCharacters &&
+           metrics.horizontalAdvance(label) <= max_width;
+  });
+  const double largest = std::max(std::fabs(s.lo), std::fabs(s.hi));
+  if (!fit && largest > 0 && std::isfinite(largest)) {
+    axis.power = 3 * static_cast<int>(std::floor(std::log10(largest) / 3));
+    axis.labels = labels_in(axis.power);
+  }
+  return axis;
+}
+
+// The axis with the most ticks, up to kTicks, whose labels keep apart:
+// apart(axis) says whether they do.
+template <typename Apart>
+Axis FittedAxis(double lo, double hi, const QFontMetricsF& metrics, double max_width, Apart apart) {
+  for (int ticks = kTicks;; --ticks) {
+    Axis axis = AxisOver(lo, hi, ticks, metrics, max_width);
+    if (ticks <= 2 || apart(axis)) return axis;
+  }
+}
+
+// The left end of a label of width w centred under x, moved inside area
+// where the outermost ticks would put it past the chart's edge.
+double LabelLeft(double x, double w, const QRectF& area) {
+  return std::max(area.left(), std::min(x - w / 2, area.right() - w));
+}
+
+// A text whose baseline starts at `at`, and the box its glyphs take.
+ChartText Placed(ChartText::Kind kind, const QString& text, QPointF at,
+                 const QFontMetricsF& metrics) {
+  return {kind, text,
+          QRectF(at.x(), at.y() - metrics.ascent(), metrics.horizontalAdvance(text),
+                 metrics.ascent() + metrics.descent()),
+          at};
+}
+
+// The tick labels below and left of the plot, the axes' titles below and
+// upright at the left.
+void PlaceAxisTexts(ChartLayout& layout, const Chart& chart, const QRectF& area, double unit,
+                    const QFontMetricsF& metrics) {
+  const QRectF& plot = layout.plot;
+  const double tick = 1.0 * unit;
+  for (std::size_t k = 0; k < layout.x.ticks.size(); ++k) {
+    const QString& label = layout.x.labels[k];
+    const double x = ToPage(layout, {layout.x.ticks[k], 0}).x();
+    layout.texts.push_back(
+        Placed(ChartText::Kind::kTickX, label,
+               QPointF(LabelLeft(x, metrics.horizontalAdvance(label), area),
+                       plot.bottom() + tick + metrics.ascent() + kBelowTicks * unit),
+               metrics));
+  }
+  for (std::size_t k = 0; k < layout.y.ticks.size(); ++k) {
+    const QString& label = layout.y.labels[k];
+    const double y = ToPage(layout, {0, layout.y.ticks[k]}).y();
+    layout.texts.push_back(
+        Placed(ChartText::Kind::kTickY, label,
+               QPointF(plot.left() - tick - 0.6 * unit - metrics.horizontalAdvance(label),
+                       y + metrics.capHeight() / 2),
+               metrics));
+  }
+  const QString x_title = TitleInPower(chart.x_axis, layout.x.power);
+  layout.texts.push_back(
+      Placed(ChartText::Kind::kAxisX, x_title,
+             QPointF(plot.center().x() - metrics.horizontalAdvance(x_title) / 2,
+                     plot.bottom() + tick + 2 * metrics.height() + kBelowTicks * unit),
+             metrics));
+  // Read upwards from `at`: its glyphs stand left of the baseline.
+  const QString y_title = TitleInPower(chart.y_axis, layout.y.power);
+  const double length = metrics.horizontalAdvance(y_title);
+  const QPointF at(area.left() + metrics.ascent() + 0.5 * unit, plot.center().y() + length / 2);
+  layout.texts.push_back({ChartText::Kind::kAxisY, y_title,
+                          QRectF(at.x() - metrics.ascent(), at.y() - length,
+                                 metrics.ascent() + metrics.descent(), length),
+                          at});
+}
+
+ChartLayout LayOutChart(const QRectF& area, const Chart& chart, double unit) {
+  ChartLayout layout;
+  const QFontMetricsF title_metrics(ChartFont(unit, kTitleHeight, true));
+  const double indent = kLeftRoom * unit * 0.25;
+  layout.texts.push_back(
+      Placed(ChartText::Kind::kTitle,
+             title_metrics.elidedText(chart.title, Qt::ElideRight, area.width() - indent),
+             QPointF(area.left() + indent, area.top() + kTitleHeight * unit * 1.1), title_metrics));
+  layout.plot =
+      QRectF(QPointF(area.left() + kLeftRoom * unit, area.top() + kTopRoom * unit),
+             QPointF(area.right() - kRightRoom * unit, area.bottom() - kBottomRoom * unit));
+
+  double x_lo = std::numeric_limits<double>::infinity(), x_hi = -x_lo, y_lo = x_lo, y_hi = -x_lo;
+  for (const ChartSeries& series : chart.series) {
+    for (const QPointF& point : series.points) {
+      if (!std::isfinite(point.x()) || !std::isfinite(point.y())) continue;
+      x_lo = std::min(x_lo, point.x());
+      x_hi = std::max(x_hi, point.x());
+      y_lo = std::min(y_lo, point.y());
+      y_hi = std::max(y_hi, point.y());
+    }
+  }
+  layout.has_data = x_lo <= x_hi && layout.plot.width() > 0 && layout.plot.height() > 0;
+  if (!layout.has_data) return layout;
+
+  const QFontMetricsF metrics(ChartFont(unit, kTextHeight));
+  const double gap = 0.8 * unit;
+  // What the upright title of the y axis leaves of the room left of the ticks.
+  const double y_label_room =
+      kLeftRoom * unit - (metrics.ascent() + metrics.descent() + 0.5 * unit) - 1.6 * unit - gap;
+  const QRectF& plot = layout.plot;
+  layout.x = FittedAxis(
+      x_lo, x_hi, metrics, std::numeric_limits<double>::infinity(), [&](const Axis& axis) {
+        const double spacing = plot.width() / static_cast<double>(axis.ticks.size() - 1);
+        double end = -std::numeric_limits<double>::infinity();  // of the label before
+        for (std::size_t k = 0; k < axis.labels.size(); ++k) {
+          const double w = metrics.horizontalAdvance(axis.labels[k]);
+          const double left = LabelLeft(plot.left() + static_cast<double>(k) * spacing, w, area);
+          if (left < end + gap) return false;
+          end = left + w;
+        }
+        return true;
+      });
+  layout.y = FittedAxis(y_lo, y_hi, metrics, y_label_room, [&](const Axis& axis) {
+    const double spacing = plot.height() / static_cast<double>(axis.ticks.size() - 1);
+    return metrics.height() + 0.2 * unit <= spacing;
+  });
+  PlaceAxisTexts(layout, chart, area, unit, metrics);
+  return layout;
+}
+
+// The grid, its lines through 0 darker, the ticks and the plot's frame.
+void DrawGrid(QPainter& p, const ChartLayout& layout, double unit) {
+  const QRectF& plot = layout.plot;
+  const double tick = 1.0 * unit;
+  for (bool vertical : {true, false}) {
+    const Axis& axis = vertical ? layout.x : layout.y;
+    for (double v : axis.ticks) {
+      const QPointF at = ToPage(layout, vertical ? QPointF(v, 0) : QPointF(0, v));
+      const bool zero = std::fabs(v) < axis.scale.step * 1e-6;
+      const QPen grid(zero ? kZeroGrey : kGridGrey, (zero ? 0.25 : 0.15) * unit);
+      const QPen ticks(Qt::black, 0.2 * unit);
+      if (vertical) {
+        p.setPen(grid);
+        p.drawLine(QPointF(at.x(), plot.top()), QPointF(at.x(), plot.bottom()));
+        p.setPen(ticks);
+        p.drawLine(QPointF(at.x(), plot.bottom()), QPointF(at.x(), plot.bottom() + tick));
+      } else {
+        p.setPen(grid);
+        p.drawLine(QPointF(plot.left(), at.y()), QPointF(plot.right(), at.y()));
+        p.setPen(ticks);
+        p.drawLine(QPointF(plot.left() - tick, at.y()), QPointF(plot.left(), at.y()));
+      }
+    }
+  }
+  p.setPen(QPen(Qt::black, 0.25 * unit));
+  p.drawRect(plot);
+}
+
+// Every text the layout placed: the title bold and larger.
+void DrawTexts(QPainter& p, const ChartLayout& layout, double unit) {
+  p.setPen(Qt::black);
+  for (const ChartText& text : layout.texts) {
+    const bool title = text.kind == ChartText::Kind::kTitle;
+    p.setFont(title ? ChartFont(unit, kTitleHeight, true) : ChartFont(unit, kTextHeight));
+    if (text.kind != ChartText::Kind::kAxisY) {
+      p.drawText(text.at, text.text);
+      continue;
+    }
+    p.save();
+    p.translate(text.at);
+    p.rotate(-90);
+    p.drawText(QPointF(0, 0), text.text);
+    p.restore();
+  }
+}
+
+// The curves, the fiber one first so that the exact one stays on top, their
+// marks, and the marks' labels over every line.
+void DrawSeries(QPainter& p, const ChartLayout& layout, const Chart& chart, double unit) {
+  const QRectF& plot = layout.plot;
+  p.save();
+  p.setClipRect(
+      plot.adjusted(-kMarkSize * unit, -kMarkSize * unit, kMarkSize * unit, kMarkSize * unit));
+  for (auto series = chart.series.rbegin(); series != chart.series.rend(); ++series) {
+    QPainterPath path;
+    for (std::size_t i = 0; i < series->points.size(); ++i) {
+      const QPointF at = ToPage(layout, series->points[i]);
+      if (i == 0) {
+        path.moveTo(at);
+      } else {
+        path.lineTo(at);
+      }
+    }
+    p.setPen(SeriesPen(series->dashed, unit));
+    p.drawPath(path);
+    for (const ChartMark& mark : series->marks) {
+      if (mark.index >= series->points.size()) continue;
+      p.setPen(QPen(series->dashed ? kDashedColour : kSolidColour, 0.25 * unit));
+      Marker(p, ToPage(layout, series->points[mark.index]), !series->dashed, unit);
+    }
+  }
+  // Each label to the right of its point unless that leaves the plot.
+  const QFontMetricsF metrics(p.font());
+  p.setPen(Qt::black);
+  for (const ChartSeries& series : chart.series) {
+    for (const ChartMark& mark : series.marks) {
+      if (mark.label.isEmpty() || mark.index >= series.points.size()) continue;
+      const QPointF at = ToPage(layout, series.points[mark.index]);
+      const double w = metrics.horizontalAdvance(mark.label);
+      double x = at.x() + 1.3 * unit;
+      if (x + w > plot.right()) x = at.x() - 1.3 * unit - w;
+      double y = at.y() - 1.0 * unit;
+      if (y - metrics.ascent() < plot.top()) y = at.y() + metrics.ascent() + 1.0 * unit;
+      // On a light ground, so that a line running through stays behind it.
+      p.fillRect(QRectF(x - 0.3 * unit, y - metrics.ascent(), w + 0.6 * unit, metrics.height()),
+                 QColor(255, 255, 255, 200));
+      p.drawText(QPointF(x, y), mark.label);
+    }
+  }
+  p.restore();
+}
 
 }  // namespace
 
@@ -192,7 +478,8 @@ double NiceStep(double span, int ticks) {
 
 QString TickLabel(double value, double step) {
   int decimals = 0;
-  for (double s = step; decimals < 12 && std::fabs(s - std::round(s)) > 1e-9 * std::max(1.0, s);
+  // Relative to the step: a step of 2e-18 needs decimals as 0.02 does.
+  for (double s = step; decimals < 12 && std::fabs(s - std::round(s)) > 1e-9 * std::fabs(s);
        s *= 10)
     ++decimals;
   if (std::fabs(value) < step * 1e-6) value = 0;  // never "-0"
@@ -200,129 +487,30 @@ QString TickLabel(double value, double step) {
 }
 
 void DrawChart(QPainter& p, const QRectF& area, const Chart& chart, double unit) {
+  const ChartLayout layout = LayOutChart(area, chart, unit);
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);
-  p.setPen(Qt::black);
-  p.setFont(ChartFont(unit, kTitleHeight, true));
-  p.drawText(QPointF(area.left() + kLeftRoom * unit * 0.25, area.top() + kTitleHeight * unit * 1.1),
-             QFontMetricsF(p.font()).elidedText(chart.title, Qt::ElideRight,
-                                                area.width() - kLeftRoom * unit * 0.25));
-  const QRectF plot(QPointF(area.left() + kLeftRoom * unit, area.top() + kTopRoom * unit),
-                    QPointF(area.right() - kRightRoom * unit, area.bottom() - kBottomRoom * unit));
+  if (layout.has_data) DrawGrid(p, layout, unit);
+  DrawTexts(p, layout, unit);
   p.setFont(ChartFont(unit, kTextHeight));
-  const QFontMetricsF metrics(p.font());
-
-  double x_lo = std::numeric_limits<double>::infinity(), x_hi = -x_lo, y_lo = x_lo, y_hi = -x_lo;
-  for (const ChartSeries& series : chart.series) {
-    for (const QPointF& point : series.points) {
-      if (!std::isfinite(point.x()) || !std::isfinite(point.y())) continue;
-      x_lo = std::min(x_lo, point.x());
-      x_hi = std::max(x_hi, point.x());
-      y_lo = std::min(y_lo, point.y());
-      y_hi = std::max(y_hi, point.y());
-    }
-  }
-  if (!(x_lo <= x_hi) || plot.width() <= 0 || plot.height() <= 0) {
+  if (!layout.has_data) {
     p.setPen(QPen(kZeroGrey, 0.2 * unit));
-    if (plot.isValid()) p.drawRect(plot);
+    if (layout.plot.isValid()) p.drawRect(layout.plot);
     p.setPen(Qt::black);
-    p.drawText(plot.isValid() ? plot : area, Qt::AlignCenter | Qt::TextWordWrap, chart.empty_text);
+    p.drawText(layout.plot.isValid() ? layout.plot : area, Qt::AlignCenter | Qt::TextWordWrap,
+               chart.empty_text);
     p.restore();
     return;
   }
-  const Scale sx = ScaleOver(x_lo, x_hi), sy = ScaleOver(y_lo, y_hi);
-  const auto to_page = [&](QPointF d) {
-    return QPointF(plot.left() + (d.x() - sx.lo) / (sx.hi - sx.lo) * plot.width(),
-                   plot.bottom() - (d.y() - sy.lo) / (sy.hi - sy.lo) * plot.height());
-  };
-
-  // Grid and tick labels; the lines through 0 darker.
-  const double tick = 1.0 * unit;
-  const int x_count = static_cast<int>(std::lround((sx.hi - sx.lo) / sx.step));
-  for (int k = 0; k <= x_count; ++k) {
-    const double v = sx.lo + k * sx.step;
-    const double x = to_page({v, 0}).x();
-    const bool zero = std::fabs(v) < sx.step * 1e-6;
-    p.setPen(QPen(zero ? kZeroGrey : kGridGrey, (zero ? 0.25 : 0.15) * unit));
-    p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
-    p.setPen(QPen(Qt::black, 0.2 * unit));
-    p.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + tick));
-    const QString label = TickLabel(v, sx.step);
-    p.drawText(QPointF(x - metrics.horizontalAdvance(label) / 2,
-                       plot.bottom() + tick + metrics.ascent() + 0.3 * unit),
-               label);
-  }
-  const int y_count = static_cast<int>(std::lround((sy.hi - sy.lo) / sy.step));
-  for (int k = 0; k <= y_count; ++k) {
-    const double v = sy.lo + k * sy.step;
-    const double y = to_page({0, v}).y();
-    const bool zero = std::fabs(v) < sy.step * 1e-6;
-    p.setPen(QPen(zero ? kZeroGrey : kGridGrey, (zero ? 0.25 : 0.15) * unit));
-    p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-    p.setPen(QPen(Qt::black, 0.2 * unit));
-    p.drawLine(QPointF(plot.left() - tick, y), QPointF(plot.left(), y));
-    const QString label = TickLabel(v, sy.step);
-    p.drawText(QPointF(plot.left() - tick - 0.6 * unit - metrics.horizontalAdvance(label),
-                       y + metrics.capHeight() / 2),
-               label);
-  }
-  p.setPen(QPen(Qt::black, 0.25 * unit));
-  p.drawRect(plot);
-  p.drawText(QPointF(plot.center().x() - metrics.horizontalAdvance(chart.x_axis) / 2,
-                     plot.bottom() + tick + 2 * metrics.height() + 0.3 * unit),
-             chart.x_axis);
-  p.save();
-  p.translate(area.left() + metrics.ascent() + 0.5 * unit, plot.center().y());
-  p.rotate(-90);
-  p.drawText(QPointF(-metrics.horizontalAdvance(chart.y_axis) / 2, 0), chart.y_axis);
-  p.restore();
-
-  // The curves, the fiber one first so that the exact one stays on top.
-  p.save();
-  p.setClipRect(
-      plot.adjusted(-kMarkSize * unit, -kMarkSize * unit, kMarkSize * unit, kMarkSize * unit));
-  for (auto series = chart.series.rbegin(); series != chart.series.rend(); ++series) {
-    QPainterPath path;
-    for (std::size_t i = 0; i < series->points.size(); ++i) {
-      const QPointF at = to_page(series->points[i]);
-      if (i == 0) {
-        path.moveTo(at);
-      } else {
-        path.lineTo(at);
-      }
-    }
-    p.setPen(SeriesPen(series->dashed, unit));
-    p.drawPath(path);
-    for (const ChartMark& mark : series->marks) {
-      if (mark.index >= series->points.size()) continue;
-      p.setPen(QPen(series->dashed ? kDashedColour : kSolidColour, 0.25 * unit));
-      Marker(p, to_page(series->points[mark.index]), !series->dashed, unit);
-    }
-  }
-  // Labels last, over every line, each to the right of its point unless
-  // that leaves the plot.
-  p.setPen(Qt::black);
-  for (const ChartSeries& series : chart.series) {
-    for (const ChartMark& mark : series.marks) {
-      if (mark.label.isEmpty() || mark.index >= series.points.size()) continue;
-      const QPointF at = to_page(series.points[mark.index]);
-      const double w = metrics.horizontalAdvance(mark.label);
-      double x = at.x() + 1.3 * unit;
-      if (x + w > plot.right()) x = at.x() - 1.3 * unit - w;
-      double y = at.y() - 1.0 * unit;
-      if (y - metrics.ascent() < plot.top()) y = at.y() + metrics.ascent() + 1.0 * unit;
-      // On a light ground, so that a line running through stays behind it.
-      p.fillRect(QRectF(x - 0.3 * unit, y - metrics.ascent(), w + 0.6 * unit, metrics.height()),
-                 QColor(255, 255, 255, 200));
-      p.drawText(QPointF(x, y), mark.label);
-    }
-  }
-  p.restore();
-
+  DrawSeries(p, layout, chart, unit);
   if (!chart.legend_solid.isEmpty() || !chart.legend_dashed.isEmpty()) {
-    Legend(p, plot, chart, chart.legend_at_bottom, unit);
+    Legend(p, layout.plot, chart, chart.legend_at_bottom, unit);
   }
   p.restore();
+}
+
+std::vector<ChartText> ChartTexts(const QRectF& area, const Chart& chart, double unit) {
+  return LayOutChart(area, chart, unit).texts;
 }
 
 void DrawCapacityCharts(QPainter& painter, const QRectF& area, const CapacityCurves& curves,

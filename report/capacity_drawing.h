@@ -75,9 +75,27 @@ Chart CurvatureChart(const CapacityCurves& curves, BendingAxis axis,
 // for a page in tenths of a millimetre, about 4 for a window's pixels): it
 // sizes the lines, texts and the margins for the tick labels. Axes run over
 // whole ticks that take in the data and 0; ticks are 1, 2, 2.5 or 5 times a
-// power of ten, about five to seven along each axis.
+// power of ten, up to seven along each axis, fewer where their labels would
+// touch. A tick label has at most six characters besides its minus sign;
+// where the values need more, the axis counts in a power of ten that is a
+// multiple of 3, named in its title: "N (×10⁶ kN)".
 // The legend is left out when it has no words.
 void DrawChart(QPainter& painter, const QRectF& area, const Chart& chart, double unit);
+
+// A text DrawChart draws: what it says, the box its glyphs take (painter
+// units) and where its baseline starts; the y axis's title reads upwards
+// from there.
+struct ChartText {
+  enum class Kind { kTitle, kTickX, kTickY, kAxisX, kAxisY };
+  Kind kind;
+  QString text;
+  QRectF box;
+  QPointF at;
+};
+// The texts DrawChart(painter, area, chart, unit) draws, in its order: the
+// title, the ticks of x, those of y, then the titles of x and y; only the
+// title when there is nothing to plot. Needs a QGuiApplication.
+std::vector<ChartText> ChartTexts(const QRectF& area, const Chart& chart, double unit);
 
 // The four charts of a section in two rows: N–M about x and about y, then
 // moment–curvature about x and about y.

@@ -1,10 +1,8 @@
 #include "report/capacity_report.h"
 
-#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTranslator>
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -14,6 +12,7 @@
 #include "report/figures.h"
 #include "report/page.h"
 #include "report/pdf_writer.h"
+#include "report/report_text.h"
 
 namespace brenmoor {
 namespace {
@@ -23,34 +22,7 @@ constexpr double kCoverTableTop = 1010;
 
 const QColor kWarningRed(190, 0, 0);
 const QColor kWarningTint(255, 226, 226);
-const QColor kHeaderGrey(225, 225, 225);
 const QColor kStripeGrey(244, 244, 244);
-
-// The column titles, marked for lupdate with QT_TRANSLATE_NOOP; every other
-// text of the report calls translate itself, in full, so that lupdate finds it.
-QString Tr(const char* text) { return QCoreApplication::translate("CapacityReport", text); }
-
-// The report's texts are written in English. For Chinese, the translation
-// compiled into the program is installed while the pages are painted, so that
-// every translate call of the report (and of the charts it draws) finds it.
-class ReportLanguage {
- public:
-  explicit ReportLanguage(Language language) {
-    if (language == Language::kChinese &&
-        translator_.load(QStringLiteral(":/i18n/brenmoor_zh_CN.qm"))) {
-      installed_ = QCoreApplication::installTranslator(&translator_);
-    }
-  }
-  ~ReportLanguage() {
-    if (installed_) QCoreApplication::removeTranslator(&translator_);
-  }
-  ReportLanguage(const ReportLanguage&) = delete;
-  ReportLanguage& operator=(const ReportLanguage&) = delete;
-
- private:
-  QTranslator translator_;
-  bool installed_ = false;
-};
 
 constexpr Column kSummaryColumns[] = {
     {QT_TRANSLATE_NOOP("CapacityReport", "No."), "", 70, true},
@@ -76,21 +48,19 @@ constexpr Column kFigureColumns[] = {
     {QT_TRANSLATE_NOOP("CapacityReport", "Fiber error"), "%", 220, true},
 };
 
-// Forces and moments to a tenth of a kN (kN·m), with a minus sign.
-QString Force(double value) {
-  if (std::fabs(value) < 0.05) value = 0;
-  return QString::number(value, 'f', 1).replace(u'-', QChar(0x2212));
-}
-QString ErrorPct(double value) { return QString::number(value, 'f', 2); }
+// Forces and moments to a tenth of a kN (kN·m), errors to a hundredth of a
+// percent, where they fit their columns.
+QString Force(double value) { return CapacityFigure(value, 1); }
+QString ErrorPct(double value) { return CapacityFigure(value, 2); }
 
 // Which cells to raise: FY divides H, over which the strain varies in
 // bending about x; FX divides B, for bending about y.
-QString Advice(const SectionCapacity& f) {
+QString Advice(const SectionCapacity& f, const ReportText& text) {
   const bool x = f.x.fiber_error_pct > kFiberErrorLimitPct,
              y = f.y.fiber_error_pct > kFiberErrorLimitPct;
-  if (x && y) return QCoreApplication::translate("CapacityReport", "raise FX and FY");
-  if (x) return QCoreApplication::translate("CapacityReport", "raise FY");
-  if (y) return QCoreApplication::translate("CapacityReport", "raise FX");
+  if (x && y) return text(QT_TRANSLATE_NOOP("CapacityReport", "raise FX and FY"));
+  if (x) return text(QT_TRANSLATE_NOOP("CapacityReport", "raise FY"));
+  if (y) return text(QT_TRANSLATE_NOOP("CapacityReport", "raise FX"));
   return QString();
 }
 
@@ -98,12 +68,15 @@ class CapacityPainter {
  public:
   CapacityPainter(QPagedPaintDevice& device, const BrenmoorState& state,
                   const CapacityReportInfo& info, int pages)
-      : device_(device), state_(state), info_(info), pages_(pages) {}
+      : device_(device),
+        state_(state),
+        info_(info),
+        pages_(pages),
+        text_(info.language, "CapacityReport"),
+        chart_texts_(CapacityReportTexts(text_)) {}
 
   void Begin() {
-    // A printer that went away, say: never an empty file taken for a report.
-    if (!painter_.begin(&device_)) throw Error("Cannot draw the capacity report on this device");
-    painter_.scale(device_.logicalDpiX() / 254.0, device_.logicalDpiY() / 254.0);
+    BeginPages(painter_, device_, "Cannot draw the capacity report on this device");
     RunningHead();
   }
   void End() { painter_.end(); }
@@ -116,66 +89,57 @@ class CapacityPainter {
   }
 
   void Cover(int sections) {
-    painter_.setPen(Qt::black);
-    painter_.setFont(Font(60, true));
-    painter_.drawText(QPointF(kLeft, 320),
-                      QCoreApplication::translate("CapacityReport", "Section capacity report"));
-    painter_.setFont(Font(32));
     const CapacityOptions& o = info_.options;
     const SteelLaw steel = SteelLawOf(o.steel, o.strengths);
     const QString strengths =
         o.strengths == Strengths::kDesign
-            ? QCoreApplication::translate("CapacityReport", "design strengths")
-            : QCoreApplication::translate("CapacityReport", "characteristic strengths");
-    const QString lines[][2] = {
-        {QCoreApplication::translate("CapacityReport", "Table"), info_.table_name},
-        {QCoreApplication::translate("CapacityReport", "Date"), info_.date.toString(Qt::ISODate)},
-        {QStringLiteral("Brenmoor"), info_.version},
-        {QCoreApplication::translate("CapacityReport", "Sections"), QString::number(sections)},
-        {QCoreApplication::translate("CapacityReport", "Steel"),
-         QCoreApplication::translate("CapacityReport", "%1, %2: fy = %3, fy′ = %4 N/mm²")
-             .arg(QString::fromLatin1(SteelGradeName(o.steel)), strengths)
-             .arg(steel.fy)
-             .arg(steel.fy_comp)},
-        {QCoreApplication::translate("CapacityReport", "Axial load"),
-         QCoreApplication::translate("CapacityReport",
-                                     "r = N / (fc·B·H) = %1 for the moment–curvature curves")
-             .arg(o.axial_ratio)},
-    };
-    double y = 420;
-    for (const auto& line : lines) {
-      painter_.drawText(QPointF(kLeft, y), line[0]);
-      painter_.drawText(QPointF(kLeft + 300, y), line[1]);
-      y += 50;
-    }
+            ? text_(QT_TRANSLATE_NOOP("CapacityReport", "design strengths"))
+            : text_(QT_TRANSLATE_NOOP("CapacityReport", "characteristic strengths"));
+    double y = CoverHead(
+        painter_, text_(QT_TRANSLATE_NOOP("CapacityReport", "Section capacity report")),
+        {
+            {text_(QT_TRANSLATE_NOOP("CapacityReport", "Table")), info_.table_name},
+            {text_(QT_TRANSLATE_NOOP("CapacityReport", "Date")), info_.date.toString(Qt::ISODate)},
+            {QStringLiteral("Brenmoor"), info_.version},
+            {text_(QT_TRANSLATE_NOOP("CapacityReport", "Sections")), QString::number(sections)},
+            {text_(QT_TRANSLATE_NOOP("CapacityReport", "Steel")),
+             text_(QT_TRANSLATE_NOOP("CapacityReport", "%1, %2: fy = %3, fy′ = %4 N/mm²"))
+                 .arg(QString::fromLatin1(SteelGradeName(o.steel)), strengths)
+                 .arg(steel.fy)
+                 .arg(steel.fy_comp)},
+            {text_(QT_TRANSLATE_NOOP("CapacityReport", "Axial load")),
+             text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                     "r = N / (fc·B·H) = %1 for the moment–curvature curves"))
+                 .arg(o.axial_ratio)},
+        });
     painter_.setFont(Font(26));
     const QString notes[] = {
-        QCoreApplication::translate("CapacityReport",
-                                    "Concrete and bars by GB 50010-2010, compression positive. "
-                                    "Exact: the gross rectangle B "
-                                    "× H integrated "
-                                    "in closed form,"),
-        QCoreApplication::translate(
+        text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                "Concrete and bars by GB 50010-2010, compression positive. "
+                                "Exact: the gross rectangle B "
+                                "× H integrated "
+                                "in closed form,")),
+        text_(QT_TRANSLATE_NOOP(
             "CapacityReport",
             "with the bars; fiber: the cells and bars of the component file, each at the strain of "
-            "its centroid."),
-        QCoreApplication::translate(
+            "its centroid.")),
+        text_(QT_TRANSLATE_NOOP(
             "CapacityReport",
             "N0: uniform ε0; Nt: uniform −0.01; Nb, Mb: top at εcu, tension-most bar yielding; M0: "
             "N = 0. x is the "
-            "section's axis 3, y its axis 2."),
-        QCoreApplication::translate(
+            "section's axis 3, y its axis 2.")),
+        text_(QT_TRANSLATE_NOOP(
             "CapacityReport",
             "Fiber error: the largest difference of the fiber model's M from the exact one at 19 "
             "loads between Nt "
-            "and N0,"),
-        QCoreApplication::translate("CapacityReport",
-                                    "over the largest exact M. Above %1 % (in red) the fibers "
-                                    "stand poorly for the section: "
-                                    "raise FY for "
-                                    "bending about x,")
+            "and N0,")),
+        text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                "over the largest exact M. Above %1 % (in red) the fibers "
+                                "stand poorly for the section: "
+                                "raise FY for "
+                                "bending about x,"))
             .arg(kFiberErrorLimitPct),
-        QCoreApplication::translate("CapacityReport", "FX for bending about y."),
+        text_(QT_TRANSLATE_NOOP("CapacityReport", "FX for bending about y.")),
     };
     y += 20;
     for (const QString& note : notes) {
@@ -186,13 +150,13 @@ class CapacityPainter {
 
   // One page of the summary table from its top; returns the next section.
   int SummaryPage(double top, int section, const std::vector<SectionCapacity>& figures) {
-    Header(top, kSummaryColumns);
+    TableHeader(painter_, top, kSummaryColumns, text_);
     const int rows = RowsFrom(top);
     double y = top + kHeaderHeight;
     for (int row = 0; row < rows && section <= state_.imported_count; ++row, ++section) {
       const TSECTION& s = state_.records[static_cast<std::size_t>(section)];
       const SectionCapacity& f = figures[static_cast<std::size_t>(section - 1)];
-      const QString advice = Advice(f);
+      const QString advice = Advice(f, text_);
       if (!advice.isEmpty()) {
         painter_.fillRect(QRectF(kLeft, y, kRight - kLeft, kRowHeight), kWarningTint);
       } else if (row % 2 == 1) {
@@ -227,8 +191,7 @@ class CapacityPainter {
       Row(y, kSummaryColumns, cells, warn);
       y += kRowHeight;
     }
-    painter_.setPen(QPen(Qt::black, 2.5));
-    painter_.drawLine(QPointF(kLeft, y), QPointF(kRight, y));
+    TableRule(painter_, y);
     return section;
   }
 
@@ -246,9 +209,9 @@ class CapacityPainter {
     painter_.setFont(Font(28));
     painter_.drawText(
         QPointF(kLeft, 365),
-        QCoreApplication::translate(
-            "CapacityReport",
-            "B × H = %1 × %2 mm, CC = %3 mm, C%4, As = %5 mm² in %6 bars, %7 concrete cells; %8 %9")
+        text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                "B × H = %1 × %2 mm, CC = %3 mm, C%4, As = %5 mm² in %6 bars, %7 "
+                                "concrete cells; %8 %9"))
             .arg(Figure(s.B), Figure(s.H), Figure(s.CC))
             .arg(section.concrete.fcuk)
             .arg(Figure(as))
@@ -256,17 +219,17 @@ class CapacityPainter {
             .arg(section.cells.size())
             .arg(QString::fromLatin1(SteelGradeName(o.steel)),
                  o.strengths == Strengths::kDesign
-                     ? QCoreApplication::translate("CapacityReport", "design strengths")
-                     : QCoreApplication::translate("CapacityReport", "characteristic strengths")));
+                     ? text_(QT_TRANSLATE_NOOP("CapacityReport", "design strengths"))
+                     : text_(QT_TRANSLATE_NOOP("CapacityReport", "characteristic strengths"))));
 
     const double top = 400;
-    Header(top, kFigureColumns);
+    TableHeader(painter_, top, kFigureColumns, text_);
     double y = top + kHeaderHeight;
     for (BendingAxis axis : {BendingAxis::kX, BendingAxis::kY}) {
       const AxisCapacity& f = curves.figures.about(axis);
       const QString cells[] = {
-          axis == BendingAxis::kX ? QCoreApplication::translate("CapacityReport", "about x")
-                                  : QCoreApplication::translate("CapacityReport", "about y"),
+          axis == BendingAxis::kX ? text_(QT_TRANSLATE_NOOP("CapacityReport", "about x"))
+                                  : text_(QT_TRANSLATE_NOOP("CapacityReport", "about y")),
           Force(f.N0),
           Force(f.Nt),
           Force(f.Nb),
@@ -281,52 +244,32 @@ class CapacityPainter {
       Row(y, kFigureColumns, cells, warn);
       y += kRowHeight;
     }
-    painter_.setPen(QPen(Qt::black, 2.5));
-    painter_.drawLine(QPointF(kLeft, y), QPointF(kRight, y));
-    const QString advice = Advice(curves.figures);
+    TableRule(painter_, y);
+    const QString advice = Advice(curves.figures, text_);
     if (!advice.isEmpty()) {
       painter_.setPen(kWarningRed);
       painter_.setFont(Font(26, true));
-      painter_.drawText(QPointF(kLeft, y + 40),
-                        QCoreApplication::translate("CapacityReport",
-                                                    "Fiber error above %1 %: %2 of this section.")
-                            .arg(kFiberErrorLimitPct)
-                            .arg(advice));
+      painter_.drawText(
+          QPointF(kLeft, y + 40),
+          text_(QT_TRANSLATE_NOOP("CapacityReport", "Fiber error above %1 %: %2 of this section."))
+              .arg(kFiberErrorLimitPct)
+              .arg(advice));
     }
     DrawCapacityCharts(painter_, QRectF(kLeft - 20, y + 70, kRight - kLeft + 20, kBottom - y - 80),
-                       curves, CapacityReportTexts(), kUnit);
+                       curves, chart_texts_, kUnit);
   }
 
  private:
   void RunningHead() {
     report_page::RunningHead(
         painter_,
-        QCoreApplication::translate("CapacityReport", "Section capacity of %1")
-            .arg(info_.table_name),
-        QCoreApplication::translate("CapacityReport", "Page %1 of %2").arg(page_).arg(pages_),
+        text_(QT_TRANSLATE_NOOP("CapacityReport", "Section capacity of %1")).arg(info_.table_name),
+        text_(QT_TRANSLATE_NOOP("CapacityReport", "Page %1 of %2")).arg(page_).arg(pages_),
         info_.version, info_.date);
   }
 
-  void RightText(QPointF at, const QString& text) { report_page::RightText(painter_, at, text); }
-
   void CellText(double x, const Column& column, double baseline, const QString& text) {
     report_page::CellText(painter_, x, column, baseline, text);
-  }
-
-  template <std::size_t N>
-  void Header(double top, const Column (&columns)[N]) {
-    painter_.fillRect(QRectF(kLeft, top, kRight - kLeft, kHeaderHeight), kHeaderGrey);
-    painter_.setPen(Qt::black);
-    double x = kLeft;
-    for (const Column& column : columns) {
-      painter_.setFont(Font(24, true));
-      CellText(x, column, top + 34, Tr(column.title));
-      painter_.setFont(Font(22));
-      CellText(x, column, top + 70, QString::fromUtf8(column.unit));
-      x += column.width;
-    }
-    painter_.setPen(QPen(Qt::black, 2.5));
-    painter_.drawLine(QPointF(kLeft, top + kHeaderHeight), QPointF(kRight, top + kHeaderHeight));
   }
 
   template <std::size_t N>
@@ -344,38 +287,38 @@ class CapacityPainter {
   const BrenmoorState& state_;
   const CapacityReportInfo& info_;
   const int pages_;
+  const ReportText text_;
+  const CapacityChartTexts chart_texts_;
   QPainter painter_;
   int page_ = 1;
 };
 
 void Pdf(ByteSink& out, const CapacityReportInfo& info,
          const std::function<void(QPdfWriter&)>& paint) {
-  const ReportLanguage language(info.language);
-  WritePdf(
-      out,
-      QCoreApplication::translate("CapacityReport", "Section capacity of %1").arg(info.table_name),
-      info.version, paint);
+  const ReportText text(info.language, "CapacityReport");
+  WritePdf(out,
+           text(QT_TRANSLATE_NOOP("CapacityReport", "Section capacity of %1")).arg(info.table_name),
+           info.version, paint);
 }
 
 }  // namespace
 
-CapacityChartTexts CapacityReportTexts() {
+CapacityChartTexts CapacityReportTexts(const ReportText& text) {
   CapacityChartTexts t;
-  t.interaction_title[0] = QCoreApplication::translate("CapacityReport", "N–M, bending about x");
-  t.interaction_title[1] = QCoreApplication::translate("CapacityReport", "N–M, bending about y");
-  t.curvature_title[0] = QCoreApplication::translate("CapacityReport", "M–φ about x at N = %1 kN");
-  t.curvature_title[1] = QCoreApplication::translate("CapacityReport", "M–φ about y at N = %1 kN");
-  t.moment_axis[0] = QCoreApplication::translate("CapacityReport", "Mx (kN·m)");
-  t.moment_axis[1] = QCoreApplication::translate("CapacityReport", "My (kN·m)");
-  t.axial_axis = QCoreApplication::translate("CapacityReport", "N (kN)");
-  t.curvature_axis = QCoreApplication::translate("CapacityReport", "φ (1/m)");
-  t.moment_axis_plain = QCoreApplication::translate("CapacityReport", "M (kN·m)");
-  t.exact = QCoreApplication::translate("CapacityReport", "exact");
-  t.fiber = QCoreApplication::translate("CapacityReport", "fiber");
-  t.first_yield = QCoreApplication::translate("CapacityReport", "yield");
-  t.end = QCoreApplication::translate("CapacityReport", "end");
-  t.cannot_hold =
-      QCoreApplication::translate("CapacityReport", "The section cannot carry N = %1 kN");
+  t.interaction_title[0] = text(QT_TRANSLATE_NOOP("CapacityReport", "N–M, bending about x"));
+  t.interaction_title[1] = text(QT_TRANSLATE_NOOP("CapacityReport", "N–M, bending about y"));
+  t.curvature_title[0] = text(QT_TRANSLATE_NOOP("CapacityReport", "M–φ about x at N = %1 kN"));
+  t.curvature_title[1] = text(QT_TRANSLATE_NOOP("CapacityReport", "M–φ about y at N = %1 kN"));
+  t.moment_axis[0] = text(QT_TRANSLATE_NOOP("CapacityReport", "Mx (kN·m)"));
+  t.moment_axis[1] = text(QT_TRANSLATE_NOOP("CapacityReport", "My (kN·m)"));
+  t.axial_axis = text(QT_TRANSLATE_NOOP("CapacityReport", "N (kN)"));
+  t.curvature_axis = text(QT_TRANSLATE_NOOP("CapacityReport", "φ (1/m)"));
+  t.moment_axis_plain = text(QT_TRANSLATE_NOOP("CapacityReport", "M (kN·m)"));
+  t.exact = text(QT_TRANSLATE_NOOP("CapacityReport", "exact"));
+  t.fiber = text(QT_TRANSLATE_NOOP("CapacityReport", "fiber"));
+  t.first_yield = text(QT_TRANSLATE_NOOP("CapacityReport", "yield"));
+  t.end = text(QT_TRANSLATE_NOOP("CapacityReport", "end"));
+  t.cannot_hold = text(QT_TRANSLATE_NOOP("CapacityReport", "The section cannot carry N = %1 kN"));
   return t;
 }
 
@@ -391,7 +334,6 @@ CapacityReportPlan PlanCapacityReport(int sections) {
 int PaintCapacityReport(QPagedPaintDevice& device, const BrenmoorState& state,
                         const std::vector<SectionCapacity>& figures, const CapacityReportInfo& info,
                         Progress* progress) {
-  const ReportLanguage language(info.language);
   const int count = std::min(state.imported_count, static_cast<int>(figures.size()));
   const CapacityReportPlan plan = PlanCapacityReport(count);
   CapacityPainter painter(device, state, info, plan.pages());

@@ -12,6 +12,7 @@
 #include "model/state.h"
 #include "output/byte_sink.h"
 #include "report/capacity_drawing.h"
+#include "report/report_text.h"
 
 namespace brenmoor {
 
@@ -26,11 +27,9 @@ struct CapacityReportInfo {
   Language language = Language::kEnglish;
 };
 
-// The report's words for the charts, in English source texts translated
-// through QCoreApplication::translate (context "CapacityReport") by whatever
-// translator the program installed; the report's functions below install
-// the Chinese one themselves while they paint in Chinese.
-CapacityChartTexts CapacityReportTexts();
+// The report's words for the charts in the language of text, a ReportText
+// of the context "CapacityReport".
+CapacityChartTexts CapacityReportTexts(const ReportText& text);
 
 // The fiber error, in percent, above which the report marks a section and
 // advises more cells.

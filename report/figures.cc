@@ -1,5 +1,6 @@
 #include "report/figures.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -44,6 +45,24 @@ QString Percent(double value) {
     return Exponential(value);
   }
   return QString::number(value, 'f', 2);
+}
+
+QString CapacityFigure(double value, int decimals) {
+  if (std::isnan(value)) return QStringLiteral("–");
+  constexpr qsizetype kMostCharacters = 7;
+  const QString minus = value < 0 ? QString(QChar(0x2212)) : QString();
+  if (std::isinf(value)) return minus + QChar(0x221E);
+  const double magnitude = std::fabs(value);
+  for (int d = decimals; d >= 0; --d) {
+    const QString text = QString::number(magnitude, 'f', d);
+    if (text.size() > kMostCharacters) continue;
+    if (magnitude == 0) return text;
+    // Not 0, so not shown as 0: a tiny section's forces keep their digits.
+    if (std::any_of(text.begin(), text.end(), [](QChar c) { return c >= u'1' && c <= u'9'; }))
+      return minus + text;
+    break;
+  }
+  return minus + Exponential(magnitude).replace(u'-', QChar(0x2212));
 }
 
 }  // namespace brenmoor

@@ -18,6 +18,18 @@ namespace brenmoor {
 // 13125 -> "13125", 8802083840 -> "8.802e9", 0 -> "0".
 QString Figure(double value);
 
+// A figure of the capacity (a force in kN, a moment in kN·m, a fiber error
+// in percent) as the capacity report, its charts and the window's capacity
+// figures print it, in at most seven characters besides the sign: `decimals`
+// decimals, fewer where the whole digits need the room, then four
+// significant digits as mantissa and power of ten; so too a value that is
+// not 0 but would show as 0. The minus sign is U+2212; 0 and −0 show as 0.
+// Examples (decimals 1): 6320.64 -> "6320.6", -2145.6 -> "−2145.6",
+// 123456.7 -> "123457", 999999.5 -> "1000000", 12345678 -> "1.235e7",
+// 1.67e34 -> "1.67e34", 2.5e-8 -> "2.5e−8", -0.0 -> "0.0"; (decimals 0)
+// 2087.5 -> "2088". Not a number: "–".
+QString CapacityFigure(double value, int decimals);
+
 // Table text (a section name) as the engineer reads it: see DisplayText; the
 // bytes themselves are what the component file keeps.
 QString Shown(std::string_view bytes);

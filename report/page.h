@@ -2,10 +2,16 @@
 
 #include <QDate>
 #include <QFont>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPointF>
 #include <QString>
 #include <algorithm>
+#include <initializer_list>
+#include <span>
+#include <utility>
+
+#include "report/report_text.h"
 
 namespace brenmoor::report_page {
 
@@ -38,6 +44,24 @@ inline QFont Font(double height, bool bold = false) {
   font.setBold(bold);
   return font;
 }
+
+// Begins painter on device and sets it to tenths of a millimetre. A device
+// that cannot be painted on (a printer that went away, say) throws
+// Error(failure): never an empty file taken for a report.
+void BeginPages(QPainter& painter, QPagedPaintDevice& device, const char* failure);
+
+// The cover's title and, below it, its lines of a name and a value; returns
+// the baseline of the line that would follow.
+double CoverHead(QPainter& painter, const QString& title,
+                 std::initializer_list<std::pair<QString, QString>> lines);
+
+// The header row of a table whose top is at top: each column's title in bold
+// over its unit, both as text gives them, on grey, with a rule below.
+void TableHeader(QPainter& painter, double top, std::span<const Column> columns,
+                 const ReportText& text);
+
+// The rule that closes a table whose last row ends at y.
+void TableRule(QPainter& painter, double y);
 
 // Draws text on painter with its right end at `at`.
 void RightText(QPainter& painter, QPointF at, const QString& text);

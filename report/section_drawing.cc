@@ -50,6 +50,115 @@ void Dimension(QPainter& p, QPointF a, QPointF b, const QString& text, double un
   p.restore();
 }
 
+// Where a section goes on the painter: its centre, painter units per
+// section mm, and its outline.
+struct Placement {
+  QPointF centre;
+  double scale;
+  QRectF outline;
+  // Section mm (x right, y up) to painter units (y down).
+  QPointF operator()(double x, double y) const {
+    return QPointF(centre.x() + x * scale, centre.y() - y * scale);
+  }
+};
+
+// The concrete: a grey face, every cell of the layout in blue, the outline.
+void DrawFace(QPainter& p, const Placement& at, const TSECTION& s, double unit) {
+  p.fillRect(at.outline, kConcreteGrey);
+  const int n = std::clamp(s.fiber_count, 0, kMaxFibers);
+  if (s.FX > 0 && s.FY > 0) {
+    const double cell_w = Width(s) / s.FX * at.scale, cell_h = Height(s) / s.FY * at.scale;
+    p.setPen(Pen(kCellBlue, 0.13 * unit));
+    p.setBrush(Qt::NoBrush);
+    for (int k = 0; k < n; ++k) {
+      const FiberSlot& f = s.fibers[k];
+      if (f.type != kConcreteFiber) continue;
+      const QPointF c = at(f.x, f.y);
+      p.drawRect(QRectF(c.x() - cell_w / 2, c.y() - cell_h / 2, cell_w, cell_h));
+    }
+  }
+  p.setPen(Pen(Qt::black, 0.35 * unit));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(at.outline);
+}
+
+// The axes, dash-dotted, a little past the outline, with arrow heads.
+void DrawAxes(QPainter& p, const Placement& at, double unit) {
+  const QRectF& outline = at.outline;
+  const double reach = 4.0 * unit;
+  const QPointF x_end(outline.right() + reach, at.centre.y()),
+      y_end(at.centre.x(), outline.top() - reach);
+  p.setPen(Pen(Qt::black, 0.13 * unit, Qt::DashDotLine));
+  p.drawLine(QPointF(outline.left() - 2.0 * unit, at.centre.y()), x_end);
+  p.drawLine(QPointF(at.centre.x(), outline.bottom() + 2.0 * unit), y_end);
+  p.setPen(Qt::NoPen);
+  p.setBrush(Qt::black);
+  const double head = 1.2 * unit;
+  p.drawPolygon(
+      QPolygonF({x_end, x_end + QPointF(-head, -head / 3), x_end + QPointF(-head, head / 3)}));
+  p.drawPolygon(
+      QPolygonF({y_end, y_end + QPointF(-head / 3, head), y_end + QPointF(head / 3, head)}));
+  p.setBrush(Qt::NoBrush);
+  p.setPen(Qt::black);
+  p.drawText(x_end + QPointF(-2.0 * unit, -1.2 * unit), QStringLiteral("3 (x)"));
+  p.drawText(y_end + QPointF(0.8 * unit, 1.6 * unit), QStringLiteral("2 (y)"));
+}
+
+// Bars on top of everything else: red discs, area to scale.
+// Each disc is a dot of a round pen as wide as the bar, over a black one a
+// little wider for the rim: two short strokes where an ellipse would be
+// four curves, which keeps a report of thousands of sections small.
+void DrawBars(QPainter& p, const Placement& at, const TSECTION& s, double unit) {
+  p.setBrush(Qt::NoBrush);
+  const int n = std::clamp(s.fiber_count, 0, kMaxFibers);
+  for (int k = 0; k < n; ++k) {
+    const FiberSlot& f = s.fibers[k];
+    if (f.type != kSteelFiber) continue;
+    const double area_mm2 = std::max(0.0, static_cast<double>(f.area));
+    const double d =
+        std::max(2.0 * std::sqrt(area_mm2 / std::numbers::pi) * at.scale, kMinBarDiameter * unit);
+    const QPointF c = at(f.x, f.y);
+    p.setPen(QPen(Qt::black, d + 0.2 * unit, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(c, c + QPointF(0.001, 0));
+    p.setPen(QPen(kBarRed, d, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(c, c + QPointF(0.001, 0));
+  }
+}
+
+// Dimensions: B below, H on the left, CC on the right from the top face.
+void DrawDimensions(QPainter& p, const Placement& at, const TSECTION& s, double unit) {
+  const QRectF& outline = at.outline;
+  p.setBrush(Qt::NoBrush);
+  p.setPen(Pen(Qt::black, 0.13 * unit));
+  const double gap = 1.0 * unit, off = 6.0 * unit;
+  const double dim_y = outline.bottom() + off, dim_x = outline.left() - off;
+  p.drawLine(QPointF(outline.left(), outline.bottom() + gap), QPointF(outline.left(), dim_y + gap));
+  p.drawLine(QPointF(outline.right(), outline.bottom() + gap),
+             QPointF(outline.right(), dim_y + gap));
+  p.drawLine(QPointF(outline.left() - gap, outline.top()), QPointF(dim_x - gap, outline.top()));
+  p.drawLine(QPointF(outline.left() - gap, outline.bottom()),
+             QPointF(dim_x - gap, outline.bottom()));
+  Dimension(p, QPointF(outline.left(), dim_y), QPointF(outline.right(), dim_y),
+            QStringLiteral("B = %1").arg(Figure(s.B)), unit, false);
+  Dimension(p, QPointF(dim_x, outline.bottom()), QPointF(dim_x, outline.top()),
+            QStringLiteral("H = %1").arg(Figure(s.H)), unit, true);
+
+  const double bar_row = outline.top() + static_cast<double>(s.CC) * at.scale;
+  const double cc_x = outline.right() + 2.5 * unit;
+  p.setPen(Pen(Qt::black, 0.13 * unit));
+  p.drawLine(QPointF(outline.right() + gap, outline.top()), QPointF(cc_x + gap, outline.top()));
+  p.drawLine(QPointF(outline.right() - outline.width() * 0.1, bar_row),
+             QPointF(cc_x + gap, bar_row));
+  p.setPen(Pen(Qt::black, 0.18 * unit));
+  p.drawLine(QPointF(cc_x, outline.top()), QPointF(cc_x, bar_row));
+  const double tick = 0.6 * unit;
+  for (double y : {outline.top(), bar_row}) {
+    p.drawLine(QPointF(cc_x - tick, y + tick), QPointF(cc_x + tick, y - tick));
+  }
+  p.drawText(QPointF(cc_x + 1.0 * unit, (outline.top() + bar_row) / 2 + 0.9 * unit),
+             QStringLiteral("cc = %1").arg(Figure(s.CC)));
+}
+
 }  // namespace
 
 double FitScale(const QRectF& area, const TSECTION& section, double unit) {
@@ -86,94 +195,11 @@ void DrawSection(QPainter& p, const QRectF& area, const TSECTION& s, double unit
   const QPointF centre(
       area.left() + kLeftRoom * unit + (area.width() - (kLeftRoom + kRightRoom) * unit) / 2,
       area.top() + kTopRoom * unit + (area.height() - (kTopRoom + kBottomRoom) * unit) / 2);
-  // Section mm (x right, y up) to painter units (y down).
-  auto at = [&](double x, double y) {
-    return QPointF(centre.x() + x * scale, centre.y() - y * scale);
-  };
-  const QRectF outline(centre.x() - w / 2, centre.y() - h / 2, w, h);
-
-  p.fillRect(outline, kConcreteGrey);
-  const int n = std::clamp(s.fiber_count, 0, kMaxFibers);
-  if (s.FX > 0 && s.FY > 0) {
-    const double cell_w = Width(s) / s.FX * scale, cell_h = Height(s) / s.FY * scale;
-    p.setPen(Pen(kCellBlue, 0.13 * unit));
-    p.setBrush(Qt::NoBrush);
-    for (int k = 0; k < n; ++k) {
-      const FiberSlot& f = s.fibers[k];
-      if (f.type != kConcreteFiber) continue;
-      const QPointF c = at(f.x, f.y);
-      p.drawRect(QRectF(c.x() - cell_w / 2, c.y() - cell_h / 2, cell_w, cell_h));
-    }
-  }
-  p.setPen(Pen(Qt::black, 0.35 * unit));
-  p.setBrush(Qt::NoBrush);
-  p.drawRect(outline);
-
-  // Axes, dash-dotted, a little past the outline, with arrow heads.
-  const double reach = 4.0 * unit;
-  const QPointF x_end(outline.right() + reach, centre.y()),
-      y_end(centre.x(), outline.top() - reach);
-  p.setPen(Pen(Qt::black, 0.13 * unit, Qt::DashDotLine));
-  p.drawLine(QPointF(outline.left() - 2.0 * unit, centre.y()), x_end);
-  p.drawLine(QPointF(centre.x(), outline.bottom() + 2.0 * unit), y_end);
-  p.setPen(Qt::NoPen);
-  p.setBrush(Qt::black);
-  const double head = 1.2 * unit;
-  p.drawPolygon(
-      QPolygonF({x_end, x_end + QPointF(-head, -head / 3), x_end + QPointF(-head, head / 3)}));
-  p.drawPolygon(
-      QPolygonF({y_end, y_end + QPointF(-head / 3, head), y_end + QPointF(head / 3, head)}));
-  p.setPen(Qt::black);
-  p.drawText(x_end + QPointF(-2.0 * unit, -1.2 * unit), QStringLiteral("3 (x)"));
-  p.drawText(y_end + QPointF(0.8 * unit, 1.6 * unit), QStringLiteral("2 (y)"));
-
-  // Bars on top of everything else: red discs, area to scale.
-  // Each disc is a dot of a round pen as wide as the bar, over a black one a
-  // little wider for the rim: two short strokes where an ellipse would be
-  // four curves, which keeps a report of thousands of sections small.
-  p.setBrush(Qt::NoBrush);
-  for (int k = 0; k < n; ++k) {
-    const FiberSlot& f = s.fibers[k];
-    if (f.type != kSteelFiber) continue;
-    const double area_mm2 = std::max(0.0, static_cast<double>(f.area));
-    const double d =
-        std::max(2.0 * std::sqrt(area_mm2 / std::numbers::pi) * scale, kMinBarDiameter * unit);
-    const QPointF c = at(f.x, f.y);
-    p.setPen(QPen(Qt::black, d + 0.2 * unit, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(c, c + QPointF(0.001, 0));
-    p.setPen(QPen(kBarRed, d, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(c, c + QPointF(0.001, 0));
-  }
-
-  // Dimensions: B below, H on the left, CC on the right from the top face.
-  p.setBrush(Qt::NoBrush);
-  p.setPen(Pen(Qt::black, 0.13 * unit));
-  const double gap = 1.0 * unit, off = 6.0 * unit;
-  const double dim_y = outline.bottom() + off, dim_x = outline.left() - off;
-  p.drawLine(QPointF(outline.left(), outline.bottom() + gap), QPointF(outline.left(), dim_y + gap));
-  p.drawLine(QPointF(outline.right(), outline.bottom() + gap),
-             QPointF(outline.right(), dim_y + gap));
-  p.drawLine(QPointF(outline.left() - gap, outline.top()), QPointF(dim_x - gap, outline.top()));
-  p.drawLine(QPointF(outline.left() - gap, outline.bottom()),
-             QPointF(dim_x - gap, outline.bottom()));
-  Dimension(p, QPointF(outline.left(), dim_y), QPointF(outline.right(), dim_y),
-            QStringLiteral("B = %1").arg(Figure(s.B)), unit, false);
-  Dimension(p, QPointF(dim_x, outline.bottom()), QPointF(dim_x, outline.top()),
-            QStringLiteral("H = %1").arg(Figure(s.H)), unit, true);
-
-  const double bar_row = outline.top() + static_cast<double>(s.CC) * scale;
-  const double cc_x = outline.right() + 2.5 * unit;
-  p.setPen(Pen(Qt::black, 0.13 * unit));
-  p.drawLine(QPointF(outline.right() + gap, outline.top()), QPointF(cc_x + gap, outline.top()));
-  p.drawLine(QPointF(outline.right() - w * 0.1, bar_row), QPointF(cc_x + gap, bar_row));
-  p.setPen(Pen(Qt::black, 0.18 * unit));
-  p.drawLine(QPointF(cc_x, outline.top()), QPointF(cc_x, bar_row));
-  const double tick = 0.6 * unit;
-  for (double y : {outline.top(), bar_row}) {
-    p.drawLine(QPointF(cc_x - tick, y + tick), QPointF(cc_x + tick, y - tick));
-  }
-  p.drawText(QPointF(cc_x + 1.0 * unit, (outline.top() + bar_row) / 2 + 0.9 * unit),
-             QStringLiteral("cc = %1").arg(Figure(s.CC)));
+  const Placement at{centre, scale, QRectF(centre.x() - w / 2, centre.y() - h / 2, w, h)};
+  DrawFace(p, at, s, unit);
+  DrawAxes(p, at, unit);
+  DrawBars(p, at, s, unit);
+  DrawDimensions(p, at, s, unit);
   p.restore();
 }
 

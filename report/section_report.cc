@@ -3,7 +3,6 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTranslator>
 #include <algorithm>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "report/figures.h"
 #include "report/page.h"
 #include "report/pdf_writer.h"
+#include "report/report_text.h"
 #include "report/section_drawing.h"
 
 namespace brenmoor {
@@ -20,30 +20,6 @@ namespace {
 using namespace report_page;
 constexpr int kDrawingColumns = 2, kDrawingRows = 3;
 constexpr int kDrawingsPerPage = kDrawingColumns * kDrawingRows;
-
-// The report's texts in one language. They are written in English; the
-// Chinese ones come from the translation compiled into the program.
-class ReportText {
- public:
-  explicit ReportText(Language language) {
-    if (language == Language::kChinese) {
-      loaded_ = translator_.load(QStringLiteral(":/i18n/brenmoor_zh_CN.qm"));
-    }
-  }
-
-  // source is one of the texts marked QT_TRANSLATE_NOOP("SectionReport", ...).
-  QString operator()(const char* source) const {
-    if (loaded_) {
-      QString translated = translator_.translate("SectionReport", source);
-      if (!translated.isEmpty()) return translated;
-    }
-    return QString::fromUtf8(source);
-  }
-
- private:
-  QTranslator translator_;
-  bool loaded_ = false;
-};
 
 constexpr Column kColumns[] = {
     {QT_TRANSLATE_NOOP("SectionReport", "No."), "", 70, true},
@@ -89,13 +65,10 @@ class ReportPainter {
         info_(info),
         plan_(PlanReport(prepared)),
         counter_(progress, "Drawing report pages", plan_.pages()),
-        text_(info.language) {}
+        text_(info.language, "SectionReport") {}
 
   int Paint() {
-    // A printer that went away, say: never an empty file taken for a report.
-    if (!painter_.begin(&device_)) throw Error("Cannot draw the section report on this device");
-    const double scale = device_.logicalDpiX() / 254.0;
-    painter_.scale(scale, device_.logicalDpiY() / 254.0);
+    BeginPages(painter_, device_, "Cannot draw the section report on this device");
     Cover();
     int section = 1;
     double top = CoverBottom(static_cast<int>(MaterialsUsed(prepared_).size()));
@@ -136,23 +109,15 @@ class ReportPainter {
   void Cover() {
     page_ = 1;
     RunningHead();
-    painter_.setFont(Font(60, true));
-    painter_.drawText(QPointF(kLeft, 320),
-                      text_(QT_TRANSLATE_NOOP("SectionReport", "Column section report")));
-    painter_.setFont(Font(32));
-    const QString lines[][2] = {
-        {text_(QT_TRANSLATE_NOOP("SectionReport", "Table")), info_.table_name},
-        {text_(QT_TRANSLATE_NOOP("SectionReport", "Date")), info_.date.toString(Qt::ISODate)},
-        {QStringLiteral("Brenmoor"), info_.version},
-        {text_(QT_TRANSLATE_NOOP("SectionReport", "Sections")),
-         QString::number(prepared_.imported_count)},
-    };
-    double y = 420;
-    for (const auto& line : lines) {
-      painter_.drawText(QPointF(kLeft, y), line[0]);
-      painter_.drawText(QPointF(kLeft + 300, y), line[1]);
-      y += 50;
-    }
+    double y = CoverHead(
+        painter_, text_(QT_TRANSLATE_NOOP("SectionReport", "Column section report")),
+        {
+            {text_(QT_TRANSLATE_NOOP("SectionReport", "Table")), info_.table_name},
+            {text_(QT_TRANSLATE_NOOP("SectionReport", "Date")), info_.date.toString(Qt::ISODate)},
+            {QStringLiteral("Brenmoor"), info_.version},
+            {text_(QT_TRANSLATE_NOOP("SectionReport", "Sections")),
+             QString::number(prepared_.imported_count)},
+        });
     painter_.drawText(QPointF(kLeft, y), text_(QT_TRANSLATE_NOOP("SectionReport", "Materials")));
     painter_.setFont(Font(28));
     const double name_x = kLeft + 300, modulus_x = kLeft + 800, uses_x = kLeft + 1100;
@@ -181,28 +146,13 @@ class ReportPainter {
                           "the section's axis 3, y its axis 2.")));
   }
 
-  void TableHeader(double top) {
-    painter_.fillRect(QRectF(kLeft, top, kRight - kLeft, kHeaderHeight), QColor(225, 225, 225));
-    painter_.setPen(Qt::black);
-    double x = kLeft;
-    for (const Column& column : kColumns) {
-      painter_.setFont(Font(24, true));
-      CellText(x, column, top + 34, text_(column.title));
-      painter_.setFont(Font(22));
-      CellText(x, column, top + 70, text_(column.unit));
-      x += column.width;
-    }
-    painter_.setPen(QPen(Qt::black, 2.5));
-    painter_.drawLine(QPointF(kLeft, top + kHeaderHeight), QPointF(kRight, top + kHeaderHeight));
-  }
-
   void CellText(double x, const Column& column, double baseline, const QString& text) {
     report_page::CellText(painter_, x, column, baseline, text);
   }
 
   // One page of the summary table from its top; returns the next section.
   int TablePage(double top, int section) {
-    TableHeader(top);
+    TableHeader(painter_, top, kColumns, text_);
     const int rows = RowsFrom(top);
     const QFont font = Font(24);
     const QFontMetricsF metrics(font);
@@ -235,8 +185,7 @@ class ReportPainter {
       }
       y += kRowHeight;
     }
-    painter_.setPen(QPen(Qt::black, 2.5));
-    painter_.drawLine(QPointF(kLeft, y), QPointF(kRight, y));
+    TableRule(painter_, y);
     return section;
   }
 
@@ -325,9 +274,9 @@ int PaintSectionReport(QPagedPaintDevice& device, const BrenmoorState& prepared,
 
 void SectionReportPdf(ByteSink& out, const BrenmoorState& prepared, const ReportInfo& info,
                       Progress* progress) {
-  const QString title =
-      ReportText(info.language)(QT_TRANSLATE_NOOP("SectionReport", "Column sections of %1"))
-          .arg(info.table_name);
+  const QString title = ReportText(info.language, "SectionReport")(
+                            QT_TRANSLATE_NOOP("SectionReport", "Column sections of %1"))
+                            .arg(info.table_name);
   WritePdf(out, title, info.version,
            [&](QPdfWriter& writer) { PaintSectionReport(writer, prepared, info, progress); });
 }

@@ -359,5 +359,35 @@ TEST(CapacityCommand, RefusesASectionWithoutAConcreteGradeAndKeepsTheOldFile) {
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 5);
 }
 
+// Names a spreadsheet would evaluate ("@SUM(1)" shows 1) reach every CSV as
+// text: the properties table, the figures and the curves each start their
+// rows with the name as CsvName writes it.
+TEST(CapacityCommand, NamesLikeFormulasAreTextInEveryCsv) {
+  TempDir dir;
+  const auto table = dir / "t.csv";
+  WriteFile(table,
+            "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n"
+            "1,@SUM(1),C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n"
+            "2,-1+1,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n");
+  const struct {
+    std::vector<std::string> args;
+    std::string second_row;
+  } csvs[] = {
+      {{"report", table.string(), "--csv", "-o", "-"}, "2,\"'-1+1\",500,"},
+      {{"capacity", table.string(), "--csv", "-o", "-"}, "2,\"'-1+1\",x,"},
+      {{"capacity", table.string(), "--csv", "--curves", "-o", "-"}, "2,\"'-1+1\",x,exact,"},
+  };
+  for (const auto& c : csvs) {
+    SCOPED_TRACE(c.args[0] + " " + c.args.back());
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin(), "brenmoor");
+    BrenmoorState state;
+    std::ostringstream out, err;
+    ASSERT_EQ(RunCommandLine(args, state, out, err), 0) << err.str();
+    EXPECT_NE(out.str().find("\r\n1,\"'@SUM(1)\","), std::string::npos) << out.str().substr(0, 300);
+    EXPECT_NE(out.str().find("\r\n" + c.second_row), std::string::npos) << out.str().substr(0, 300);
+  }
+}
+
 }  // namespace
 }  // namespace brenmoor

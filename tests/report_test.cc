@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <cmath>
 #include <map>
 #include <regex>
@@ -18,6 +19,7 @@
 #include "app/qt_module.h"
 #include "capacity/capacity.h"
 #include "jobs/capacity_job.h"
+#include "model/section_properties.h"
 #include "report/capacity_drawing.h"
 #include "report/capacity_report.h"
 #include "report/figures.h"
@@ -358,6 +360,46 @@ TEST(Figure, FourSignificantDigitsAndAllWholeDigits) {
   }
 }
 
+// Sections from a micrometre to 10^18 mm: every capacity figure in at most
+// seven characters besides the sign, none of them "−0", and a figure that is
+// not 0 never shown as 0.
+TEST(CapacityFigure, SevenCharactersAtMostAndNeverMinusZero) {
+  const struct {
+    double value;
+    int decimals;
+    const char* text;
+  } cases[] = {
+      {6320.64, 1, "6320.6"},
+      {-2145.6, 1, "−2145.6"},
+      {0.0, 1, "0.0"},
+      {-0.0, 1, "0.0"},
+      {0.0, 2, "0.00"},
+      {99999.94, 1, "99999.9"},
+      {99999.96, 1, "100000"},  // a decimal would make eight characters
+      {-123456.7, 1, "−123457"},
+      {999999.5, 1, "1000000"},
+      {9999999.4, 1, "9999999"},
+      {9999999.5, 1, "1e7"},
+      {12345678, 1, "1.235e7"},
+      {1.67e34, 1, "1.67e34"},
+      {-2.0876e55, 1, "−2.088e55"},
+      {0.06, 1, "0.1"},
+      {0.04, 1, "4e−2"},  // not 0, so not shown as 0
+      {-2.5282e-8, 1, "−2.528e−8"},
+      {1e-300, 1, "1e−300"},
+      {0.95, 2, "0.95"},
+      {12345.678, 2, "12345.7"},
+      {2087.5, 0, "2088"},
+      {-0.4, 0, "−4e−1"},
+      {std::nan(""), 1, "–"},
+      {-INFINITY, 1, "−∞"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    EXPECT_EQ(CapacityFigure(c.value, c.decimals).toStdString(), c.text);
+  }
+}
+
 // capacity --lang chooses the texts of the PDF as report's does, English
 // unless told; the pages stay, and the CSV is the same in both.
 TEST(CapacityReport, LanguageOfThePdfEnglishByDefault) {
@@ -452,6 +494,35 @@ TEST(CapacityReport, SampleSummaryAndSectionPages) {
       EXPECT_NE(page.find(chart), std::string::npos) << chart;
     }
   }
+}
+
+// A report in Chinese asks a translator of its own. Installing one for the
+// whole program while drawing would send the window, in whatever language,
+// a LanguageChange (the capacity dialog computes its section again on one)
+// and make two reports drawn at once answer in each other's language.
+TEST(CapacityReport, ChineseReportsLeaveTheProgramsTranslatorsAlone) {
+  class LanguageChanges : public QObject {
+   public:
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::LanguageChange) ++count;
+      return false;
+    }
+  } changes;
+  qApp->installEventFilter(&changes);
+  const BrenmoorState state = testing::StateWith(testing::DefaultSection());
+  const CapacityOptions options;
+  CapacityReportInfo capacity;
+  capacity.language = Language::kChinese;
+  const CapacityCurves curves =
+      ComputeCapacityCurves(MakeCapacitySection(state, 1, options), options);
+  EXPECT_TRUE(SectionCapacityDocument(state, 1, curves, capacity).startsWith("%PDF-"));
+  ReportInfo section;
+  section.language = Language::kChinese;
+  StringSink pdf;
+  SectionReportPdf(pdf, PreparedCopy(state), section);
+  qApp->removeEventFilter(&changes);
+  EXPECT_EQ(changes.count, 0);
 }
 
 // A summary longer than a page lists every section once, with its header
@@ -560,10 +631,86 @@ TEST(CapacityChart, TicksAtRoundSteps) {
                 {0.0125, 0.0025, "0.0125"},
                 {-1000, 500, "−1000"},
                 {1e-17, 0.005, "0.000"},
-                {0.3, 0.1, "0.3"}};
+                {0.3, 0.1, "0.3"},
+                {4e-18, 2e-18, "0.000000000000"}};  // too long: the axis counts in 10⁻¹⁸
   for (const auto& l : labels) {
     SCOPED_TRACE(l.value);
     EXPECT_EQ(TickLabel(l.value, l.step).toStdString(), l.text);
+  }
+}
+
+// The four charts of one section, 500 × 500 scaled to `size` mm (bar areas
+// by size², CC by size), with the report's words.
+std::vector<Chart> ChartsOfSectionSized(double size) {
+  const double k = size / 500;
+  const auto f = [](double v) { return static_cast<float>(v); };
+  const BrenmoorState state =
+      testing::StateWith(testing::MakeSection({"S", 1, f(size), f(size), f(40 * k), 5, 5, 6, 6,
+                                               f(1000 * k * k), f(1000 * k * k), f(490 * k * k)}));
+  const CapacityOptions options;
+  const CapacityCurves curves =
+      ComputeCapacityCurves(MakeCapacitySection(state, 1, options), options);
+  const CapacityChartTexts texts =
+      CapacityReportTexts(ReportText(Language::kEnglish, "CapacityReport"));
+  std::vector<Chart> charts;
+  for (BendingAxis axis : {BendingAxis::kX, BendingAxis::kY}) {
+    charts.push_back(InteractionChart(curves, axis, texts));
+    charts.push_back(CurvatureChart(curves, axis, texts));
+  }
+  return charts;
+}
+
+// From a micrometre to 10^18 mm, on the page and in the smallest chart the
+// window draws: no two texts of a chart touch (tick labels, the axes'
+// titles, the chart's title), each stays inside the chart's area, a tick
+// label has at most six characters besides its sign, none is "−0" and no
+// two of an axis are alike.
+TEST(CapacityChart, TextsKeepApartFromTinyToHugeSections) {
+  const struct {
+    double unit;
+    QRectF area;
+  } places[] = {{10, QRectF(130, 700, 910, 1000)}, {3.4, QRectF(0, 0, 260, 190)}};
+  const QRegularExpression minus_zero(QStringLiteral("^−0(\\.0*)?$"));
+  for (double size : {1e-3, 1.0, 500.0, 1e5, 1e18}) {
+    int scaled_axes = 0;
+    for (const Chart& chart : ChartsOfSectionSized(size)) {
+      for (const auto& place : places) {
+        SCOPED_TRACE(QStringLiteral("%1 mm, %2 at unit %3")
+                         .arg(size)
+                         .arg(chart.title)
+                         .arg(place.unit)
+                         .toStdString());
+        const std::vector<ChartText> texts = ChartTexts(place.area, chart, place.unit);
+        ASSERT_GT(texts.size(), 5u);
+        QStringList ticks[2];  // along x, along y: no two alike
+        for (const ChartText& t : texts) {
+          if (t.kind == ChartText::Kind::kTickX) ticks[0] << t.text;
+          if (t.kind == ChartText::Kind::kTickY) ticks[1] << t.text;
+        }
+        for (QStringList& axis : ticks) {
+          const qsizetype count = axis.size();
+          axis.removeDuplicates();
+          EXPECT_EQ(axis.size(), count) << axis.join(u' ').toStdString();
+        }
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+          const ChartText& a = texts[i];
+          EXPECT_TRUE(place.area.contains(a.box)) << a.text.toStdString();
+          if (a.kind == ChartText::Kind::kTickX || a.kind == ChartText::Kind::kTickY) {
+            const QString digits = a.text.startsWith(QChar(0x2212)) ? a.text.mid(1) : a.text;
+            EXPECT_LE(digits.size(), 6) << a.text.toStdString();
+            EXPECT_FALSE(minus_zero.match(a.text).hasMatch()) << a.text.toStdString();
+          }
+          if (a.text.contains(QStringLiteral("×10"))) ++scaled_axes;
+          for (std::size_t j = i + 1; j < texts.size(); ++j) {
+            EXPECT_FALSE(a.box.intersects(texts[j].box))
+                << a.text.toStdString() << " and " << texts[j].text.toStdString();
+          }
+        }
+      }
+    }
+    // The sample's size counts in kN and kN·m; the others need a power of
+    // ten somewhere (a 1 mm section's moments are about 1e-6 kN·m).
+    EXPECT_EQ(scaled_axes > 0, size != 500) << size;
   }
 }
 

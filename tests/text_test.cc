@@ -75,6 +75,31 @@ TEST(DisplayMessage, DecodesEachQuotedTextOnItsOwn) {
   }
 }
 
+// A spreadsheet evaluates a field that starts like a formula, even quoted;
+// an apostrophe in front makes it text. Only the first character counts.
+TEST(CsvName, QuotesAndDisarmsFormulas) {
+  const struct {
+    std::string name;
+    std::string field;
+  } cases[] = {
+      {"KZ1", "\"KZ1\""},
+      {"=1+1", "\"'=1+1\""},
+      {"+A1", "\"'+A1\""},
+      {"-1+1", "\"'-1+1\""},
+      {"@SUM(1)", "\"'@SUM(1)\""},
+      {"\tX", "\"'\tX\""},
+      {"\rX", "\"'\rX\""},
+      {"=\"a\"", "\"'=\"\"a\"\"\""},  // the quote marks still doubled
+      {"KZ-1=2", "\"KZ-1=2\""},       // inside a name: harmless
+      {"", "\"\""},
+      {"\xD6\xD0\xD6\xF9", "\"\xE4\xB8\xAD\xE6\x9F\xB1\""},  // GB18030 shown as UTF-8
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(CsvName(c.name), c.field);
+  }
+}
+
 }  // namespace
 // A long message is cut between characters, so standard error and the error
 // box get valid UTF-8.

@@ -137,6 +137,18 @@ Usage notes:
         <source>取消</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>正在计算承载力</source>
+        <translation>Computing capacity</translation>
+    </message>
+    <message>
+        <source>正在计算 N–M 曲线</source>
+        <translation>Computing interaction curves</translation>
+    </message>
+    <message>
+        <source>正在绘制承载力页</source>
+        <translation>Drawing capacity pages</translation>
+    </message>
 </context>
 <context>
     <name>brenmoor::CapacityDialog</name>

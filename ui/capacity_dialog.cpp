@@ -14,11 +14,14 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSettings>
+#include <QShowEvent>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
-#include <cmath>
+#include <utility>
 
 #include "jobs/export_job.h"
 #include "model/materials.h"
@@ -37,6 +40,13 @@ constexpr double kMinRatio = -0.5, kMaxRatio = 1.5;
 
 constexpr SteelGrade kGrades[] = {SteelGrade::kHRB335, SteelGrade::kHRB400, SteelGrade::kHRB500};
 
+// The charts in a grid of kChartColumns × kChartRows, each no smaller than
+// reads on screen; below that, the area around them scrolls. A third
+// column widens the grid's minimum, not the dialog's.
+constexpr int kChartColumns = 2, kChartRows = 2;
+constexpr QSize kChartMinimum(280, 210);
+constexpr QSize kChartsAreaMinimum(320, 200);
+
 // The four charts, drawn as the report draws them, at a size of text that
 // reads on screen.
 class ChartsView : public QWidget {
@@ -44,7 +54,7 @@ class ChartsView : public QWidget {
   ChartsView(const std::optional<CapacityCurves>& curves, QWidget* parent)
       : QWidget(parent), curves_(curves) {
     setObjectName(QStringLiteral("CapacityCharts"));
-    setMinimumSize(760, 560);
+    setMinimumSize(kChartColumns * kChartMinimum.width(), kChartRows * kChartMinimum.height());
   }
   void SetMessage(const QString& message) { message_ = message; }
 
@@ -70,11 +80,6 @@ class ChartsView : public QWidget {
   const std::optional<CapacityCurves>& curves_;
   QString message_;
 };
-
-QString Force(double value) {
-  if (std::fabs(value) < 0.05) value = 0;
-  return QString::number(value, 'f', 1);
-}
 
 }  // namespace
 
@@ -120,7 +125,51 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
     : QDialog(parent), state_(state), save_dialog_(save_dialog), errors_(errors) {
   setObjectName(QStringLiteral("CapacityDialog"));
   setModal(false);
+  QLayout* options_row = MakeOptions(options);
 
+  title_ = new QLabel(this);
+  title_->setObjectName(QStringLiteral("CapacityTitle"));
+  QFont title_font = title_->font();
+  title_font.setBold(true);
+  title_font.setPixelSize(14);
+  title_->setFont(title_font);
+  advice_ = new QLabel(this);
+  advice_->setObjectName(QStringLiteral("CapacityAdvice"));
+  advice_->setStyleSheet(QStringLiteral("color: #be0000; font-weight: bold"));
+  // Always in the layout, so that the charts keep their size from row to row.
+  advice_->setMinimumHeight(advice_->fontMetrics().height());
+  // A long name or advice is cut at the dialog's edge instead of widening it.
+  for (QLabel* label : {title_, advice_})
+    label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
+
+  charts_ = new ChartsView(curves_, this);
+  charts_area_ = new QScrollArea(this);
+  charts_area_->setObjectName(QStringLiteral("CapacityChartsArea"));
+  charts_area_->setFrameShape(QFrame::NoFrame);
+  charts_area_->setWidgetResizable(true);
+  charts_area_->setWidget(charts_);
+  charts_area_->setMinimumSize(kChartsAreaMinimum);
+  MakeFigures();
+  QDialogButtonBox* buttons = MakeButtons();
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(title_);
+  layout->addLayout(options_row);
+  layout->addWidget(charts_area_, 1);
+  layout->addWidget(figures_);
+  layout->addWidget(advice_);
+  layout->addWidget(buttons);
+
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+  connect(picture_button_, &QPushButton::clicked, this, &CapacityDialog::ExportPicture);
+  connect(pdf_button_, &QPushButton::clicked, this, &CapacityDialog::ExportPdf);
+  RetranslateTexts();
+  ShowRecord(0, QString());
+}
+
+// The steel grade, strengths and axial load ratio, each beside its label,
+// in one row; a change computes the section again and is remembered.
+QLayout* CapacityDialog::MakeOptions(const CapacityOptions& options) {
   steel_box_ = new QComboBox(this);
   steel_box_->setObjectName(QStringLiteral("SteelGradeBox"));
   for (SteelGrade grade : kGrades) {
@@ -139,19 +188,31 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
   ratio_box_->setSingleStep(0.05);
   ratio_box_->setValue(options.axial_ratio);
 
-  title_ = new QLabel(this);
-  title_->setObjectName(QStringLiteral("CapacityTitle"));
-  QFont title_font = title_->font();
-  title_font.setBold(true);
-  title_font.setPixelSize(14);
-  title_->setFont(title_font);
-  advice_ = new QLabel(this);
-  advice_->setObjectName(QStringLiteral("CapacityAdvice"));
-  advice_->setStyleSheet(QStringLiteral("color: #be0000; font-weight: bold"));
-  // Always in the layout, so that the charts keep their size from row to row.
-  advice_->setMinimumHeight(advice_->fontMetrics().height());
-  charts_ = new ChartsView(curves_, this);
+  auto* row = new QHBoxLayout;
+  steel_label_ = new QLabel(this);
+  strengths_label_ = new QLabel(this);
+  ratio_label_ = new QLabel(this);
+  const std::pair<QLabel*, QWidget*> fields[] = {
+      {steel_label_, steel_box_}, {strengths_label_, strengths_box_}, {ratio_label_, ratio_box_}};
+  for (const auto& [label, field] : fields) {
+    auto* form = new QFormLayout;
+    form->addRow(label, field);
+    row->addLayout(form);
+  }
+  row->addStretch(1);
 
+  const auto changed = [this] {
+    Recompute();
+    emit OptionsChanged(Options());
+  };
+  connect(steel_box_, &QComboBox::currentIndexChanged, this, changed);
+  connect(strengths_box_, &QComboBox::currentIndexChanged, this, changed);
+  connect(ratio_box_, &QDoubleSpinBox::valueChanged, this, changed);
+  return row;
+}
+
+// The figures about x and about y, two rows shown whole.
+void CapacityDialog::MakeFigures() {
   figures_ = new QTableWidget(2, 7, this);
   figures_->setObjectName(QStringLiteral("CapacityFigures"));
   figures_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -172,7 +233,9 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
       figures_->setItem(r, c, item);
     }
   }
+}
 
+QDialogButtonBox* CapacityDialog::MakeButtons() {
   picture_button_ = new QPushButton(this);
   picture_button_->setObjectName(QStringLiteral("ExportPictureButton"));
   pdf_button_ = new QPushButton(this);
@@ -181,42 +244,46 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
   close_button_ = buttons->button(QDialogButtonBox::Close);
   buttons->addButton(picture_button_, QDialogButtonBox::ActionRole);
   buttons->addButton(pdf_button_, QDialogButtonBox::ActionRole);
+  return buttons;
+}
 
-  auto* options_row = new QHBoxLayout;
-  auto* form = new QFormLayout;
-  steel_label_ = new QLabel(this);
-  form->addRow(steel_label_, steel_box_);
-  auto* form2 = new QFormLayout;
-  strengths_label_ = new QLabel(this);
-  form2->addRow(strengths_label_, strengths_box_);
-  auto* form3 = new QFormLayout;
-  ratio_label_ = new QLabel(this);
-  form3->addRow(ratio_label_, ratio_box_);
-  options_row->addLayout(form);
-  options_row->addLayout(form2);
-  options_row->addLayout(form3);
-  options_row->addStretch(1);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(title_);
-  layout->addLayout(options_row);
-  layout->addWidget(charts_, 1);
-  layout->addWidget(figures_);
-  layout->addWidget(advice_);
-  layout->addWidget(buttons);
-  resize(960, 860);
+void CapacityDialog::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) {
+    const QWidget* over = parentWidget() != nullptr ? parentWidget()->window() : this;
+    FitToScreen(over->screen()->availableGeometry());
+  }
+  QDialog::showEvent(event);
+}
 
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
-  connect(picture_button_, &QPushButton::clicked, this, &CapacityDialog::ExportPicture);
-  connect(pdf_button_, &QPushButton::clicked, this, &CapacityDialog::ExportPdf);
-  const auto changed = [this] {
-    Recompute();
-    emit OptionsChanged(Options());
-  };
-  connect(steel_box_, &QComboBox::currentIndexChanged, this, changed);
-  connect(strengths_box_, &QComboBox::currentIndexChanged, this, changed);
-  connect(ratio_box_, &QDoubleSpinBox::valueChanged, this, changed);
-  RetranslateTexts();
-  ShowRecord(0, QString());
+// At kOpeningSize when first shown, then at the size the engineer gave it,
+// in either case no larger than the screen's room for it, and moved into
+// that room: first centred over the window, then only as far as needed.
+void CapacityDialog::FitToScreen(const QRect& available) {
+  // The frame the window system says it draws, but no thinner than the
+  // usual desktops draw one (title bars up to 32 pixels high): until the
+  // dialog is first shown, X11 knows nothing of its frame.
+  QMargins frame(8, 32, 8, 8);
+  if (const QWindow* window = windowHandle()) {
+    const QMargins drawn = window->frameMargins();
+    frame =
+        QMargins(std::max(frame.left(), drawn.left()), std::max(frame.top(), drawn.top()),
+                 std::max(frame.right(), drawn.right()), std::max(frame.bottom(), drawn.bottom()));
+  }
+  const QRect room = available.marginsRemoved(frame);
+  const QSize size =
+      (fitted_ ? this->size() : kOpeningSize).boundedTo(room.size()).expandedTo(minimumSizeHint());
+  QRect placed(fitted_ ? geometry().topLeft() : QPoint(), size);
+  if (!fitted_) {
+    placed.moveCenter(parentWidget() != nullptr ? parentWidget()->window()->geometry().center()
+                                                : room.center());
+  }
+  placed.moveLeft(std::clamp(placed.left(), room.left(),
+                             std::max(room.left(), room.right() - size.width() + 1)));
+  placed.moveTop(std::clamp(placed.top(), room.top(),
+                            std::max(room.top(), room.bottom() - size.height() + 1)));
+  // The window system frames the dialog around this, inside the screen.
+  setGeometry(placed);
+  fitted_ = true;
 }
 
 CapacityDialog::~CapacityDialog() = default;
@@ -308,9 +375,10 @@ void CapacityDialog::ShowFigures() {
     if (curves_) f = curves_->figures.about(axis);
     const double values[] = {f ? f->N0 : 0, f ? f->Nt : 0, f ? f->Nb : 0,
                              f ? f->Mb : 0, f ? f->M0 : 0, f ? f->fiber_M0 : 0};
-    for (int c = 0; c < 6; ++c) figures_->item(r, c)->setText(f ? Force(values[c]) : QString());
+    for (int c = 0; c < 6; ++c)
+      figures_->item(r, c)->setText(f ? CapacityFigure(values[c], 1) : QString());
     QTableWidgetItem* error = figures_->item(r, 6);
-    error->setText(f ? QString::number(f->fiber_error_pct, 'f', 2) : QString());
+    error->setText(f ? CapacityFigure(f->fiber_error_pct, 2) : QString());
     const bool high = f && f->fiber_error_pct > kFiberErrorLimitPct;
     error->setForeground(high ? QColor(190, 0, 0) : palette().color(QPalette::Text));
     error->setBackground(high ? QColor(255, 226, 226) : QColor(Qt::transparent));

@@ -13,9 +13,12 @@
 #include "ui/dialogs.h"
 
 class QComboBox;
+class QDialogButtonBox;
 class QDoubleSpinBox;
 class QLabel;
+class QLayout;
 class QPushButton;
+class QScrollArea;
 class QSettings;
 class QTableWidget;
 
@@ -32,6 +35,11 @@ void SaveCapacityOptions(QSettings& settings, const CapacityOptions& options);
 // it which section to show as the selected row changes; it exports what it
 // shows as a PNG picture or a one-page PDF through the window's save dialog
 // and error report.
+//
+// It fits the screen it opens on: at kOpeningSize, or smaller to stay inside
+// the screen's available area with its frame and title bar, centred over the
+// window; its minimum fits 1024 × 700, the charts shrinking and then their
+// area ("CapacityChartsArea") scrolling before any control is cut off.
 class CapacityDialog : public QDialog {
   Q_OBJECT
 
@@ -56,6 +64,7 @@ class CapacityDialog : public QDialog {
   // The charts under a title, as ExportPicture saves them.
   QImage Picture() const;
   static constexpr QSize kPictureSize{1800, 1350};
+  static constexpr QSize kOpeningSize{960, 860};
 
   // The window's language: the PDF the dialog exports speaks it, and the
   // dialog's own texts are shown again through the translators the window
@@ -69,8 +78,13 @@ class CapacityDialog : public QDialog {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
+  QLayout* MakeOptions(const CapacityOptions& options);
+  void MakeFigures();
+  QDialogButtonBox* MakeButtons();
+  void FitToScreen(const QRect& available);
   void RetranslateTexts();
   void Recompute();
   void ShowFigures();
@@ -91,6 +105,7 @@ class CapacityDialog : public QDialog {
   QLabel* title_ = nullptr;
   QLabel* advice_ = nullptr;
   QWidget* charts_ = nullptr;
+  QScrollArea* charts_area_ = nullptr;
   QTableWidget* figures_ = nullptr;
   QPushButton* picture_button_ = nullptr;
   QPushButton* pdf_button_ = nullptr;
@@ -99,6 +114,7 @@ class CapacityDialog : public QDialog {
   QLabel* strengths_label_ = nullptr;
   QLabel* ratio_label_ = nullptr;
   Language report_language_ = Language::kChinese;
+  bool fitted_ = false;  // once shown, its size is the engineer's to keep
 };
 
 // The chart words of the window, in its own (Chinese) texts.

@@ -3,22 +3,10 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace brenmoor {
 namespace {
-
-// In the window's language, like every other text of the window.
-QString StepText(std::string_view step) {
-  if (step == "Reading sections")
-    return QCoreApplication::translate("WindowProgress", "正在读取截面");
-  if (step == "Computing sections")
-    return QCoreApplication::translate("WindowProgress", "正在计算截面");
-  if (step == "Writing sections")
-    return QCoreApplication::translate("WindowProgress", "正在写入截面");
-  if (step == "Drawing report pages")
-    return QCoreApplication::translate("WindowProgress", "正在绘制报告页");
-  return QString::fromUtf8(step.data(), static_cast<qsizetype>(step.size()));
-}
 
 // A progress bar counts in int.
 int Clamped(std::int64_t value) {
@@ -33,6 +21,23 @@ WindowProgress::WindowProgress(QWidget* window, int delay_ms)
 }
 
 WindowProgress::~WindowProgress() { delete dialog_; }
+
+QString WindowProgress::StepText(std::string_view step) {
+  // The window's own texts are Chinese; the core names its steps in English.
+  static constexpr std::pair<std::string_view, const char*> kSteps[] = {
+      {"Reading sections", QT_TRANSLATE_NOOP("WindowProgress", "正在读取截面")},
+      {"Computing sections", QT_TRANSLATE_NOOP("WindowProgress", "正在计算截面")},
+      {"Writing sections", QT_TRANSLATE_NOOP("WindowProgress", "正在写入截面")},
+      {"Drawing report pages", QT_TRANSLATE_NOOP("WindowProgress", "正在绘制报告页")},
+      {"Computing capacity", QT_TRANSLATE_NOOP("WindowProgress", "正在计算承载力")},
+      {"Computing interaction curves", QT_TRANSLATE_NOOP("WindowProgress", "正在计算 N–M 曲线")},
+      {"Drawing capacity pages", QT_TRANSLATE_NOOP("WindowProgress", "正在绘制承载力页")},
+  };
+  for (const auto& [name, text] : kSteps) {
+    if (step == name) return QCoreApplication::translate("WindowProgress", text);
+  }
+  return QString::fromUtf8(step.data(), static_cast<qsizetype>(step.size()));
+}
 
 void WindowProgress::Show(std::string_view step, std::int64_t done, std::int64_t total) {
   if (cancelled()) return;

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QString>
 #include <functional>
 
 #include "model/progress.h"
@@ -23,6 +24,11 @@ class WindowProgress : public Progress {
   ~WindowProgress() override;
 
   void Show(std::string_view step, std::int64_t done, std::int64_t total) override;
+
+  // A step as the core names it ("Writing sections") in the window's
+  // language, through the translators the window installed; a step it does
+  // not know, as it is.
+  static QString StepText(std::string_view step);
 
   // What to do at once when Cancel is pressed, before the work stops: abort
   // a print job, say, so that no half report is printed.

@@ -3,6 +3,7 @@
 #include "ui/capacity_dialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -11,10 +12,12 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include "window_test_support.h"
 
@@ -77,7 +80,7 @@ class CapacityDialogTest : public WindowTest {
     QVERIFY2(InDialog<QLabel>("CapacityTitle")->text().contains("KZ1"),
              qPrintable(InDialog<QLabel>("CapacityTitle")->text()));
     QCOMPARE(Cell(0, 0), QStringLiteral("6320.6"));
-    QCOMPARE(Cell(1, 1), QStringLiteral("-2145.6"));
+    QCOMPARE(Cell(1, 1), QStringLiteral("−2145.6"));  // the report's minus sign
     QVERIFY(std::abs(Cell(0, 4).toDouble() - 441.8) < 0.5);
     QCOMPARE(InDialog<QLabel>("CapacityAdvice")->text(), QString());
     const QImage kz1 = Charts();
@@ -146,6 +149,56 @@ class CapacityDialogTest : public WindowTest {
     PressRow(3);
     QCOMPARE(Dialog()->Record(), 3);
     QCOMPARE(Reports(), QStringList());
+  }
+
+  // Every control of the dialog lies inside `available`, none cut off by
+  // the dialog's edge, and the charts keep some room.
+  void ExpectWhollyInside(CapacityDialog& dialog, const QRect& available) {
+    // Its frame inside, and room above for a title bar, which the offscreen
+    // platform does not draw.
+    QVERIFY(available.contains(dialog.frameGeometry()));
+    QVERIFY2(available.contains(dialog.geometry().marginsAdded(QMargins(0, 30, 0, 0))),
+             qPrintable(QStringLiteral("%1 × %2 at %3, %4")
+                            .arg(dialog.width())
+                            .arg(dialog.height())
+                            .arg(dialog.x())
+                            .arg(dialog.y())));
+    QList<QWidget*> controls;
+    for (QPushButton* button : dialog.findChildren<QPushButton*>()) controls << button;
+    controls << InDialog<QWidget>("SteelGradeBox") << InDialog<QWidget>("StrengthsBox")
+             << InDialog<QWidget>("AxialRatioBox") << InDialog<QWidget>("CapacityFigures");
+    for (QWidget* control : controls) {
+      const QString name =
+          control->objectName().isEmpty() ? QStringLiteral("Close") : control->objectName();
+      QVERIFY2(control->isVisible(), qPrintable(name));
+      QCOMPARE(control->visibleRegion().boundingRect(), control->rect());
+      QVERIFY2(available.contains(QRect(control->mapToGlobal(QPoint(0, 0)), control->size())),
+               qPrintable(name));
+    }
+    QVERIFY(InDialog<QWidget>("CapacityChartsArea")->height() >= 150);
+  }
+
+  // On a laptop's screen the dialog opens inside the screen, its buttons
+  // within reach; its minimum fits 1024 × 700 with a title bar.
+  void FitsSmallScreens() {
+    if (QGuiApplication::screens().size() != 3) QSKIP("needs the three screens main gives");
+    for (QScreen* screen : QGuiApplication::screens()) {
+      const QRect available = screen->availableGeometry();
+      NewForm();
+      form_->windowHandle()->setScreen(screen);
+      form_->move(available.topLeft() + QPoint(40, 60));
+      Import(kSample);
+      Open(1);
+      QCOMPARE(Dialog()->screen(), screen);
+      ExpectWhollyInside(*Dialog(), available);
+      QVERIFY(Dialog()->minimumSizeHint().width() <= 1024 - 16);
+      QVERIFY(Dialog()->minimumSizeHint().height() <= 700 - 40);
+      // Made larger than the screen, it fits itself in again when opened.
+      Dialog()->close();
+      Dialog()->resize(available.size() + QSize(300, 300));
+      Open(1);
+      ExpectWhollyInside(*Dialog(), available);
+    }
   }
 
   // A section the capacity has no law for is said in the dialog, not in an
@@ -230,5 +283,23 @@ class CapacityDialogTest : public WindowTest {
 
 }  // namespace brenmoor
 
-QTEST_MAIN(brenmoor::CapacityDialogTest)
+// Three screens side by side, as small as laptops have them; the offscreen
+// platform reads them from a file it is given, which must be named without
+// a colon (the platform's arguments are split at colons).
+int main(int argc, char** argv) {
+  if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+    QFile screens(QStringLiteral("capacity_dialog_screens.json"));
+    if (!screens.open(QIODevice::WriteOnly) || screens.write(R"({"screens": [
+          {"name": "1280x800", "x": 0, "y": 0, "width": 1280, "height": 800},
+          {"name": "1366x768", "x": 1280, "y": 0, "width": 1366, "height": 768},
+          {"name": "1024x700", "x": 2646, "y": 0, "width": 1024, "height": 700}]})") < 0) {
+      return 1;
+    }
+    screens.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=capacity_dialog_screens.json");
+  }
+  QApplication app(argc, argv);
+  brenmoor::CapacityDialogTest test;
+  return QTest::qExec(&test, argc, argv);
+}
 #include "capacity_dialog_test.moc"

@@ -2,8 +2,10 @@
 // every file, and the table imported before, as they were.
 #include <QAction>
 #include <QDir>
+#include <QDirIterator>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -12,6 +14,7 @@
 #include "import/section_import.h"
 #include "output/generate.h"
 #include "tests/varied_table.h"
+#include "ui/window_progress.h"
 #include "window_test_support.h"
 
 namespace brenmoor {
@@ -113,7 +116,47 @@ class TForm1ProgressTest : public WindowTest {
     Find<QAction>("ChineseAction")->trigger();
   }
 
+  // Every step the core counts by name reaches the dialog in the window's
+  // language: each named in the sources (reading, computing, writing,
+  // drawing pages, the capacity's steps) has its Chinese text and its
+  // English translation, not the core's English in the Chinese window.
+  void EveryStepOfTheSourcesIsTranslated() {
+    const QStringList steps = StepsNamedInTheSources();
+    QVERIFY2(steps.size() >= 7, qPrintable(steps.join(u',')));
+    for (const QString& step : steps) {
+      QVERIFY2(WindowProgress::StepText(step.toStdString()) != step, qPrintable(step));
+    }
+    Find<QAction>("EnglishAction")->trigger();
+    for (const QString& step : steps) QCOMPARE(WindowProgress::StepText(step.toStdString()), step);
+    Find<QAction>("ChineseAction")->trigger();
+  }
+
  private:
+  // The steps the sources count with ProgressCounter counter(progress,
+  // "<step>", …), a member counter_(progress, "<step>", …), or the parallel
+  // engine's options {.step = "<step>"}.
+  static QStringList StepsNamedInTheSources() {
+    const QRegularExpression counter(
+        QStringLiteral("(?:(?:ProgressCounter\\s+\\w+|\\w*counter_)\\(\\s*\\w+\\s*,|\\.step\\s*=)"
+                       "\\s*\"([^\"]+)\""));
+    QStringList steps;
+    QDirIterator files(QStringLiteral(BRENMOOR_SOURCE_DIR), {"*.cc", "*.cpp", "*.h"}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+      const QString path = files.next();
+      const QString folder = QDir(QStringLiteral(BRENMOOR_SOURCE_DIR)).relativeFilePath(path);
+      if (folder.startsWith(QStringLiteral("tests/")) || folder.startsWith(QStringLiteral("build")))
+        continue;
+      QFile file(path);
+      if (!file.open(QIODevice::ReadOnly)) continue;
+      const QString text = QString::fromUtf8(file.readAll());
+      for (const QRegularExpressionMatch& match : counter.globalMatch(text))
+        steps << match.captured(1);
+    }
+    steps.removeDuplicates();
+    return steps;
+  }
+
   QTemporaryDir dir_;
 };
 
