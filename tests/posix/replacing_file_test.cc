@@ -1,6 +1,7 @@
 // What a new ReplacingFile clears beside its target: the temporary files that
-// runs killed midway left there, and nothing else; never a file another
-// running generate is writing.
+// runs killed midway left there, whatever file they were writing, and nothing
+// else; never a file another running generate is writing. And the targets it
+// writes in place.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -56,8 +57,12 @@ TEST(ReplacingFile, ClearsOnlyTheTemporariesOfRunsThatAreGone) {
       {Temporary(dead, 4), kAlready, false},        // locked
       {Temporary(dead, 1), kFolder, false},
       {Temporary(dead, 2), kLink, false},
-      {Temporary(dead, 0, "OTHER.PF3CMP"), kFile, false},  // names of another kind: their
-      {Temporary(dead, 0) + ".bak", kFile, false},         // own test is below
+      {Temporary(dead, 0, "OTHER.PF3CMP"), kFile, true},  // whatever file it was for
+      {Temporary(dead, 3, "sections.pdf"), kFile, true},
+      {Temporary(dead, 0, std::string(250, 'x')), kFile, true},  // a long name, cut and hashed
+      {Temporary(1, 0, "sections.pdf"), kFile, false},
+      {Temporary(dead, 0) + ".bak", kFile, false},                // names of another kind: their
+      {".notes." + std::to_string(dead) + ".tmp", kFile, false},  // own test is below
   };
   for (const auto& c : cases) {
     if (c.what == kFile) WriteFile(dir / c.name, "left behind");
@@ -137,25 +142,34 @@ TEST(ReplacingFile, LeavesARunningRunsFileAndClearsAKilledRunsFile) {
 TEST(IsReplacingFileTemporary, NamesAndTheirProcess) {
   const struct {
     const char* name;
-    std::int64_t pid;  // 0: not a temporary
+    std::int64_t pid;      // 0: not a temporary of KAVOSEC.PF3CMP
+    std::int64_t any_pid;  // 0: not a temporary of any file
   } cases[] = {
-      {".KAVOSEC.PF3CMP.4711.0.tmp", 4711},
-      {".KAVOSEC.PF3CMP.1.99.tmp", 1},
-      {".KAVOSEC.PF3CMP.4711.tmp", 0},
-      {".KAVOSEC.PF3CMP..0.tmp", 0},
-      {".KAVOSEC.PF3CMP.4711..tmp", 0},
-      {".KAVOSEC.PF3CMP.-1.0.tmp", 0},
-      {".KAVOSEC.PF3CMP.4711.0.tm", 0},
-      {".KAVOSEC.PF3CMPX.4711.0.tmp", 0},
-      {"KAVOSEC.PF3CMP.4711.0.tmp", 0},
-      {".kavosec.pf3cmp.4711.0.tmp", 0},
-      {".KAVOSEC.PF3CMP.99999999999999999999999.0.tmp", 0},
+      {".KAVOSEC.PF3CMP.4711.0.tmp", 4711, 4711},
+      {".KAVOSEC.PF3CMP.1.99.tmp", 1, 1},
+      {".KAVOSEC.PF3CMP.4711.tmp", 0, 0},
+      {".KAVOSEC.PF3CMP..0.tmp", 0, 0},
+      {".KAVOSEC.PF3CMP.4711..tmp", 0, 0},
+      {".KAVOSEC.PF3CMP.-1.0.tmp", 0, 0},
+      {".KAVOSEC.PF3CMP.4711.0.tm", 0, 0},
+      {".KAVOSEC.PF3CMPX.4711.0.tmp", 0, 4711},
+      {"KAVOSEC.PF3CMP.4711.0.tmp", 0, 0},
+      {".kavosec.pf3cmp.4711.0.tmp", 0, 4711},
+      {".KAVOSEC.PF3CMP.99999999999999999999999.0.tmp", 0, 0},
+      {".t.2024.csv.17.0.tmp", 0, 17},  // digits in the target's own name
+      {".x.1.0.tmp", 0, 1},
+      {"..1.0.tmp", 0, 0},  // no target name
+      {".1.0.tmp", 0, 0},
+      {".4711.0.tmp", 0, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     std::int64_t pid = 0;
     const bool temporary = IsReplacingFileTemporary(c.name, kTarget, pid);
     EXPECT_EQ(temporary ? pid : 0, c.pid);
+    pid = 0;
+    const bool any = IsReplacingFileTemporary(c.name, pid);
+    EXPECT_EQ(any ? pid : 0, c.any_pid);
   }
 }
 
@@ -186,6 +200,11 @@ TEST(ReplacingFile, SpecialTargetsAreRefusedOrWrittenInPlace) {
   ::chmod((dir / "read-only").c_str(), 0444);  // refused even for root
   ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
   const int reader = ::open((dir / "pipe").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  std::filesystem::create_symlink(dir / "pipe", dir / "to-pipe");
+  int pipe_ends[2];
+  ASSERT_EQ(::pipe(pipe_ends), 0);
+  const std::string pipe_by_fd = "/dev/fd/" + std::to_string(pipe_ends[1]);
+  const std::string pipe_by_proc = "/proc/self/fd/" + std::to_string(pipe_ends[1]);
   const struct {
     std::filesystem::path target;
     std::string reason;  // empty: written in place
@@ -196,6 +215,10 @@ TEST(ReplacingFile, SpecialTargetsAreRefusedOrWrittenInPlace) {
       {dir / ".", "Is a directory"},
       {"/dev/null", ""},
       {dir / "pipe", ""},
+      {dir / "to-pipe", ""},  // through a link
+      {pipe_by_fd, ""},       // the descriptor itself
+      {pipe_by_proc, ""},
+      {"/dev/fd/999", "Bad file descriptor"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.target);
@@ -209,13 +232,48 @@ TEST(ReplacingFile, SpecialTargetsAreRefusedOrWrittenInPlace) {
     EXPECT_EQ(error.empty(), c.reason.empty()) << error;
   }
   char got[16] = {};
-  EXPECT_EQ(::read(reader, got, sizeof got), 5);
-  EXPECT_STREQ(got, "bytes");
+  EXPECT_EQ(::read(reader, got, sizeof got), 10);
+  EXPECT_EQ(std::string(got), "bytesbytes");
   ::close(reader);
+  ::close(pipe_ends[1]);
+  EXPECT_EQ(::read(pipe_ends[0], got, sizeof got), 10);
+  ::close(pipe_ends[0]);
   EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
   EXPECT_FALSE(std::filesystem::exists(dir / "nowhere"));
   EXPECT_EQ(ReadFile(dir / "read-only"), "kept");
-  EXPECT_EQ(testing::EntriesIn(dir.path()), 3);
+  EXPECT_EQ(testing::EntriesIn(dir.path()), 4);
+}
+
+// The shell's redirection is written through its own descriptor, at its own
+// position: after what is in the file already when it appends, and never
+// replaced by a new file, which the shell would not see.
+TEST(ReplacingFile, StandardOutputByItsNamesIsTheShellsOwnFile) {
+  testing::TempDir dir;
+  WriteFile(dir / "log", "before\n");
+  for (const std::string target : {"/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+    SCOPED_TRACE(target);
+    const int saved = ::dup(STDOUT_FILENO);
+    const int log = ::open((dir / "log").c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    ::dup2(log, STDOUT_FILENO);
+    struct stat before {};
+    ::fstat(log, &before);
+    std::string error;
+    try {
+      WriteFileReplacing(target, "bytes\n");
+    } catch (const Error& e) {
+      error = e.what();
+    }
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    ::close(log);
+    EXPECT_EQ(error, "");
+    struct stat after {};
+    ::stat((dir / "log").c_str(), &after);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(ReadFile(dir / "log"), "before\nbytes\n");
+    WriteFile(dir / "log", "before\n");
+    EXPECT_EQ(testing::EntriesIn(dir.path()), 1);
+  }
 }
 
 }  // namespace
