@@ -28,7 +28,8 @@ constexpr std::size_t kLongestPath = 4096;  // with its terminating zero
 // the program is ending).
 enum : int { kFree, kFilling, kHeld, kTaken };
 
-static_assert(std::atomic<int>::is_always_lock_free && std::atomic<std::size_t>::is_always_lock_free,
+static_assert(std::atomic<int>::is_always_lock_free &&
+                  std::atomic<std::size_t>::is_always_lock_free,
               "a signal handler may only use atomics that take no lock");
 
 // What the handlers read. Process-wide, since a signal handler can reach
@@ -57,7 +58,8 @@ void Put(const char* bytes, std::size_t size) {
 void BlankLine() {
   std::size_t columns = table.line_columns.load();
   if (columns == 0) return;
-  static constexpr char kSpaces[] = "                                                                ";
+  static constexpr char kSpaces[] =
+      "                                                                ";
   Put("\r", 1);
   while (columns > 0) {
     const std::size_t now = std::min(columns, sizeof kSpaces - 1);

@@ -4,13 +4,13 @@
 // Windows belongs here.
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
+#include "platform/interrupt.h"
+
 #include <windows.h>
 
 #include <atomic>
 #include <mutex>
 #include <string>
-
-#include "platform/interrupt.h"
 
 namespace brenmoor {
 namespace {
