@@ -171,6 +171,7 @@ std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits) 
 }
 
 ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(FullPath(target)) {
+  ReadTestHook();
   // A file the engineer made read-only is not replaced behind their back.
   const DWORD attributes = ::GetFileAttributesW(SystemName(target_).c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&

@@ -78,7 +78,8 @@ TEST(WhyNoDisplay, AsksTheDisplayTheEnvironmentNames) {
       {{{"DISPLAY", x_on}}, ""},
       {{{"DISPLAY", "tcp/" + x_on + ".0"}}, ""},  // a protocol and a screen
       {{{"DISPLAY", x_off}}, x_off + " does not answer"},
-      {{{"DISPLAY", ":" + std::to_string(local)}}, ":" + std::to_string(local) + " does not answer"},
+      {{{"DISPLAY", ":" + std::to_string(local)}},
+       ":" + std::to_string(local) + " does not answer"},
       {{{"WAYLAND_DISPLAY", "wayland-test"}, {"XDG_RUNTIME_DIR", runtime}}, ""},
       {{{"WAYLAND_DISPLAY", (dir / "wayland-test").string()}}, ""},
       {{{"WAYLAND_DISPLAY", "wayland-test"}}, "wayland-test does not answer"},  // no folder
@@ -88,12 +89,18 @@ TEST(WhyNoDisplay, AsksTheDisplayTheEnvironmentNames) {
       {{{"DISPLAY", x_off}, {"WAYLAND_DISPLAY", "wayland-9"}, {"XDG_RUNTIME_DIR", runtime}},
        "neither " + x_off + " nor wayland-9 answers"},
       // Qt is told which to use: only that one counts.
-      {{{"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", "wayland-test"}, {"XDG_RUNTIME_DIR", runtime}},
+      {{{"QT_QPA_PLATFORM", "xcb"},
+        {"WAYLAND_DISPLAY", "wayland-test"},
+        {"XDG_RUNTIME_DIR", runtime}},
        "there is none (QT_QPA_PLATFORM is xcb and DISPLAY is not set)"},
-      {{{"QT_QPA_PLATFORM", "wayland"}, {"DISPLAY", x_on}, {"WAYLAND_DISPLAY", "wayland-9"},
+      {{{"QT_QPA_PLATFORM", "wayland"},
+        {"DISPLAY", x_on},
+        {"WAYLAND_DISPLAY", "wayland-9"},
         {"XDG_RUNTIME_DIR", runtime}},
        "wayland-9 does not answer"},
-      {{{"QT_QPA_PLATFORM", "wayland;xcb"}, {"DISPLAY", x_on}, {"WAYLAND_DISPLAY", "wayland-9"},
+      {{{"QT_QPA_PLATFORM", "wayland;xcb"},
+        {"DISPLAY", x_on},
+        {"WAYLAND_DISPLAY", "wayland-9"},
         {"XDG_RUNTIME_DIR", runtime}},
        ""},
   };

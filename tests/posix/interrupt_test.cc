@@ -43,7 +43,8 @@ Ended InChild(const std::function<void()>& body) {
   ::close(err[1]);
   Ended ended;
   char buffer[256];
-  for (ssize_t got; (got = ::read(err[0], buffer, sizeof buffer)) > 0;) ended.err.append(buffer, got);
+  for (ssize_t got; (got = ::read(err[0], buffer, sizeof buffer)) > 0;)
+    ended.err.append(buffer, got);
   ::close(err[0]);
   ::waitpid(child, &ended.status, 0);
   return ended;
