@@ -149,6 +149,12 @@ class ReplacingFile {
   std::shared_ptr<void> writeback_;
 };
 
+// Whether path names the program's own standard output (/dev/stdout,
+// /dev/fd/1, /proc/self/fd/1), which a ReplacingFile then writes in place: a
+// command writing its file there has to keep everything else it would print
+// on standard output out of it. Always false on Windows.
+bool NamesStandardOutput(const std::filesystem::path& path);
+
 // The whole of bytes as the new content of target, through a ReplacingFile.
 void WriteFileReplacing(const std::filesystem::path& target, std::string_view bytes);
 

@@ -127,6 +127,10 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) 
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+bool NamesStandardOutput(const std::filesystem::path& path) {
+  return NamedDescriptor(FullPath(path)) == STDOUT_FILENO;
+}
+
 std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits) {
   std::string bytes;
   if (const int error = ReadAll(path, bytes, limits); error != 0) Throw("Cannot open", path, error);

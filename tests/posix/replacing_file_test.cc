@@ -244,6 +244,22 @@ TEST(ReplacingFile, SpecialTargetsAreRefusedOrWrittenInPlace) {
   EXPECT_EQ(testing::EntriesIn(dir.path()), 4);
 }
 
+TEST(NamesStandardOutput, KnowsItsNamesOnly) {
+  const struct {
+    const char* path;
+    bool standard_output;
+  } cases[] = {
+      {"/dev/stdout", true},      {"/dev/fd/1", true},    {"/proc/self/fd/1", true},
+      {"/dev/./stdout", true},    {"/dev/stderr", false}, {"/dev/fd/2", false},
+      {"/dev/fd/10", false},      {"/dev/fd/", false},    {"/dev/fd/1x", false},
+      {"/tmp/dev/stdout", false}, {"stdout", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(NamesStandardOutput(c.path), c.standard_output);
+  }
+}
+
 // The shell's redirection is written through its own descriptor, at its own
 // position: after what is in the file already when it appends, and never
 // replaced by a new file, which the shell would not see.
