@@ -172,22 +172,26 @@ TEST(KilledConvert, AtEachNamedMomentLeavesTheOldFileOrTheNewOneAndALaterRunSwee
 
 // Ctrl-C (SIGINT), SIGTERM and SIGHUP while the file is made: the old file
 // stays, the temporary file goes, and the program ends by the signal, so
-// that a shell reports it (130 for Ctrl-C).
+// that a shell reports it (130 for Ctrl-C). Started by nohup (SIGHUP
+// ignored), it goes on and writes the new file.
 TEST(InterruptedConvert, RemovesItsTemporaryFileAndEndsByTheSignal) {
   Folders here;
   ASSERT_FALSE(HasFailure());
   const struct {
     int signal;
     const char* moment;
+    bool ignored = false;
   } cases[] = {
-      {SIGINT, "mid-write"},     {SIGTERM, "mid-write"},          {SIGHUP, "mid-write"},
-      {SIGINT, "before-rename"}, {SIGTERM, "before-first-write"}, {SIGHUP, "after-sync"},
+      {SIGINT, "mid-write"},       {SIGTERM, "mid-write"},          {SIGHUP, "mid-write"},
+      {SIGINT, "before-rename"},   {SIGTERM, "before-first-write"}, {SIGHUP, "after-sync"},
+      {SIGHUP, "mid-write", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(strsignal(c.signal)) + " at " + c.moment);
     RestoreOld(here.folder, here.old_bytes);
-    const pid_t run = StartConvert(here.folder, here.table,
-                                   {.setting = std::string("BRENMOOR_STOP_AT=") + c.moment});
+    const pid_t run =
+        StartConvert(here.folder, here.table,
+                     Start{std::string("BRENMOOR_STOP_AT=") + c.moment, c.ignored ? c.signal : 0});
     int status = 0;
     ASSERT_EQ(::waitpid(run, &status, WUNTRACED), run);
     ASSERT_TRUE(WIFSTOPPED(status)) << status;
@@ -195,8 +199,12 @@ TEST(InterruptedConvert, RemovesItsTemporaryFileAndEndsByTheSignal) {
     ::kill(run, c.signal);
     ::kill(run, SIGCONT);
     ::waitpid(run, &status, 0);
-    EXPECT_TRUE(KilledBy(status, c.signal)) << status;
-    EXPECT_EQ(ReadFile(here.target), here.old_bytes);
+    if (c.ignored) {
+      EXPECT_EQ(status, 0);
+    } else {
+      EXPECT_TRUE(KilledBy(status, c.signal)) << status;
+    }
+    EXPECT_TRUE(ReadFile(here.target) == (c.ignored ? here.new_bytes : here.old_bytes));
     EXPECT_EQ(Temporaries(here.folder), 0u);
   }
 }

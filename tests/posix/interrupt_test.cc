@@ -1,8 +1,7 @@
 // What Ctrl-C and its kin do inside the program: blank the progress line,
-// remove the temporary files, pass the signal on to a handler installed
-// before ours (the window's module carries a copy of this code), and leave
-// alone a signal the program was started with ignored. Each case runs in a
-// child process, which the signal ends.
+// remove the temporary files, and pass the signal on to a handler installed
+// before ours (the window's module carries a copy of this code). Each case
+// runs in a child process, which the signal ends.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -85,22 +84,6 @@ TEST(Interrupt, PassesTheSignalOnToAHandlerInstalledBefore) {
   EXPECT_TRUE(KilledBy(ended.status, SIGTERM)) << ended.status;
   EXPECT_EQ(ended.err, "mark");
   EXPECT_EQ(testing::EntriesIn(dir.path()), 0);
-}
-
-// Started by nohup, or in the background of a script: the program goes on
-// and its file is written.
-TEST(Interrupt, ASignalIgnoredAtTheStartStaysIgnored) {
-  testing::TempDir dir;
-  const Ended ended = InChild([&] {
-    ::signal(SIGHUP, SIG_IGN);
-    ReplacingFile file(dir / "K");
-    ::raise(SIGHUP);
-    file.Write("whole", 5);
-    file.Commit();
-  });
-  EXPECT_TRUE(WIFEXITED(ended.status) && WEXITSTATUS(ended.status) == 0) << ended.status;
-  EXPECT_EQ(testing::ReadFile(dir / "K"), "whole");
-  EXPECT_EQ(testing::EntriesIn(dir.path()), 1);
 }
 
 }  // namespace
