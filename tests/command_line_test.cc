@@ -14,7 +14,6 @@
 #include "model/fiber_layout.h"
 #include "model/section_properties.h"
 #include "output/component_reader.h"
-#include "tests/bytes_read.h"
 #include "tests/system_texts.h"
 #include "tests/temp_dir.h"
 

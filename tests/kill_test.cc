@@ -148,21 +148,10 @@ TEST(KilledConvert, AtEachNamedMomentLeavesTheOldFileOrTheNewOneAndALaterRunSwee
     EXPECT_TRUE(KilledBy(status, SIGKILL)) << status;
     EXPECT_EQ(ReadFile(here.target), c.new_file ? here.new_bytes : here.old_bytes);
     const path temporary = TemporaryOf(here.folder, run);
+    const std::uintmax_t size = SizeOf(temporary), whole = here.new_bytes.size();
+    const bool as_expected[] = {size == 0, size > 0 && size < whole, size == whole, true};
     EXPECT_EQ(std::filesystem::exists(temporary), c.temporary != kNone);
-    const std::uintmax_t size = SizeOf(temporary);
-    switch (c.temporary) {
-      case kEmpty:
-        EXPECT_EQ(size, 0u);
-        break;
-      case kPart:
-        EXPECT_TRUE(size > 0 && size < here.new_bytes.size()) << size;
-        break;
-      case kWhole:
-        EXPECT_EQ(size, here.new_bytes.size());
-        break;
-      case kNone:
-        break;
-    }
+    EXPECT_TRUE(as_expected[c.temporary]) << size << " bytes of " << whole;
     // The next run in the folder clears it, whatever file that run writes.
     EXPECT_EQ(RunConvert(here.folder, here.dir / "old.csv", Start{"", 0, "other.PF3CMP"}), 0);
     EXPECT_EQ(Temporaries(here.folder), 0u);

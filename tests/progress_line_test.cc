@@ -57,21 +57,6 @@ TEST(ProgressLine, RewritesOneLineAndLeavesNothingBehind) {
   }
 }
 
-// Shown once the work has taken the quiet time, then at most ten times a
-// second.
-TEST(ProgressLine, WaitsTheQuietTimeThenRedrawsTenTimesASecond) {
-  FakeTerminal terminal;
-  const auto start = terminal.now;
-  std::ostringstream err;
-  ProgressLine line(err, true, milliseconds(500), terminal.System());
-  for (const auto& [at, done] :
-       {std::pair{0, 1}, {499, 2}, {500, 3}, {599, 4}, {600, 5}, {699, 6}}) {
-    terminal.now = start + milliseconds(at);
-    line.Show("Writing sections", done, 10);
-  }
-  EXPECT_EQ(err.str(), "\rbrenmoor: writing sections 3 / 10\rbrenmoor: writing sections 5 / 10");
-}
-
 // However narrow the terminal, the line never reaches its last column (the
 // line would wrap, and every redraw leave a row behind); it keeps what tells
 // most, the count.
