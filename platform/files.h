@@ -68,8 +68,8 @@ void RefuseOutputOverInput(const std::filesystem::path& output, const std::files
 // target's folder, whatever file they were writing, and only those: files of
 // such a name whose process is gone (and, on POSIX systems, that no process
 // holds locked). On Windows the system removes a temporary file that was never
-// committed when its program ends, however it ends, so only a power cut
-// leaves one there.
+// committed when its program ends, however it ends, so only a power cut (or a
+// kill in the instant between closing the file and renaming it) leaves one.
 // What the engineer set up is kept: a symbolic link to a file is followed and
 // the file it leads to is replaced in its own folder (a link to nothing is
 // refused); the new file gets the old one's permissions (and, where allowed,

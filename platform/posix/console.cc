@@ -85,6 +85,8 @@ bool Connects(int family, const sockaddr* address, socklen_t size) {
   const int fd = ::socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) return false;
   bool connected = ::connect(fd, address, size) == 0;
+  // A local server whose queue of new clients is full is there all the same.
+  if (!connected && errno == EAGAIN && family == AF_UNIX) connected = true;
   if (!connected && errno == EINPROGRESS) {
     pollfd wait = {fd, POLLOUT, 0};
     int error = 0;
@@ -165,6 +167,7 @@ bool WaylandAnswers(const std::string& name) {
   const std::string folder = Variable("XDG_RUNTIME_DIR");
   return !folder.empty() && LocalSocketAnswers(folder + "/" + name, false);
 }
+
 }  // namespace
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv) {

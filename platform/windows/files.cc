@@ -86,9 +86,10 @@ bool ProcessIsRunning(std::int64_t process_id) {
   return running;
 }
 
-// A run the power cut midway leaves its temporary file behind, whatever
-// file it was writing (a run that ends any other way takes its file with it:
-// see MarkForDeletion). It is removed only when its process is gone; a run
+// A run cut off by the power, or killed in the instant between closing its
+// temporary file and renaming it, leaves the file behind, whatever file it
+// was writing (a run that ends any other way takes its file with it: see
+// MarkForDeletion). It is removed only when its process is gone; a run
 // still writing holds its file open without sharing it for deletion, so even
 // a reused process id cannot make us delete a file in use.
 void RemoveStaleTemporaries(const std::filesystem::path& target_folder) {
