@@ -10,14 +10,15 @@ int main(int argc, char** argv) {
   // No arguments, or "Open with" from the file manager: the window, with that
   // table imported. Qt is loaded for it alone.
   const bool window = argc <= 1 || brenmoor::OpensWindowWithTable(args);
-  if (window && !brenmoor::HasDisplay()) {
-    brenmoor::ConsoleErr()
-        << "brenmoor: the window needs a display, and there is none (DISPLAY and WAYLAND_DISPLAY "
-           "are not set).\n"
-           "brenmoor convert and brenmoor report work without one; see brenmoor --help.\n";
-    return 1;
-  }
   if (window) {
+    // Said here, in our words: without a display the toolkit aborts with its own.
+    const std::string missing = brenmoor::WhyNoDisplay();
+    if (!missing.empty()) {
+      brenmoor::ConsoleErr() << "brenmoor: the window needs a display, and " << missing
+                             << ".\nbrenmoor convert and brenmoor report work without one; see "
+                                "brenmoor --help.\n";
+      return 1;
+    }
     try {
       return brenmoor::RunWindowFromModule(argc, argv, argc <= 1 ? "" : args[1]);
     } catch (const brenmoor::Error& e) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -31,8 +32,21 @@ void ShowStartupFailure(const std::string& message);
 // general text for another stream.
 std::string StandardOutputFailure(const std::ostream& out);
 
-// Whether a window can be shown: on X11 and Wayland systems, a display to
-// show it on. Windows and macOS always have one.
-bool HasDisplay();
+// The width of the terminal standard error shows on, in columns; 0 when it
+// is not a terminal or does not say. Asked anew at each call (it changes as
+// the engineer resizes the window), so call it at most a few times a second.
+std::size_t StandardErrorColumns();
+
+// Why a window cannot be shown, as the end of the sentence "the window needs
+// a display, and ...", or empty when it can. On X11 and Wayland systems a
+// display must answer: the X server DISPLAY names (its local socket, or TCP
+// port 6000 + n for host:n) or the Wayland compositor's socket
+// ($XDG_RUNTIME_DIR/$WAYLAND_DISPLAY), each tried with a short timeout; the
+// Qt platform QT_QPA_PLATFORM names is the one tried when it is xcb or
+// wayland, and any other (offscreen, say) needs no display. Windows and macOS
+// always have one.
+// Examples: "there is none (DISPLAY and WAYLAND_DISPLAY are not set)",
+// ":57 does not answer".
+std::string WhyNoDisplay();
 
 }  // namespace brenmoor

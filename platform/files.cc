@@ -1,6 +1,8 @@
 #include "platform/files.h"
 
 #include <charconv>
+#include <cstdlib>
+#include <utility>
 
 #include "model/errors.h"
 
@@ -76,18 +78,17 @@ std::string ReplacingFileTemporaryName(std::string_view target_name, std::int64_
   return name;
 }
 
-bool IsReplacingFileTemporary(std::string_view name, std::string_view target_name,
-                              std::int64_t& process_id) {
-  // TemporaryStem "<digits>.<digits>.tmp"
-  const std::string stem = TemporaryStem(target_name);
-  if (!name.starts_with(stem) || !name.ends_with(".tmp")) return false;
-  std::string_view rest = name.substr(stem.size());
-  if (rest.size() < 4) return false;
-  rest.remove_suffix(4);
-  const auto dot = rest.find('.');
-  if (dot == std::string_view::npos || dot == 0 || dot + 1 == rest.size()) return false;
-  const std::string_view pid = rest.substr(0, dot);
-  const std::string_view attempt = rest.substr(dot + 1);
+namespace {
+
+// Whether tail is "<digits>.<digits>.tmp" (a process id and an attempt),
+// and the process id in it.
+bool IsTemporaryTail(std::string_view tail, std::int64_t& process_id) {
+  if (!tail.ends_with(".tmp")) return false;
+  tail.remove_suffix(4);
+  const auto dot = tail.find('.');
+  if (dot == std::string_view::npos || dot == 0 || dot + 1 == tail.size()) return false;
+  const std::string_view pid = tail.substr(0, dot);
+  const std::string_view attempt = tail.substr(dot + 1);
   for (std::string_view digits : {pid, attempt}) {
     for (char c : digits) {
       if (c < '0' || c > '9') return false;
@@ -95,6 +96,49 @@ bool IsReplacingFileTemporary(std::string_view name, std::string_view target_nam
   }
   const auto [end, ec] = std::from_chars(pid.data(), pid.data() + pid.size(), process_id);
   return ec == std::errc() && end == pid.data() + pid.size();
+}
+
+}  // namespace
+
+bool IsReplacingFileTemporary(std::string_view name, std::string_view target_name,
+                              std::int64_t& process_id) {
+  // TemporaryStem "<digits>.<digits>.tmp"
+  const std::string stem = TemporaryStem(target_name);
+  return name.starts_with(stem) && IsTemporaryTail(name.substr(stem.size()), process_id);
+}
+
+bool IsReplacingFileTemporary(std::string_view name, std::int64_t& process_id) {
+  // "." <target name> "." <digits> "." <digits> ".tmp": the process id is the
+  // second number from the end, since a target's name may hold dots and
+  // digits of its own.
+  if (!name.starts_with('.') || !name.ends_with(".tmp")) return false;
+  const std::string_view before_tmp = name.substr(0, name.size() - 4);
+  const auto attempt_dot = before_tmp.rfind('.');
+  if (attempt_dot == std::string_view::npos || attempt_dot == 0) return false;
+  const auto pid_dot = before_tmp.rfind('.', attempt_dot - 1);
+  // At least one byte of target name between the leading dot and pid_dot.
+  if (pid_dot == std::string_view::npos || pid_dot < 2) return false;
+  return IsTemporaryTail(name.substr(pid_dot + 1), process_id);
+}
+
+void ReplacingFile::ReadTestHook() {
+  static constexpr std::pair<std::string_view, Moment> kMoments[] = {
+      {"before-first-write", Moment::kBeforeFirstWrite},
+      {"mid-write", Moment::kMidWrite},
+      {"after-sync", Moment::kAfterSync},
+      {"before-rename", Moment::kBeforeRename},
+      {"after-rename", Moment::kAfterRename},
+  };
+  const auto moment_named_by = [](const char* variable) {
+    const char* value = std::getenv(variable);
+    if (value == nullptr) return Moment::kNone;
+    for (const auto& [name, moment] : kMoments) {
+      if (name == value) return moment;
+    }
+    return Moment::kNone;
+  };
+  crash_at_ = moment_named_by("BRENMOOR_CRASH_AT");
+  stop_at_ = moment_named_by("BRENMOOR_STOP_AT");
 }
 
 void RefuseOutputOverInput(const std::filesystem::path& output,

@@ -63,16 +63,35 @@ void RefuseOutputOverInput(const std::filesystem::path& output, const std::files
 // The bytes go to a temporary file beside target (ReplacingFileTemporaryName);
 // Commit() makes them durable, closes the file and moves it over target.
 // Without a Commit() (an exception, say) the destructor closes and removes
-// the temporary file. Creating one first removes the temporary files that
-// earlier runs killed midway left beside the same target, and only those:
-// files of that name whose process is gone.
+// the temporary file; so does Ctrl-C (platform/interrupt.h). Creating one
+// first removes the temporary files that earlier runs killed midway left in
+// target's folder, whatever file they were writing, and only those: files of
+// such a name whose process is gone (and, on POSIX systems, that no process
+// holds locked). On Windows the system removes a temporary file that was never
+// committed when its program ends, however it ends, so only a power cut (or a
+// kill in the instant between closing the file and renaming it) leaves one.
 // What the engineer set up is kept: a symbolic link to a file is followed and
 // the file it leads to is replaced in its own folder (a link to nothing is
 // refused); the new file gets the old one's permissions (and, where allowed,
 // its owner and group). A target the engineer made read-only is refused, not
 // replaced, whoever runs the program. A target that is not a file (a device
-// such as /dev/null, a named pipe) is written in place, as cp does; a folder
-// is refused.
+// such as /dev/null, a named pipe), or a link to one, is written in place, as
+// cp does; a folder, a socket and a block device are refused. On POSIX
+// systems /dev/stdout, /dev/stderr, /dev/fd/N and /proc/self/fd/N are written
+// through the descriptor they name, in place, whatever it leads to (a pipe, a
+// terminal, or a file the shell opened), never replaced.
+//
+// Test hook: BRENMOOR_CRASH_AT=<moment> in the environment makes the program
+// kill itself (SIGKILL; on Windows TerminateProcess, status 137) when a
+// ReplacingFile reaches that moment, so that a test sees what a crash there
+// leaves; BRENMOOR_STOP_AT=<moment> stops it there (SIGSTOP; POSIX only), so
+// that a test can send it a signal at a known point. The moments:
+//   before-first-write  the temporary file exists, nothing is written yet
+//   mid-write           some bytes are written, more are coming (the second write)
+//   after-sync          every byte is durable, the file still open
+//   before-rename       the file is closed, not yet moved over target
+//   after-rename        target is the new file
+// Both are read once, when a ReplacingFile is made; other values do nothing.
 class ReplacingFile {
  public:
   // Throws "Cannot create file \"<target>\". <reason>".
@@ -95,6 +114,25 @@ class ReplacingFile {
   const std::filesystem::path& temporary() const { return temporary_; }
 
  private:
+  // The moments of the test hook above.
+  enum class Moment : unsigned char {
+    kNone,
+    kBeforeFirstWrite,
+    kMidWrite,
+    kAfterSync,
+    kBeforeRename,
+    kAfterRename
+  };
+  // Reads BRENMOOR_CRASH_AT and BRENMOOR_STOP_AT.
+  void ReadTestHook();
+  // Kills or stops the program if the test hook names moment.
+  void Reached(Moment moment) const;
+  // Counts a write, reaching the moments before the first and the second.
+  void CountWrite() {
+    if (writes_ < 2) Reached(writes_ == 0 ? Moment::kBeforeFirstWrite : Moment::kMidWrite);
+    ++writes_;
+  }
+
   std::filesystem::path target_;
   std::filesystem::path temporary_;
   std::intptr_t handle_ = -1;  // the system's handle of the open temporary file
@@ -102,9 +140,20 @@ class ReplacingFile {
   bool in_place_ = false;           // target is a device or a pipe, written directly
   std::uint64_t written_ = 0;       // bytes written so far
   std::uint64_t sent_to_disk_ = 0;  // bytes the system was asked to start writing out
+  std::uint64_t writes_ = 0;        // calls of Write so far
+  Moment crash_at_ = Moment::kNone;
+  Moment stop_at_ = Moment::kNone;
+  int interrupt_place_ = -1;          // where Ctrl-C finds the temporary file's name (POSIX)
+  bool marked_for_deletion_ = false;  // the system deletes it if the program ends (Windows)
   // What the system's side keeps while the disk writes in the background.
   std::shared_ptr<void> writeback_;
 };
+
+// Whether path names the program's own standard output (/dev/stdout,
+// /dev/fd/1, /proc/self/fd/1), which a ReplacingFile then writes in place: a
+// command writing its file there has to keep everything else it would print
+// on standard output out of it. Always false on Windows.
+bool NamesStandardOutput(const std::filesystem::path& path);
 
 // The whole of bytes as the new content of target, through a ReplacingFile.
 void WriteFileReplacing(const std::filesystem::path& target, std::string_view bytes);
@@ -125,5 +174,12 @@ std::string ReplacingFileTemporaryName(std::string_view target_name, std::int64_
 // "KAVOSEC.PF3CMP", pid) is true with pid 4711.
 bool IsReplacingFileTemporary(std::string_view name, std::string_view target_name,
                               std::int64_t& process_id);
+
+// Whether name is a temporary file name that ReplacingFile gives for any
+// target, and the process id in it: ".<target name>.<digits>.<digits>.tmp"
+// with a target name that is not empty.
+// Example: IsReplacingFileTemporary(".report.pdf.4711.0.tmp", pid) is true
+// with pid 4711.
+bool IsReplacingFileTemporary(std::string_view name, std::int64_t& process_id);
 
 }  // namespace brenmoor

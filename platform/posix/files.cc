@@ -10,10 +10,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <string>
 
 #include "model/errors.h"
+#include "platform/posix/interrupt.h"
 #include "platform/read_loop.h"
 
 namespace brenmoor {
@@ -71,17 +73,17 @@ bool ProcessIsRunning(std::int64_t process_id) {
   return ::kill(static_cast<pid_t>(process_id), 0) == 0 || errno == EPERM;
 }
 
-// A run that was killed midway leaves its temporary file behind. It is
-// removed only when its process is gone and nobody holds its lock, so a
-// generate running in the same folder at the same time keeps its own.
-void RemoveStaleTemporaries(const std::filesystem::path& target) {
+// A run that was killed midway leaves its temporary file behind, whatever
+// file it was writing. It is removed only when its process is gone and nobody
+// holds its lock, so a run writing in the same folder at the same time keeps
+// its own.
+void RemoveStaleTemporaries(const std::filesystem::path& folder) {
   std::error_code error;
-  const std::string target_name = target.filename().string();
-  for (std::filesystem::directory_iterator it(target.parent_path(), error), end;
-       !error && it != end; it.increment(error)) {
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
     const std::string name = it->path().filename().string();
     std::int64_t process_id = 0;
-    if (!IsReplacingFileTemporary(name, target_name, process_id)) continue;
+    if (!IsReplacingFileTemporary(name, process_id)) continue;
     if (process_id == ::getpid() || ProcessIsRunning(process_id)) continue;
     const FileDescriptor fd(::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (fd.get() < 0) continue;
@@ -100,12 +102,33 @@ void RemoveStaleTemporaries(const std::filesystem::path& target) {
   }
 }
 
+// The descriptor that /dev/stdout, /dev/stderr, /dev/fd/N or /proc/self/fd/N
+// names; -1 for any other path.
+int NamedDescriptor(const std::filesystem::path& path) {
+  const std::string& name = path.native();
+  if (name == "/dev/stdout") return STDOUT_FILENO;
+  if (name == "/dev/stderr") return STDERR_FILENO;
+  for (const std::string_view folder : {"/dev/fd/", "/proc/self/fd/"}) {
+    if (!name.starts_with(folder) || name.size() == folder.size()) continue;
+    const char* first = name.data() + folder.size();
+    const char* last = name.data() + name.size();
+    int fd = -1;
+    const auto [end, ec] = std::from_chars(first, last, fd);
+    if (ec == std::errc() && end == last && fd >= 0) return fd;
+  }
+  return -1;
+}
+
 }  // namespace
 
 bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   struct stat first, second;
   return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool NamesStandardOutput(const std::filesystem::path& path) {
+  return NamedDescriptor(FullPath(path)) == STDOUT_FILENO;
 }
 
 std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits) {
@@ -115,8 +138,19 @@ std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits) 
 }
 
 ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(FullPath(target)) {
+  ReadTestHook();
+  if (const int fd = NamedDescriptor(target_); fd >= 0) {
+    // The shell's redirection (or pipe) itself, at its own position: opening
+    // the name anew would start a regular file over at its beginning, and
+    // replacing it would leave the shell writing to a file that is gone.
+    handle_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (handle_ < 0) Throw("Cannot create", target_, errno);
+    in_place_ = true;
+    return;
+  }
   struct stat old;
   bool exists = ::lstat(target_.c_str(), &old) == 0;
+  if (!exists && errno != ENOENT) Throw("Cannot create", target_, errno);
   if (exists && S_ISLNK(old.st_mode)) {
     // The engineer's link stays a link: the file it leads to is replaced, in
     // its own folder. A link that leads nowhere is refused, as cp refuses it.
@@ -125,12 +159,15 @@ ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(Full
       throw Error(FileErrorMessage("Cannot create", target_,
                                    "It is a symbolic link to a file that does not exist"));
     }
-    std::error_code error;
-    const std::filesystem::path resolved = std::filesystem::canonical(target_, error);
-    if (error) Throw("Cannot create", target_, error.value());
-    target_ = resolved;
+    // A link to a device or a pipe is opened through the link below: what
+    // it leads to may have no name of its own to resolve (pipe:[4711]).
+    if (S_ISREG(old.st_mode)) {
+      std::error_code error;
+      const std::filesystem::path resolved = std::filesystem::canonical(target_, error);
+      if (error) Throw("Cannot create", target_, error.value());
+      target_ = resolved;
+    }
   }
-  if (!exists && errno != ENOENT) Throw("Cannot create", target_, errno);
   if (target_.filename().empty() || (exists && S_ISDIR(old.st_mode))) {
     // "-o folder/" or "-o .": the name of a folder, not of a file in it.
     Throw("Cannot create", target_, exists ? EISDIR : ENOENT);
@@ -152,19 +189,23 @@ ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(Full
     Throw("Cannot create", target_, EACCES);
   }
   if (exists && ::access(target_.c_str(), W_OK) != 0) Throw("Cannot create", target_, errno);
-  RemoveStaleTemporaries(target_);
+  RemoveStaleTemporaries(target_.parent_path());
   // A new file that nobody else has opened: O_EXCL on a name of our own.
   // Mode 0666 so the umask decides, as for any file the engineer saves.
   const std::string target_name = target_.filename().string();
   for (int attempt = 0;; ++attempt) {
     temporary_ =
         target_.parent_path() / ReplacingFileTemporaryName(target_name, ::getpid(), attempt);
+    // Known to Ctrl-C before it exists, so that no moment leaves it behind.
+    const int place = posix::RemoveOnInterrupt(temporary_.c_str());
     const int fd = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       handle_ = fd;
+      interrupt_place_ = place;
       break;
     }
     const int error = errno;
+    posix::KeepOnInterrupt(place);
     if (error == EEXIST && attempt < 100) continue;
     temporary_.clear();
     if (exists && (error == EACCES || error == EPERM)) {
@@ -191,9 +232,19 @@ ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(Full
 ReplacingFile::~ReplacingFile() {
   if (handle_ >= 0) ::close(static_cast<int>(handle_));
   if (!committed_ && !temporary_.empty()) ::unlink(temporary_.c_str());
+  posix::KeepOnInterrupt(interrupt_place_);
+}
+
+void ReplacingFile::Reached(Moment moment) const {
+  if (moment == Moment::kNone) return;
+  if (moment == crash_at_) ::kill(::getpid(), SIGKILL);
+  // The whole process stops; a signal sent meanwhile is handled once it is
+  // continued (SIGCONT).
+  if (moment == stop_at_) ::kill(::getpid(), SIGSTOP);
 }
 
 void ReplacingFile::Write(const char* data, std::size_t size) {
+  CountWrite();
   const int fd = static_cast<int>(handle_);
   while (size > 0) {
     const ssize_t written = ::write(fd, data, size);
@@ -229,10 +280,17 @@ void ReplacingFile::Commit() {
     return;
   }
   if (::fsync(fd) != 0) Throw("Cannot write", target_, errno);
+  Reached(Moment::kAfterSync);
   handle_ = -1;
   if (::close(fd) != 0) Throw("Cannot write", target_, errno);
+  Reached(Moment::kBeforeRename);
   if (::rename(temporary_.c_str(), target_.c_str()) != 0) Throw("Cannot create", target_, errno);
   committed_ = true;
+  Reached(Moment::kAfterRename);
+  // Only now: until the rename, Ctrl-C removes the file; after it, the name
+  // is gone and removing it does nothing.
+  posix::KeepOnInterrupt(interrupt_place_);
+  interrupt_place_ = -1;
   // The rename itself is durable only once the folder is.
   const FileDescriptor folder(
       ::open(target_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

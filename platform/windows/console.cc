@@ -140,7 +140,13 @@ std::string StandardOutputFailure(const std::ostream& out) {
   return "the write failed";
 }
 
-bool HasDisplay() { return true; }
+std::size_t StandardErrorColumns() {
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (!::GetConsoleScreenBufferInfo(::GetStdHandle(STD_ERROR_HANDLE), &info)) return 0;
+  return static_cast<std::size_t>(info.srWindow.Right - info.srWindow.Left + 1);
+}
+
+std::string WhyNoDisplay() { return ""; }
 
 std::ostream& ConsoleErr() {
   static ConsoleBuffer buffer(STD_ERROR_HANDLE);

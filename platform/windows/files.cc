@@ -86,19 +86,20 @@ bool ProcessIsRunning(std::int64_t process_id) {
   return running;
 }
 
-// A run that was killed midway leaves its temporary file behind. It is
-// removed only when its process is gone; a run still writing holds its file
-// open without sharing it for deletion, so even a reused process id cannot
-// make us delete a file in use.
-void RemoveStaleTemporaries(const std::filesystem::path& target) {
+// A run cut off by the power, or killed in the instant between closing its
+// temporary file and renaming it, leaves the file behind, whatever file it
+// was writing (a run that ends any other way takes its file with it: see
+// MarkForDeletion). It is removed only when its process is gone; a run
+// still writing holds its file open without sharing it for deletion, so even
+// a reused process id cannot make us delete a file in use.
+void RemoveStaleTemporaries(const std::filesystem::path& target_folder) {
   std::error_code error;
-  const std::string target_name = PathToUtf8(target.filename());
-  const std::filesystem::path folder(SystemName(target.parent_path()));
+  const std::filesystem::path folder(SystemName(target_folder));
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
        it.increment(error)) {
     const std::string name = PathToUtf8(it->path().filename());
     std::int64_t process_id = 0;
-    if (!IsReplacingFileTemporary(name, target_name, process_id)) continue;
+    if (!IsReplacingFileTemporary(name, process_id)) continue;
     if (process_id == ::GetCurrentProcessId() || ProcessIsRunning(process_id)) continue;
     const DWORD attributes = ::GetFileAttributesW(it->path().c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES ||
@@ -107,6 +108,17 @@ void RemoveStaleTemporaries(const std::filesystem::path& target) {
     }
     ::DeleteFileW(it->path().c_str());
   }
+}
+
+// Whether the system is to delete file when its last handle closes: from
+// the moment it is made until it is committed, so that a program ended by
+// Ctrl-C, by closing its console, by Task Manager or by a crash leaves no
+// temporary file behind. False when the system refuses.
+bool MarkForDeletion(HANDLE file, bool deleted) {
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = deleted ? TRUE : FALSE;
+  return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                      sizeof disposition) != 0;
 }
 
 // Hands what was written so far to the disk while the rest is still being
@@ -152,6 +164,8 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) 
          first.nFileIndexLow == second.nFileIndexLow;
 }
 
+bool NamesStandardOutput(const std::filesystem::path&) { return false; }
+
 std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits) {
   std::string bytes;
   if (const DWORD error = ReadAll(path, bytes, limits); error != 0)
@@ -160,6 +174,7 @@ std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits) 
 }
 
 ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(FullPath(target)) {
+  ReadTestHook();
   // A file the engineer made read-only is not replaced behind their back.
   const DWORD attributes = ::GetFileAttributesW(SystemName(target_).c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
@@ -171,16 +186,19 @@ ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(Full
     // In the system's words, as replacing it would fail.
     Throw("Cannot create", target_, ERROR_ACCESS_DENIED);
   }
-  RemoveStaleTemporaries(target_);
+  RemoveStaleTemporaries(target_.parent_path());
   const std::string target_name = PathToUtf8(target_.filename());
   for (int attempt = 0;; ++attempt) {
     temporary_ = target_.parent_path() / PathFromUtf8(ReplacingFileTemporaryName(
                                              target_name, ::GetCurrentProcessId(), attempt));
-    // A new file nobody else may write or delete while it is ours.
-    const HANDLE file = ::CreateFileW(SystemName(temporary_).c_str(), GENERIC_WRITE, 0, nullptr,
-                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // A new file nobody else may write or delete while it is ours; DELETE
+    // so that it can be marked for deletion.
+    const HANDLE file = ::CreateFileW(SystemName(temporary_).c_str(), GENERIC_WRITE | DELETE, 0,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       handle_ = reinterpret_cast<std::intptr_t>(file);
+      // Where the system refuses, a later run's sweep removes what is left.
+      marked_for_deletion_ = MarkForDeletion(file, true);
       break;
     }
     const DWORD error = ::GetLastError();
@@ -198,7 +216,16 @@ ReplacingFile::~ReplacingFile() {
   if (!committed_ && !temporary_.empty()) ::DeleteFileW(SystemName(temporary_).c_str());
 }
 
+void ReplacingFile::Reached(Moment moment) const {
+  if (moment == Moment::kNone) return;
+  // As SIGKILL does elsewhere: no clean-up of any kind. Windows has no way
+  // to stop a program from within for another to signal it, so
+  // BRENMOOR_STOP_AT does nothing here.
+  if (moment == crash_at_) ::TerminateProcess(::GetCurrentProcess(), 137);
+}
+
 void ReplacingFile::Write(const char* data, std::size_t size) {
+  CountWrite();
   const HANDLE file = reinterpret_cast<HANDLE>(handle_);
   while (size > 0) {
     const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
@@ -223,8 +250,13 @@ void ReplacingFile::Commit() {
   const HANDLE file = reinterpret_cast<HANDLE>(handle_);
   writeback_.reset();
   if (!::FlushFileBuffers(file)) Throw("Cannot write", target_, ::GetLastError());
+  Reached(Moment::kAfterSync);
+  if (marked_for_deletion_ && !MarkForDeletion(file, false)) {
+    Throw("Cannot write", target_, ::GetLastError());
+  }
   handle_ = -1;
   if (!::CloseHandle(file)) Throw("Cannot write", target_, ::GetLastError());
+  Reached(Moment::kBeforeRename);
   // Write-through: the call returns once the new name is on the disk. It
   // fails while another program holds the old file open without sharing it
   // for deletion (as the analysis program does); the destructor then removes
@@ -234,6 +266,7 @@ void ReplacingFile::Commit() {
     Throw("Cannot create", target_, ::GetLastError());
   }
   committed_ = true;
+  Reached(Moment::kAfterRename);
 }
 
 }  // namespace brenmoor

@@ -1,9 +1,11 @@
 // The real program where only a process shows the fault: its standard output
-// on a full disk, no display, the toolkit's own talk on standard error.
+// on a full disk or named as a file, no display, the toolkit's own talk on
+// standard error.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "tests/temp_dir.h"
@@ -19,6 +21,15 @@ TEST(Program, SaysWhatWentWrongOnStandardError) {
   const std::string err = (dir / "err").string();
   const std::string component = (dir / "K").string();
   const std::string no_display = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
+  // A display number nobody serves here (its socket is not there).
+  int silent = 57;
+  while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(silent))) ++silent;
+  const std::string silent_display =
+      "env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:" + std::to_string(silent) + " ";
+  const std::string silent_says =
+      "brenmoor: the window needs a display, and :" + std::to_string(silent) +
+      " does not answer.\nbrenmoor convert and brenmoor report work "
+      "without one; see brenmoor --help.\n";
   const std::string full = "brenmoor: cannot write to standard output: No space left on device.\n";
   const struct {
     std::string command;
@@ -33,6 +44,8 @@ TEST(Program, SaysWhatWentWrongOnStandardError) {
       {no_display + kProgram, 1,
        "brenmoor: the window needs a display, and there is none (DISPLAY and WAYLAND_DISPLAY are "
        "not set).\nbrenmoor convert and brenmoor report work without one; see brenmoor --help.\n"},
+      {silent_display + kProgram, 1, silent_says},
+      {silent_display + kProgram + " " + kSample, 1, silent_says},
       {no_display + "-u XDG_RUNTIME_DIR " + kProgram + " report " + kSample + " -o " +
            (dir / "r.pdf").string() + " >/dev/null",
        0, ""},
@@ -43,6 +56,40 @@ TEST(Program, SaysWhatWentWrongOnStandardError) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), c.status);
     EXPECT_EQ(testing::ReadFile(err), c.err);
+  }
+}
+
+// Every command that writes a file writes it to standard output by any of
+// its names, down a pipe or into the file the shell opened (at its position:
+// after what it holds when the shell appends), the same bytes as "-o -".
+TEST(Program, WritesItsFileToStandardOutputByItsNames) {
+  testing::TempDir dir;
+  const std::string out = (dir / "out").string(), err = (dir / "err").string();
+  for (const std::string command :
+       {"convert", "report --csv", "capacity --csv", "capacity --csv --curves"}) {
+    const std::string run = kProgram + " " + command + " " + kSample + " -o ";
+    ASSERT_EQ(std::system((run + "- >" + out).c_str()), 0);
+    const std::string expected = testing::ReadFile(out);
+    ASSERT_GT(expected.size(), 100u);
+    const struct {
+      std::string name, shell;
+      std::string before;  // in the file before the run
+    } cases[] = {
+        {"/dev/stdout", " | cat >" + out, ""},
+        {"/dev/stdout", " >" + out, ""},
+        {"/dev/fd/1", " >>" + out, "kept\n"},
+        {"/proc/self/fd/1", " | cat >>" + out, "kept\n"},
+    };
+    for (const auto& c : cases) {
+      SCOPED_TRACE(command + " -o " + c.name + c.shell);
+      testing::WriteFile(out, c.before);
+      const int status = std::system((run + c.name + " 2>" + err + c.shell).c_str());
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+      EXPECT_EQ(testing::ReadFile(err), "");
+      const std::string got = testing::ReadFile(out);
+      EXPECT_EQ(got.substr(0, c.before.size() + expected.size()), c.before + expected);
+      EXPECT_EQ(testing::EntriesIn(dir.path()), 2);  // no temporary file left anywhere
+    }
   }
 }
 

@@ -1,6 +1,6 @@
 // What a new ReplacingFile clears beside its target: the temporary files that
-// runs killed midway left there, and nothing else; never a file another
-// running generate is writing.
+// runs killed midway left there, whatever file they were writing, and nothing
+// else; never a file another running generate is writing.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -56,8 +56,10 @@ TEST(ReplacingFile, ClearsOnlyTheTemporariesOfRunsThatAreGone) {
       {Temporary(dead, 4), kAlready, false},        // locked
       {Temporary(dead, 1), kFolder, false},
       {Temporary(dead, 2), kLink, false},
-      {Temporary(dead, 0, "OTHER.PF3CMP"), kFile, false},  // names of another kind: their
-      {Temporary(dead, 0) + ".bak", kFile, false},         // own test is below
+      {Temporary(dead, 0, "OTHER.PF3CMP"), kFile, true},  // whatever file it was for
+      {Temporary(1, 0, "sections.pdf"), kFile, false},
+      {Temporary(dead, 0) + ".bak", kFile, false},  // names of another kind: their own
+                                                    // test is below
   };
   for (const auto& c : cases) {
     if (c.what == kFile) WriteFile(dir / c.name, "left behind");
@@ -137,25 +139,32 @@ TEST(ReplacingFile, LeavesARunningRunsFileAndClearsAKilledRunsFile) {
 TEST(IsReplacingFileTemporary, NamesAndTheirProcess) {
   const struct {
     const char* name;
-    std::int64_t pid;  // 0: not a temporary
+    std::int64_t pid;      // 0: not a temporary of KAVOSEC.PF3CMP
+    std::int64_t any_pid;  // 0: not a temporary of any file
   } cases[] = {
-      {".KAVOSEC.PF3CMP.4711.0.tmp", 4711},
-      {".KAVOSEC.PF3CMP.1.99.tmp", 1},
-      {".KAVOSEC.PF3CMP.4711.tmp", 0},
-      {".KAVOSEC.PF3CMP..0.tmp", 0},
-      {".KAVOSEC.PF3CMP.4711..tmp", 0},
-      {".KAVOSEC.PF3CMP.-1.0.tmp", 0},
-      {".KAVOSEC.PF3CMP.4711.0.tm", 0},
-      {".KAVOSEC.PF3CMPX.4711.0.tmp", 0},
-      {"KAVOSEC.PF3CMP.4711.0.tmp", 0},
-      {".kavosec.pf3cmp.4711.0.tmp", 0},
-      {".KAVOSEC.PF3CMP.99999999999999999999999.0.tmp", 0},
+      {".KAVOSEC.PF3CMP.4711.0.tmp", 4711, 4711},
+      {".KAVOSEC.PF3CMP.1.99.tmp", 1, 1},
+      {".KAVOSEC.PF3CMP.4711.tmp", 0, 0},
+      {".KAVOSEC.PF3CMP..0.tmp", 0, 0},
+      {".KAVOSEC.PF3CMP.4711..tmp", 0, 0},
+      {".KAVOSEC.PF3CMP.-1.0.tmp", 0, 0},
+      {".KAVOSEC.PF3CMP.4711.0.tm", 0, 0},
+      {".KAVOSEC.PF3CMPX.4711.0.tmp", 0, 4711},
+      {"KAVOSEC.PF3CMP.4711.0.tmp", 0, 0},
+      {".kavosec.pf3cmp.4711.0.tmp", 0, 4711},
+      {".KAVOSEC.PF3CMP.99999999999999999999999.0.tmp", 0, 0},
+      {".t.2024.csv.17.0.tmp", 0, 17},  // digits in the target's own name
+      {"..1.0.tmp", 0, 0},              // no target name
+      {".1.0.tmp", 0, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     std::int64_t pid = 0;
     const bool temporary = IsReplacingFileTemporary(c.name, kTarget, pid);
     EXPECT_EQ(temporary ? pid : 0, c.pid);
+    pid = 0;
+    const bool any = IsReplacingFileTemporary(c.name, pid);
+    EXPECT_EQ(any ? pid : 0, c.any_pid);
   }
 }
 
@@ -186,6 +195,7 @@ TEST(ReplacingFile, SpecialTargetsAreRefusedOrWrittenInPlace) {
   ::chmod((dir / "read-only").c_str(), 0444);  // refused even for root
   ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
   const int reader = ::open((dir / "pipe").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  std::filesystem::create_symlink(dir / "pipe", dir / "to-pipe");
   const struct {
     std::filesystem::path target;
     std::string reason;  // empty: written in place
@@ -196,6 +206,8 @@ TEST(ReplacingFile, SpecialTargetsAreRefusedOrWrittenInPlace) {
       {dir / ".", "Is a directory"},
       {"/dev/null", ""},
       {dir / "pipe", ""},
+      {dir / "to-pipe", ""},  // through a link
+      {"/dev/fd/999", "Bad file descriptor"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.target);
@@ -209,13 +221,13 @@ TEST(ReplacingFile, SpecialTargetsAreRefusedOrWrittenInPlace) {
     EXPECT_EQ(error.empty(), c.reason.empty()) << error;
   }
   char got[16] = {};
-  EXPECT_EQ(::read(reader, got, sizeof got), 5);
-  EXPECT_STREQ(got, "bytes");
+  EXPECT_EQ(::read(reader, got, sizeof got), 10);
+  EXPECT_EQ(std::string(got), "bytesbytes");
   ::close(reader);
   EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
   EXPECT_FALSE(std::filesystem::exists(dir / "nowhere"));
   EXPECT_EQ(ReadFile(dir / "read-only"), "kept");
-  EXPECT_EQ(testing::EntriesIn(dir.path()), 3);
+  EXPECT_EQ(testing::EntriesIn(dir.path()), 4);
 }
 
 }  // namespace

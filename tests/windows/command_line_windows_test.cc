@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/windows/wide.h"
 #include "tests/temp_dir.h"
+#include "tests/varied_table.h"
 #include "tests/windows/system_text.h"
 
 namespace brenmoor {
@@ -137,6 +138,54 @@ TEST(WindowsCommandLine, TheProgramsTakeUtf16ArgumentsAndWriteUtf8WhenRedirected
   EXPECT_EQ(inspect.out.find('\r'), std::string::npos);
   EXPECT_NE(inspect.out.find("Section 7: KZ7\n"), std::string::npos);
   EXPECT_TRUE(inspect.out.ends_with('\n'));
+}
+
+// A run killed at any moment of its file's road (by Task Manager, a crash)
+// leaves the old file or the new one, and no temporary file: the system
+// removes it with the program, except in the moment between closing it and
+// moving it over the old file, when the next run removes it.
+TEST(WindowsCommandLine, AKilledRunLeavesTheOldFileOrTheNewOneAndNoTemporaryFile) {
+  TempDir dir;
+  testing::WriteFile(dir / "big.csv", testing::VariedTable(2000, 21));
+  const std::wstring convert_big = L"convert big.csv -o KAVOSEC.PF3CMP";
+  const std::wstring convert_sample =
+      L"convert \"" + PathFromUtf8(kSample).wstring() + L"\" -o KAVOSEC.PF3CMP";
+  ASSERT_EQ(RunProgram(convert_big, dir.path()).status, 0u);
+  const std::string new_bytes = ReadFile(dir / "KAVOSEC.PF3CMP");
+  const auto temporaries = [&] {
+    int found = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+      std::int64_t pid = 0;
+      found += IsReplacingFileTemporary(PathToUtf8(entry.path().filename()), pid);
+    }
+    return found;
+  };
+  const struct {
+    const wchar_t* moment;
+    bool new_file;
+    int left;  // temporary files left behind
+  } cases[] = {
+      {L"before-first-write", false, 0}, {L"mid-write", false, 0},   {L"after-sync", false, 0},
+      {L"before-rename", false, 1},      {L"after-rename", true, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(windows::Utf8FromWide(c.moment));
+    ASSERT_EQ(RunProgram(convert_sample, dir.path()).status, 0u);
+    const std::string old_bytes = ReadFile(dir / "KAVOSEC.PF3CMP");
+    ::SetEnvironmentVariableW(L"BRENMOOR_CRASH_AT", c.moment);
+    const ProgramRun run = RunProgram(convert_big, dir.path());
+    ::SetEnvironmentVariableW(L"BRENMOOR_CRASH_AT", nullptr);
+    EXPECT_EQ(run.status, 137u);
+    const std::string left = ReadFile(dir / "KAVOSEC.PF3CMP");
+    EXPECT_TRUE(left == (c.new_file ? new_bytes : old_bytes))
+        << left.size() << " bytes; old " << old_bytes.size() << ", new " << new_bytes.size();
+    EXPECT_EQ(temporaries(), c.left);
+  }
+  // The next run clears what is left, whatever file it writes.
+  const std::wstring convert_other =
+      L"convert \"" + PathFromUtf8(kSample).wstring() + L"\" -o other.PF3CMP";
+  EXPECT_EQ(RunProgram(convert_other, dir.path()).status, 0u);
+  EXPECT_EQ(temporaries(), 0);
 }
 
 // Text written to a console arrives as characters, also when a character's

@@ -153,6 +153,8 @@ TEST(WindowsFiles, TemporaryFilesOfEndedRunsAreRemovedOthersKept) {
   const std::string ended_but_open = temporary(ended.dwProcessId, '1');
   const std::set<std::string> kept = {ended_but_open, temporary(alive.dwProcessId, '0')};
   WriteFile(dir / temporary(ended.dwProcessId, '0'), "half a file");
+  // And one a run left while writing another file.
+  WriteFile(dir / (".sections.pdf." + std::to_string(ended.dwProcessId) + ".0.tmp"), "half");
   for (const auto& name : kept) WriteFile(dir / name, "half a file");
   // Still open (and not shared for deletion) somewhere: not ours to delete.
   const HANDLE held = ::CreateFileW((dir / ended_but_open).c_str(), GENERIC_READ, FILE_SHARE_READ,

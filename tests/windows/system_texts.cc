@@ -28,4 +28,10 @@ const SystemTexts& Texts() {
   return texts;
 }
 
+std::optional<std::uint64_t> BytesReadSoFar() {
+  IO_COUNTERS counters{};
+  if (!::GetProcessIoCounters(::GetCurrentProcess(), &counters)) return std::nullopt;
+  return counters.ReadTransferCount;
+}
+
 }  // namespace brenmoor::testing
