@@ -10,14 +10,19 @@ JobResult ConvertJob(const ConvertRequest& request, JobContext& context) {
   StartJob(request.table, request.output, context);
   JobResult result;
   result.sections = context.state.imported_count;
-  if (IsStandardOutput(request.output, context)) {
+  if (GoesToStandardOutput(request.output, context)) {
+    // Bytes sent down a pipe cannot be taken back: every section is
+    // computed before the first, so a section that fails sends nothing.
     ComputeSections(context.state, context.progress);
+  }
+  if (IsStandardOutput(request.output, context)) {
     StreamComponentFile(context.state, *context.standard_output, StartThread, context.progress);
     context.standard_output->Flush();
     return result;
   }
   result.written =
       GenerateComponentFile(context.state, PathFromUtf8(request.output), context.progress);
+  if (NamesStandardOutput(PathFromUtf8(request.output))) result.written.clear();
   return result;
 }
 

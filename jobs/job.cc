@@ -11,6 +11,10 @@ bool IsStandardOutput(const std::string& output, const JobContext& context) {
   return output == "-" && context.standard_output != nullptr;
 }
 
+bool GoesToStandardOutput(const std::string& output, const JobContext& context) {
+  return IsStandardOutput(output, context) || NamesStandardOutput(PathFromUtf8(output));
+}
+
 void StartJob(const JobTable& table, const std::string& output, JobContext& context) {
   if (!IsStandardOutput(output, context)) {
     RefuseOutputOverInput(PathFromUtf8(output), PathFromUtf8(table.path));
@@ -31,7 +35,8 @@ std::filesystem::path WriteJobOutput(const std::string& output, JobContext& cont
     context.standard_output->Flush();
     return {};
   }
-  return ReplaceFileWith(PathFromUtf8(output), write);
+  const std::filesystem::path written = ReplaceFileWith(PathFromUtf8(output), write);
+  return NamesStandardOutput(PathFromUtf8(output)) ? std::filesystem::path() : written;
 }
 
 std::string BesideTable(const std::string& table, const std::string& suffix) {

@@ -60,13 +60,19 @@ void StartJob(const JobTable& table, const std::string& output, JobContext& cont
 
 // Writes what write puts into its sink to output: standard output for "-"
 // (on a context that has one), else the file at output, replaced only once
-// every byte is written (ReplaceFileWith). Returns the full path written,
-// empty for standard output.
+// every byte is written (ReplaceFileWith; a device or pipe, /dev/stdout
+// among them, is written in place). Returns the full path written, empty
+// when it went to standard output by any name.
 std::filesystem::path WriteJobOutput(const std::string& output, JobContext& context,
                                      const std::function<void(ByteSink&)>& write);
 
-// Whether output names standard output in this context.
+// Whether output is "-", standard output, in this context.
 bool IsStandardOutput(const std::string& output, const JobContext& context);
+
+// Whether output reaches the program's standard output, as "-" or by a name
+// such as /dev/stdout: then nothing else may be printed there, and bytes
+// sent cannot be taken back.
+bool GoesToStandardOutput(const std::string& output, const JobContext& context);
 
 // path with its extension replaced by suffix, beside it: the default name of
 // an output made from a table. Example: ("D:\\a\\t.csv", ".capacity.pdf")
