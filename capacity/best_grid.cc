@@ -71,8 +71,8 @@ double GridErrorPct(const CapacitySection& section, int FX, int FY, const ExactF
   if (error > give_up_above) return error;
   error = std::max(error, FiberErrorPct(section, second, levels(second), give_up_above));
   if (error > give_up_above) return error;
-  return std::max(error, ContourErrorPct(section, exact.N, exact.contour, give_up_above,
-                                         worst_direction));
+  return std::max(error,
+                  ContourErrorPct(section, exact.N, exact.contour, give_up_above, worst_direction));
 }
 
 // Whether grid a (error ea) goes before grid b (error eb).

@@ -37,14 +37,13 @@ enum class GridVerdict {
 
 struct GridChoice {
   GridVerdict verdict = GridVerdict::kSearched;
-  int FX = 0, FY = 0;      // the section's own grid
-  double error_pct = 0.0;  // its error; 0 and meaningless for kCannotCarry
+  int FX = 0, FY = 0;            // the section's own grid
+  double error_pct = 0.0;        // its error; 0 and meaningless for kCannotCarry
   int best_FX = 0, best_FY = 0;  // the best grid; the section's own unless kSearched
   double best_error_pct = 0.0;   // its error
   // Whether the best grid is worth the change (kGridImprovementPoints).
   bool Improves() const {
-    return verdict == GridVerdict::kSearched &&
-           error_pct - best_error_pct > kGridImprovementPoints;
+    return verdict == GridVerdict::kSearched && error_pct - best_error_pct > kGridImprovementPoints;
   }
 };
 

@@ -91,14 +91,16 @@ TEST(CapacityCsvRows, BiaxialFiguresAndContours) {
 
   EXPECT_EQ(BiaxialCurvesCsvHeader(), kBom + "No,NAME,theta_deg,Mx,My,fiber_Mx,fiber_My\r\n");
   std::string csv;
-  AppendBiaxialCurvesCsvRows(csv, state, 1, ComputeBiaxialCapacity(MakeCapacitySection(state, 1, {}), 0.3));
+  AppendBiaxialCurvesCsvRows(csv, state, 1,
+                             ComputeBiaxialCapacity(MakeCapacitySection(state, 1, {}), 0.3));
   std::vector<std::string> rows = Lines(csv);
   ASSERT_EQ(rows.size(), 72u);
   EXPECT_EQ(rows[0].substr(0, 19), "1,\"KZ1\",0,0,579.303");
   EXPECT_EQ(rows[18].substr(0, 20), "1,\"KZ1\",90,579.303,0");
   EXPECT_EQ(Fields(rows[71])[2], "355");
   csv.clear();
-  AppendBiaxialCurvesCsvRows(csv, state, 2, ComputeBiaxialCapacity(MakeCapacitySection(state, 2, {}), 1.2));
+  AppendBiaxialCurvesCsvRows(csv, state, 2,
+                             ComputeBiaxialCapacity(MakeCapacitySection(state, 2, {}), 1.2));
   rows = Lines(csv);
   ASSERT_EQ(rows.size(), 72u);
   EXPECT_EQ(rows[1], "2,\"LIGHT\",5,,,,");
