@@ -200,7 +200,7 @@ TEST(Biaxial, BothModelsAgainstAnIndependentReading) {
   sections.back().bars.erase(sections.back().bars.begin() + 7);
   for (std::size_t i = 0; i < sections.size(); ++i) {
     const CapacitySection& section = sections[i];
-    for (double ratio : {0.15, 0.6}) {
+    for (double ratio : {0.15, 0.6, 1.0}) {
       const BiaxialCapacity b = ComputeBiaxialCapacity(section, ratio);
       ASSERT_TRUE(b.fiber_holds);
       for (int degrees : {30, 135, 200, 325, 5, 355}) {
