@@ -52,8 +52,8 @@ struct GridChoice {
 // cell area overflows a float (a huge section cut in few cells) is left out.
 // It spends its time on the few grids that could win: the exact figures are
 // computed once, the coarser axis of a grid is tried first, and a grid is
-// dropped as soon as one of its errors exceeds the best so far. About 1 to
-// 3 ms for a section of 36 cells.
+// dropped as soon as one of its errors exceeds the best so far. About 1 ms
+// for a section of 60 fibers, against some 40 ms for every grid in full.
 GridChoice ChooseBestGrid(const BrenmoorState& state, int record, const CapacityOptions& options);
 
 // Every imported section's (result [r − 1] for record r), on every core.

@@ -275,8 +275,8 @@ double AxialLoadNewtons(const CapacitySection& section, double axial_ratio) {
 }
 
 double KiloNewtonMetres(const CapacitySection& section, double D, double m) {
-  const CapacitySection& s = section;
-  return std::abs(m) < 1e-12 * s.concrete.fc * s.B * s.H * D ? 0.0 : m * 1e-6;
+  const double rounding = 1e-12 * section.concrete.fc * section.B * section.H * D;
+  return std::abs(m) < rounding ? 0.0 : m * 1e-6;
 }
 
 AxialRange AxialRangeOf(const CapacitySection& section, CapacityModel model) {
