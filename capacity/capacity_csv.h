@@ -76,7 +76,7 @@ void AppendBiaxialCurvesCsvRows(std::string& csv, const BrenmoorState& state, in
 //   No,NAME,FX,FY,fiber_error_pct,best_FX,best_FY,best_fiber_error_pct
 // A section that cannot carry N has both errors empty and its own grid as
 // the best; one without room for a cell has its own grid and error twice.
-// Example: 2,"KZ2",4,6,2.85059,7,6,1.07622
+// Example: 2,"KZ2",4,6,2.85061,7,6,1.07622
 std::string GridCsvHeader();
 void AppendGridCsvRow(std::string& csv, const BrenmoorState& state, int record,
                       const GridChoice& choice);
