@@ -264,36 +264,5 @@ TEST(Biaxial, FiberModelThatCannotCarryTheLoadCountsAsNoMoment) {
   EXPECT_DOUBLE_EQ(b.figures.fiber_error_pct, 100.0);
 }
 
-TEST(Biaxial, TableOnEveryCoreIsSectionBySection) {
-  BrenmoorState state;
-  BuildMaterialTable(state);
-  state.records.resize(1);
-  for (int i = 1; i <= 150; ++i) {
-    state.records.push_back(
-        MakeSection({"K", i % 11, 400.0f + 10 * (i % 37), 300.0f + 10 * (i % 23), 30.0f + i % 20,
-                     i % 4, i % 3, 1 + i % 6, 1 + i % 5, 800, 600, 314}));
-  }
-  state.imported_count = 150;
-  CapacityOptions options;
-  options.axial_ratio = 0.45;
-  const std::vector<BiaxialFigures> all = ComputeBiaxialTable(state, options);
-  ASSERT_EQ(all.size(), 150u);
-  for (int r = 1; r <= 150; r += 7) {
-    SCOPED_TRACE(r);
-    const BiaxialFigures one =
-        ComputeBiaxialCapacity(MakeCapacitySection(state, r, options), 0.45).figures;
-    EXPECT_EQ(all[r - 1].M_max, one.M_max);
-    EXPECT_EQ(all[r - 1].fiber_error_pct, one.fiber_error_pct);
-  }
-  // A refused record refuses the table, naming it.
-  state.records[40].concrete_material = 11;
-  try {
-    ComputeBiaxialTable(state, options);
-    ADD_FAILURE() << "computed";
-  } catch (const CapacityRefusal& refusal) {
-    EXPECT_EQ(refusal.record(), 40);
-  }
-}
-
 }  // namespace
 }  // namespace brenmoor
