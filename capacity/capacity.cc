@@ -1,28 +1,24 @@
 #include "capacity/capacity.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <string_view>
 
+#include "capacity/internal/strain_path.h"
 #include "model/fiber_layout.h"
 #include "model/parallel.h"
 
 namespace brenmoor {
+
+using namespace capacity_internal;
+
 namespace {
 
 constexpr double kFcDesign[11] = {14.3, 16.7, 19.1, 21.1, 23.1, 25.3, 27.5, 29.7, 31.8, 33.8, 35.9};
 constexpr double kFcCharacteristic[11] = {20.1, 23.4, 26.8, 29.6, 32.4, 35.5,
                                           38.5, 41.5, 44.5, 47.4, 50.2};
-constexpr double kSteelTensionLimit = -0.01;
-
-// A strain line over the depth: top at depth 0 (the compressed face), bottom
-// at depth D (the far face).
-struct StrainLine {
-  double top = 0.0;
-  double bottom = 0.0;
-};
-
 // N in N and M in N·mm.
 struct Resultant {
   double N = 0.0;
@@ -44,6 +40,7 @@ struct AxisView {
   double bar_depth = 0.0;  // of the tension-most bars, D − CC
   std::vector<Piece> bars;
   std::vector<Piece> cells;
+  PathDepths depths() const { return {D, bar_depth}; }
 };
 
 // The pieces as one axis sees them. Pieces at the same distance from the
@@ -138,12 +135,12 @@ Resultant ExactConcrete(const ConcreteLaw& law, double w, double D, const Strain
   return {w * D * sign * i0 / std::abs(delta), w * D * D * i1 / (delta * delta)};
 }
 
-Resultant PieceResultant(const std::vector<Piece>& pieces, double centre, double kappa, bool steel,
-                         const CapacitySection& s) {
+Resultant PieceResultant(const std::vector<Piece>& pieces, double centre, double kappa,
+                         const SteelLaw* steel, const ConcreteLaw& concrete) {
   Resultant r;
   for (const Piece& p : pieces) {
     const double strain = centre + kappa * p.u;
-    const double sigma = steel ? SteelStress(s.steel, strain) : ConcreteStress(s.concrete, strain);
+    const double sigma = steel ? SteelStress(*steel, strain) : ConcreteStress(concrete, strain);
     const double force = sigma * p.area;
     r.N += force;
     r.M += force * p.u;
@@ -151,115 +148,24 @@ Resultant PieceResultant(const std::vector<Piece>& pieces, double centre, double
   return r;
 }
 
-Resultant ResultantOf(const AxisView& view, CapacityModel model, const StrainLine& line) {
+// The bars take the steel law given: the section's own, or the one of the
+// squash load N0.
+Resultant ResultantOf(const AxisView& view, CapacityModel model, const StrainLine& line,
+                      const SteelLaw& steel) {
   const CapacitySection& s = *view.section;
   const double centre = (line.top + line.bottom) / 2;
   const double kappa = (line.top - line.bottom) / view.D;
-  Resultant r = PieceResultant(view.bars, centre, kappa, true, s);
+  Resultant r = PieceResultant(view.bars, centre, kappa, &steel, s.concrete);
   const Resultant c = model == CapacityModel::kExact
                           ? ExactConcrete(s.concrete, view.w, view.D, line)
-                          : PieceResultant(view.cells, centre, kappa, false, s);
+                          : PieceResultant(view.cells, centre, kappa, nullptr, s.concrete);
   r.N += c.N;
   r.M += c.M;
   return r;
 }
 
-// The path of ultimate strain states, t from 0 (uniform −0.01) to 3 (uniform
-// ε0): A for t in [0, 1], B in [1, 2], C in [2, 3].
-StrainLine PathState(const AxisView& view, double t) {
-  const ConcreteLaw& c = view.section->concrete;
-  const double D = view.D, db = view.bar_depth;
-  // The line through the tension-most bar at −0.01 and the top at `top`.
-  auto through_bar = [&](double top) {
-    return StrainLine{top, top + (kSteelTensionLimit - top) * D / db};
-  };
-  if (t <= 1) return through_bar(kSteelTensionLimit + t * (c.epscu - kSteelTensionLimit));
-  if (t <= 2) {
-    const double start = through_bar(c.epscu).bottom;
-    return {c.epscu, start + (t - 1) * (0 - start)};
-  }
-  const double bottom = (t - 2) * c.eps0;
-  // Turning about depth (1 − ε0/εcu)·D at ε0.
-  return {bottom + (c.eps0 - bottom) * c.epscu / c.eps0, bottom};
-}
-
-// Where the balanced state (top at εcu, tension-most bar at −fy/Es) lies on
-// the path.
-double BalancedT(const AxisView& view) {
-  const CapacitySection& s = *view.section;
-  const double yield = -s.steel.fy / s.steel.Es;
-  const double bottom = s.concrete.epscu + (yield - s.concrete.epscu) * view.D / view.bar_depth;
-  const double start = PathState(view, 1).bottom;
-  return 1 + (bottom - start) / (0 - start);
-}
-
-// A root of f in [lo, hi], where f(lo) ≤ 0 ≤ f(hi), by Brent's method
-// (inverse quadratic and secant steps, a halving only where they stall),
-// to |f| ≤ f_tol or an interval of x_tol.
-template <typename F>
-double FindRoot(F&& f, double lo, double hi, double flo, double fhi, double f_tol, double x_tol) {
-  if (std::abs(flo) <= f_tol) return lo;
-  if (std::abs(fhi) <= f_tol) return hi;
-  double a = lo, b = hi, fa = flo, fb = fhi;
-  double c = a, fc = fa, d = b - a, e = d;
-  for (int iteration = 0; iteration < 200; ++iteration) {
-    if ((fb > 0) == (fc > 0)) {
-      c = a;
-      fc = fa;
-      d = e = b - a;
-    }
-    if (std::abs(fc) < std::abs(fb)) {
-      a = b;
-      b = c;
-      c = a;
-      fa = fb;
-      fb = fc;
-      fc = fa;
-    }
-    const double tol = 2 * std::numeric_limits<double>::epsilon() * std::abs(b) + x_tol / 2;
-    const double m = (c - b) / 2;
-    if (std::abs(m) <= tol || std::abs(fb) <= f_tol) return b;
-    if (std::abs(e) >= tol && std::abs(fa) > std::abs(fb)) {
-      double p, q;
-      const double s = fb / fa;
-      if (a == c) {
-        p = 2 * m * s;
-        q = 1 - s;
-      } else {
-        const double qa = fa / fc, r = fb / fc;
-        p = s * (2 * m * qa * (qa - r) - (b - a) * (r - 1));
-        q = (qa - 1) * (r - 1) * (s - 1);
-      }
-      if (p > 0) {
-        q = -q;
-      } else {
-        p = -p;
-      }
-      if (2 * p < std::min(3 * m * q - std::abs(tol * q), std::abs(e * q))) {
-        e = d;
-        d = p / q;
-      } else {
-        d = m;
-        e = m;
-      }
-    } else {
-      d = m;
-      e = m;
-    }
-    a = b;
-    fa = fb;
-    b += std::abs(d) > tol ? d : (m > 0 ? tol : -tol);
-    fb = f(b);
-  }
-  return b;
-}
-
-// The scale of forces of a section: what N tolerances are taken against.
-double ForceScale(const AxisView& view) {
-  const CapacitySection& s = *view.section;
-  double steel = 0;
-  for (const Piece& p : view.bars) steel += std::abs(p.area);
-  return std::max(1.0, s.concrete.fc * s.B * s.H + std::max(s.steel.fy, s.steel.fy_comp) * steel);
+Resultant ResultantOf(const AxisView& view, CapacityModel model, const StrainLine& line) {
+  return ResultantOf(view, model, line, view.section->steel);
 }
 
 struct PathPoint {
@@ -271,11 +177,11 @@ struct PathPoint {
 // [lo.t, hi.t] whose N bracket it.
 PathPoint PathPointAtN(const AxisView& view, CapacityModel model, double target,
                        const PathPoint& lo, const PathPoint& hi) {
-  const double f_tol = 1e-10 * ForceScale(view);
+  const double f_tol = 1e-10 * ForceScale(*view.section);
   Resultant last;
   double last_t = -1;
   auto f = [&](double t) {
-    last = ResultantOf(view, model, PathState(view, t));
+    last = ResultantOf(view, model, PathState(view.section->concrete, view.depths(), t));
     last_t = t;
     return last.N - target;
   };
@@ -287,20 +193,132 @@ PathPoint PathPointAtN(const AxisView& view, CapacityModel model, double target,
 }
 
 PathPoint PathPointAt(const AxisView& view, CapacityModel model, double t) {
-  return {t, ResultantOf(view, model, PathState(view, t))};
+  return {t, ResultantOf(view, model, PathState(view.section->concrete, view.depths(), t))};
 }
 
-constexpr double kN = 1e-3;  // N to kN
+// Where a model's path begins and ends, and the most axial load it carries.
+// The path ends at uniform ε0 with the bars at the law's stress; N0 takes
+// them at the squash strength fy_axial instead (lower for HRB500), so the
+// path may reach past N0 and N0 is the top of every curve and range.
+struct PathEnds {
+  PathPoint tension;  // t = 0, uniform −0.01: N is Nt
+  PathPoint end;      // t = 3, uniform ε0
+  PathPoint squash;   // uniform ε0 with the squash strength: N is N0
+};
 
-// A moment in kN·m from N·mm. What is left of a moment that is 0 by symmetry
-// (the ends of the path, no curvature) is rounding, not a figure: below
-// 10⁻¹² of fc·B·H·D it is reported as 0.
-double KiloNewtonMetres(const AxisView& view, double m) {
+PathEnds EndsOf(const AxisView& view, CapacityModel model) {
   const CapacitySection& s = *view.section;
-  return std::abs(m) < 1e-12 * s.concrete.fc * s.B * s.H * view.D ? 0.0 : m * 1e-6;
+  PathEnds ends;
+  ends.tension = PathPointAt(view, model, 0);
+  ends.end = PathPointAt(view, model, 3);
+  if (s.steel.fy_axial == s.steel.fy_comp) {
+    ends.squash = ends.end;
+  } else {
+    SteelLaw squash_law = s.steel;
+    squash_law.fy_comp = s.steel.fy_axial;
+    const StrainLine uniform{s.concrete.eps0, s.concrete.eps0};
+    ends.squash = {3, ResultantOf(view, model, uniform, squash_law)};
+  }
+  return ends;
+}
+
+// The state where the model's N equals target, or nothing when the model
+// does not carry it (below Nt or above N0).
+std::optional<PathPoint> PathPointCarrying(const AxisView& view, CapacityModel model, double target,
+                                           const PathPoint& from, const PathEnds& ends) {
+  if (target < from.r.N || target > ends.squash.r.N) return std::nullopt;
+  return PathPointAtN(view, model, target, from, ends.end);
+}
+
+double KiloNewtonMetres(const AxisView& view, double m) {
+  return capacity_internal::KiloNewtonMetres(*view.section, view.D, m);
 }
 
 }  // namespace
+
+namespace capacity_internal {
+
+StrainLine PathState(const ConcreteLaw& law, const PathDepths& depths, double t) {
+  const double D = depths.D, db = depths.bar_depth;
+  // The line through the tension-most bar at −0.01 and the top at `top`.
+  auto through_bar = [&](double top) {
+    return StrainLine{top, top + (kSteelTensionLimit - top) * D / db};
+  };
+  if (t <= 1) return through_bar(kSteelTensionLimit + t * (law.epscu - kSteelTensionLimit));
+  if (t <= 2) {
+    const double start = through_bar(law.epscu).bottom;
+    return {law.epscu, start + (t - 1) * (0 - start)};
+  }
+  const double bottom = (t - 2) * law.eps0;
+  // Turning about depth (1 − ε0/εcu)·D at ε0.
+  return {bottom + (law.eps0 - bottom) * law.epscu / law.eps0, bottom};
+}
+
+double BalancedT(const CapacitySection& section, const PathDepths& depths) {
+  const double yield = -section.steel.fy / section.steel.Es;
+  const double epscu = section.concrete.epscu;
+  const double bottom = epscu + (yield - epscu) * depths.D / depths.bar_depth;
+  const double start = PathState(section.concrete, depths, 1).bottom;
+  return 1 + (bottom - start) / (0 - start);
+}
+
+double ForceScale(const CapacitySection& section) {
+  double steel = 0;
+  for (const CapacityBar& bar : section.bars) steel += std::abs(bar.area);
+  return section.concrete.fc * section.B * section.H +
+         std::max(section.steel.fy, section.steel.fy_comp) * steel;
+}
+
+double AxialLoadNewtons(const CapacitySection& section, double axial_ratio) {
+  return axial_ratio * section.concrete.fc_design * section.B * section.H;
+}
+
+double KiloNewtonMetres(const CapacitySection& section, double D, double m) {
+  const double rounding = 1e-12 * section.concrete.fc * section.B * section.H * D;
+  return std::abs(m) < rounding ? 0.0 : m * 1e-6;
+}
+
+AxialRange AxialRangeOf(const CapacitySection& section, CapacityModel model) {
+  const PathEnds ends = EndsOf(ViewOf(section, BendingAxis::kX), model);
+  return {ends.tension.r.N, ends.end.r.N, ends.squash.r.N};
+}
+
+ErrorLevels ExactErrorLevels(const CapacitySection& section, BendingAxis axis) {
+  const AxisView view = ViewOf(section, axis);
+  const PathEnds ends = EndsOf(view, CapacityModel::kExact);
+  ErrorLevels levels;
+  // N rises along the path, so each level's root is searched above the last.
+  PathPoint from = ends.tension;
+  for (int k = 1; k <= kErrorLevels; ++k) {
+    const double target =
+        ends.tension.r.N + k * (ends.squash.r.N - ends.tension.r.N) / (kErrorLevels + 1);
+    const auto point = PathPointCarrying(view, CapacityModel::kExact, target, from, ends);
+    if (point) from = *point;
+    levels.N[k - 1] = target;
+    levels.M[k - 1] = point ? point->r.M : 0;
+    levels.largest = std::max(levels.largest, levels.M[k - 1]);
+  }
+  return levels;
+}
+
+double FiberErrorPct(const CapacitySection& section, BendingAxis axis, const ErrorLevels& levels,
+                     double give_up_above) {
+  if (!(levels.largest > 0)) return 0;
+  const AxisView view = ViewOf(section, axis);
+  const PathEnds ends = EndsOf(view, CapacityModel::kFiber);
+  PathPoint from = ends.tension;
+  double largest_difference = 0;
+  for (int k = 0; k < kErrorLevels; ++k) {
+    const auto point = PathPointCarrying(view, CapacityModel::kFiber, levels.N[k], from, ends);
+    if (point) from = *point;
+    largest_difference =
+        std::max(largest_difference, std::abs((point ? point->r.M : 0) - levels.M[k]));
+    if (100 * largest_difference / levels.largest > give_up_above) break;
+  }
+  return 100 * largest_difference / levels.largest;
+}
+
+}  // namespace capacity_internal
 
 const char* SteelGradeName(SteelGrade grade) {
   switch (grade) {
@@ -331,11 +349,84 @@ std::optional<Strengths> StrengthsFromName(const std::string& name) {
   return std::nullopt;
 }
 
+double ParseAxialRatio(std::string_view text) {
+  auto refuse = [&]() -> double {
+    throw Error("the axial ratio must be a number from -0.5 to 1.5, not \"" +
+                ShortenedForMessage(text) + "\"");
+  };
+  auto digit = [&](std::size_t i) { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
+  // The form strtod reads, checked here so that what from_chars would also
+  // take (NaN, infinity) or stop short of (hexadecimal) is refused.
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  // The value is about 10^(leading + exponent − 1): that tells a value too
+  // large for a double from one too small.
+  long long leading = 0;
+  bool significant = false;
+  std::size_t whole_digits = 0, fraction_digits = 0;
+  for (; digit(i); ++i, ++whole_digits) {
+    if (!significant && text[i] != '0') significant = true;
+    if (significant) ++leading;
+  }
+  if (i < text.size() && text[i] == '.') {
+    for (++i; digit(i); ++i, ++fraction_digits) {
+      if (!significant) {
+        if (text[i] != '0') {
+          significant = true;
+        } else {
+          --leading;
+        }
+      }
+    }
+  }
+  if (whole_digits + fraction_digits == 0) return refuse();
+  long long exponent = 0;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    bool negative_exponent = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative_exponent = text[i++] == '-';
+    if (!digit(i)) return refuse();
+    for (; digit(i); ++i) exponent = std::min(exponent * 10 + (text[i] - '0'), 1000000000LL);
+    if (negative_exponent) exponent = -exponent;
+  }
+  if (i != text.size()) return refuse();
+
+  // from_chars takes no '+' and reads in the C locale whatever the settings.
+  const char* begin = text.data() + (text[0] == '+' ? 1 : 0);
+  double value = 0;
+  const auto [end, error] = std::from_chars(begin, text.data() + text.size(), value);
+  if (error == std::errc::result_out_of_range) {
+    if (leading + exponent > 0) return refuse();
+    value = 0;  // below the smallest double: as good as 0
+  } else if (error != std::errc() || end != text.data() + text.size()) {
+    return refuse();
+  }
+  if (!(value >= kMinAxialRatio && value <= kMaxAxialRatio)) return refuse();
+  return value + 0.0;  // never −0
+}
+
+double AxialLoad(const CapacitySection& section, double axial_ratio) {
+  return AxialLoadNewtons(section, axial_ratio) * kKiloNewtons;
+}
+
+double ReinforcementRatio(const CapacitySection& section) {
+  double steel = 0;
+  for (const CapacityBar& bar : section.bars) steel += bar.area;
+  return steel / (section.B * section.H);
+}
+
+bool ReinforcementOutsideLimits(double ratio) {
+  constexpr double kRounding = 1e-6;
+  return ratio < kMinReinforcementRatio * (1 - kRounding) ||
+         ratio > kMaxReinforcementRatio * (1 + kRounding);
+}
+
 ConcreteLaw ConcreteLawOf(int fcuk, Strengths strengths) {
   const int index = std::clamp((fcuk - 30) / 5, 0, 10);
   ConcreteLaw law;
   law.fcuk = fcuk;
   law.fc = strengths == Strengths::kDesign ? kFcDesign[index] : kFcCharacteristic[index];
+  law.fc_design = kFcDesign[index];
   const double over = fcuk - 50;
   law.n = std::min(2.0, 2.0 - over / 60);
   law.eps0 = std::max(0.002, 0.002 + 0.5e-5 * over);
@@ -355,12 +446,12 @@ SteelLaw SteelLawOf(SteelGrade grade, Strengths strengths) {
   const int g = static_cast<int>(grade);
   if (strengths == Strengths::kDesign) {
     constexpr double kFy[3] = {300, 360, 435};
-    constexpr double kFyComp[3] = {300, 360, 410};
-    law.fy = kFy[g];
-    law.fy_comp = kFyComp[g];
+    constexpr double kFyAxial[3] = {300, 360, 400};
+    law.fy = law.fy_comp = kFy[g];
+    law.fy_axial = kFyAxial[g];
   } else {
     constexpr double kFyk[3] = {335, 400, 500};
-    law.fy = law.fy_comp = kFyk[g];
+    law.fy = law.fy_comp = law.fy_axial = kFyk[g];
   }
   return law;
 }
@@ -422,41 +513,20 @@ CapacitySection MakeCapacitySection(const BrenmoorState& state, int record,
 AxisCapacity ComputeAxisCapacity(const CapacitySection& section, BendingAxis axis) {
   const AxisView view = ViewOf(section, axis);
   AxisCapacity figures;
-  const PathPoint tension = PathPointAt(view, CapacityModel::kExact, 0);
-  const PathPoint squash = PathPointAt(view, CapacityModel::kExact, 3);
-  const PathPoint balanced = PathPointAt(view, CapacityModel::kExact, BalancedT(view));
-  figures.N0 = squash.r.N * kN;
-  figures.Nt = tension.r.N * kN;
-  figures.Nb = balanced.r.N * kN;
+  const PathEnds exact = EndsOf(view, CapacityModel::kExact);
+  const PathPoint balanced =
+      PathPointAt(view, CapacityModel::kExact, BalancedT(section, view.depths()));
+  figures.N0 = exact.squash.r.N * kKiloNewtons;
+  figures.Nt = exact.tension.r.N * kKiloNewtons;
+  figures.Nb = balanced.r.N * kKiloNewtons;
   figures.Mb = KiloNewtonMetres(view, balanced.r.M);
 
-  const PathPoint fiber_tension = PathPointAt(view, CapacityModel::kFiber, 0);
-  const PathPoint fiber_squash = PathPointAt(view, CapacityModel::kFiber, 3);
-  auto moment_at = [&](CapacityModel model, double target, const PathPoint& lo,
-                       const PathPoint& hi) -> std::optional<PathPoint> {
-    if (target < lo.r.N || target > hi.r.N) return std::nullopt;
-    return PathPointAtN(view, model, target, lo, hi);
-  };
-  const auto m0 = moment_at(CapacityModel::kExact, 0, tension, squash);
+  const PathEnds fiber = EndsOf(view, CapacityModel::kFiber);
+  const auto m0 = PathPointCarrying(view, CapacityModel::kExact, 0, exact.tension, exact);
   figures.M0 = m0 ? KiloNewtonMetres(view, m0->r.M) : 0;
-  const auto fiber_m0 = moment_at(CapacityModel::kFiber, 0, fiber_tension, fiber_squash);
+  const auto fiber_m0 = PathPointCarrying(view, CapacityModel::kFiber, 0, fiber.tension, fiber);
   figures.fiber_M0 = fiber_m0 ? KiloNewtonMetres(view, fiber_m0->r.M) : 0;
-
-  // N rises along the path, so each level's root is searched above the last.
-  PathPoint exact_from = tension, fiber_from = fiber_tension;
-  double largest_exact = 0, largest_difference = 0;
-  for (int k = 1; k <= 19; ++k) {
-    const double target = tension.r.N + k * (squash.r.N - tension.r.N) / 20;
-    const auto exact = moment_at(CapacityModel::kExact, target, exact_from, squash);
-    const auto fiber = moment_at(CapacityModel::kFiber, target, fiber_from, fiber_squash);
-    const double m_exact = exact ? exact->r.M : 0;
-    const double m_fiber = fiber ? fiber->r.M : 0;
-    if (exact) exact_from = *exact;
-    if (fiber) fiber_from = *fiber;
-    largest_exact = std::max(largest_exact, m_exact);
-    largest_difference = std::max(largest_difference, std::abs(m_fiber - m_exact));
-  }
-  figures.fiber_error_pct = largest_exact > 0 ? 100 * largest_difference / largest_exact : 0;
+  figures.fiber_error_pct = FiberErrorPct(section, axis, ExactErrorLevels(section, axis));
   return figures;
 }
 
@@ -485,8 +555,8 @@ std::vector<SectionCapacity> ComputeCapacityTable(const BrenmoorState& state,
 std::vector<InteractionPoint> InteractionCurve(const CapacitySection& section, BendingAxis axis,
                                                CapacityModel model) {
   const AxisView view = ViewOf(section, axis);
-  const PathPoint start = PathPointAt(view, model, 0);
-  const PathPoint end = PathPointAt(view, model, 3);
+  const PathEnds ends = EndsOf(view, model);
+  const PathPoint& start = ends.tension;
   struct Marked {
     PathPoint p;
     CurveMark mark;
@@ -495,22 +565,24 @@ std::vector<InteractionPoint> InteractionCurve(const CapacitySection& section, B
   points.push_back({start, CurveMark::kTension});
   constexpr int kLevels = 40;
   PathPoint from = start;
+  const double top = ends.squash.r.N;
   for (int j = 1; j < kLevels; ++j) {
-    const double target = start.r.N + j * (end.r.N - start.r.N) / kLevels;
-    from = PathPointAtN(view, model, target, from, end);
+    const double target = start.r.N + j * (top - start.r.N) / kLevels;
+    from = PathPointAtN(view, model, target, from, ends.end);
     points.push_back({from, CurveMark::kNone});
   }
-  points.push_back({end, CurveMark::kSquash});
-  points.push_back({PathPointAt(view, model, BalancedT(view)), CurveMark::kBalanced});
-  if (start.r.N < 0 && end.r.N > 0) {
-    points.push_back({PathPointAtN(view, model, 0, start, end), CurveMark::kPureBending});
+  points.push_back({ends.squash, CurveMark::kSquash});
+  points.push_back(
+      {PathPointAt(view, model, BalancedT(section, view.depths())), CurveMark::kBalanced});
+  if (start.r.N < 0 && top > 0) {
+    points.push_back({PathPointAtN(view, model, 0, start, ends.end), CurveMark::kPureBending});
   }
   std::stable_sort(points.begin(), points.end(),
                    [](const Marked& a, const Marked& b) { return a.p.t < b.p.t; });
   std::vector<InteractionPoint> curve;
   curve.reserve(points.size());
   for (const Marked& m : points)
-    curve.push_back({m.p.r.N * kN, KiloNewtonMetres(view, m.p.r.M), m.mark});
+    curve.push_back({m.p.r.N * kKiloNewtons, KiloNewtonMetres(view, m.p.r.M), m.mark});
   return curve;
 }
 
@@ -519,10 +591,10 @@ MomentCurvature MomentCurvatureCurve(const CapacitySection& section, BendingAxis
   const AxisView view = ViewOf(section, axis);
   const ConcreteLaw& c = section.concrete;
   MomentCurvature result;
-  const double target = axial_ratio * c.fc * section.B * section.H;
-  result.N = target * kN;
+  const double target = AxialLoadNewtons(section, axial_ratio);
+  result.N = target * kKiloNewtons;
   const double D = view.D;
-  const double f_tol = 1e-12 * ForceScale(view);
+  const double f_tol = 1e-12 * ForceScale(section);
   const double highest = std::max({c.epscu, c.eps0, section.steel.fy_comp / section.steel.Es});
 
   // The state of curvature kappa (1/mm) whose N is the target: the centre

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/errors.h"
@@ -12,7 +13,8 @@
 namespace brenmoor {
 
 // The strength of a section's concrete and bars under axial load and bending,
-// by the material laws of GB 50010-2010, in two models of the same section:
+// by the material laws of GB 50010-2010 (2015 edition), in two models of the
+// same section:
 //   exact  the gross rectangle B × H (bars' area not taken out, as the fibers
 //          do not take it out) with its concrete integrated in closed form,
 //          plus the bars where LayoutFibers puts them;
@@ -42,8 +44,29 @@ enum class Strengths { kDesign, kCharacteristic };
 struct CapacityOptions {
   SteelGrade steel = SteelGrade::kHRB400;
   Strengths strengths = Strengths::kDesign;
-  double axial_ratio = 0.3;  // r = N / (fc·B·H) of the moment–curvature curves
+  // r = N / (fc·B·H), fc the design strength whichever strengths the laws
+  // use, from kMinAxialRatio to kMaxAxialRatio: the axial load of the
+  // moment–curvature curves and of biaxial bending (see AxialLoad).
+  double axial_ratio = 0.3;
 };
+
+// The axial ratios the command line and the window accept, both inclusive:
+// from a tension of half the concrete's design strength to 1.5 times it.
+inline constexpr double kMinAxialRatio = -0.5;
+inline constexpr double kMaxAxialRatio = 1.5;
+
+// An axial ratio as the engineer types it: a decimal number as std::strtod
+// reads it in the C locale, with an optional sign ("+0.3", "-0.1"), digits
+// before or after the point or both ("0.3", ".3", "3."), and an optional
+// exponent ("3e-1", "3E-1"); nothing before or after it, not even a blank
+// (a blank in an option's value is a slip of quoting, not a number). Not
+// hexadecimal ("0x1p-2"), "nan", "inf" or "infinity", whose meaning as a
+// ratio no engineer intends. The value must lie in [kMinAxialRatio,
+// kMaxAxialRatio]; a magnitude too small for a double reads as 0.
+// Examples: "+0.3" -> 0.3, "3e-1" -> 0.3, "1.5" -> 1.5.
+// Throws Error, e.g. for "5": the axial ratio must be a number from -0.5 to
+// 1.5, not "5"
+double ParseAxialRatio(std::string_view text);
 
 // "HRB335", "HRB400", "HRB500"; "design", "characteristic".
 const char* SteelGradeName(SteelGrade grade);
@@ -62,8 +85,9 @@ std::optional<Strengths> StrengthsFromName(const std::string& name);
 // characteristic fck:    20.1 23.4 26.8 29.6 32.4 35.5 38.5 41.5 44.5 47.4 50.2.
 // Example: C80 has n = 1.5, ε0 = 0.00215, εcu = 0.003.
 struct ConcreteLaw {
-  int fcuk = 0;     // cube strength of the grade, N/mm²
-  double fc = 0.0;  // N/mm², of the strengths chosen
+  int fcuk = 0;            // cube strength of the grade, N/mm²
+  double fc = 0.0;         // N/mm², of the strengths chosen
+  double fc_design = 0.0;  // N/mm², the design fc of the grade, which the axial ratio is of
   double n = 2.0;
   double eps0 = 0.002;
   double epscu = 0.0033;
@@ -74,13 +98,16 @@ double ConcreteStress(const ConcreteLaw& law, double strain);
 
 // Bars: elastic–perfectly plastic between −fy (tension) and +fy′
 // (compression), Es = 2.0·10⁵ N/mm², tensile strain limit 0.01 (the strain
-// states here never pass it). Design fy = 300 / 360 / 435 and fy′ = 300 /
-// 360 / 410 for HRB335 / HRB400 / HRB500; characteristic fyk = 335 / 400 /
-// 500 both ways.
+// states here never pass it). By GB 50010-2010 (2015 edition), Table 4.2.3-1
+// and its note: design fy = fy′ = 300 / 360 / 435 N/mm² for HRB335 / HRB400 /
+// HRB500, except that HRB500's bars count with 400 N/mm² in the axial
+// compression strength N0 (fy_axial); characteristic fyk = 335 / 400 / 500,
+// the same in tension, compression and N0.
 struct SteelLaw {
-  double fy = 0.0;       // tension, N/mm²
-  double fy_comp = 0.0;  // compression, N/mm²
-  double Es = 2.0e5;     // N/mm²
+  double fy = 0.0;        // tension, N/mm²
+  double fy_comp = 0.0;   // compression, N/mm²
+  double fy_axial = 0.0;  // compression in N0 (uniform ε0), N/mm²; at most fy_comp
+  double Es = 2.0e5;      // N/mm²
   double strain_limit = 0.01;
 };
 SteelLaw SteelLawOf(SteelGrade grade, Strengths strengths);
@@ -116,6 +143,27 @@ class CapacityRefusal : public Error {
   int record_;
 };
 
+// The axial load N = r·fc·B·H of an axial ratio r, in kN, fc the design
+// strength of the section's concrete whatever strengths its laws use: the
+// axial ratio is defined with the design fc. Every figure at "the chosen axial
+// load" (moment–curvature, biaxial bending, the grid search) takes its N here.
+// Example: KZ1 of examples/sample.csv (500 × 500, C35, fc = 16.7) at r = 0.3:
+// 1252.5 kN, with design and with characteristic strengths alike.
+double AxialLoad(const CapacitySection& section, double axial_ratio);
+
+// The reinforcement ratio ρ = As / (B·H) of all the section's bars, as a
+// fraction (0.0238 for KZ1's 5960 mm² in 500 × 500).
+double ReinforcementRatio(const CapacitySection& section);
+
+// Whether ρ lies outside the 0.5 % to 5 % that GB 50010 allows for all the
+// longitudinal bars of a column (both limits inside), for the marks of the
+// summary. The ratio is taken from the layout's bar areas, which are rounded
+// to floats, so a section drawn exactly at a limit (1250 mm² in 500 × 500)
+// counts as inside: ρ within 10⁻⁶ of its own size beyond a limit is at it.
+inline constexpr double kMinReinforcementRatio = 0.005;
+inline constexpr double kMaxReinforcementRatio = 0.05;
+bool ReinforcementOutsideLimits(double ratio);
+
 // Record `record` (1 .. imported_count) of an imported table as the models
 // take it: laid out by LayoutFibers (on a copy; the record is not touched),
 // with the laws of its grade and the options. Throws CapacityRefusal, also
@@ -139,15 +187,20 @@ enum class CapacityModel { kExact, kFiber };
 //      at depth (1 − ε0/εcu)·D, which is at ε0; it ends at uniform ε0.
 
 // Figures of one section about one axis (exact model unless said):
-//   N0  uniform ε0: fc·B·H + Σ bars · min(fy′, Es·ε0), kN
+//   N0  uniform ε0: fc·B·H + Σ bars · min(fy_axial, Es·ε0), kN; the most
+//       axial load the model carries (for HRB500 the path may reach past it)
 //   Nt  uniform −0.01: −fy·As, kN
 //   Nb, Mb  top at εcu, tension-most bar at −fy/Es: kN, kN·m
 //   M0  the moment where N = 0 on the path, kN·m
 //   fiber_M0  the fiber model's moment where its N = 0, kN·m
 //   fiber_error_pct  at N_k = Nt + k·(N0 − Nt)/20, k = 1 … 19: the largest
 //     |M_fiber(N_k) − M_exact(N_k)| over the largest M_exact(N_k), in percent;
-//     where the fiber model cannot reach N_k its M counts as 0 (so a section
-//     without concrete cells shows about 100 %).
+//     where the fiber model cannot carry N_k (below its own Nt or above its
+//     own N0) its M counts as 0 (so a section without concrete cells shows
+//     about 100 %).
+// Every tolerance is a fraction of the section's own forces and moments, so
+// a section s times as large (s² the bar areas) has forces s², moments s³
+// and curvatures 1/s times as large and the same fiber error.
 struct AxisCapacity {
   double N0 = 0.0;
   double Nt = 0.0;
@@ -190,7 +243,8 @@ struct InteractionPoint {
 
 // The N–M curve of one model along the whole path, in path order (from pure
 // tension to pure compression): 41 points at N equally spaced between the
-// model's own ends (the first kTension, the last kSquash), its balanced
+// model's own Nt and N0 (the first kTension at uniform −0.01, the last
+// kSquash, uniform ε0 with the bars at fy_axial), its balanced
 // point, and its N = 0 point where N changes sign along the path (not in a
 // section without bars): 43 points, or 42. A point's N never falls below the
 // one before it. Example: KZ1's exact curve about x starts (−2145.6, 0) and
@@ -205,7 +259,7 @@ struct CurvaturePoint {
   double M = 0.0;          // kN·m
 };
 
-// M against curvature at N = r·fc·B·H (fc of the chosen strengths), from 0 up
+// M against curvature at N = AxialLoad(section, r) (fc design), from 0 up
 // to the end point: the top at εcu or the tension-most bar at −0.01, whichever
 // comes first. 41 points at equal steps of curvature, plus the first yield of
 // a tension bar (the tension-most bar at −fy/Es) when it comes before the end.

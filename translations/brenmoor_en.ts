@@ -149,6 +149,14 @@ Usage notes:
         <source>正在绘制承载力页</source>
         <translation>Drawing capacity pages</translation>
     </message>
+    <message>
+        <source>正在计算双向弯曲</source>
+        <translation>Computing biaxial bending</translation>
+    </message>
+    <message>
+        <source>正在寻找最佳网格</source>
+        <translation>Searching the best grids</translation>
+    </message>
 </context>
 <context>
     <name>brenmoor::CapacityDialog</name>

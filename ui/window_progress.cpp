@@ -32,6 +32,8 @@ QString WindowProgress::StepText(std::string_view step) {
       {"Computing capacity", QT_TRANSLATE_NOOP("WindowProgress", "正在计算承载力")},
       {"Computing interaction curves", QT_TRANSLATE_NOOP("WindowProgress", "正在计算 N–M 曲线")},
       {"Drawing capacity pages", QT_TRANSLATE_NOOP("WindowProgress", "正在绘制承载力页")},
+      {"Computing biaxial bending", QT_TRANSLATE_NOOP("WindowProgress", "正在计算双向弯曲")},
+      {"Searching the best grids", QT_TRANSLATE_NOOP("WindowProgress", "正在寻找最佳网格")},
   };
   for (const auto& [name, text] : kSteps) {
     if (step == name) return QCoreApplication::translate("WindowProgress", text);
