@@ -1,35 +1,144 @@
 #include "app/capacity_command.h"
 
-#include <charconv>
-#include <cmath>
+#include <cstdio>
 #include <memory>
 #include <optional>
 
 #include "app/command.h"
 #include "app/qt_module.h"
 #include "jobs/capacity_job.h"
+#include "platform/text.h"
 
 namespace brenmoor {
 namespace {
 
-// Whether the whole of text is a number in C form (whatever the regional
-// settings); the number goes to value.
-bool ParsesWhole(const std::string& text, double& value) {
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  return ec == std::errc() && ptr == end;
+// The options capacity and refine share: the laws and the axial ratio.
+class LawOptions {
+ public:
+  explicit LawOptions(CLI::App& command) {
+    steel_ = command
+                 .add_option("--steel", steel_text_,
+                             "the bars' grade: HRB335, HRB400 (default) or HRB500")
+                 ->type_name("GRADE")
+                 ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    strength_ = command
+                    .add_option("--strength", strength_text_,
+                                "design (default) or characteristic strengths of concrete and "
+                                "steel")
+                    ->type_name("KIND")
+                    ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    ratio_ = command
+                 .add_option("--axial-ratio", ratio_text_,
+                             "the axial load ratio N / (fc B H), fc the design strength, of the "
+                             "moment-curvature curves and biaxial bending: from -0.5 to 1.5 "
+                             "(default 0.3)")
+                 ->type_name("R")
+                 ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  }
+
+  bool RatioGiven() const { return ratio_->count() > 0; }
+
+  // The options chosen; a value that is not one of the choices is a wrong
+  // call, found before anything is read.
+  CapacityOptions Chosen() const {
+    CapacityOptions options;
+    if (steel_->count() > 0) {
+      const std::optional<SteelGrade> grade = SteelGradeFromName(steel_text_);
+      if (!grade) throw WrongCall("invalid value '" + steel_text_ + "' for --steel");
+      options.steel = *grade;
+    }
+    if (strength_->count() > 0) {
+      const std::optional<Strengths> strengths = StrengthsFromName(strength_text_);
+      if (!strengths) throw WrongCall("invalid value '" + strength_text_ + "' for --strength");
+      options.strengths = *strengths;
+    }
+    if (RatioGiven()) {
+      try {
+        options.axial_ratio = ParseAxialRatio(ratio_text_);
+      } catch (const Error& e) {
+        throw WrongCall(std::string("--axial-ratio: ") + e.what());
+      }
+    }
+    return options;
+  }
+
+ private:
+  std::string steel_text_, strength_text_, ratio_text_;
+  CLI::Option* steel_ = nullptr;
+  CLI::Option* strength_ = nullptr;
+  CLI::Option* ratio_ = nullptr;
+};
+
+const char* CsvWhat(CapacityCsv kind) {
+  switch (kind) {
+    case CapacityCsv::kFigures:
+      return "the capacity figures of ";
+    case CapacityCsv::kCurves:
+      return "the interaction curves of ";
+    case CapacityCsv::kMomentCurvature:
+      return "the moment-curvature curves of ";
+    case CapacityCsv::kBiaxial:
+      return "the biaxial figures of ";
+    case CapacityCsv::kBiaxialCurves:
+      return "the biaxial contours of ";
+  }
+  return "";
 }
 
 // The job a capacity call asks for, and the line it ends with.
 void RunCapacity(CommandCall& call, const CapacityRequest& request) {
   JobContext context = call.Context();
   if (request.csv) {
-    SayWritten(call.out, request.curves ? "the interaction curves of " : "the capacity figures of ",
-               CapacityCsvJob(request, context));
+    SayWritten(call.out, CsvWhat(request.csv_kind), CapacityCsvJob(request, context));
     return;
   }
   SayWritten(call.out, "the capacity report of ",
              CapacityPdfJob(request, context, ModuleCapacityRenderer()));
+}
+
+// Which CSV the flags ask for; a combination that means nothing is a wrong
+// call.
+CapacityCsv CsvKind(bool curves, bool mphi, bool biaxial, bool ratio_given) {
+  if (mphi && (curves || biaxial)) throw WrongCall("--mphi goes alone with --csv");
+  if (ratio_given && !mphi && !biaxial) {
+    throw WrongCall(
+        "--axial-ratio goes with the report, --mphi or --biaxial; the figures and "
+        "the interaction curves do not depend on it");
+  }
+  if (mphi) return CapacityCsv::kMomentCurvature;
+  if (biaxial) return curves ? CapacityCsv::kBiaxialCurves : CapacityCsv::kBiaxial;
+  return curves ? CapacityCsv::kCurves : CapacityCsv::kFigures;
+}
+
+std::string Percent(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f %%", value);
+  return text;
+}
+
+// What refine changed, a line a section, and the sections it left as they
+// were for a reason the engineer should know.
+void PrintRefined(std::ostream& out, const BrenmoorState& state, const RefineResult& result) {
+  std::string no_room, cannot_carry;
+  for (int r = 1; r <= state.imported_count; ++r) {
+    const GridChoice& c = result.choices[static_cast<std::size_t>(r - 1)];
+    const std::string name = std::to_string(r) + " \"" +
+                             DisplayText(state.records[static_cast<std::size_t>(r)].NAME) + "\"";
+    if (c.Improves()) {
+      out << name << ": FX × FY " << c.FX << " × " << c.FY << ", fiber error "
+          << Percent(c.error_pct) << " → " << c.best_FX << " × " << c.best_FY << ", "
+          << Percent(c.best_error_pct) << "\n";
+    } else if (c.verdict == GridVerdict::kNoRoom) {
+      no_room += (no_room.empty() ? "" : ", ") + name;
+    } else if (c.verdict == GridVerdict::kCannotCarry) {
+      cannot_carry += (cannot_carry.empty() ? "" : ", ") + name;
+    }
+  }
+  if (!no_room.empty()) out << "No room for a concrete grid beside the bars: " << no_room << "\n";
+  if (!cannot_carry.empty()) {
+    out << "Cannot carry the axial load of the ratio, so no grid is chosen: " << cannot_carry
+        << "\n";
+  }
 }
 
 }  // namespace
@@ -37,70 +146,79 @@ void RunCapacity(CommandCall& call, const CapacityRequest& request) {
 void AddCapacityCommand(CLI::App& brenmoor, CommandCall& call) {
   struct Options {
     CapacityRequest request;
-    std::string steel, strength, axial_ratio;
+    bool curves = false, mphi = false, biaxial = false;
   };
   const auto options = std::make_shared<Options>();
   CLI::App* capacity = brenmoor.add_subcommand(
       "capacity",
-      "Import a section table and write the N-M interaction and moment-curvature of every "
-      "section (A4 PDF) or, with --csv, its capacity figures as CSV.");
+      "Import a section table and write the N-M interaction, moment-curvature and biaxial "
+      "bending of every section (A4 PDF) or, with --csv, its capacity figures as CSV.");
   capacity->allow_extras();
   AddTableArgument(*capacity, options->request.table.path, "the section table (CSV)");
   const CLI::Option* output = AddOutputOption(
       *capacity, options->request.output,
       "the file to write (default: beside the table, its name with .capacity.pdf, or "
       ".capacity.csv with --csv; - for standard output with --csv)");
-  const CLI::Option* steel = capacity
-                                 ->add_option("--steel", options->steel,
-                                              "the bars' grade: HRB335, HRB400 (default) "
-                                              "or HRB500")
-                                 ->type_name("GRADE")
-                                 ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-  const CLI::Option* strength =
-      capacity
-          ->add_option("--strength", options->strength,
-                       "design (default) or characteristic strengths of concrete and steel")
-          ->type_name("KIND")
-          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-  const CLI::Option* axial_ratio =
-      capacity
-          ->add_option("--axial-ratio", options->axial_ratio,
-                       "the axial load ratio N / (fc B H) of the moment-curvature curves "
-                       "(default 0.3)")
-          ->type_name("R")
-          ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  const auto laws = std::make_shared<LawOptions>(*capacity);
   capacity->add_flag("--csv", options->request.csv,
                      "write the capacity figures as CSV instead of the report");
-  capacity->add_flag("--curves", options->request.curves,
-                     "with --csv: every point of both interaction curves instead");
+  capacity->add_flag("--curves", options->curves,
+                     "with --csv: every point of both interaction curves instead (with "
+                     "--biaxial: the Mx-My contours)");
+  capacity->add_flag("--mphi", options->mphi,
+                     "with --csv: every moment-curvature point at the axial ratio instead");
+  capacity->add_flag("--biaxial", options->biaxial,
+                     "with --csv: biaxial bending at the axial ratio instead");
   const auto language = std::make_shared<LanguageOption>(*capacity);
-  capacity->callback([&call, options, output, steel, strength, axial_ratio, language] {
+  capacity->callback([&call, options, output, laws, language] {
     CapacityRequest& request = options->request;
     if (output->count() > 0 && request.output.empty()) throw WrongCall("-o needs a file name");
     request.language = language->Chosen();
-    if (steel->count() > 0) {
-      const std::optional<SteelGrade> grade = SteelGradeFromName(options->steel);
-      if (!grade) throw WrongCall("invalid value '" + options->steel + "' for --steel");
-      request.options.steel = *grade;
-    }
-    if (strength->count() > 0) {
-      const std::optional<Strengths> strengths = StrengthsFromName(options->strength);
-      if (!strengths) throw WrongCall("invalid value '" + options->strength + "' for --strength");
-      request.options.strengths = *strengths;
-    }
-    if (axial_ratio->count() > 0) {
-      double ratio = 0;
-      if (!ParsesWhole(options->axial_ratio, ratio) || !std::isfinite(ratio)) {
-        throw WrongCall("invalid value '" + options->axial_ratio + "' for --axial-ratio");
-      }
-      request.options.axial_ratio = ratio;
-    }
+    request.options = laws->Chosen();
     if (request.output == "-" && !request.csv) {
       throw WrongCall("the capacity report goes to a file; only --csv writes to standard output");
     }
-    if (request.curves && !request.csv) throw WrongCall("--curves goes with --csv");
+    if (!request.csv && (options->curves || options->mphi || options->biaxial)) {
+      throw WrongCall(std::string(options->curves ? "--curves"
+                                  : options->mphi ? "--mphi"
+                                                  : "--biaxial") +
+                      " goes with --csv");
+    }
+    if (request.csv) {
+      request.csv_kind =
+          CsvKind(options->curves, options->mphi, options->biaxial, laws->RatioGiven());
+    }
     call.table = request.table.path;
     call.run = [&call, options] { RunCapacity(call, options->request); };
+  });
+}
+
+void AddRefineCommand(CLI::App& brenmoor, CommandCall& call) {
+  const auto request = std::make_shared<RefineRequest>();
+  CLI::App* refine = brenmoor.add_subcommand(
+      "refine",
+      "Find every section's concrete grid (FX, FY) with the smallest fiber error within the "
+      "file's 60 fibers, and write the table with the better grids.");
+  refine->allow_extras();
+  AddTableArgument(*refine, request->table.path, "the section table (CSV)");
+  const CLI::Option* output = AddOutputOption(
+      *refine, request->output,
+      "the refined table (default: beside the table, its name with .refined.csv); with --csv "
+      "the CSV (default standard output)");
+  const auto laws = std::make_shared<LawOptions>(*refine);
+  refine->add_flag("--csv", request->csv,
+                   "print every section's grid and error and the best as CSV instead");
+  refine->callback([&call, request, output, laws] {
+    if (output->count() > 0 && request->output.empty()) throw WrongCall("-o needs a file name");
+    request->options = laws->Chosen();
+    call.table = request->table.path;
+    call.run = [&call, request] {
+      JobContext context = call.Context();
+      const RefineResult result = RefineJob(*request, context);
+      if (!request->csv) PrintRefined(call.out, call.state, result);
+      SayWritten(call.out, request->csv ? "the grids of " : "the table with the grids of ",
+                 result.job, request->csv ? "" : " changed");
+    };
   });
 }
 

@@ -39,11 +39,12 @@ void AddConvertCommand(CLI::App& brenmoor, CommandCall& call);
 void AddInspectCommand(CLI::App& brenmoor, CommandCall& call);
 void AddReportCommand(CLI::App& brenmoor, CommandCall& call);
 void AddCapacityCommand(CLI::App& brenmoor, CommandCall& call);
+void AddRefineCommand(CLI::App& brenmoor, CommandCall& call);
 
 namespace {
 
 constexpr AddCommand kCommands[] = {AddConvertCommand, AddInspectCommand, AddReportCommand,
-                                    AddCapacityCommand};
+                                    AddCapacityCommand, AddRefineCommand};
 
 constexpr char kUsage[] =
     "usage: brenmoor                      open the window\n"
@@ -64,12 +65,21 @@ constexpr char kUsage[] =
     "       brenmoor capacity TABLE [--steel HRB335|HRB400|HRB500]\n"
     "                [--strength design|characteristic] [--axial-ratio R] [-o CAPACITY.pdf]\n"
     "                [--lang en|zh]\n"
-    "                                     the N-M interaction and moment-curvature of every\n"
-    "                                     section, A4 PDF (default TABLE.capacity.pdf beside it),\n"
-    "                                     its texts in English (default) or Chinese\n"
-    "       brenmoor capacity TABLE --csv [--curves] [-o CAPACITY.csv]\n"
-    "                                     the capacity figures (or every curve point) as CSV\n"
-    "                                     (default TABLE.capacity.csv; -o - for stdout)\n"
+    "                                     the N-M interaction, moment-curvature and biaxial\n"
+    "                                     bending of every section, A4 PDF (default\n"
+    "                                     TABLE.capacity.pdf beside it), its texts in English\n"
+    "                                     (default) or Chinese; R from -0.5 to 1.5\n"
+    "       brenmoor capacity TABLE --csv [--curves | --mphi | --biaxial [--curves]]\n"
+    "                [--axial-ratio R] [-o CAPACITY.csv]\n"
+    "                                     the capacity figures (or every N-M curve point, the\n"
+    "                                     moment-curvature points, the biaxial figures or\n"
+    "                                     contours at R) as CSV (default TABLE.capacity.csv;\n"
+    "                                     -o - for stdout)\n"
+    "       brenmoor refine TABLE [--steel ...] [--strength ...] [--axial-ratio R]\n"
+    "                [-o NEW.csv | --csv [-o FILE]]\n"
+    "                                     the table with each section's best concrete grid\n"
+    "                                     (default TABLE.refined.csv beside it); --csv prints\n"
+    "                                     every section's grid and error and the best\n"
     "       brenmoor TABLE                open the window with a section table imported\n"
     "       brenmoor COMMAND --help       the options of one command\n"
     "       brenmoor --help | --version\n"

@@ -227,20 +227,31 @@ ReportRenderer ModuleReportRenderer() {
 }
 
 CapacityRenderer ModuleCapacityRenderer() {
-  return [](ByteSink& pdf, const BrenmoorState& state, const std::vector<SectionCapacity>& figures,
-            const CapacityOptions& options, const std::string& table_name, Language language,
-            Progress* progress) {
+  return [](ByteSink& pdf, const BrenmoorState& state, const CapacityReportFigures& figures,
+            const std::string& table_name, Language language, Progress* progress) {
     BrenmoorQtRequest request = NewRequest(kBrenmoorQtCapacityPdf);
     const FlatSections flat(state);
     flat.Into(request);
-    std::vector<BrenmoorQtCapacity> capacity;
-    for (const SectionCapacity& f : figures) {
-      auto axis = [](const AxisCapacity& a) {
-        return BrenmoorQtAxisCapacity{a.N0, a.Nt, a.Nb, a.Mb, a.M0, a.fiber_M0, a.fiber_error_pct};
-      };
-      capacity.push_back({axis(f.x), axis(f.y)});
+    std::vector<BrenmoorQtCapacity> capacity(flat.sections.size());
+    auto axis = [](const AxisCapacity& a) {
+      return BrenmoorQtAxisCapacity{a.N0, a.Nt, a.Nb, a.Mb, a.M0, a.fiber_M0, a.fiber_error_pct};
+    };
+    for (std::size_t i = 0; i < capacity.size(); ++i) {
+      BrenmoorQtCapacity& c = capacity[i];
+      if (i < figures.figures.size()) {
+        c.x = axis(figures.figures[i].x);
+        c.y = axis(figures.figures[i].y);
+      }
+      if (i < figures.biaxial.size()) {
+        const BiaxialFigures& b = figures.biaxial[i];
+        c.N = b.N;
+        c.holds = b.holds ? 1 : 0;
+        c.biaxial_M_min = b.M_min;
+        c.biaxial_M_max = b.M_max;
+        c.biaxial_fiber_error_pct = b.fiber_error_pct;
+      }
     }
-    capacity.resize(flat.sections.size());
+    const CapacityOptions& options = figures.options;
     request.capacity = capacity.data();
     request.steel_grade = static_cast<std::int32_t>(options.steel);
     request.strengths = static_cast<std::int32_t>(options.strengths);

@@ -1,8 +1,12 @@
 #include "jobs/capacity_job.h"
 
 #include "capacity/capacity_csv.h"
+#include "import/grid_rewrite.h"
+#include "import/section_import.h"
+#include "model/parallel.h"
 #include "model/section_properties.h"
 #include "platform/files.h"
+#include "platform/locale.h"
 
 namespace brenmoor {
 namespace {
@@ -18,6 +22,108 @@ auto NamingRefusals(const BrenmoorState& state, Compute&& compute) {
   }
 }
 
+// Every section is checked before the first byte, so a refused table writes
+// nothing, not even to standard output.
+void RefuseSectionsWithoutCapacity(const BrenmoorState& state, const CapacityOptions& options) {
+  NamingRefusals(state, [&] {
+    for (int r = 1; r <= state.imported_count; ++r) MakeCapacitySection(state, r, options);
+    return 0;
+  });
+}
+
+// A CSV of header and the rows of every section, made on every core and
+// written in order as it comes.
+void WriteRowsCsv(ByteSink& sink, const BrenmoorState& state, const std::string& header,
+                  std::string_view step, Progress* progress,
+                  const std::function<void(std::string& csv, int record)>& rows) {
+  sink.Write(header.data(), header.size());
+  ForEachPieceInOrder<std::string>(
+      static_cast<std::size_t>(state.imported_count),
+      {.piece = 16, .progress = progress, .step = step},
+      [&](std::size_t first, std::size_t last) {
+        std::string csv;
+        for (std::size_t i = first; i < last; ++i) rows(csv, static_cast<int>(i) + 1);
+        return csv;
+      },
+      [&](std::size_t, std::size_t, std::string&& csv) { sink.Write(csv.data(), csv.size()); });
+}
+
+void WriteCapacityCsv(ByteSink& sink, const CapacityRequest& request, JobContext& context) {
+  const BrenmoorState& state = context.state;
+  const CapacityOptions& options = request.options;
+  auto section = [&](int record) { return MakeCapacitySection(state, record, options); };
+  switch (request.csv_kind) {
+    case CapacityCsv::kFigures: {
+      const std::string csv =
+          CapacityCsv(state, ComputeCapacityTable(state, options, context.progress));
+      sink.Write(csv.data(), csv.size());
+      return;
+    }
+    case CapacityCsv::kCurves:
+      WriteCapacityCurvesCsv(
+          state, options, [&](std::string_view text) { sink.Write(text.data(), text.size()); },
+          context.progress);
+      return;
+    case CapacityCsv::kMomentCurvature:
+      WriteRowsCsv(sink, state, MomentCurvatureCsvHeader(), "Computing moment-curvature",
+                   context.progress, [&](std::string& csv, int record) {
+                     AppendMomentCurvatureCsvRows(csv, state, record, section(record),
+                                                  options.axial_ratio);
+                   });
+      return;
+    case CapacityCsv::kBiaxial:
+      WriteRowsCsv(sink, state, BiaxialCsvHeader(), "Computing biaxial bending", context.progress,
+                   [&](std::string& csv, int record) {
+                     AppendBiaxialCsvRow(
+                         csv, state, record,
+                         ComputeBiaxialCapacity(section(record), options.axial_ratio).figures);
+                   });
+      return;
+    case CapacityCsv::kBiaxialCurves:
+      WriteRowsCsv(sink, state, BiaxialCurvesCsvHeader(), "Computing biaxial bending",
+                   context.progress, [&](std::string& csv, int record) {
+                     AppendBiaxialCurvesCsvRows(
+                         csv, state, record,
+                         ComputeBiaxialCapacity(section(record), options.axial_ratio));
+                   });
+      return;
+  }
+}
+
+// Imports the refined table and checks that it holds the sections it was
+// made from with only their grids changed: the table read again may have
+// been changed since it was imported (in the window, say), and a grid put
+// on another section's line would be worse than no refined table.
+void CheckRefinedTable(const std::string& refined, const BrenmoorState& state,
+                       const std::vector<GridChange>& changes) {
+  BrenmoorState check;
+  bool same = true;
+  try {
+    ImportSectionTable(check, refined, RegionalDecimalSeparator(), state.table);
+  } catch (const Error&) {
+    same = false;
+  }
+  same = same && check.imported_count == state.imported_count;
+  std::size_t next_change = 0;
+  for (int r = 1; same && r <= state.imported_count; ++r) {
+    const TSECTION& a = state.records[static_cast<std::size_t>(r)];
+    TSECTION b = check.records[static_cast<std::size_t>(r)];
+    if (next_change < changes.size() && changes[next_change].record == r) {
+      b.FX = a.FX;
+      b.FY = a.FY;
+      ++next_change;
+    }
+    same = a.NAME == b.NAME && a.H == b.H && a.B == b.B && a.CC == b.CC && a.NX == b.NX &&
+           a.NY == b.NY && a.FX == b.FX && a.FY == b.FY && a.ASX == b.ASX && a.ASY == b.ASY &&
+           a.ASCOR == b.ASCOR && a.concrete_material == b.concrete_material &&
+           a.steel_material == b.steel_material;
+  }
+  if (!same) {
+    throw Error(FileErrorMessage("Cannot refine", PathFromUtf8(state.table),
+                                 "It has changed since it was imported; import it again"));
+  }
+}
+
 }  // namespace
 
 std::string CapacityOutputPath(const CapacityRequest& request) {
@@ -29,31 +135,15 @@ JobResult CapacityCsvJob(const CapacityRequest& request, JobContext& context) {
   const std::string output = CapacityOutputPath(request);
   StartJob(request.table, output, context);
   const BrenmoorState& state = context.state;
+  RefuseSectionsWithoutCapacity(state, request.options);
   JobResult result;
   result.sections = state.imported_count;
-  if (request.curves) {
-    // Every section is checked before the first byte, so a refused table
-    // writes nothing, not even to standard output.
+  result.written = WriteJobOutput(output, context, [&](ByteSink& sink) {
     NamingRefusals(state, [&] {
-      for (int r = 1; r <= state.imported_count; ++r)
-        MakeCapacitySection(state, r, request.options);
+      WriteCapacityCsv(sink, request, context);
       return 0;
     });
-    result.written = WriteJobOutput(output, context, [&](ByteSink& sink) {
-      NamingRefusals(state, [&] {
-        WriteCapacityCurvesCsv(
-            state, request.options,
-            [&](std::string_view text) { sink.Write(text.data(), text.size()); }, context.progress);
-        return 0;
-      });
-    });
-    return result;
-  }
-  const std::string csv = NamingRefusals(state, [&] {
-    return CapacityCsv(state, ComputeCapacityTable(state, request.options, context.progress));
   });
-  result.written =
-      WriteJobOutput(output, context, [&](ByteSink& sink) { sink.Write(csv.data(), csv.size()); });
   return result;
 }
 
@@ -63,17 +153,59 @@ JobResult CapacityPdfJob(const CapacityRequest& request, JobContext& context,
   JobContext to_file{context.state, context.progress, nullptr};
   StartJob(request.table, output, to_file);
   const BrenmoorState& state = context.state;
-  const std::vector<SectionCapacity> figures = NamingRefusals(
-      state, [&] { return ComputeCapacityTable(state, request.options, context.progress); });
+  CapacityReportFigures figures;
+  figures.options = request.options;
+  NamingRefusals(state, [&] {
+    figures.figures = ComputeCapacityTable(state, request.options, context.progress);
+    figures.biaxial = ComputeBiaxialTable(state, request.options, context.progress);
+    return 0;
+  });
   JobResult result;
   result.sections = state.imported_count;
   const std::string table_name = PathToUtf8(PathFromUtf8(request.table.path).filename());
   result.written = WriteJobOutput(output, to_file, [&](ByteSink& pdf) {
     NamingRefusals(state, [&] {
-      render(pdf, state, figures, request.options, table_name, request.language, context.progress);
+      render(pdf, state, figures, table_name, request.language, context.progress);
       return 0;
     });
   });
+  return result;
+}
+
+std::string RefineOutputPath(const RefineRequest& request) {
+  if (!request.output.empty()) return request.output;
+  return request.csv ? "-" : BesideTable(request.table.path, ".refined.csv");
+}
+
+RefineResult RefineJob(const RefineRequest& request, JobContext& context) {
+  const std::string output = RefineOutputPath(request);
+  StartJob(request.table, output, context);
+  const BrenmoorState& state = context.state;
+  RefineResult result;
+  result.choices = NamingRefusals(
+      state, [&] { return ChooseBestGrids(state, request.options, context.progress); });
+  if (request.csv) {
+    std::string csv = GridCsvHeader();
+    for (int r = 1; r <= state.imported_count; ++r) {
+      AppendGridCsvRow(csv, state, r, result.choices[static_cast<std::size_t>(r - 1)]);
+    }
+    result.job.sections = state.imported_count;
+    result.job.written = WriteJobOutput(
+        output, context, [&](ByteSink& sink) { sink.Write(csv.data(), csv.size()); });
+    return result;
+  }
+  std::vector<GridChange> changes;
+  for (int r = 1; r <= state.imported_count; ++r) {
+    const GridChoice& choice = result.choices[static_cast<std::size_t>(r - 1)];
+    if (choice.Improves()) changes.push_back({r, choice.best_FX, choice.best_FY});
+  }
+  const std::string table =
+      ReadWholeFile(PathFromUtf8(request.table.path), ReadLimits{.stop_at_zero = true});
+  const std::string refined = RewriteGrids(table, changes);
+  CheckRefinedTable(refined, state, changes);
+  result.job.sections = static_cast<int>(changes.size());
+  result.job.written = WriteJobOutput(
+      output, context, [&](ByteSink& sink) { sink.Write(refined.data(), refined.size()); });
   return result;
 }
 

@@ -4,19 +4,30 @@
 #include <string>
 #include <vector>
 
+#include "capacity/best_grid.h"
+#include "capacity/biaxial.h"
 #include "capacity/capacity.h"
 #include "jobs/job.h"
 #include "model/language.h"
 
 namespace brenmoor {
 
+// Which CSV a capacity request writes.
+enum class CapacityCsv {
+  kFigures,          // No,NAME,axis,N0,Nt,Nb,Mb,M0,fiber_M0,fiber_error_pct
+  kCurves,           // every point of both interaction curves
+  kMomentCurvature,  // every moment–curvature point at the axial ratio
+  kBiaxial,          // the biaxial figures at the axial ratio
+  kBiaxialCurves,    // the Mx–My contours at the axial ratio
+};
+
 struct CapacityRequest {
   JobTable table;
   // UTF-8 path; "-" for standard output (the CSVs only); empty for the
   // default (CapacityOutputPath).
   std::string output;
-  bool csv = false;     // the figures as CSV instead of the report
-  bool curves = false;  // with csv: every point of the interaction curves
+  bool csv = false;  // a CSV (csv_kind) instead of the report
+  CapacityCsv csv_kind = CapacityCsv::kFigures;
   CapacityOptions options;
   Language language = Language::kEnglish;  // of the PDF's texts; the CSVs have one
 };
@@ -26,26 +37,60 @@ struct CapacityRequest {
 // "<table without extension>.capacity.csv".
 std::string CapacityOutputPath(const CapacityRequest& request);
 
-// Draws the capacity report of state (imported) whose figures[r − 1]
-// ComputeCapacityTable gave for record r with options, as an A4 PDF into pdf
-// page after page, its texts in language, table_name (the table's file name)
-// in its headings. The command line hands the Qt module's drawing, the window
-// its own.
-using CapacityRenderer =
-    std::function<void(ByteSink& pdf, const BrenmoorState& state,
-                       const std::vector<SectionCapacity>& figures, const CapacityOptions& options,
-                       const std::string& table_name, Language language, Progress* progress)>;
+// What the capacity report shows of every section besides its curves, which
+// the drawing computes page by page: figures[r − 1] and biaxial[r − 1]
+// belong to record r, computed with options.
+struct CapacityReportFigures {
+  std::vector<SectionCapacity> figures;
+  std::vector<BiaxialFigures> biaxial;
+  CapacityOptions options;
+};
 
-// `brenmoor capacity --csv [--curves]`: the capacity figures (CapacityCsv) or
-// every point of the interaction curves (WriteCapacityCurvesCsv, written as
-// it is made) of every section. A section the capacity has no law for is
-// refused before anything is written, as every error met while computing a
-// section is (SectionError): "TABLE:LINE: Section "NAME": reason".
+// Draws the capacity report of state (imported) as an A4 PDF into pdf page
+// after page, its texts in language, table_name (the table's file name) in
+// its headings. The command line hands the Qt module's drawing, the window
+// its own.
+using CapacityRenderer = std::function<void(
+    ByteSink& pdf, const BrenmoorState& state, const CapacityReportFigures& figures,
+    const std::string& table_name, Language language, Progress* progress)>;
+
+// `brenmoor capacity --csv [--curves | --mphi | --biaxial [--curves]]`: the
+// CSV of request.csv_kind for every section, written as it is made (a few
+// pieces of sections held at a time). A section the capacity has no law for
+// is refused before anything is written, as every error met while computing
+// a section is (SectionError): "TABLE:LINE: Section "NAME": reason".
 JobResult CapacityCsvJob(const CapacityRequest& request, JobContext& context);
 
 // `brenmoor capacity`: the capacity report, drawn by render into the file
 // (never standard output) once every section's figures are computed.
 JobResult CapacityPdfJob(const CapacityRequest& request, JobContext& context,
                          const CapacityRenderer& render);
+
+struct RefineRequest {
+  JobTable table;
+  // The refined table (UTF-8 path), or with csv the CSV ("-" for standard
+  // output); empty for the default: "<table without extension>.refined.csv"
+  // beside the table, or standard output for the CSV.
+  std::string output;
+  bool csv = false;
+  CapacityOptions options;  // the biaxial error depends on them
+};
+
+struct RefineResult {
+  JobResult job;  // sections: those whose grid was changed
+  // choices[r − 1] for record r: its grid, its error and the best.
+  std::vector<GridChoice> choices;
+};
+
+// The output a refine request writes to (see RefineRequest::output).
+std::string RefineOutputPath(const RefineRequest& request);
+
+// `brenmoor refine` and the window's "save with the suggested grids": finds
+// every section's best grid (ChooseBestGrids) and writes the table with the
+// FX and FY fields of the improved sections changed and every other byte
+// kept (RewriteGrids), or with csv the grid CSV of every section. The
+// table's own bytes are read again for it, so the table must still be the
+// one the sections came from. Output onto the table itself is refused.
+RefineResult RefineJob(const RefineRequest& request, JobContext& context);
 
 }  // namespace brenmoor

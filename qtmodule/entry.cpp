@@ -145,8 +145,12 @@ void DrawReport(BrenmoorQtRequest& request) {
   const Language language = request.language == 0 ? Language::kChinese : Language::kEnglish;
   if (request.command == kBrenmoorQtCapacityPdf) {
     std::vector<SectionCapacity> figures;
+    std::vector<BiaxialFigures> biaxial;
     for (std::int32_t r = 0; r < request.section_count; ++r) {
-      figures.push_back({AxisOf(request.capacity[r].x), AxisOf(request.capacity[r].y)});
+      const BrenmoorQtCapacity& c = request.capacity[r];
+      figures.push_back({AxisOf(c.x), AxisOf(c.y)});
+      biaxial.push_back(
+          {c.N, c.holds != 0, c.biaxial_M_min, c.biaxial_M_max, c.biaxial_fiber_error_pct});
     }
     CapacityReportInfo info;
     info.table_name = table_name;
@@ -156,7 +160,7 @@ void DrawReport(BrenmoorQtRequest& request) {
     info.options.strengths = static_cast<Strengths>(request.strengths);
     info.options.axial_ratio = request.axial_ratio;
     info.language = language;
-    CapacityReportDocument(pdf, state, figures, info, &progress);
+    CapacityReportDocument(pdf, state, figures, biaxial, info, &progress);
     return;
   }
   // The program checked every section already; laid out again here, the

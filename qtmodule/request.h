@@ -20,7 +20,7 @@
 extern "C" {
 
 // Raised whenever the layout or the meaning of the request changes.
-enum { kBrenmoorQtInterface = 5 };
+enum { kBrenmoorQtInterface = 6 };
 
 enum BrenmoorQtCommand : int32_t {
   // Shows the window and runs it until it is closed; table, when not empty,
@@ -66,8 +66,12 @@ struct BrenmoorQtMaterial {
 struct BrenmoorQtAxisCapacity {
   double N0, Nt, Nb, Mb, M0, fiber_M0, fiber_error_pct;
 };
+// And at the axial ratio's load N, biaxial bending (see BiaxialFigures):
+// holds 0 when the section cannot carry N.
 struct BrenmoorQtCapacity {
   BrenmoorQtAxisCapacity x, y;
+  double N, biaxial_M_min, biaxial_M_max, biaxial_fiber_error_pct;
+  int32_t holds;
 };
 
 struct BrenmoorQtRequest {

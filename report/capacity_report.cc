@@ -332,8 +332,9 @@ CapacityReportPlan PlanCapacityReport(int sections) {
 }
 
 int PaintCapacityReport(QPagedPaintDevice& device, const BrenmoorState& state,
-                        const std::vector<SectionCapacity>& figures, const CapacityReportInfo& info,
-                        Progress* progress) {
+                        const std::vector<SectionCapacity>& figures,
+                        [[maybe_unused]] const std::vector<BiaxialFigures>& biaxial,
+                        const CapacityReportInfo& info, Progress* progress) {
   const int count = std::min(state.imported_count, static_cast<int>(figures.size()));
   const CapacityReportPlan plan = PlanCapacityReport(count);
   CapacityPainter painter(device, state, info, plan.pages());
@@ -362,9 +363,11 @@ int PaintCapacityReport(QPagedPaintDevice& device, const BrenmoorState& state,
 
 void CapacityReportDocument(ByteSink& out, const BrenmoorState& state,
                             const std::vector<SectionCapacity>& figures,
+                            const std::vector<BiaxialFigures>& biaxial,
                             const CapacityReportInfo& info, Progress* progress) {
-  Pdf(out, info,
-      [&](QPdfWriter& writer) { PaintCapacityReport(writer, state, figures, info, progress); });
+  Pdf(out, info, [&](QPdfWriter& writer) {
+    PaintCapacityReport(writer, state, figures, biaxial, info, progress);
+  });
 }
 
 QByteArray SectionCapacityDocument(const BrenmoorState& state, int record,

@@ -6,6 +6,7 @@
 #include <QString>
 #include <vector>
 
+#include "capacity/biaxial.h"
 #include "capacity/capacity.h"
 #include "model/language.h"
 #include "model/progress.h"
@@ -54,12 +55,14 @@ CapacityReportPlan PlanCapacityReport(int sections);
 // With a progress, counts the pages painted ("Drawing capacity pages") and
 // stops with Cancelled when asked to.
 int PaintCapacityReport(QPagedPaintDevice& device, const BrenmoorState& state,
-                        const std::vector<SectionCapacity>& figures, const CapacityReportInfo& info,
+                        const std::vector<SectionCapacity>& figures,
+                        const std::vector<BiaxialFigures>& biaxial, const CapacityReportInfo& info,
                         Progress* progress = nullptr);
 
 // The report as an A4 PDF, into out as its pages are painted (see WritePdf).
 void CapacityReportDocument(ByteSink& out, const BrenmoorState& state,
                             const std::vector<SectionCapacity>& figures,
+                            const std::vector<BiaxialFigures>& biaxial,
                             const CapacityReportInfo& info, Progress* progress = nullptr);
 
 // The page of section `record` of state alone, as an A4 PDF, for the window's

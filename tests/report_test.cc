@@ -729,13 +729,17 @@ class CancelAtStep : public Progress {
 
 TEST(CapacityCommand, ACancelAtAnyStepKeepsTheOldFileAndNoTemporary) {
   const struct {
-    bool csv, curves;
+    bool csv;
+    CapacityCsv kind;
     const char* step;
   } cases[] = {
-      {false, false, "Reading sections"},
-      {false, false, "Computing capacity"},
-      {false, false, "Drawing capacity pages"},
-      {true, true, "Computing interaction curves"},
+      {false, CapacityCsv::kFigures, "Reading sections"},
+      {false, CapacityCsv::kFigures, "Computing capacity"},
+      {false, CapacityCsv::kFigures, "Computing biaxial bending"},
+      {false, CapacityCsv::kFigures, "Drawing capacity pages"},
+      {true, CapacityCsv::kCurves, "Computing interaction curves"},
+      {true, CapacityCsv::kMomentCurvature, "Computing moment-curvature"},
+      {true, CapacityCsv::kBiaxialCurves, "Computing biaxial bending"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.step);
@@ -744,7 +748,7 @@ TEST(CapacityCommand, ACancelAtAnyStepKeepsTheOldFileAndNoTemporary) {
     request.table.path = kSample;
     request.output = (dir / "out").string();
     request.csv = c.csv;
-    request.curves = c.curves;
+    request.csv_kind = c.kind;
     WriteFile(dir / "out", "old");
     CancelAtStep progress(c.step);
     BrenmoorState state;

@@ -157,6 +157,10 @@ Usage notes:
         <source>正在寻找最佳网格</source>
         <translation>Searching the best grids</translation>
     </message>
+    <message>
+        <source>正在计算弯矩–曲率</source>
+        <translation>Computing moment-curvature</translation>
+    </message>
 </context>
 <context>
     <name>brenmoor::CapacityDialog</name>

@@ -25,16 +25,15 @@ ReportRenderer WindowReportRenderer() {
 }
 
 CapacityRenderer WindowCapacityRenderer() {
-  return [](ByteSink& pdf, const BrenmoorState& state, const std::vector<SectionCapacity>& figures,
-            const CapacityOptions& options, const std::string& table_name, Language language,
-            Progress* progress) {
+  return [](ByteSink& pdf, const BrenmoorState& state, const CapacityReportFigures& figures,
+            const std::string& table_name, Language language, Progress* progress) {
     CapacityReportInfo info;
     info.table_name = QString::fromStdString(table_name);
     info.date = QDate::currentDate();
     info.version = QStringLiteral(BRENMOOR_VERSION);
-    info.options = options;
+    info.options = figures.options;
     info.language = language;
-    CapacityReportDocument(pdf, state, figures, info, progress);
+    CapacityReportDocument(pdf, state, figures.figures, figures.biaxial, info, progress);
   };
 }
 

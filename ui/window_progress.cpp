@@ -34,6 +34,7 @@ QString WindowProgress::StepText(std::string_view step) {
       {"Drawing capacity pages", QT_TRANSLATE_NOOP("WindowProgress", "正在绘制承载力页")},
       {"Computing biaxial bending", QT_TRANSLATE_NOOP("WindowProgress", "正在计算双向弯曲")},
       {"Searching the best grids", QT_TRANSLATE_NOOP("WindowProgress", "正在寻找最佳网格")},
+      {"Computing moment-curvature", QT_TRANSLATE_NOOP("WindowProgress", "正在计算弯矩–曲率")},
   };
   for (const auto& [name, text] : kSteps) {
     if (step == name) return QCoreApplication::translate("WindowProgress", text);
