@@ -2,9 +2,11 @@
 
 #include <optional>
 
+#include "app/progress_line.h"
 #include "model/errors.h"
 #include "platform/console.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace brenmoor {
 
@@ -32,6 +34,18 @@ Language LanguageOption::Chosen() const {
   const std::optional<Language> language = LanguageFromCode(code_);
   if (!language) throw WrongCall("--lang takes en or zh, not '" + code_ + "'");
   return *language;
+}
+
+JobContext CommandCall::Context() {
+  JobContext context{state, progress, standard_output};
+  if (err != nullptr) {
+    context.warn = [this](const TableWarning& warning) {
+      if (auto* line = dynamic_cast<ProgressLine*>(progress)) line->Erase();
+      *err << "brenmoor: " << table << ":" << warning.line
+           << ": warning: " << DisplayMessage(ErrorReportText(warning.message)) << "\n";
+    };
+  }
+  return context;
 }
 
 void StandardOutputSink::Deliver(const char* data, std::size_t size) {

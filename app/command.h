@@ -28,9 +28,12 @@ struct CommandCall {
   Progress* progress = nullptr;
   // out as a byte sink, for a job's output "-".
   ByteSink* standard_output = nullptr;
+  // Where warnings go (standard error).
+  std::ostream* err = nullptr;
 
-  // What a job of this call works with.
-  JobContext Context() { return JobContext{state, progress, standard_output}; }
+  // What a job of this call works with; the import's warnings are printed
+  // as "brenmoor: TABLE:LINE: warning: message." as they come.
+  JobContext Context();
 };
 
 // One command of the command line: adds itself to brenmoor (its name, its

@@ -198,7 +198,7 @@ int RunCommandLine(const std::vector<std::string>& args, BrenmoorState& state, s
   // standard error can be one.
   ProgressLine progress(err, &err == &ConsoleErr() && StandardErrorIsTerminal());
   StandardOutputSink standard_output(out);
-  CommandCall call{state, out, {}, {}, &progress, &standard_output};
+  CommandCall call{state, out, {}, {}, &progress, &standard_output, &err};
   int status = 0;
   try {
     status = Run(args, call, err, commands);

@@ -148,7 +148,37 @@ void ReadSection(const BrenmoorState& state, const LineFields& field, char decim
 void CancelImport(BrenmoorState& state) {
   BuildMaterialTable(state);
   state.imported_count = 0;
+  state.warnings.clear();
 }
+
+namespace {
+
+// Sections whose material columns look swapped, a common slip when columns
+// are reordered in a spreadsheet. Steel as the concrete may be intended (a
+// steel section modelled as cells), so it converts as it always did; the
+// engineer is told.
+std::vector<TableWarning> SwappedMaterialWarnings(const BrenmoorState& state,
+                                                  const std::vector<TSECTION>& records) {
+  std::vector<TableWarning> warnings;
+  for (std::size_t r = 1; r < records.size(); ++r) {
+    const TSECTION& s = records[r];
+    const int line = static_cast<int>(r) + 1;
+    const SwappedMaterials swapped = MaterialsLookSwapped(state, s);
+    if (swapped.steel_as_concrete) {
+      warnings.push_back({line, "Section " + Quoted(s.NAME) + " has the steel \"" +
+                                    MaterialName(state, s.concrete_material) +
+                                    "\" as its concrete; check the CONC column"});
+    }
+    if (swapped.concrete_as_bars) {
+      warnings.push_back({line, "Section " + Quoted(s.NAME) + " has the concrete \"" +
+                                    MaterialName(state, s.steel_material) +
+                                    "\" as its bars; check the STEEL column"});
+    }
+  }
+  return warnings;
+}
+
+}  // namespace
 
 namespace {
 
@@ -200,6 +230,7 @@ void ImportLines(BrenmoorState& state, std::string_view bytes, char decimal_sepa
                    }
                  }
                });
+  state.warnings = SwappedMaterialWarnings(state, records);
   state.records = std::move(records);
   state.imported_count = static_cast<std::int32_t>(count);
   state.table = file;

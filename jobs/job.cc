@@ -21,6 +21,9 @@ void StartJob(const JobTable& table, const std::string& output, JobContext& cont
   }
   if (!table.imported) {
     ImportSectionFile(context.state, table.path, RegionalDecimalSeparator(), context.progress);
+    if (context.warn) {
+      for (const TableWarning& warning : context.state.warnings) context.warn(warning);
+    }
   }
   if (context.state.imported_count == 0) {
     throw Error(

@@ -39,6 +39,9 @@ struct JobContext {
   // Where an output named "-" goes (the command line's standard output);
   // nullptr where there is none, and "-" is then an ordinary file name.
   ByteSink* standard_output = nullptr;
+  // Told what the job's import accepted but found odd (state.warnings), as
+  // soon as the table is imported. May be empty.
+  std::function<void(const TableWarning&)> warn;
 };
 
 // What a job did.
@@ -53,9 +56,10 @@ struct JobResult {
 // The first steps of every job that reads a table: refuses output when it
 // names the table itself (checked before anything is read, however the two
 // are spelled; "-" on a context with standard output is never the table),
-// then imports the table unless it is imported already. A table that holds
-// no section is refused: writing an empty file over a good one would lose
-// the engineer's work.
+// then imports the table unless it is imported already, telling
+// context.warn what the import found odd. A table that holds no section is
+// refused: writing an empty file over a good one would lose the engineer's
+// work.
 void StartJob(const JobTable& table, const std::string& output, JobContext& context);
 
 // Writes what write puts into its sink to output: standard output for "-"

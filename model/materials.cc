@@ -31,4 +31,9 @@ std::string MaterialName(const BrenmoorState& state, std::int32_t index) {
   return state.materials[static_cast<std::size_t>(index)].name;
 }
 
+SwappedMaterials MaterialsLookSwapped(const BrenmoorState& state, const TSECTION& section) {
+  const std::optional<std::int32_t> steel = FindMaterial(state, "STEEL");
+  return {section.concrete_material == steel, section.steel_material != steel};
+}
+
 }  // namespace brenmoor

@@ -26,4 +26,15 @@ std::optional<std::int32_t> FindMaterial(const BrenmoorState& state, std::string
 // (a record that no import filled).
 std::string MaterialName(const BrenmoorState& state, std::int32_t index);
 
+// What looks swapped in a section's material columns, a common slip when
+// columns are reordered in a spreadsheet: the steel as its concrete, or a
+// concrete grade as its bars. Either converts as it always did (a steel
+// section modelled as cells may be intended); the engineer is told.
+struct SwappedMaterials {
+  bool steel_as_concrete = false;
+  bool concrete_as_bars = false;
+  bool any() const { return steel_as_concrete || concrete_as_bars; }
+};
+SwappedMaterials MaterialsLookSwapped(const BrenmoorState& state, const TSECTION& section);
+
 }  // namespace brenmoor

@@ -164,7 +164,7 @@ class ReportPainter {
       if (row % 2 == 1)
         painter_.fillRect(QRectF(kLeft, y, kRight - kLeft, kRowHeight), QColor(244, 244, 244));
       painter_.setPen(Qt::black);
-      const QString cells[] = {
+      QString cells[] = {
           QString::number(section),
           // Cut in the middle: names of one project often differ only at the end.
           metrics.elidedText(Shown(s.NAME), Qt::ElideMiddle, kColumns[1].width - 24),
@@ -178,8 +178,13 @@ class ReportPainter {
           Figure(s.shear_area_2),
           Figure(s.torsion_constant),
       };
+      // Material columns that look swapped are marked, as the import
+      // warned of them.
+      const bool swapped = MaterialsLookSwapped(prepared_, s).any();
+      if (swapped) cells[3] += QStringLiteral(" !");
       double x = kLeft;
       for (std::size_t c = 0; c < std::size(kColumns); ++c) {
+        painter_.setPen(swapped && c == 3 ? QColor(190, 0, 0) : QColor(Qt::black));
         CellText(x, kColumns[c], y + 30, cells[c]);
         x += kColumns[c].width;
       }
@@ -242,6 +247,12 @@ class ReportPainter {
     for (const QString& line : lines) {
       painter_.drawText(QPointF(cell.left() + 590, y), line);
       y += 44;
+    }
+    if (MaterialsLookSwapped(prepared_, s).any()) {
+      painter_.setPen(QColor(190, 0, 0));
+      painter_.drawText(
+          QPointF(cell.left() + 590, y),
+          text_(QT_TRANSLATE_NOOP("SectionReport", "! check the CONC and STEEL columns")));
     }
   }
 

@@ -43,6 +43,42 @@ Outcome RunWith(std::vector<std::string> args) {
 
 const std::string kSample = std::string(BRENMOOR_SOURCE_DIR) + "/examples/sample.csv";
 
+// Swapped material columns convert as they always did, but every command
+// that reads the table says so, with the line as errors number it.
+TEST(CommandLine, WarnsOfSwappedMaterialColumnsAndStillConverts) {
+  TempDir dir;
+  WriteFile(dir / "t.csv",
+            "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\r\n"
+            "1,SWAP,STEEL,C30,500,500,6,6,5,5,1000,1000,490,40\r\n"
+            "2,OK,C30,STEEL,500,500,6,6,5,5,1000,1000,490,40\r\n"
+            "3,CELLS,STEEL,STEEL,500,500,6,6,5,5,1000,1000,490,40\r\n");
+  const std::string table = (dir / "t.csv").string();
+  const std::string warnings =
+      "brenmoor: " + table +
+      ":2: warning: Section \"SWAP\" has the steel \"STEEL\" as its concrete; check the CONC "
+      "column.\n"
+      "brenmoor: " +
+      table +
+      ":2: warning: Section \"SWAP\" has the concrete \"C30\" as its bars; check the STEEL "
+      "column.\n"
+      "brenmoor: " +
+      table +
+      ":4: warning: Section \"CELLS\" has the steel \"STEEL\" as its concrete; check the CONC "
+      "column.\n";
+  const Outcome convert = RunWith({"convert", table, "-o", (dir / "out").string()});
+  EXPECT_EQ(convert.status, 0);
+  EXPECT_EQ(convert.err, warnings);
+  // The bytes are those of the section as the table gives it: bars of C30.
+  const ComponentFile file = ReadComponentFile(ReadFile(dir / "out"));
+  ASSERT_EQ(file.sections.size(), 3u);
+  EXPECT_EQ(file.sections[0].shear_modulus, 85833.336f);
+  EXPECT_EQ(file.sections[0].fibers[0].material, 0);
+
+  const Outcome csv = RunWith({"report", table, "--csv", "-o", "-"});
+  EXPECT_EQ(csv.status, 0);
+  EXPECT_EQ(csv.err, warnings);
+}
+
 TEST(CommandLine, ConvertsTheSampleTableAndInspectReadsItBack) {
   TempDir dir;
   const std::string output = (dir / "KAVOSEC.PF3CMP").string();

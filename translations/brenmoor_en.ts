@@ -366,5 +366,16 @@ Usage notes:
         <source>截面承载力…</source>
         <translation>Section capacity…</translation>
     </message>
+    <message>
+        <source>第 %1 行：%2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1（还有 %n 条警告）</source>
+        <translation>
+            <numerusform>%1 (and %n more warning)</numerusform>
+            <numerusform>%1 (and %n more warnings)</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>

@@ -274,5 +274,9 @@
         <source>scale 1:%1</source>
         <translation>比例 1:%1</translation>
     </message>
+    <message>
+        <source>! check the CONC and STEEL columns</source>
+        <translation>! 请检查 CONC 与 STEEL 列</translation>
+    </message>
 </context>
 </TS>

@@ -213,8 +213,11 @@ void TForm1::RetranslateOwnTexts() {
   capacity_action_->setText(tr("截面承载力…"));
   about_action_->setText(tr("关于 Brenmoor…"));
   if (generated_) {
+    generated_panel_->setStyleSheet(QString());
     generated_panel_->setText(
         tr("已生成 %n 个截面 → %1", nullptr, generated_->first).arg(generated_->second));
+  } else if (warnings_shown_) {
+    ShowImportWarnings();
   }
 }
 
@@ -305,6 +308,7 @@ void TForm1::Button1Click() {
     const QString written = QString::fromStdString(PathToUtf8(result.written));
     const int count = result.sections;
     generated_ = std::make_pair(count, written);
+    warnings_shown_ = false;
     RetranslateOwnTexts();
     generated_panel_->setToolTip(QStringLiteral("Generated %1 %2 → %3")
                                      .arg(count)
@@ -346,11 +350,32 @@ void TForm1::Import(const std::optional<QString>& path) {
     }
     table_path_ = QFileInfo(*path).absoluteFilePath();
     settings_->setValue(kLastFolderKey, QFileInfo(*path).absolutePath());
+    // What the generate panel said belongs to the table before; what this
+    // one's import found odd takes its place.
+    generated_.reset();
+    generated_panel_->clear();
+    generated_panel_->setToolTip(QString());
+    generated_panel_->setStyleSheet(QString());
+    warnings_shown_ = !state_.warnings.empty();
+    if (warnings_shown_) ShowImportWarnings();
   } else {
     table_path_.clear();
     selection_of_this_import_ = false;
     CancelImport(state_);
   }
+}
+
+void TForm1::ShowImportWarnings() {
+  // The messages are the core's, the same in both languages, as errors are.
+  QStringList lines;
+  for (const TableWarning& warning : state_.warnings) {
+    lines << tr("第 %1 行：%2").arg(warning.line).arg(Shown(ErrorReportText(warning.message)));
+  }
+  const int more = static_cast<int>(lines.size()) - 1;
+  generated_panel_->setText(more > 0 ? tr("%1（还有 %n 条警告）", nullptr, more).arg(lines.front())
+                                     : lines.value(0));
+  generated_panel_->setToolTip(lines.join(u'\n'));
+  generated_panel_->setStyleSheet(QStringLiteral("color: #be0000"));
 }
 
 ReportInfo TForm1::CurrentReportInfo() const {

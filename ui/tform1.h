@@ -124,6 +124,9 @@ class TForm1 : public QMainWindow {
   // The texts the window sets itself, in the current language.
   void RetranslateOwnTexts();
   ReportInfo CurrentReportInfo() const;
+  // The import's warnings in the fourth status panel, the first in full and
+  // all of them in its tooltip.
+  void ShowImportWarnings();
 
   std::unique_ptr<Ui::TForm1> ui_;
   BrenmoorState& state_;
@@ -136,6 +139,8 @@ class TForm1 : public QMainWindow {
   QLabel* generated_panel_ = nullptr;
   // What the last generate wrote (section count and path), for its panel.
   std::optional<std::pair<int, QString>> generated_;
+  // Whether that panel shows the warnings of the last import instead.
+  bool warnings_shown_ = false;
   QAction* export_action_ = nullptr;
   QAction* print_action_ = nullptr;
   QAction* picture_action_ = nullptr;

@@ -45,6 +45,7 @@ class TForm1Test : public WindowTest {
   void PressesThatChangeNothing();
   void CancelLeavesTitleRowAlone();
   void RefusedTableIsReportedWithItsLine();
+  void SwappedMaterialsAreShownInTheStatusBar();
   void ZeroSizeSectionIsReported();
   void GenerateWritesIntoWorkingFolder();
   void ErrorBox();
@@ -290,6 +291,35 @@ void TForm1Test::RefusedTableIsReportedWithItsLine() {
   // The window goes on.
   Import(kSample);
   QCOMPARE(GridModel()->rowCount(), 7);
+}
+
+// The import accepts swapped material columns, as the command line does,
+// and says so where the generate command's result goes; a generate then
+// shows its own result there again.
+void TForm1Test::SwappedMaterialsAreShownInTheStatusBar() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("t.csv");
+  WriteFile(path,
+            "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n"
+            "1,SWAP,STEEL,C30,500,500,6,6,5,5,1000,1000,490,40\n"
+            "2,OK,C30,STEEL,500,500,6,6,5,5,1000,1000,490,40\n");
+  Import(path);
+  QCOMPARE(Reports(), QStringList());
+  QCOMPARE(GridModel()->rowCount(), 2);
+  auto* panel = Find<QLabel>("StatusPanel4");
+  QCOMPARE(panel->text(),
+           QStringLiteral("第 2 行：Section \"SWAP\" has the steel \"STEEL\" as its concrete; "
+                          "check the CONC column.（还有 1 条警告）"));
+  QCOMPARE(panel->toolTip().split(u'\n').size(), 2);
+  Find<QAction>("EnglishAction")->trigger();
+  QVERIFY2(panel->text().startsWith(QStringLiteral("Line 2: Section \"SWAP\"")),
+           qPrintable(panel->text()));
+  QVERIFY2(panel->text().endsWith(QStringLiteral(" (and 1 more warning)")),
+           qPrintable(panel->text()));
+  Find<QAction>("ChineseAction")->trigger();
+
+  Import(kSample);  // a table without warnings clears them
+  QCOMPARE(panel->text(), QString());
 }
 
 // The import refuses such sections, so the state is set up by hand.
