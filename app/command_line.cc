@@ -107,12 +107,22 @@ std::string WrongCallText(const CLI::ParseError& e, const std::string& command) 
   return what;
 }
 
-// The file an argument names, for "brenmoor TABLE" when TABLE cannot be
-// opened: the reason in the system's words, as every command gives it.
+// The file an argument names, for "brenmoor TABLE" when the window cannot
+// open TABLE: the reason in the system's words where the system has one, as
+// every command gives it; else what is wrong with it.
 [[noreturn]] void ThrowCannotOpen(const std::string& name) {
-  ReadWholeFile(PathFromUtf8(name));
-  throw Error(FileErrorMessage("Cannot open", PathFromUtf8(name),
+  const std::filesystem::path path = PathFromUtf8(name);
+  ReadWholeFile(path, ReadLimits{.most = 1});
+#ifdef BRENMOOR_WITH_QT_MODULE
+  // The window opens only a file (OpensWindowWithTable): this is a device,
+  // a pipe or the like.
+  throw Error(FileErrorMessage("Cannot open", path,
+                               "It is not a file; the window opens a section table saved as a "
+                               "CSV file"));
+#else
+  throw Error(FileErrorMessage("Cannot open", path,
                                "This build of brenmoor has no window; use convert or report"));
+#endif
 }
 
 // The whole command line: brenmoor's own options and every command's.

@@ -71,13 +71,20 @@ void InspectCommand(const std::string& path, bool fibers, std::ostream& out) {
   // or /dev/zero) is refused before the rest is read, and no component file
   // is larger than 32,767 blocks of 60 fibers.
   const std::filesystem::path file_path = PathFromUtf8(path);
-  CheckComponentHeader(ReadWholeFile(file_path, ReadLimits{.most = layout::kHeaderSize}));
-  const std::string bytes = ReadWholeFile(file_path, ReadLimits{.most = layout::kLargestFile + 1});
-  if (bytes.size() > layout::kLargestFile) {
-    throw Error("Not a valid component file: larger than " + std::to_string(layout::kLargestFile) +
-                " bytes, the size of 32767 sections of 60 fibers");
+  ComponentFile file;
+  std::string bytes;
+  try {
+    CheckComponentHeader(ReadWholeFile(file_path, ReadLimits{.most = layout::kHeaderSize}));
+    bytes = ReadWholeFile(file_path, ReadLimits{.most = layout::kLargestFile + 1});
+    if (bytes.size() > layout::kLargestFile) {
+      throw InvalidComponentFile("larger than " + std::to_string(layout::kLargestFile) +
+                                 " bytes, the size of 32767 sections of 60 fibers");
+    }
+    file = ReadComponentFile(bytes);
+  } catch (const InvalidComponentFile& e) {
+    // Named as errors on a table's line are: the file first.
+    throw Error(path + ": not a valid component file: " + e.reason());
   }
-  const ComponentFile file = ReadComponentFile(bytes);
   out << path << ": model " << file.model_name << ", " << file.sections.size()
       << (file.sections.size() == 1 ? " section, " : " sections, ") << bytes.size() << " bytes\n";
   for (const FileSection& s : file.sections) PrintSection(s, fibers, out);

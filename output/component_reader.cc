@@ -30,7 +30,7 @@ class Cursor {
   std::string_view Peek(std::size_t size) const { return bytes_.substr(offset_, size); }
 
   [[noreturn]] void Fail(const std::string& what) const {
-    throw Error("Not a valid component file: " + what + " at offset " + std::to_string(offset_));
+    throw InvalidComponentFile(what + " at offset " + std::to_string(offset_));
   }
 
   std::string_view Take(std::size_t size) {

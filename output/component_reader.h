@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/errors.h"
 #include "model/section.h"
 
 namespace brenmoor {
@@ -42,9 +43,22 @@ struct ComponentFile {
 // ones), fiber counts (0 to 60), fiber types, material and steel indexes
 // within the material table, a shear modulus that is a number, section
 // numbers 1, 2, ..., sizes, and the end mark as the very last two bytes. A
-// file that is not exactly what the writer makes throws Error naming the
-// offset and what was wrong there.
+// file that is not exactly what the writer makes throws InvalidComponentFile
+// naming the offset and what was wrong there.
 ComponentFile ReadComponentFile(std::string_view bytes);
+
+// Why bytes are not a component file: what() is "Not a valid component
+// file: <reason>", reason() what was wrong and where, e.g. "the file ends
+// early at offset 162".
+class InvalidComponentFile : public Error {
+ public:
+  explicit InvalidComponentFile(const std::string& reason)
+      : Error("Not a valid component file: " + reason), reason_(reason) {}
+  const std::string& reason() const { return reason_; }
+
+ private:
+  std::string reason_;
+};
 
 // Checks the first layout::kHeaderSize bytes (magic and model name) as
 // ReadComponentFile does, so that a file can be refused before it is read

@@ -331,11 +331,19 @@ TEST(CapacityCommand, RefusesASectionWithoutAConcreteGradeAndKeepsTheOldFile) {
     std::string rows;
     std::string error;
   } cases[] = {
+      // The import warned of it first: converting it would have gone on.
       {good + "3,GZ1,STEEL,STEEL,500,500,6,6,5,5,1000,1000,490,40\r\n",
-       table.string() + ":4: Section \"GZ1\": capacity needs a concrete grade in CONC, not STEEL."},
+       table.string() +
+           ":4: warning: Section \"GZ1\" has the steel \"STEEL\" as its concrete; check the CONC "
+           "column.\nbrenmoor: " +
+           table.string() +
+           ":4: Section \"GZ1\": capacity needs a concrete grade in CONC, not STEEL."},
       // A GB18030 name (钢柱) as the window shows it, not as bytes of another encoding.
       {good + "3,\xB8\xD6\xD6\xF9,STEEL,STEEL,500,500,6,6,5,5,1000,1000,490,40\r\n",
        table.string() +
+           ":4: warning: Section \"钢柱\" has the steel \"STEEL\" as its concrete; check the CONC "
+           "column.\nbrenmoor: " +
+           table.string() +
            ":4: Section \"钢柱\": capacity needs a concrete grade in CONC, not STEEL."},
       // Nothing to compute: no CSV of a header alone over the old one.
       {"", "No section in file \"" + table.string() + "\". There is nothing to write."},

@@ -157,7 +157,8 @@ TEST(CommandLine, FailuresSayWhereAndChangeNothing) {
       {{"convert", kSample, "-o", (dir / "no" / "x").string()},
        "brenmoor: Cannot create file \"" + (dir / "no" / "x").string() + "\". " +
            testing::Texts().missing_folder + ".\n"},
-      {{"inspect", not_a_file}, "brenmoor: Not a valid component file: wrong magic"},
+      {{"inspect", not_a_file},
+       "brenmoor: " + not_a_file + ": not a valid component file: wrong magic"},
       {{"inspect", missing},
        "brenmoor: Cannot open file \"" + missing + "\". " + testing::Texts().missing_file + ".\n"},
   };
@@ -209,7 +210,8 @@ TEST(CommandLine, EndlessOrHugeInputIsRefusedWithoutReadingItAll) {
   std::filesystem::resize_file(huge, std::uintmax_t{2} << 30);  // sparse: costs no disk
   std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"inspect", huge},
-       "brenmoor: Not a valid component file: wrong magic (not a component file) at offset 0.\n"},
+       "brenmoor: " + huge +
+           ": not a valid component file: wrong magic (not a component file) at offset 0.\n"},
   };
 #ifndef _WIN32
   cases.push_back({{"convert", "/dev/zero", "-o", (dir / "out").string()},
@@ -217,7 +219,8 @@ TEST(CommandLine, EndlessOrHugeInputIsRefusedWithoutReadingItAll) {
                    "16-bit encoding such as UTF-16; save it as plain text or UTF-8.\n"});
   cases.push_back(
       {{"inspect", "/dev/zero"},
-       "brenmoor: Not a valid component file: wrong magic (not a component file) at offset 0.\n"});
+       "brenmoor: /dev/zero: not a valid component file: wrong magic (not a component file) at "
+       "offset 0.\n"});
 #endif
   for (const auto& [args, err] : cases) {
     SCOPED_TRACE(args[1]);
@@ -379,7 +382,9 @@ TEST(CommandLine, EveryFailureEndsWithAMessageAndStatusOne) {
   } cases[] = {
       {{"brenmoor", "alloc"}, false, "brenmoor: std::bad_alloc.\n"},
       {{"brenmoor", "other"}, false, "brenmoor: vector::at.\n"},
-      {{"brenmoor", "inspect", kSample}, false, "brenmoor: Not a valid component file"},
+      {{"brenmoor", "inspect", kSample},
+       false,
+       "brenmoor: " + kSample + ": not a valid component file"},
       {{"brenmoor", "--version"}, true, "brenmoor: cannot write to standard output: "},
       {{"brenmoor", "convert", kSample, "-o", "-"},
        true,

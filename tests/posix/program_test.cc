@@ -49,6 +49,17 @@ TEST(Program, SaysWhatWentWrongOnStandardError) {
       {no_display + "-u XDG_RUNTIME_DIR " + kProgram + " report " + kSample + " -o " +
            (dir / "r.pdf").string() + " >/dev/null",
        0, ""},
+      // PDFs need no display, whatever platform the environment names.
+      {no_display + "QT_QPA_PLATFORM=xcb " + kProgram + " capacity " + kSample + " -o " +
+           (dir / "c.pdf").string() + " >/dev/null",
+       0, ""},
+      {"env -u WAYLAND_DISPLAY DISPLAY=:" + std::to_string(silent) + " QT_QPA_PLATFORM=wayland " +
+           kProgram + " report " + kSample + " -o " + (dir / "r.pdf").string() + " >/dev/null",
+       0, ""},
+      // Not a table to open the window with, in a build that has one.
+      {kProgram + " /dev/null", 1,
+       "brenmoor: Cannot open file \"/dev/null\". It is not a file; the window opens a section "
+       "table saved as a CSV file.\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.command);
