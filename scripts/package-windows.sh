@@ -4,8 +4,9 @@
 # the PDF report, the DLLs these load (Qt, the MinGW runtime; found by
 # following the import tables, so nothing unneeded and nothing missing), the
 # Qt plugins for the Windows platform and style, Qt's Chinese texts, the
-# sample table, a README and the licences, every binary stripped; and the
-# same files into the installer FOLDER/brenmoor-<version>-win64.msi.
+# sample table, a README and the licences, every binary stripped (the module
+# when it is linked); and the same files into the installer
+# FOLDER/brenmoor-<version>-win64.msi.
 #
 #   scripts/package-windows.sh FOLDER [--no-run]
 #   --no-run   without running the unpacked programs under Wine (for the
@@ -48,7 +49,13 @@ while [ "$added" = 1 ]; do
         done
     done
 done
-"$strip" --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/platforms/*.dll "$stage"/styles/*.dll
+# Not brenmoor-qt.dll: the programs load only the very file the build made
+# (they check its size and SHA-256), which is linked stripped already.
+for binary in "$stage"/*.exe "$stage"/*.dll "$stage"/platforms/*.dll "$stage"/styles/*.dll; do
+    [ "$(basename "$binary")" = brenmoor-qt.dll ] || "$strip" --strip-unneeded "$binary"
+done
+cmp -s "$build/brenmoor-qt.dll" "$stage/brenmoor-qt.dll" ||
+    { echo "package-windows: brenmoor-qt.dll changed on its way into the package" >&2; exit 1; }
 
 cp "$here/examples/sample.csv" "$stage/examples/"
 # Qt's own texts (buttons of its dialogs, the fields' menus) in Chinese.

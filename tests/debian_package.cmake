@@ -18,6 +18,19 @@ foreach(expected "Files: *\nCopyright: 2026 The Brenmoor project\nLicense: Expat
     message(FATAL_ERROR "the copyright file lacks '${expected}'")
   endif()
 endforeach()
+# The installed module is the very file the program was built to trust: the
+# install must not rewrite it (no run path changed, nothing stripped).
+if(MODULE)
+  file(GLOB_RECURSE installed ${WORK_DIR}/lib*/brenmoor/libbrenmoor-qt.so)
+  if(NOT installed)
+    message(FATAL_ERROR "no libbrenmoor-qt.so installed under ${WORK_DIR}")
+  endif()
+  file(SHA256 ${MODULE} built)
+  file(SHA256 ${installed} shipped)
+  if(NOT built STREQUAL shipped)
+    message(FATAL_ERROR "the installed module ${installed} is not the one built")
+  endif()
+endif()
 # The window's Qt texts in Chinese come from a package no library pulls in.
 include(${BUILD_DIR}/CPackConfig.cmake)
 if(NOT CPACK_DEBIAN_PACKAGE_DEPENDS MATCHES "(^|, )qt6-translations-l10n(,|$)")

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "tests/temp_dir.h"
@@ -102,6 +104,66 @@ TEST(Program, WritesItsFileToStandardOutputByItsNames) {
       EXPECT_EQ(testing::EntriesIn(dir.path()), 2);  // no temporary file left anywhere
     }
   }
+}
+
+// A window and PDF module that is not the one this build made (a copy cut
+// short by an interrupted install, another build's) is refused before it is
+// loaded, with a message and status 1; what needs no module goes on.
+TEST(Program, RefusesAModuleThatIsNotItsOwn) {
+#ifndef BRENMOOR_QT_MODULE
+  GTEST_SKIP() << "a build without the module";
+#else
+  const std::string module = testing::ReadFile(BRENMOOR_QT_MODULE);
+  const std::string name = std::filesystem::path(BRENMOOR_QT_MODULE).filename().string();
+  std::string other_build = module;
+  other_build[other_build.size() / 2] ^= 0x20;
+  const struct {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+      {"cut at 1 KB", module.substr(0, 1024)},
+      {"cut at 300 KB", module.substr(0, std::min<std::size_t>(300'000, module.size() - 1))},
+      {"another build", other_build},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    testing::TempDir dir;
+    std::filesystem::copy_file(kProgram, dir / "brenmoor");
+    testing::WriteFile(dir / name, c.bytes);
+    const std::string program = (dir / "brenmoor").string(), err = (dir / "err").string();
+    const int report = std::system((program + " report " + kSample + " -o " +
+                                    (dir / "r.pdf").string() + " >/dev/null 2>" + err)
+                                       .c_str());
+    ASSERT_TRUE(WIFEXITED(report));
+    EXPECT_EQ(WEXITSTATUS(report), 1);
+    EXPECT_EQ(testing::ReadFile(err),
+              "brenmoor: " + (dir / name).string() +
+                  ": the window and PDF module is damaged or belongs to another build; reinstall "
+                  "Brenmoor.\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "r.pdf"));
+    const int convert = std::system(
+        (program + " convert " + kSample + " -o " + (dir / "K").string() + " >/dev/null").c_str());
+    EXPECT_TRUE(WIFEXITED(convert) && WEXITSTATUS(convert) == 0);
+  }
+#endif
+}
+
+// The module shows the programs its one function: nothing else of its copy
+// of the core can stand in for the program's.
+TEST(Program, TheModuleExportsOneFunction) {
+#ifndef BRENMOOR_QT_MODULE
+  GTEST_SKIP() << "a build without the module";
+#else
+  testing::TempDir dir;
+  const std::string symbols = (dir / "symbols").string();
+  ASSERT_EQ(std::system(
+                ("nm -D --defined-only --format=posix " BRENMOOR_QT_MODULE " >" + symbols).c_str()),
+            0);
+  std::string names;
+  std::istringstream lines(testing::ReadFile(symbols));
+  for (std::string line; std::getline(lines, line);) names += line.substr(0, line.find(' ')) + "\n";
+  EXPECT_EQ(names, "BrenmoorQtMain\n");
+#endif
 }
 
 }  // namespace
