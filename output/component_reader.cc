@@ -59,48 +59,43 @@ T ValueAt(std::string_view block, std::size_t offset) {
   return value;
 }
 
-// Reads the block at the cursor. Its values are read at their offsets and
-// checked; the block is then made again from them by the writer and compared
-// byte for byte, so every byte the writer fixes is checked, and the first
-// wrong one is named by its part of the block.
-FileSection ReadSectionBlock(Cursor& in, std::int32_t expected_number, const BrenmoorState& table,
-                             const MaterialEntries& entries) {
+// Fails the cursor at offset of the block that starts there.
+[[noreturn]] void FailAt(Cursor& in, std::size_t offset, const std::string& what) {
+  in.Take(offset);
+  in.Fail(what);
+}
+
+// The block at the cursor, whole, once its mark, number and fiber count are
+// checked; s gets its number and fiber count.
+std::string_view BlockAt(Cursor& in, std::int32_t expected_number, FileSection& s) {
   using namespace layout;
   if (in.left() < kBlockMark.size()) in.Fail("the file ends early");
   if (in.Peek(kBlockMark.size()) != kBlockMark) in.Fail("wrong section block mark");
   if (in.left() < kFiberCountAt + 1) in.Fail("the file ends early");
   const std::string_view head = in.Peek(kFiberCountAt + 1);
-  const auto fail_at = [&](std::size_t offset, const std::string& what) {
-    in.Take(offset);
-    in.Fail(what);
-  };
-  FileSection s;
   s.number = ValueAt<std::uint16_t>(head, kNumberAt);
   if (s.number != static_cast<std::uint16_t>(expected_number)) {
-    fail_at(kNumberAt + 2, "section number " + std::to_string(s.number) + " where " +
-                               std::to_string(expected_number) + " belongs");
+    FailAt(in, kNumberAt + 2,
+           "section number " + std::to_string(s.number) + " where " +
+               std::to_string(expected_number) + " belongs");
   }
   s.number = expected_number;
   s.fiber_count = static_cast<std::uint8_t>(head[kFiberCountAt]);
   const int n = s.fiber_count;
   if (n > kMaxFibers) {
-    fail_at(kFiberCountAt + 1,
-            "fiber count " + std::to_string(n) + " above " + std::to_string(kMaxFibers));
+    FailAt(in, kFiberCountAt + 1,
+           "fiber count " + std::to_string(n) + " above " + std::to_string(kMaxFibers));
   }
-  if (in.left() < BlockSize(n)) fail_at(kFiberCountAt + 1, "the file ends early");
-  const std::string_view block = in.Peek(BlockSize(n));
+  if (in.left() < BlockSize(n)) FailAt(in, kFiberCountAt + 1, "the file ends early");
+  return in.Peek(BlockSize(n));
+}
 
-  s.name = TrimTrailingBlanks(block.substr(kNameAt, kNameWidth));
-  static_cast<ElasticProperties&>(s) = ElasticProperties{
-      ValueAt<float>(block, kShearArea1At),       ValueAt<float>(block, kShearArea2At),
-      ValueAt<float>(block, kTorsionAt),          ValueAt<float>(block, kShearModulusAt),
-      ValueAt<float>(block, kConcreteSumsAt),     ValueAt<float>(block, kSteelSumsAt),
-      ValueAt<float>(block, kConcreteSumsAt + 4), ValueAt<float>(block, kSteelSumsAt + 4),
-      ValueAt<float>(block, kConcreteSumsAt + 8), ValueAt<float>(block, kSteelSumsAt + 8)};
-  if (std::isnan(s.shear_modulus)) fail_at(kShearModulusAt, "shear modulus that is not a number");
+// The block's fibers, into s and, as the writer takes them, into fibers.
+void ReadFibers(Cursor& in, std::string_view block, const BrenmoorState& table, FileSection& s,
+                std::array<FiberSlot, kMaxFibers>& fibers) {
+  using namespace layout;
+  const int n = s.fiber_count;
   const auto material_count = static_cast<std::int32_t>(table.materials.size());
-  // At least the four fibers the trailing entries name.
-  std::array<FiberSlot, kMaxFibers> fibers{};
   s.fibers.resize(static_cast<std::size_t>(n));
   for (int k = 0; k < n; ++k) {
     FiberSlot& f = fibers[static_cast<std::size_t>(k)];
@@ -111,13 +106,13 @@ FileSection ReadSectionBlock(Cursor& in, std::int32_t expected_number, const Bre
     f.x = ValueAt<float>(block, kCoordinatesAt + 8 * k + 4);
     const std::string fiber = "fiber " + std::to_string(k + 1);
     if (f.type != kSteelFiber && f.type != kConcreteFiber) {
-      fail_at(kTypesAt + 2 * k,
-              fiber + " of type " + std::to_string(f.type) + " (0 steel, 1 concrete)");
+      FailAt(in, kTypesAt + 2 * k,
+             fiber + " of type " + std::to_string(f.type) + " (0 steel, 1 concrete)");
     }
     if (f.material < 0 || f.material >= material_count) {
-      fail_at(kMaterialsAt + 2 * k, fiber + " of material index " + std::to_string(f.material) +
-                                        " outside the " + std::to_string(material_count) +
-                                        " materials");
+      FailAt(in, kMaterialsAt + 2 * k,
+             fiber + " of material index " + std::to_string(f.material) + " outside the " +
+                 std::to_string(material_count) + " materials");
     }
     FileFiber& out = s.fibers[static_cast<std::size_t>(k)];
     out.x = f.x;
@@ -127,10 +122,36 @@ FileSection ReadSectionBlock(Cursor& in, std::int32_t expected_number, const Bre
     out.type = f.type;
     out.material_name = table.materials[static_cast<std::size_t>(f.material)].name;
   }
+}
+
+// Reads the block at the cursor. Its values are read at their offsets and
+// checked; the block is then made again from them by the writer and compared
+// byte for byte, so every byte the writer fixes is checked, and the first
+// wrong one is named by its part of the block.
+FileSection ReadSectionBlock(Cursor& in, std::int32_t expected_number, const BrenmoorState& table,
+                             const MaterialEntries& entries) {
+  using namespace layout;
+  FileSection s;
+  const std::string_view block = BlockAt(in, expected_number, s);
+  const int n = s.fiber_count;
+  s.name = TrimTrailingBlanks(block.substr(kNameAt, kNameWidth));
+  static_cast<ElasticProperties&>(s) = ElasticProperties{
+      ValueAt<float>(block, kShearArea1At),       ValueAt<float>(block, kShearArea2At),
+      ValueAt<float>(block, kTorsionAt),          ValueAt<float>(block, kShearModulusAt),
+      ValueAt<float>(block, kConcreteSumsAt),     ValueAt<float>(block, kSteelSumsAt),
+      ValueAt<float>(block, kConcreteSumsAt + 4), ValueAt<float>(block, kSteelSumsAt + 4),
+      ValueAt<float>(block, kConcreteSumsAt + 8), ValueAt<float>(block, kSteelSumsAt + 8)};
+  if (std::isnan(s.shear_modulus))
+    FailAt(in, kShearModulusAt, "shear modulus that is not a number");
+  // At least the four fibers the trailing entries name.
+  std::array<FiberSlot, kMaxFibers> fibers{};
+  ReadFibers(in, block, table, s, fibers);
+  const auto material_count = static_cast<std::int32_t>(table.materials.size());
   s.steel_material = ValueAt<std::int16_t>(block, kSteelIndexesAt);
   if (s.steel_material < 0 || s.steel_material >= material_count) {
-    fail_at(kSteelIndexesAt, "steel material index " + std::to_string(s.steel_material) +
-                                 " outside the " + std::to_string(material_count) + " materials");
+    FailAt(in, kSteelIndexesAt,
+           "steel material index " + std::to_string(s.steel_material) + " outside the " +
+               std::to_string(material_count) + " materials");
   }
   std::memcpy(s.corners.data(), block.data() + kCornersAt, sizeof s.corners);
 
@@ -148,7 +169,7 @@ FileSection ReadSectionBlock(Cursor& in, std::int32_t expected_number, const Bre
   const auto differ = std::mismatch(block.begin(), block.end(), expected.begin());
   if (differ.first != block.end()) {
     const BlockPart part = PartAt(static_cast<std::size_t>(differ.first - block.begin()), n);
-    fail_at(part.begin, std::string("wrong ") + part.what);
+    FailAt(in, part.begin, std::string("wrong ") + part.what);
   }
   in.Take(block.size());
   return s;
