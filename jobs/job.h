@@ -41,7 +41,7 @@ struct JobContext {
   ByteSink* standard_output = nullptr;
   // Told what the job's import accepted but found odd (state.warnings), as
   // soon as the table is imported. May be empty.
-  std::function<void(const TableWarning&)> warn;
+  std::function<void(const TableWarning&)> warn = {};
 };
 
 // What a job did.
