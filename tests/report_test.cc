@@ -672,7 +672,7 @@ TEST(CapacityChart, TextsKeepApartFromTinyToHugeSections) {
   } places[] = {{10, QRectF(130, 700, 910, 1000)}, {3.4, QRectF(0, 0, 260, 190)}};
   const QRegularExpression minus_zero(QStringLiteral("^−0(\\.0*)?$"));
   for (double size : {1e-3, 1.0, 500.0, 1e5, 1e18}) {
-    int scaled_axes = 0;
+    int scaled_axes = 0;  // of moments
     for (const Chart& chart : ChartsOfSectionSized(size)) {
       for (const auto& place : places) {
         SCOPED_TRACE(QStringLiteral("%1 mm, %2 at unit %3")
@@ -700,7 +700,11 @@ TEST(CapacityChart, TextsKeepApartFromTinyToHugeSections) {
             EXPECT_LE(digits.size(), 6) << a.text.toStdString();
             EXPECT_FALSE(minus_zero.match(a.text).hasMatch()) << a.text.toStdString();
           }
-          if (a.text.contains(QStringLiteral("×10"))) ++scaled_axes;
+          // On the page, where the room does not depend on the window.
+          if (place.unit == 10 && a.text.contains(QStringLiteral("×10")) &&
+              a.text.contains(QStringLiteral("kN·m"))) {
+            ++scaled_axes;
+          }
           for (std::size_t j = i + 1; j < texts.size(); ++j) {
             EXPECT_FALSE(a.box.intersects(texts[j].box))
                 << a.text.toStdString() << " and " << texts[j].text.toStdString();
@@ -708,8 +712,10 @@ TEST(CapacityChart, TextsKeepApartFromTinyToHugeSections) {
         }
       }
     }
-    // The sample's size counts in kN and kN·m; the others need a power of
-    // ten somewhere (a 1 mm section's moments are about 1e-6 kN·m).
+    // On the page the sample's size counts its moments in kN·m; the others
+    // need a power of ten there (a 1 mm section's moments are about 1e-6
+    // kN·m). Whether the forces of the sample's size need one depends on
+    // how wide the system's font draws "−2000" beside the axis's title.
     EXPECT_EQ(scaled_axes > 0, size != 500) << size;
   }
 }
