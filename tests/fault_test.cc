@@ -1,7 +1,5 @@
 #include "tests/fault_test.h"
 
-#include <chrono>
-
 #include "tests/system_texts.h"
 
 namespace brenmoor::testing {
@@ -18,13 +16,12 @@ TEST_F(FaultTest, TableGoneOrNoTableBetweenDialogAndRead) {
 
 TEST_F(FaultTest, HugeGarbageNeitherHangsNorGrowsTheMessage) {
   WriteHugeTables();
-  const auto start = std::chrono::steady_clock::now();
+  // A hang is for the test runner's time limit to catch: no clock here.
   EXPECT_EQ(ImportError(huge_garbage_),
             "The table holds 832075 sections; at most 32767 are allowed");
   const std::string message = ImportError(huge_line_);
   EXPECT_LT(message.size(), 200u) << message;
   EXPECT_EQ(message.substr(0, 21), "Section name \"7777777");
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
   ExpectNothingLost();
 }
 
