@@ -300,7 +300,8 @@ ChartLayout LayOutChart(const QRectF& area, const Chart& chart, double unit) {
   const double no_limit = std::numeric_limits<double>::infinity();
   if (chart.equal_scales) {
     // One step for both axes, from the wider span; the plot then takes the
-    // largest rectangle of the axes' proportions, centred in its room.
+    // largest rectangle of the axes' proportions, centred across its room
+    // and at its top, under the title.
     const auto [wx_lo, wx_hi] = Widened(x_lo, x_hi);
     const auto [wy_lo, wy_hi] = Widened(y_lo, y_hi);
     const QRectF room = layout.plot;
@@ -313,6 +314,7 @@ ChartLayout LayOutChart(const QRectF& area, const Chart& chart, double unit) {
       const double per_unit = std::min(room.width() / across, room.height() / upwards);
       layout.plot = QRectF(0, 0, across * per_unit, upwards * per_unit);
       layout.plot.moveCenter(room.center());
+      layout.plot.moveTop(room.top());
       if (ticks <= 2 || (x_apart(layout.x, layout.plot) && y_apart(layout.y, layout.plot))) break;
     }
   } else {

@@ -75,8 +75,9 @@ struct Chart {
   // The legend's corner inside the plot: top right, or bottom right where
   // the curves fill the top.
   bool legend_at_bottom = false;
-  // One data unit as long on paper across as upwards, the plot narrowed or
-  // lowered (and centred) to make it so: a contour keeps its true shape.
+  // One data unit as long on paper across as upwards, the plot narrowed
+  // (and centred) or lowered (and kept under the title) to make it so: a
+  // contour keeps its true shape.
   bool equal_scales = false;
   // Mark labels on the side of their point away from the origin, outside a
   // closed curve around it; otherwise right of and above the point.
