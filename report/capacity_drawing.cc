@@ -301,10 +301,14 @@ ChartLayout LayOutChart(const QRectF& area, const Chart& chart, double unit) {
   if (chart.equal_scales) {
     // One step for both axes, from the wider span; the plot then takes the
     // largest rectangle of the axes' proportions, centred across its room
-    // and at its top, under the title.
+    // and at its top, under the title. A closed curve may pass near any
+    // corner of the plot, with the labels of its marks: the legend goes to
+    // the right of the plot, in room kept for it.
     const auto [wx_lo, wx_hi] = Widened(x_lo, x_hi);
     const auto [wy_lo, wy_hi] = Widened(y_lo, y_hi);
-    const QRectF room = layout.plot;
+    QRectF room = layout.plot;
+    if (!chart.legend_solid.isEmpty() || !chart.legend_dashed.isEmpty())
+      room.setRight(room.right() - LegendSize(metrics, chart, unit).width() - 2 * unit);
     for (int ticks = kTicks;; --ticks) {
       const double step = NiceStep(std::max(wx_hi - wx_lo, wy_hi - wy_lo), ticks);
       layout.x = AxisOver(x_lo, x_hi, ticks, metrics, no_limit, step);
@@ -429,8 +433,9 @@ void DrawSeries(QPainter& p, const ChartLayout& layout, const Chart& chart, doub
 
 // Where the legend goes: in the plot's top or bottom right corner as the
 // chart says; a chart of equal scales, whose curve may reach any corner,
-// beside the plot where its area has room, else in the first corner of the
-// plot that no line of it crosses.
+// beside the plot in the room its layout kept there, or where an area is
+// too small even for that, in the first corner of the plot that no line of
+// it crosses.
 QRectF LegendBox(const ChartLayout& layout, const Chart& chart, const QRectF& area,
                  const QFontMetricsF& metrics, double unit) {
   const QRectF& plot = layout.plot;

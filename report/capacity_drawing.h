@@ -77,7 +77,7 @@ struct Chart {
   bool legend_at_bottom = false;
   // One data unit as long on paper across as upwards, the plot narrowed
   // (and centred) or lowered (and kept under the title) to make it so: a
-  // contour keeps its true shape.
+  // contour keeps its true shape. The legend then stands right of the plot.
   bool equal_scales = false;
   // Mark labels on the side of their point away from the origin, outside a
   // closed curve around it; otherwise right of and above the point.
