@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
+#include <utility>
 
 #include "report/figures.h"
 
@@ -51,15 +53,23 @@ QPen SeriesPen(bool dashed, double unit) {
 struct Scale {
   double lo = 0, hi = 1, step = 1;
 };
-Scale ScaleOver(double lo, double hi, int ticks) {
+// lo .. hi taken out to 0, with a little room where there is data so that a
+// curve's end does not lie on the frame.
+std::pair<double, double> Widened(double lo, double hi) {
   lo = std::min(lo, 0.0);
   hi = std::max(hi, 0.0);
-  if (!(hi - lo > 0) || !std::isfinite(hi - lo)) return {lo, lo + 1.0, NiceStep(1.0, ticks)};
-  // A little room so that a curve's end does not lie on the frame.
   const double room = 0.03 * (hi - lo);
   if (hi > 0) hi += room;
   if (lo < 0) lo -= room;
-  const double step = NiceStep(hi - lo, ticks);
+  return {lo, hi};
+}
+// With step 0, the step that gives about `ticks` intervals; else that step.
+Scale ScaleOver(double lo, double hi, int ticks, double step = 0) {
+  lo = std::min(lo, 0.0);
+  hi = std::max(hi, 0.0);
+  if (!(hi - lo > 0) || !std::isfinite(hi - lo)) return {lo, lo + 1.0, NiceStep(1.0, ticks)};
+  std::tie(lo, hi) = Widened(lo, hi);
+  if (!(step > 0)) step = NiceStep(hi - lo, ticks);
   return {std::floor(lo / step) * step, std::ceil(hi / step) * step, step};
 }
 
@@ -75,14 +85,17 @@ void Marker(QPainter& p, QPointF at, bool filled, double unit) {
   p.setBrush(Qt::NoBrush);
 }
 
-void Legend(QPainter& p, const QRectF& plot, const Chart& chart, bool at_bottom, double unit) {
-  const QFontMetricsF metrics(p.font());
+// The legend's size for the painter's font.
+QSizeF LegendSize(const QFontMetricsF& metrics, const Chart& chart, double unit) {
   const double sample = 8 * unit, gap = 1.5 * unit, line = 4 * unit;
   const double text_w = std::max(metrics.horizontalAdvance(chart.legend_solid),
                                  metrics.horizontalAdvance(chart.legend_dashed));
-  const double w = sample + 3 * gap + text_w, h = 2 * line + gap;
-  const QRectF box(plot.right() - w - unit,
-                   at_bottom ? plot.bottom() - h - unit : plot.top() + unit, w, h);
+  return {sample + 3 * gap + text_w, 2 * line + gap};
+}
+
+void Legend(QPainter& p, const QRectF& box, const Chart& chart, double unit) {
+  const QFontMetricsF metrics(p.font());
+  const double sample = 8 * unit, gap = 1.5 * unit, line = 4 * unit;
   p.setPen(QPen(kZeroGrey, 0.15 * unit));
   p.setBrush(Qt::white);
   p.drawRect(box);
@@ -139,13 +152,15 @@ QString TitleInPower(const QString& title, int power) {
   return title.left(open + 1) + factor + u' ' + title.mid(open + 1);
 }
 
-// The axis over lo .. hi with about `ticks` intervals. Its labels are the
-// tick values themselves while each has at most kMostTickCharacters and is
-// no wider than max_width; otherwise they count in the power of ten, a
-// multiple of 3, that leaves them one to three whole digits.
-Axis AxisOver(double lo, double hi, int ticks, const QFontMetricsF& metrics, double max_width) {
+// The axis over lo .. hi with about `ticks` intervals, or with the given
+// step. Its labels are the tick values themselves while each has at most
+// kMostTickCharacters and is no wider than max_width; otherwise they count in
+// the power of ten, a multiple of 3, that leaves them one to three whole
+// digits.
+Axis AxisOver(double lo, double hi, int ticks, const QFontMetricsF& metrics, double max_width,
+              double step = 0) {
   Axis axis;
-  axis.scale = ScaleOver(lo, hi, ticks);
+  axis.scale = ScaleOver(lo, hi, ticks, step);
   const Scale& s = axis.scale;
   const int count = static_cast<int>(std::lround((s.hi - s.lo) / s.step));
   for (int k = 0; k <= count; ++k) axis.ticks.push_back(s.lo + k * s.step);
@@ -224,10 +239,12 @@ void PlaceAxisTexts(ChartLayout& layout, const Chart& chart, const QRectF& area,
              QPointF(plot.center().x() - metrics.horizontalAdvance(x_title) / 2,
                      plot.bottom() + tick + 2 * metrics.height() + kBelowTicks * unit),
              metrics));
-  // Read upwards from `at`: its glyphs stand left of the baseline.
+  // Read upwards from `at`: its glyphs stand left of the baseline, at the
+  // left of the room kept for the y axis's texts.
   const QString y_title = TitleInPower(chart.y_axis, layout.y.power);
   const double length = metrics.horizontalAdvance(y_title);
-  const QPointF at(area.left() + metrics.ascent() + 0.5 * unit, plot.center().y() + length / 2);
+  const QPointF at(plot.left() - kLeftRoom * unit + metrics.ascent() + 0.5 * unit,
+                   plot.center().y() + length / 2);
   layout.texts.push_back({ChartText::Kind::kAxisY, y_title,
                           QRectF(at.x() - metrics.ascent(), at.y() - length,
                                  metrics.ascent() + metrics.descent(), length),
@@ -264,23 +281,52 @@ ChartLayout LayOutChart(const QRectF& area, const Chart& chart, double unit) {
   // What the upright title of the y axis leaves of the room left of the ticks.
   const double y_label_room =
       kLeftRoom * unit - (metrics.ascent() + metrics.descent() + 0.5 * unit) - 1.6 * unit - gap;
-  const QRectF& plot = layout.plot;
-  layout.x = FittedAxis(
-      x_lo, x_hi, metrics, std::numeric_limits<double>::infinity(), [&](const Axis& axis) {
-        const double spacing = plot.width() / static_cast<double>(axis.ticks.size() - 1);
-        double end = -std::numeric_limits<double>::infinity();  // of the label before
-        for (std::size_t k = 0; k < axis.labels.size(); ++k) {
-          const double w = metrics.horizontalAdvance(axis.labels[k]);
-          const double left = LabelLeft(plot.left() + static_cast<double>(k) * spacing, w, area);
-          if (left < end + gap) return false;
-          end = left + w;
-        }
-        return true;
-      });
-  layout.y = FittedAxis(y_lo, y_hi, metrics, y_label_room, [&](const Axis& axis) {
+  // Whether an axis's labels keep apart along a plot.
+  const auto x_apart = [&](const Axis& axis, const QRectF& plot) {
+    const double spacing = plot.width() / static_cast<double>(axis.ticks.size() - 1);
+    double end = -std::numeric_limits<double>::infinity();  // of the label before
+    for (std::size_t k = 0; k < axis.labels.size(); ++k) {
+      const double w = metrics.horizontalAdvance(axis.labels[k]);
+      const double left = LabelLeft(plot.left() + static_cast<double>(k) * spacing, w, area);
+      if (left < end + gap) return false;
+      end = left + w;
+    }
+    return true;
+  };
+  const auto y_apart = [&](const Axis& axis, const QRectF& plot) {
     const double spacing = plot.height() / static_cast<double>(axis.ticks.size() - 1);
     return metrics.height() + 0.2 * unit <= spacing;
-  });
+  };
+  const double no_limit = std::numeric_limits<double>::infinity();
+  if (chart.equal_scales) {
+    // One step for both axes, from the wider span; the plot then takes the
+    // largest rectangle of the axes' proportions, centred across its room
+    // and at its top, under the title. A closed curve may pass near any
+    // corner of the plot, with the labels of its marks: the legend goes to
+    // the right of the plot, in room kept for it.
+    const auto [wx_lo, wx_hi] = Widened(x_lo, x_hi);
+    const auto [wy_lo, wy_hi] = Widened(y_lo, y_hi);
+    QRectF room = layout.plot;
+    if (!chart.legend_solid.isEmpty() || !chart.legend_dashed.isEmpty())
+      room.setRight(room.right() - LegendSize(metrics, chart, unit).width() - 2 * unit);
+    for (int ticks = kTicks;; --ticks) {
+      const double step = NiceStep(std::max(wx_hi - wx_lo, wy_hi - wy_lo), ticks);
+      layout.x = AxisOver(x_lo, x_hi, ticks, metrics, no_limit, step);
+      layout.y = AxisOver(y_lo, y_hi, ticks, metrics, y_label_room, step);
+      const double across = layout.x.scale.hi - layout.x.scale.lo;
+      const double upwards = layout.y.scale.hi - layout.y.scale.lo;
+      const double per_unit = std::min(room.width() / across, room.height() / upwards);
+      layout.plot = QRectF(0, 0, across * per_unit, upwards * per_unit);
+      layout.plot.moveCenter(room.center());
+      layout.plot.moveTop(room.top());
+      if (ticks <= 2 || (x_apart(layout.x, layout.plot) && y_apart(layout.y, layout.plot))) break;
+    }
+  } else {
+    layout.x = FittedAxis(x_lo, x_hi, metrics, no_limit,
+                          [&](const Axis& axis) { return x_apart(axis, layout.plot); });
+    layout.y = FittedAxis(y_lo, y_hi, metrics, y_label_room,
+                          [&](const Axis& axis) { return y_apart(axis, layout.plot); });
+  }
   PlaceAxisTexts(layout, chart, area, unit, metrics);
   return layout;
 }
@@ -362,12 +408,20 @@ void DrawSeries(QPainter& p, const ChartLayout& layout, const Chart& chart, doub
   for (const ChartSeries& series : chart.series) {
     for (const ChartMark& mark : series.marks) {
       if (mark.label.isEmpty() || mark.index >= series.points.size()) continue;
-      const QPointF at = ToPage(layout, series.points[mark.index]);
+      const QPointF data = series.points[mark.index];
+      const QPointF at = ToPage(layout, data);
       const double w = metrics.horizontalAdvance(mark.label);
-      double x = at.x() + 1.3 * unit;
-      if (x + w > plot.right()) x = at.x() - 1.3 * unit - w;
-      double y = at.y() - 1.0 * unit;
-      if (y - metrics.ascent() < plot.top()) y = at.y() + metrics.ascent() + 1.0 * unit;
+      const double right = at.x() + 1.3 * unit, left = at.x() - 1.3 * unit - w;
+      const double above = at.y() - 1.0 * unit, below = at.y() + metrics.ascent() + 1.0 * unit;
+      double x = right, y = above;
+      if (chart.labels_outward) {
+        if (data.x() < 0) x = left;
+        if (data.y() < 0) y = below;
+      }
+      if (x == right && x + w > plot.right()) x = left;
+      if (x == left && x < plot.left()) x = right;
+      if (y == above && y - metrics.ascent() < plot.top()) y = below;
+      if (y == below && y + metrics.descent() > plot.bottom()) y = above;
       // On a light ground, so that a line running through stays behind it.
       p.fillRect(QRectF(x - 0.3 * unit, y - metrics.ascent(), w + 0.6 * unit, metrics.height()),
                  QColor(255, 255, 255, 200));
@@ -375,6 +429,53 @@ void DrawSeries(QPainter& p, const ChartLayout& layout, const Chart& chart, doub
     }
   }
   p.restore();
+}
+
+// Where the legend goes: in the plot's top or bottom right corner as the
+// chart says; a chart of equal scales, whose curve may reach any corner,
+// beside the plot in the room its layout kept there, or where an area is
+// too small even for that, in the first corner of the plot that no line of
+// it crosses.
+QRectF LegendBox(const ChartLayout& layout, const Chart& chart, const QRectF& area,
+                 const QFontMetricsF& metrics, double unit) {
+  const QRectF& plot = layout.plot;
+  QRectF box(QPointF(), LegendSize(metrics, chart, unit));
+  const QPointF inset(unit, unit);
+  box.moveTopRight(plot.topRight() + QPointF(-unit, unit));
+  if (chart.legend_at_bottom) box.moveBottomRight(plot.bottomRight() - inset);
+  if (!chart.equal_scales) return box;
+  const QRectF beside = box.translated(plot.right() + unit - box.left(), -unit);
+  if (area.contains(beside)) return beside;
+  const auto crossed = [&](const QRectF& candidate) {
+    const QRectF near = candidate.adjusted(-unit, -unit, unit, unit);
+    for (const ChartSeries& series : chart.series) {
+      for (std::size_t i = 1; i < series.points.size(); ++i) {
+        const QPointF a = ToPage(layout, series.points[i - 1]),
+                      b = ToPage(layout, series.points[i]);
+        for (int k = 0; k <= 8; ++k) {
+          if (near.contains(a + (b - a) * (k / 8.0))) return true;
+        }
+      }
+    }
+    return false;
+  };
+  for (const QPointF corner :
+       {plot.topRight() + QPointF(-unit, unit), plot.topLeft() + inset, plot.bottomRight() - inset,
+        plot.bottomLeft() + QPointF(unit, -unit)}) {
+    QRectF candidate = box;
+    if (corner.x() > plot.center().x()) {
+      candidate.moveRight(corner.x());
+    } else {
+      candidate.moveLeft(corner.x());
+    }
+    if (corner.y() < plot.center().y()) {
+      candidate.moveTop(corner.y());
+    } else {
+      candidate.moveBottom(corner.y());
+    }
+    if (!crossed(candidate)) return candidate;
+  }
+  return box;
 }
 
 }  // namespace
@@ -392,7 +493,25 @@ CapacityCurves ComputeCapacityCurves(const CapacitySection& section,
       curves.curvature[a][m] = MomentCurvatureCurve(section, axis, model, options.axial_ratio);
     }
   }
+  curves.biaxial = ComputeBiaxialCapacity(section, options.axial_ratio);
   return curves;
+}
+
+std::vector<MaterialValue> ConcreteValues(const ConcreteLaw& law) {
+  return {{QStringLiteral("fc"), Figure(law.fc) + QStringLiteral(" N/mm²")},
+          {QStringLiteral("ε0"), Figure(law.eps0)},
+          {QStringLiteral("εcu"), Figure(law.epscu)},
+          {QStringLiteral("n"), Figure(law.n)}};
+}
+
+std::vector<MaterialValue> SteelValues(const SteelLaw& law) {
+  const auto stress = [](double value) { return Figure(value) + QStringLiteral(" N/mm²"); };
+  std::vector<MaterialValue> values = {{QStringLiteral("fy"), stress(law.fy)},
+                                       {QStringLiteral("fy′"), stress(law.fy_comp)}};
+  if (law.fy_axial != law.fy_comp)
+    values.push_back({QStringLiteral("fy′ (N0)"), stress(law.fy_axial)});
+  values.push_back({QStringLiteral("Es"), stress(law.Es)});
+  return values;
 }
 
 Chart InteractionChart(const CapacityCurves& curves, BendingAxis axis,
@@ -465,6 +584,38 @@ Chart CurvatureChart(const CapacityCurves& curves, BendingAxis axis,
   return chart;
 }
 
+Chart BiaxialChart(const CapacityCurves& curves, const CapacityChartTexts& texts) {
+  const BiaxialCapacity& biaxial = curves.biaxial;
+  Chart chart;
+  chart.title = texts.biaxial_title.arg(Kilonewtons(biaxial.figures.N));
+  chart.x_axis = texts.moment_axis[1];
+  chart.y_axis = texts.moment_axis[0];
+  chart.legend_solid = texts.exact;
+  chart.legend_dashed = texts.fiber;
+  chart.empty_text = texts.cannot_hold.arg(Kilonewtons(biaxial.figures.N));
+  chart.equal_scales = true;
+  chart.labels_outward = true;
+  constexpr int kMarkEvery = 45 / kBiaxialStepDegrees;
+  for (int m = 0; m < 2; ++m) {
+    const bool holds = biaxial.figures.holds && (m == 0 || biaxial.fiber_holds);
+    const auto& contour = m == 0 ? biaxial.exact : biaxial.fiber;
+    ChartSeries series;
+    series.dashed = m == 1;
+    if (holds) {
+      for (int k = 0; k <= kBiaxialDirections; ++k) {
+        const BiaxialMoment& at = contour[static_cast<std::size_t>(k % kBiaxialDirections)];
+        series.points.emplace_back(at.My, at.Mx);
+        if (m == 0 && k < kBiaxialDirections && k % kMarkEvery == 0) {
+          series.marks.push_back(
+              {static_cast<std::size_t>(k), QStringLiteral("%1°").arg(k * kBiaxialStepDegrees)});
+        }
+      }
+    }
+    chart.series.push_back(std::move(series));
+  }
+  return chart;
+}
+
 double NiceStep(double span, int ticks) {
   if (!(span > 0) || !std::isfinite(span) || ticks < 1) return 1.0;
   const double raw = span / ticks;
@@ -504,7 +655,7 @@ void DrawChart(QPainter& p, const QRectF& area, const Chart& chart, double unit)
   }
   DrawSeries(p, layout, chart, unit);
   if (!chart.legend_solid.isEmpty() || !chart.legend_dashed.isEmpty()) {
-    Legend(p, layout.plot, chart, chart.legend_at_bottom, unit);
+    Legend(p, LegendBox(layout, chart, area, QFontMetricsF(p.font()), unit), chart, unit);
   }
   p.restore();
 }
@@ -523,6 +674,15 @@ void DrawCapacityCharts(QPainter& painter, const QRectF& area, const CapacityCur
     DrawChart(painter, QRectF(area.left() + a * w, area.top() + h, w, h),
               CurvatureChart(curves, axis, texts), unit);
   }
+}
+
+void DrawCapacityChartsWide(QPainter& painter, const QRectF& area, const CapacityCurves& curves,
+                            const CapacityChartTexts& texts, double unit) {
+  const double w = area.width() / 3;
+  DrawCapacityCharts(painter, QRectF(area.left(), area.top(), 2 * w, area.height()), curves, texts,
+                     unit);
+  DrawChart(painter, QRectF(area.left() + 2 * w, area.top(), w, area.height()),
+            BiaxialChart(curves, texts), unit);
 }
 
 }  // namespace brenmoor

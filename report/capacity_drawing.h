@@ -6,31 +6,47 @@
 #include <QString>
 #include <vector>
 
+#include "capacity/biaxial.h"
 #include "capacity/capacity.h"
 
 namespace brenmoor {
 
 // Everything the capacity report and the window's capacity dialog show of one
-// section: its figures and its curves about both axes in both models.
+// section: its figures and its curves about both axes in both models, and its
+// biaxial contours at the options' axial load.
 struct CapacityCurves {
   CapacityOptions options;
   SectionCapacity figures;
   // [axis][model], axis 0 about x and 1 about y, model 0 exact and 1 fiber.
   std::vector<InteractionPoint> interaction[2][2];
   MomentCurvature curvature[2][2];
+  BiaxialCapacity biaxial;
 };
 
 // Computes them for a section MakeCapacitySection made with options.
 CapacityCurves ComputeCapacityCurves(const CapacitySection& section,
                                      const CapacityOptions& options);
 
-// The words of the four charts, so that the report (English source texts)
+// A material value as the capacity report and the window list it: its
+// symbol and its value with the unit ("fc", "16.7 N/mm²").
+struct MaterialValue {
+  QString symbol;
+  QString value;
+};
+// fc, ε0, εcu and n of the concrete's law.
+std::vector<MaterialValue> ConcreteValues(const ConcreteLaw& law);
+// fy, fy′, fy′ (N0) where N0 takes another strength than fy′ (HRB500's
+// design 400 against 435 N/mm²), and Es of the bars' law.
+std::vector<MaterialValue> SteelValues(const SteelLaw& law);
+
+// The words of the five charts, so that the report (English source texts)
 // and the window (Chinese ones) draw the same charts in their own language.
 // The named points keep their symbols: N0, Nt, b (the balanced point Nb, Mb)
-// and M0.
+// and M0; the directions of the contour their angle, "45°".
 struct CapacityChartTexts {
   QString interaction_title[2];  // about x, about y
   QString curvature_title[2];    // "%1" is replaced by N in kN
+  QString biaxial_title;         // "%1" is replaced by N in kN
   QString moment_axis[2];        // the M axis of the N–M charts, with unit
   QString axial_axis;            // "N (kN)"
   QString curvature_axis;        // "φ (1/m)"
@@ -59,6 +75,13 @@ struct Chart {
   // The legend's corner inside the plot: top right, or bottom right where
   // the curves fill the top.
   bool legend_at_bottom = false;
+  // One data unit as long on paper across as upwards, the plot narrowed
+  // (and centred) or lowered (and kept under the title) to make it so: a
+  // contour keeps its true shape. The legend then stands right of the plot.
+  bool equal_scales = false;
+  // Mark labels on the side of their point away from the origin, outside a
+  // closed curve around it; otherwise right of and above the point.
+  bool labels_outward = false;
 };
 
 // The N–M chart about one axis: M across, N upwards (compression positive),
@@ -70,6 +93,13 @@ Chart InteractionChart(const CapacityCurves& curves, BendingAxis axis,
 // end marked (labelled on the exact curve).
 Chart CurvatureChart(const CapacityCurves& curves, BendingAxis axis,
                      const CapacityChartTexts& texts);
+
+// The Mx–My contour at the axial load: My across and Mx upwards, so that
+// the point of each direction θ lies on the side of the section that θ
+// compresses (θ = 0° at +My, 90° at +Mx); exact solid and fiber dashed,
+// closed, at equal scales, every 45° marked on the exact contour with its
+// angle. A section that cannot carry N has no points and the note instead.
+Chart BiaxialChart(const CapacityCurves& curves, const CapacityChartTexts& texts);
 
 // Draws chart into area. unit is painter units per millimetre of paper (10
 // for a page in tenths of a millimetre, about 4 for a window's pixels): it
@@ -101,6 +131,12 @@ std::vector<ChartText> ChartTexts(const QRectF& area, const Chart& chart, double
 // moment–curvature about x and about y.
 void DrawCapacityCharts(QPainter& painter, const QRectF& area, const CapacityCurves& curves,
                         const CapacityChartTexts& texts, double unit);
+
+// The five charts side by side as the window shows them: the four of
+// DrawCapacityCharts in the left two thirds of area, the Mx–My contour in
+// the right third, over the height of both rows.
+void DrawCapacityChartsWide(QPainter& painter, const QRectF& area, const CapacityCurves& curves,
+                            const CapacityChartTexts& texts, double unit);
 
 // The step between ticks for data spanning `span`: the smallest of 1, 2, 2.5
 // and 5 times a power of ten that gives at most `ticks` intervals.

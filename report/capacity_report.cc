@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 
 #include "model/errors.h"
 #include "model/materials.h"
@@ -18,7 +19,8 @@ namespace brenmoor {
 namespace {
 
 using namespace report_page;
-constexpr double kCoverTableTop = 1010;
+// Below the cover's notes, in either language.
+constexpr double kCoverTableTop = 1330;
 
 const QColor kWarningRed(190, 0, 0);
 const QColor kWarningTint(255, 226, 226);
@@ -26,16 +28,18 @@ const QColor kStripeGrey(244, 244, 244);
 
 constexpr Column kSummaryColumns[] = {
     {QT_TRANSLATE_NOOP("CapacityReport", "No."), "", 70, true},
-    {QT_TRANSLATE_NOOP("CapacityReport", "Name"), "", 290, false},
-    {"B × H", "mm", 190, true},
-    {QT_TRANSLATE_NOOP("CapacityReport", "Concrete"), "", 120, false},
-    {"N0", "kN", 150, true},
-    {"Nt", "kN", 150, true},
-    {"M0 (x)", "kN·m", 150, true},
-    {"M0 (y)", "kN·m", 150, true},
-    {QT_TRANSLATE_NOOP("CapacityReport", "Error x"), "%", 130, true},
-    {QT_TRANSLATE_NOOP("CapacityReport", "Error y"), "%", 130, true},
-    {QT_TRANSLATE_NOOP("CapacityReport", "Advice"), "", 270, false},
+    {QT_TRANSLATE_NOOP("CapacityReport", "Name"), "", 220, false},
+    {"B × H", "mm", 170, true},
+    {QT_TRANSLATE_NOOP("CapacityReport", "Concrete"), "", 110, false},
+    {"N0", "kN", 135, true},
+    {"Nt", "kN", 135, true},
+    {"M0 (x)", "kN·m", 135, true},
+    {"M0 (y)", "kN·m", 135, true},
+    {"ρ", "%", 90, true},
+    {QT_TRANSLATE_NOOP("CapacityReport", "Error x"), "%", 110, true},
+    {QT_TRANSLATE_NOOP("CapacityReport", "Error y"), "%", 110, true},
+    {QT_TRANSLATE_NOOP("CapacityReport", "Error xy"), "%", 120, true},
+    {QT_TRANSLATE_NOOP("CapacityReport", "Advice"), "", 260, false},
 };
 constexpr Column kFigureColumns[] = {
     {QT_TRANSLATE_NOOP("CapacityReport", "Bending"), "", 260, false},
@@ -54,14 +58,37 @@ QString Force(double value) { return CapacityFigure(value, 1); }
 QString ErrorPct(double value) { return CapacityFigure(value, 2); }
 
 // Which cells to raise: FY divides H, over which the strain varies in
-// bending about x; FX divides B, for bending about y.
-QString Advice(const SectionCapacity& f, const ReportText& text) {
-  const bool x = f.x.fiber_error_pct > kFiberErrorLimitPct,
-             y = f.y.fiber_error_pct > kFiberErrorLimitPct;
+// bending about x; FX divides B, for bending about y. The diagonal of
+// biaxial bending depends on both, so where it alone is poor both are
+// raised; where x or y is poor too, their cells come first (their error
+// also counts in the diagonal's). biaxial_error_pct is NaN where the section
+// does not carry the axial load.
+QString Advice(const SectionCapacity& f, double biaxial_error_pct, const ReportText& text) {
+  bool x = f.x.fiber_error_pct > kFiberErrorLimitPct, y = f.y.fiber_error_pct > kFiberErrorLimitPct;
+  if (!x && !y && biaxial_error_pct > kFiberErrorLimitPct) x = y = true;
   if (x && y) return text(QT_TRANSLATE_NOOP("CapacityReport", "raise FX and FY"));
   if (x) return text(QT_TRANSLATE_NOOP("CapacityReport", "raise FY"));
   if (y) return text(QT_TRANSLATE_NOOP("CapacityReport", "raise FX"));
   return QString();
+}
+
+// A section's biaxial fiber error, NaN (shown "–") where it does not carry
+// the axial load or its figures are not given.
+double BiaxialError(const std::vector<BiaxialFigures>& biaxial, int record) {
+  const auto i = static_cast<std::size_t>(record - 1);
+  if (i >= biaxial.size() || !biaxial[i].holds) return std::numeric_limits<double>::quiet_NaN();
+  return biaxial[i].fiber_error_pct;
+}
+
+// ρ in percent with two decimals, marked "*" outside the limits.
+QString RhoText(double rho) {
+  return Percent(100 * rho) + (ReinforcementOutsideLimits(rho) ? QStringLiteral("*") : QString());
+}
+
+QString StrengthsText(Strengths strengths, const ReportText& text) {
+  return strengths == Strengths::kDesign
+             ? text(QT_TRANSLATE_NOOP("CapacityReport", "design strengths"))
+             : text(QT_TRANSLATE_NOOP("CapacityReport", "characteristic strengths"));
 }
 
 class CapacityPainter {
@@ -91,10 +118,19 @@ class CapacityPainter {
   void Cover(int sections) {
     const CapacityOptions& o = info_.options;
     const SteelLaw steel = SteelLawOf(o.steel, o.strengths);
-    const QString strengths =
-        o.strengths == Strengths::kDesign
-            ? text_(QT_TRANSLATE_NOOP("CapacityReport", "design strengths"))
-            : text_(QT_TRANSLATE_NOOP("CapacityReport", "characteristic strengths"));
+    const QString grade = QString::fromLatin1(SteelGradeName(o.steel));
+    const QString steel_text =
+        steel.fy_axial == steel.fy_comp
+            ? text_(QT_TRANSLATE_NOOP("CapacityReport", "%1, %2: fy = %3, fy′ = %4 N/mm²"))
+                  .arg(grade, StrengthsText(o.strengths, text_))
+                  .arg(steel.fy)
+                  .arg(steel.fy_comp)
+            : text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                      "%1, %2: fy = %3, fy′ = %4 N/mm², %5 N/mm² in N0"))
+                  .arg(grade, StrengthsText(o.strengths, text_))
+                  .arg(steel.fy)
+                  .arg(steel.fy_comp)
+                  .arg(steel.fy_axial);
     double y = CoverHead(
         painter_, text_(QT_TRANSLATE_NOOP("CapacityReport", "Section capacity report")),
         {
@@ -102,62 +138,76 @@ class CapacityPainter {
             {text_(QT_TRANSLATE_NOOP("CapacityReport", "Date")), info_.date.toString(Qt::ISODate)},
             {QStringLiteral("Brenmoor"), info_.version},
             {text_(QT_TRANSLATE_NOOP("CapacityReport", "Sections")), QString::number(sections)},
-            {text_(QT_TRANSLATE_NOOP("CapacityReport", "Steel")),
-             text_(QT_TRANSLATE_NOOP("CapacityReport", "%1, %2: fy = %3, fy′ = %4 N/mm²"))
-                 .arg(QString::fromLatin1(SteelGradeName(o.steel)), strengths)
-                 .arg(steel.fy)
-                 .arg(steel.fy_comp)},
+            {text_(QT_TRANSLATE_NOOP("CapacityReport", "Materials")),
+             text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                     "the laws of GB 50010-2010, steel strengths by its 2015 "
+                                     "edition (Table 4.2.3-1)"))},
+            {text_(QT_TRANSLATE_NOOP("CapacityReport", "Steel")), steel_text},
             {text_(QT_TRANSLATE_NOOP("CapacityReport", "Axial load")),
              text_(QT_TRANSLATE_NOOP("CapacityReport",
-                                     "r = N / (fc·B·H) = %1 for the moment–curvature curves"))
+                                     "r = N / (fc·B·H) = %1, fc the design strength, for the "
+                                     "moment–curvature curves and biaxial bending"))
                  .arg(o.axial_ratio)},
         });
-    painter_.setFont(Font(26));
+    // What the figures are and what they are not, before what they mean.
+    const QString scope = text_(QT_TRANSLATE_NOOP(
+        "CapacityReport",
+        "These are the resistances of the cross-sections alone, with the assumptions of GB "
+        "50010-2010 §6.2.1 (plane sections, no tension in the concrete, the stress–strain laws of "
+        "the concrete and the bars). Not included: the stability factor 0.9φ of axial "
+        "compression, the additional eccentricity, second-order effects and the seismic "
+        "adjustment factor γRE. Apply them where the design needs them."));
     const QString notes[] = {
-        text_(QT_TRANSLATE_NOOP("CapacityReport",
-                                "Concrete and bars by GB 50010-2010, compression positive. "
-                                "Exact: the gross rectangle B "
-                                "× H integrated "
-                                "in closed form,")),
         text_(QT_TRANSLATE_NOOP(
             "CapacityReport",
-            "with the bars; fiber: the cells and bars of the component file, each at the strain of "
-            "its centroid.")),
+            "Exact: the gross rectangle B × H integrated in closed form, with the bars; fiber: the "
+            "cells and bars of the component file, each at the strain of its centroid. "
+            "Compression is positive; x is the section's axis 3, y its axis 2.")),
         text_(QT_TRANSLATE_NOOP(
             "CapacityReport",
-            "N0: uniform ε0; Nt: uniform −0.01; Nb, Mb: top at εcu, tension-most bar yielding; M0: "
-            "N = 0. x is the "
-            "section's axis 3, y its axis 2.")),
+            "N0: uniform ε0; Nt: uniform −0.01; Nb, Mb: top at εcu, tension-most bar yielding; "
+            "M0: N = 0. The moment–curvature curves follow the design laws (no tension in the "
+            "concrete, the parabola's tangent 2fc/ε0 at the origin instead of Ec): they show "
+            "strength, not stiffness.")),
         text_(QT_TRANSLATE_NOOP(
             "CapacityReport",
-            "Fiber error: the largest difference of the fiber model's M from the exact one at 19 "
-            "loads between Nt "
-            "and N0,")),
-        text_(QT_TRANSLATE_NOOP("CapacityReport",
-                                "over the largest exact M. Above %1 % (in red) the fibers "
-                                "stand poorly for the section: "
-                                "raise FY for "
-                                "bending about x,"))
+            "Error x, y: the largest difference of the fiber model's M from the exact one at 19 "
+            "loads between Nt and N0, over the largest exact M. Error xy: the largest distance "
+            "of the fiber model's (Mx, My) from the exact one in 72 directions of biaxial "
+            "bending at the axial load, over the largest exact |M|; “–” where the section "
+            "cannot carry that load.")),
+        text_(
+            QT_TRANSLATE_NOOP(
+                "CapacityReport",
+                "Above %1 % (in red) the fibers stand poorly for the section: raise FY for bending "
+                "about x, FX about y, both where only the biaxial error is high. The window's "
+                "“Save the table with the suggested grids” and brenmoor refine find the best grid "
+                "within the file's 60 fibers."))
             .arg(kFiberErrorLimitPct),
-        text_(QT_TRANSLATE_NOOP("CapacityReport", "FX for bending about y.")),
+        text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                "ρ: all longitudinal bars over B·H, marked * in red where it "
+                                "lies outside the 0.5 %–5 % GB 50010 allows for a column.")),
     };
-    y += 20;
-    for (const QString& note : notes) {
-      painter_.drawText(QPointF(kLeft, y), note);
-      y += 38;
-    }
+    y += 10;
+    painter_.setFont(Font(26, true));
+    y = Paragraph(y, scope) + 14;
+    painter_.setFont(Font(24));
+    for (const QString& note : notes) y = Paragraph(y, note) + 8;
   }
-
   // One page of the summary table from its top; returns the next section.
-  int SummaryPage(double top, int section, const std::vector<SectionCapacity>& figures) {
+  int SummaryPage(double top, int section, const std::vector<SectionCapacity>& figures,
+                  const std::vector<BiaxialFigures>& biaxial) {
     TableHeader(painter_, top, kSummaryColumns, text_);
     const int rows = RowsFrom(top);
     double y = top + kHeaderHeight;
     for (int row = 0; row < rows && section <= state_.imported_count; ++row, ++section) {
       const TSECTION& s = state_.records[static_cast<std::size_t>(section)];
       const SectionCapacity& f = figures[static_cast<std::size_t>(section - 1)];
-      const QString advice = Advice(f, text_);
-      if (!advice.isEmpty()) {
+      const double biaxial_error = BiaxialError(biaxial, section);
+      const double rho = ReinforcementRatio(MakeCapacitySection(state_, section, info_.options));
+      const bool rho_outside = ReinforcementOutsideLimits(rho);
+      const QString advice = Advice(f, biaxial_error, text_);
+      if (!advice.isEmpty() || rho_outside) {
         painter_.fillRect(QRectF(kLeft, y, kRight - kLeft, kRowHeight), kWarningTint);
       } else if (row % 2 == 1) {
         painter_.fillRect(QRectF(kLeft, y, kRight - kLeft, kRowHeight), kStripeGrey);
@@ -173,8 +223,10 @@ class CapacityPainter {
           Force(f.x.Nt),
           Force(f.x.M0),
           Force(f.y.M0),
+          RhoText(rho),
           ErrorPct(f.x.fiber_error_pct),
           ErrorPct(f.y.fiber_error_pct),
+          ErrorPct(biaxial_error),
           advice,
       };
       const bool warn[] = {false,
@@ -185,8 +237,10 @@ class CapacityPainter {
                            false,
                            false,
                            false,
+                           rho_outside,
                            f.x.fiber_error_pct > kFiberErrorLimitPct,
                            f.y.fiber_error_pct > kFiberErrorLimitPct,
+                           biaxial_error > kFiberErrorLimitPct,
                            true};
       Row(y, kSummaryColumns, cells, warn);
       y += kRowHeight;
@@ -205,22 +259,20 @@ class CapacityPainter {
                                       Qt::ElideRight, kRight - kLeft));
     double as = 0;
     for (const CapacityBar& bar : section.bars) as += bar.area;
+    const double rho = ReinforcementRatio(section);
     const CapacityOptions& o = curves.options;
     painter_.setFont(Font(28));
     painter_.drawText(
         QPointF(kLeft, 365),
         text_(QT_TRANSLATE_NOOP("CapacityReport",
-                                "B × H = %1 × %2 mm, CC = %3 mm, C%4, As = %5 mm² in %6 bars, %7 "
-                                "concrete cells; %8 %9"))
+                                "B × H = %1 × %2 mm, CC = %3 mm, C%4, As = %5 mm² (ρ = %6 %) in "
+                                "%7 bars, %8 concrete cells; %9 %10"))
             .arg(Figure(s.B), Figure(s.H), Figure(s.CC))
             .arg(section.concrete.fcuk)
-            .arg(Figure(as))
+            .arg(Figure(as), Percent(100 * rho))
             .arg(section.bars.size())
             .arg(section.cells.size())
-            .arg(QString::fromLatin1(SteelGradeName(o.steel)),
-                 o.strengths == Strengths::kDesign
-                     ? text_(QT_TRANSLATE_NOOP("CapacityReport", "design strengths"))
-                     : text_(QT_TRANSLATE_NOOP("CapacityReport", "characteristic strengths"))));
+            .arg(QString::fromLatin1(SteelGradeName(o.steel)), StrengthsText(o.strengths, text_)));
 
     const double top = 400;
     TableHeader(painter_, top, kFigureColumns, text_);
@@ -245,21 +297,128 @@ class CapacityPainter {
       y += kRowHeight;
     }
     TableRule(painter_, y);
-    const QString advice = Advice(curves.figures, text_);
+
+    // What the engineer must act on, in red below the figures.
+    const BiaxialFigures& biaxial = curves.biaxial.figures;
+    const QString advice = Advice(
+        curves.figures,
+        biaxial.holds ? biaxial.fiber_error_pct : std::numeric_limits<double>::quiet_NaN(), text_);
+    QStringList remarks;
     if (!advice.isEmpty()) {
-      painter_.setPen(kWarningRed);
-      painter_.setFont(Font(26, true));
-      painter_.drawText(
-          QPointF(kLeft, y + 40),
-          text_(QT_TRANSLATE_NOOP("CapacityReport", "Fiber error above %1 %: %2 of this section."))
-              .arg(kFiberErrorLimitPct)
-              .arg(advice));
+      remarks << text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                         "Fiber error above %1 %: %2 of this section."))
+                     .arg(kFiberErrorLimitPct)
+                     .arg(advice);
     }
-    DrawCapacityCharts(painter_, QRectF(kLeft - 20, y + 70, kRight - kLeft + 20, kBottom - y - 80),
-                       curves, chart_texts_, kUnit);
+    if (ReinforcementOutsideLimits(rho)) {
+      remarks << text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                         "ρ = %1 % lies outside the 0.5 %–5 % that GB 50010 "
+                                         "allows for the longitudinal bars of a column."))
+                     .arg(Percent(100 * rho));
+    }
+    painter_.setPen(kWarningRed);
+    painter_.setFont(Font(26, true));
+    for (const QString& remark : remarks) {
+      y += 40;
+      painter_.drawText(QPointF(kLeft, y), remark);
+    }
+
+    // The four curves in two rows, then the contour beside the values that
+    // explain it.
+    const QRectF charts(kLeft - 20, y + 30, kRight - kLeft + 20, kBottom - y - 40);
+    const double row = charts.height() / 3, half = charts.width() / 2;
+    DrawCapacityCharts(painter_, QRectF(charts.topLeft(), QSizeF(charts.width(), 2 * row)), curves,
+                       chart_texts_, kUnit);
+    const QRectF last(charts.left(), charts.top() + 2 * row, half, row);
+    DrawChart(painter_, last, BiaxialChart(curves, chart_texts_), kUnit);
+    Values(QRectF(last.right() + 40, last.top() + 30, half - 60, row - 30), section, curves);
   }
 
  private:
+  // Text wrapped to the page's width with its top at y; returns its bottom.
+  double Paragraph(double y, const QString& text) {
+    QRectF drawn;
+    painter_.setPen(Qt::black);
+    painter_.drawText(QRectF(kLeft, y, kRight - kLeft, kBottom - y), Qt::TextWordWrap, text,
+                      &drawn);
+    return drawn.bottom();
+  }
+
+  // The material values of the section and its figures of biaxial bending,
+  // as lines of a symbol and a value, in area.
+  void Values(const QRectF& area, const CapacitySection& section, const CapacityCurves& curves) {
+    const CapacityOptions& o = curves.options;
+    const double line = 40, second = area.left() + area.width() / 2, value_at = 150;
+    double y = area.top() + 30;
+    const auto heading = [&](const QString& text) {
+      painter_.setPen(Qt::black);
+      painter_.setFont(Font(28, true));
+      painter_.drawText(QPointF(area.left(), y), text);
+      y += line + 8;
+    };
+    const auto pair = [&](double x, double at, const MaterialValue& v, bool warn = false) {
+      painter_.setPen(warn ? kWarningRed : Qt::black);
+      painter_.setFont(Font(26, warn));
+      painter_.drawText(QPointF(x, at), v.symbol);
+      painter_.drawText(QPointF(x + value_at, at), v.value);
+    };
+
+    heading(text_(QT_TRANSLATE_NOOP("CapacityReport", "Materials, %1"))
+                .arg(StrengthsText(o.strengths, text_)));
+    painter_.setFont(Font(26, true));
+    painter_.drawText(QPointF(area.left(), y), QStringLiteral("C%1").arg(section.concrete.fcuk));
+    painter_.drawText(QPointF(second, y), QString::fromLatin1(SteelGradeName(o.steel)));
+    y += line;
+    const std::vector<MaterialValue> concrete = ConcreteValues(section.concrete),
+                                     steel = SteelValues(section.steel);
+    const std::size_t rows = std::max(concrete.size(), steel.size());
+    for (std::size_t i = 0; i < rows; ++i, y += line) {
+      if (i < concrete.size()) pair(area.left(), y, concrete[i]);
+      if (i < steel.size()) pair(second, y, steel[i]);
+    }
+
+    y += 30;
+    const BiaxialFigures& b = curves.biaxial.figures;
+    heading(text_(QT_TRANSLATE_NOOP("CapacityReport", "Biaxial bending at N = %1 kN (r = %2)"))
+                .arg(Force(b.N))
+                .arg(o.axial_ratio));
+    if (!b.holds) {
+      painter_.setPen(kWarningRed);
+      painter_.setFont(Font(26, true));
+      painter_.drawText(QRectF(area.left(), y - 26, area.width(), area.bottom() - y),
+                        Qt::TextWordWrap,
+                        text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                                "The section cannot carry N = %1 kN: it has no "
+                                                "contour and no biaxial error."))
+                            .arg(Force(b.N)));
+      return;
+    }
+    const double name_room = area.width() / 2;
+    const auto figure = [&](const QString& name, const QString& value, bool warn = false) {
+      painter_.setPen(warn ? kWarningRed : Qt::black);
+      painter_.setFont(Font(26, warn));
+      painter_.drawText(QPointF(area.left(), y), name);
+      painter_.drawText(QPointF(area.left() + name_room, y), value);
+      y += line;
+    };
+    figure(text_(QT_TRANSLATE_NOOP("CapacityReport", "Least |M|, exact")),
+           Force(b.M_min) + QStringLiteral(" kN·m"));
+    figure(text_(QT_TRANSLATE_NOOP("CapacityReport", "Largest |M|, exact")),
+           Force(b.M_max) + QStringLiteral(" kN·m"));
+    figure(text_(QT_TRANSLATE_NOOP("CapacityReport", "Fiber error")),
+           ErrorPct(b.fiber_error_pct) + QStringLiteral(" %"),
+           b.fiber_error_pct > kFiberErrorLimitPct);
+    y += 10;
+    painter_.setPen(Qt::black);
+    painter_.setFont(Font(22));
+    painter_.drawText(
+        QRectF(area.left(), y - 22, area.width(), area.bottom() - y + 22), Qt::TextWordWrap,
+        text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                "Each point of the contour is the (My, Mx) of the ultimate state "
+                                "at N whose compression grows in the direction θ, measured from x "
+                                "towards y.")));
+  }
+
   void RunningHead() {
     report_page::RunningHead(
         painter_,
@@ -307,8 +466,11 @@ CapacityChartTexts CapacityReportTexts(const ReportText& text) {
   CapacityChartTexts t;
   t.interaction_title[0] = text(QT_TRANSLATE_NOOP("CapacityReport", "N–M, bending about x"));
   t.interaction_title[1] = text(QT_TRANSLATE_NOOP("CapacityReport", "N–M, bending about y"));
-  t.curvature_title[0] = text(QT_TRANSLATE_NOOP("CapacityReport", "M–φ about x at N = %1 kN"));
-  t.curvature_title[1] = text(QT_TRANSLATE_NOOP("CapacityReport", "M–φ about y at N = %1 kN"));
+  t.curvature_title[0] =
+      text(QT_TRANSLATE_NOOP("CapacityReport", "Design-law M–φ about x at N = %1 kN"));
+  t.curvature_title[1] =
+      text(QT_TRANSLATE_NOOP("CapacityReport", "Design-law M–φ about y at N = %1 kN"));
+  t.biaxial_title = text(QT_TRANSLATE_NOOP("CapacityReport", "Mx–My at N = %1 kN"));
   t.moment_axis[0] = text(QT_TRANSLATE_NOOP("CapacityReport", "Mx (kN·m)"));
   t.moment_axis[1] = text(QT_TRANSLATE_NOOP("CapacityReport", "My (kN·m)"));
   t.axial_axis = text(QT_TRANSLATE_NOOP("CapacityReport", "N (kN)"));
@@ -333,8 +495,8 @@ CapacityReportPlan PlanCapacityReport(int sections) {
 
 int PaintCapacityReport(QPagedPaintDevice& device, const BrenmoorState& state,
                         const std::vector<SectionCapacity>& figures,
-                        [[maybe_unused]] const std::vector<BiaxialFigures>& biaxial,
-                        const CapacityReportInfo& info, Progress* progress) {
+                        const std::vector<BiaxialFigures>& biaxial, const CapacityReportInfo& info,
+                        Progress* progress) {
   const int count = std::min(state.imported_count, static_cast<int>(figures.size()));
   const CapacityReportPlan plan = PlanCapacityReport(count);
   CapacityPainter painter(device, state, info, plan.pages());
@@ -348,7 +510,7 @@ int PaintCapacityReport(QPagedPaintDevice& device, const BrenmoorState& state,
       painter.NewPage();
       top = kBodyTop;
     }
-    section = painter.SummaryPage(top, section, figures);
+    section = painter.SummaryPage(top, section, figures, biaxial);
     counter.Done(1);
   }
   for (int r = 1; r <= count; ++r) {

@@ -36,10 +36,12 @@ CapacityChartTexts CapacityReportTexts(const ReportText& text);
 // advises more cells.
 inline constexpr double kFiberErrorLimitPct = 5.0;
 
-// How the capacity report's pages are shared out: the cover with the start of
-// the summary table (every section's N0, Nt, M0 about x and y and fiber
-// errors), further pages of that table, then one page per section with its
-// figures and its four charts.
+// How the capacity report's pages are shared out: the cover, which says what
+// the figures are and are not, with the start of the summary table (every
+// section's N0, Nt, M0 about x and y, ρ marked outside 0.5 %–5 %, and the
+// fiber errors about x, y and in biaxial bending), further pages of that
+// table, then one page per section with its figures, its material values,
+// its four curves and its Mx–My contour at the axial load.
 struct CapacityReportPlan {
   int sections = 0;
   int table_pages = 0;
@@ -48,8 +50,10 @@ struct CapacityReportPlan {
 CapacityReportPlan PlanCapacityReport(int sections);
 
 // Paints the capacity report of the imported sections of state (records 1 to
-// the imported-section count), whose figures[r − 1] ComputeCapacityTable
-// gave with info.options, onto an A4 paged device. Needs a QGuiApplication.
+// the imported-section count), whose figures[r − 1] ComputeCapacityTable and
+// biaxial[r − 1] ComputeBiaxialTable gave with info.options (a section past
+// the end of biaxial shows no biaxial error), onto an A4 paged device. Each
+// section's page computes its curves and contour itself. Needs a QGuiApplication.
 // Returns the number of pages painted. Throws CapacityRefusal as
 // MakeCapacitySection does, and Error when the device cannot be painted on.
 // With a progress, counts the pages painted ("Drawing capacity pages") and

@@ -456,21 +456,25 @@ TEST(CapacityReport, SampleSummaryAndSectionPages) {
 
   const std::string number = R"(([−0-9.]+))";
   std::smatch row;
+  // ρ = As / (B·H): 5960 / 250000 and (2·600 + 2·800 + 4·314) / 240000.
+  const std::vector<BiaxialFigures> biaxial = ComputeBiaxialTable(state, CapacityOptions());
   const struct {
     std::string row;
-    double m0_x, m0_y, error_x, error_y;
-  } summary[] = {{"1 +KZ1 +500 × 500 +C35 +6320.6 +−2145.6", 441.8, 441.8, 0.95, 0.95},
-                 {"2 +KZ2 +400 × 600 +C30 +4892.2 +−1460.2", 366.8, 235.7, 1.08, 2.85}};
-  for (const auto& s : summary) {
+    double m0_x, m0_y, rho, error_x, error_y;
+  } summary[] = {{"1 +KZ1 +500 × 500 +C35 +6320.6 +−2145.6", 441.8, 441.8, 2.38, 0.95, 0.95},
+                 {"2 +KZ2 +400 × 600 +C30 +4892.2 +−1460.2", 366.8, 235.7, 1.69, 1.08, 2.85}};
+  for (std::size_t i = 0; i < std::size(summary); ++i) {
+    const auto& s = summary[i];
     SCOPED_TRACE(s.row);
-    ASSERT_TRUE(std::regex_search(
-        pages[0], row,
-        std::regex(s.row + " +" + number + " +" + number + " +" + number + " +" + number + " *\n")))
-        << pages[0];
+    std::string pattern = s.row;
+    for (int column = 0; column < 6; ++column) pattern += " +" + number;
+    ASSERT_TRUE(std::regex_search(pages[0], row, std::regex(pattern + " *\n"))) << pages[0];
     EXPECT_NEAR(std::stod(row[1]), s.m0_x, s.m0_x * 1e-3);
     EXPECT_NEAR(std::stod(row[2]), s.m0_y, s.m0_y * 1e-3);
-    EXPECT_NEAR(std::stod(row[3]), s.error_x, 0.05);
-    EXPECT_NEAR(std::stod(row[4]), s.error_y, 0.05);
+    EXPECT_EQ(std::stod(row[3]), s.rho);
+    EXPECT_NEAR(std::stod(row[4]), s.error_x, 0.05);
+    EXPECT_NEAR(std::stod(row[5]), s.error_y, 0.05);
+    EXPECT_NEAR(std::stod(row[6]), biaxial[i].fiber_error_pct, 0.0051);
   }
   EXPECT_TRUE(std::regex_search(pages[0], std::regex("5 +KZ5 .* raise FX and FY\n")));
   EXPECT_EQ(Occurrences(pages[0], "raise FX"), 1) << pages[0];  // the notes say "raise FY"
@@ -493,6 +497,59 @@ TEST(CapacityReport, SampleSummaryAndSectionPages) {
                               "My (kN·m)", "φ (1/m)"}) {
       EXPECT_NE(page.find(chart), std::string::npos) << chart;
     }
+  }
+}
+
+// Each section's page lists its material values and its contour at the
+// axial load, or says that it cannot carry that load; ρ outside 0.5 %–5 %
+// is marked in the summary and on the page, and only there. By hand, with
+// HRB500 (fy′ = 435, 400 in N0) and r = 1.5 (N = 1.5·16.7·B·H):
+//   A  500 × 500, As = 4·250 = 1000: ρ = 0.40 %; N = 6262.5 kN above
+//      N0 = 16.7·250000 + 400·1000 N = 4575 kN, so no contour;
+//   B  400 × 400, As = 2·3000 + 2·3000 + 4·2000 = 20000: ρ = 12.50 %;
+//      N = 4008 kN, N0 = 2672 + 8000 = 10672 kN;
+//   C  KZ1, As = 5960: ρ = 2.38 %; N = 6262.5 kN, N0 = 4175 + 2384 = 6559 kN.
+TEST(CapacityReport, PagesListMaterialsAndContourAndMarkRho) {
+  if (!HavePdfToText()) GTEST_SKIP() << "needs pdftotext (poppler-utils)";
+  TempDir dir;
+  WriteFile(dir / "t.csv", kHeader +
+                               "1,A,C35,STEEL,500,500,6,6,0,0,0,0,250,40\n"
+                               "2,B,C35,STEEL,400,400,6,6,1,1,3000,3000,2000,40\n"
+                               "3,C,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n");
+  const Outcome run =
+      RunWith({"capacity", (dir / "t.csv").string(), "--steel", "HRB500", "--axial-ratio", "1.5"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> pages = PdfPages((dir / "t.capacity.pdf").string());
+  ASSERT_EQ(pages.size(), 4u);
+  EXPECT_NE(pages[0].find("HRB500, design strengths: fy = 435, fy′ = 435 N/mm², 400 N/mm² in N0"),
+            std::string::npos)
+      << pages[0];
+  const struct {
+    const char* name;
+    const char* rho;
+    bool outside, carries;
+  } sections[] = {
+      {"A", "0.40", true, false}, {"B", "12.50", true, true}, {"C", "2.38", false, true}};
+  for (std::size_t i = 0; i < std::size(sections); ++i) {
+    const auto& s = sections[i];
+    SCOPED_TRACE(s.name);
+    const std::string mark = s.outside ? "\\*" : "";
+    // ρ, then the errors about x and y, and the biaxial one or "–".
+    EXPECT_TRUE(std::regex_search(
+        pages[0],
+        std::regex(std::string("\n +") + std::to_string(i + 1) + " +" + s.name + " .* " + s.rho +
+                   mark + " +[0-9.]+ +[0-9.]+ +" + (s.carries ? "[0-9.]+" : "–") + " *\n")))
+        << pages[0];
+    const std::string& page = pages[i + 1];
+    for (const char* value :
+         {"fc +16.7 N/mm²", "ε0 +0.002", "εcu +0.0033", "n +2 ", "fy +435 N/mm²", "fy′ +435 N/mm²",
+          "fy′ \\(N0\\) +400 N/mm²", "Es +200000 N/mm²"}) {
+      EXPECT_TRUE(std::regex_search(page, std::regex(value))) << value << "\n" << page;
+    }
+    EXPECT_EQ(page.find("lies outside the 0.5 %–5 %") != std::string::npos, s.outside) << page;
+    EXPECT_EQ(page.find("90°") != std::string::npos, s.carries) << page;
+    EXPECT_EQ(page.find("Least |M|, exact") != std::string::npos, s.carries) << page;
+    EXPECT_EQ(page.find("cannot carry N = 6262.5 kN") != std::string::npos, !s.carries) << page;
   }
 }
 
@@ -657,6 +714,7 @@ std::vector<Chart> ChartsOfSectionSized(double size) {
     charts.push_back(InteractionChart(curves, axis, texts));
     charts.push_back(CurvatureChart(curves, axis, texts));
   }
+  charts.push_back(BiaxialChart(curves, texts));
   return charts;
 }
 
@@ -717,6 +775,40 @@ TEST(CapacityChart, TextsKeepApartFromTinyToHugeSections) {
     // kN·m). Whether the forces of the sample's size need one depends on
     // how wide the system's font draws "−2000" beside the axis's title.
     EXPECT_EQ(scaled_axes > 0, size != 500) << size;
+  }
+}
+
+// The contour of a section 600 high and 400 wide keeps its shape: one tick
+// step is as long on paper across (My) as upwards (Mx), on the page and in
+// the window's chart beside the others, and so Mx's range spans more of it.
+TEST(CapacityChart, ContourHasEqualScales) {
+  const BrenmoorState state = testing::StateWith(testing::Section600x400());
+  const CapacityOptions options;
+  const CapacityCurves curves =
+      ComputeCapacityCurves(MakeCapacitySection(state, 1, options), options);
+  const Chart chart =
+      BiaxialChart(curves, CapacityReportTexts(ReportText(Language::kEnglish, "CapacityReport")));
+  ASSERT_TRUE(chart.equal_scales);
+  const auto value = [](const ChartText& t) {
+    return QString(t.text).replace(QChar(0x2212), u'-').toDouble();
+  };
+  for (const auto& [area, unit] :
+       {std::pair(QRectF(130, 2000, 900, 700), 10.0), std::pair(QRectF(0, 0, 300, 560), 3.4)}) {
+    SCOPED_TRACE(unit);
+    std::vector<ChartText> x, y;
+    for (const ChartText& t : ChartTexts(area, chart, unit)) {
+      if (t.kind == ChartText::Kind::kTickX) x.push_back(t);
+      if (t.kind == ChartText::Kind::kTickY) y.push_back(t);
+      EXPECT_FALSE(t.text.contains(QStringLiteral("×10"))) << t.text.toStdString();
+    }
+    // Inner ticks only: the outermost labels may be moved inside the area.
+    ASSERT_GE(x.size(), 4u);
+    ASSERT_GE(y.size(), 4u);
+    const double across =
+        (x[2].box.center().x() - x[1].box.center().x()) / (value(x[2]) - value(x[1]));
+    const double upwards = (y[1].at.y() - y[2].at.y()) / (value(y[2]) - value(y[1]));
+    EXPECT_NEAR(across, upwards, 1e-6 * across);
+    EXPECT_GT(value(y.back()) - value(y.front()), value(x.back()) - value(x.front()));
   }
 }
 

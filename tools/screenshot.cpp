@@ -2,7 +2,8 @@
 // saves the picture: screenshot TABLE PNG [--generate] [--stay] [--english]
 // [--capacity]. With --generate the component file is generated first (into a
 // scratch folder), so the picture shows what the status bar then says. With
-// --capacity the picture is of the capacity dialog on that section. With
+// --capacity the picture is of the capacity dialog on that section, at the size
+// it opens with on a desktop. With
 // --stay the window then stays open until it is closed, for a picture of the whole screen
 // (title bar, icon) taken from outside, as for the Windows build under Wine.
 // With --english the window shows its English texts. With --error-box the
@@ -95,6 +96,9 @@ int main(int argc, char** argv) {
   QWidget* shown = &form;
   if (capacity) {
     form.ShowCapacity();
+    // At the size it opens with on a desktop, whatever screen the platform
+    // pretends to have (offscreen: 800 × 800), so that all three charts show.
+    form.CapacityWindow()->resize(brenmoor::CapacityDialog::kOpeningSize);
     QApplication::processEvents();
     shown = form.CapacityWindow();
   }

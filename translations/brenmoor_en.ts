@@ -173,14 +173,6 @@ Usage notes:
         <translation>N–M, bending about y</translation>
     </message>
     <message>
-        <source>弯矩–曲率，绕 x 轴，N = %1 kN</source>
-        <translation>M–φ about x at N = %1 kN</translation>
-    </message>
-    <message>
-        <source>弯矩–曲率，绕 y 轴，N = %1 kN</source>
-        <translation>M–φ about y at N = %1 kN</translation>
-    </message>
-    <message>
         <source>Mx (kN·m)</source>
         <translation>Mx (kN·m)</translation>
     </message>
@@ -227,10 +219,6 @@ Usage notes:
     <message>
         <source>标准值 (fck, fyk)</source>
         <translation>charact. (fck, fyk)</translation>
-    </message>
-    <message>
-        <source>弯矩–曲率曲线的轴压比 N / (fc·B·H)</source>
-        <translation>Axial load ratio N / (fc·B·H) of the moment–curvature curves</translation>
     </message>
     <message>
         <source>纤维 M0 (kN·m)</source>
@@ -324,6 +312,62 @@ Usage notes:
         <source>导出承载力 PDF</source>
         <translation>Export capacity PDF</translation>
     </message>
+    <message>
+        <source>弯矩–曲率（设计本构），绕 x 轴，N = %1 kN</source>
+        <translation>Design-law M–φ about x, N = %1 kN</translation>
+    </message>
+    <message>
+        <source>弯矩–曲率（设计本构），绕 y 轴，N = %1 kN</source>
+        <translation>Design-law M–φ about y, N = %1 kN</translation>
+    </message>
+    <message>
+        <source>Mx–My 曲线，N = %1 kN</source>
+        <translation>Mx–My at N = %1 kN</translation>
+    </message>
+    <message>
+        <source>弯矩–曲率曲线和双向弯曲的轴压比 N / (fc·B·H)，fc 取设计值</source>
+        <translation>Axial ratio N / (fc·B·H) of the moment–curvature curves and biaxial bending, fc the design strength</translation>
+    </message>
+    <message>
+        <source>双向</source>
+        <translation>Biaxial</translation>
+    </message>
+    <message>
+        <source>N = %1 kN：精确 |M| = %2 至 %3 kN·m</source>
+        <translation>N = %1 kN: exact |M| = %2 to %3 kN·m</translation>
+    </message>
+    <message>
+        <source>双向弯曲请增大 FX 和 FY</source>
+        <translation>raise FX and FY for biaxial bending</translation>
+    </message>
+    <message>
+        <source>ρ = %1 % 超出 0.5 %–5 %。</source>
+        <translation>ρ = %1 % is outside 0.5 %–5 %.</translation>
+    </message>
+    <message>
+        <source>C%1：%2；%3：%4；ρ = %5 %</source>
+        <translation>C%1: %2; %3: %4; ρ = %5 %</translation>
+    </message>
+    <message>
+        <source>网格 FX × FY = %1：钢筋已占满 60 根纤维，没有混凝土单元的余地</source>
+        <translation>Grid FX × FY = %1: the bars take all 60 fibers, leaving no room for concrete cells</translation>
+    </message>
+    <message>
+        <source>网格 FX × FY = %1：截面承受不了该轴力，无法比较网格</source>
+        <translation>Grid FX × FY = %1: the section cannot carry the axial load, so grids cannot be compared</translation>
+    </message>
+    <message>
+        <source>网格 FX × FY = %1，误差 %2 %；建议 %3 × %4，误差 %5 %（右键菜单“按建议网格另存表格…”）</source>
+        <translation>Grid FX × FY = %1, error %2 %; suggested %3 × %4, error %5 % (context menu “Save the table with the suggested grids…”)</translation>
+    </message>
+    <message>
+        <source>网格 FX × FY = %1，误差 %2 %：60 根纤维之内已是最佳</source>
+        <translation>Grid FX × FY = %1, error %2 %: the best within 60 fibers</translation>
+    </message>
+    <message>
+        <source>网格的误差取绕 x 轴、绕 y 轴和双向弯曲纤维误差中的最大者</source>
+        <translation>A grid’s error is the largest of its fiber errors about x, about y and in biaxial bending</translation>
+    </message>
 </context>
 <context>
     <name>brenmoor::TForm1</name>
@@ -376,6 +420,33 @@ Usage notes:
             <numerusform>%1 (and %n more warning)</numerusform>
             <numerusform>%1 (and %n more warnings)</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>导出承载力报告 (PDF)…</source>
+        <translation>Export capacity report (PDF)…</translation>
+    </message>
+    <message>
+        <source>按建议网格另存表格…</source>
+        <translation>Save the table with the suggested grids…</translation>
+    </message>
+    <message>
+        <source>为每个截面找出 60 根纤维之内误差最小的网格，另存表格并导入</source>
+        <translation>Find each section’s grid with the smallest error within 60 fibers, save the table with them and import it</translation>
+    </message>
+    <message numerus="yes">
+        <source>已按建议网格改了 %n 个截面 → %1</source>
+        <translation>
+            <numerusform>Suggested grid for %n section → %1</numerusform>
+            <numerusform>Suggested grids for %n sections → %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>导出承载力报告 (PDF)</source>
+        <translation>Export capacity report (PDF)</translation>
+    </message>
+    <message>
+        <source>按建议网格另存表格</source>
+        <translation>Save the table with the suggested grids</translation>
     </message>
 </context>
 </TS>

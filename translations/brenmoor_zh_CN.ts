@@ -88,38 +88,6 @@
         <translation>轴力</translation>
     </message>
     <message>
-        <source>r = N / (fc·B·H) = %1 for the moment–curvature curves</source>
-        <translation>弯矩–曲率曲线的轴压比 r = N / (fc·B·H) = %1</translation>
-    </message>
-    <message>
-        <source>Concrete and bars by GB 50010-2010, compression positive. Exact: the gross rectangle B × H integrated in closed form,</source>
-        <translation>混凝土与钢筋按 GB 50010-2010，受压为正。精确模型：毛截面 B × H 按解析式积分，</translation>
-    </message>
-    <message>
-        <source>with the bars; fiber: the cells and bars of the component file, each at the strain of its centroid.</source>
-        <translation>另加钢筋；纤维模型：组件文件中的混凝土单元与钢筋，各取其形心处的应变。</translation>
-    </message>
-    <message>
-        <source>N0: uniform ε0; Nt: uniform −0.01; Nb, Mb: top at εcu, tension-most bar yielding; M0: N = 0. x is the section&apos;s axis 3, y its axis 2.</source>
-        <translation>N0：全截面 ε0；Nt：全截面 −0.01；Nb、Mb：受压边缘 εcu，最外受拉钢筋屈服；M0：N = 0。x 为截面轴 3，y 为轴 2。</translation>
-    </message>
-    <message>
-        <source>Fiber error: the largest difference of the fiber model&apos;s M from the exact one at 19 loads between Nt and N0,</source>
-        <translation>纤维误差：在 Nt 与 N0 之间 19 个轴力下，纤维模型与精确模型弯矩之差的最大值，</translation>
-    </message>
-    <message>
-        <source>over the largest exact M. Above %1 % (in red) the fibers stand poorly for the section: raise FY for bending about x,</source>
-        <translation>除以精确模型的最大弯矩。超过 %1 %（红色）时纤维不能很好地代表截面：绕 x 轴弯曲请增大 FY，</translation>
-    </message>
-    <message>
-        <source>FX for bending about y.</source>
-        <translation>绕 y 轴弯曲请增大 FX。</translation>
-    </message>
-    <message>
-        <source>B × H = %1 × %2 mm, CC = %3 mm, C%4, As = %5 mm² in %6 bars, %7 concrete cells; %8 %9</source>
-        <translation>B × H = %1 × %2 mm，CC = %3 mm，C%4，As = %5 mm²（钢筋 %6 根），混凝土单元 %7 个；%8 %9</translation>
-    </message>
-    <message>
         <source>about x</source>
         <translation>绕 x 轴</translation>
     </message>
@@ -146,14 +114,6 @@
     <message>
         <source>N–M, bending about y</source>
         <translation>N–M 曲线，绕 y 轴</translation>
-    </message>
-    <message>
-        <source>M–φ about x at N = %1 kN</source>
-        <translation>弯矩–曲率，绕 x 轴，N = %1 kN</translation>
-    </message>
-    <message>
-        <source>M–φ about y at N = %1 kN</source>
-        <translation>弯矩–曲率，绕 y 轴，N = %1 kN</translation>
     </message>
     <message>
         <source>Mx (kN·m)</source>
@@ -194,6 +154,94 @@
     <message>
         <source>The section cannot carry N = %1 kN</source>
         <translation>截面承受不了 N = %1 kN</translation>
+    </message>
+    <message>
+        <source>Error xy</source>
+        <translation>误差 xy</translation>
+    </message>
+    <message>
+        <source>%1, %2: fy = %3, fy′ = %4 N/mm², %5 N/mm² in N0</source>
+        <translation>%1，%2：fy = %3，fy′ = %4 N/mm²，N0 中取 %5 N/mm²</translation>
+    </message>
+    <message>
+        <source>Materials</source>
+        <translation>材料</translation>
+    </message>
+    <message>
+        <source>the laws of GB 50010-2010, steel strengths by its 2015 edition (Table 4.2.3-1)</source>
+        <translation>本构按 GB 50010-2010，钢筋强度按其 2015 年版（表 4.2.3-1）</translation>
+    </message>
+    <message>
+        <source>r = N / (fc·B·H) = %1, fc the design strength, for the moment–curvature curves and biaxial bending</source>
+        <translation>轴压比 r = N / (fc·B·H) = %1（fc 取设计值），用于弯矩–曲率曲线和双向弯曲</translation>
+    </message>
+    <message>
+        <source>These are the resistances of the cross-sections alone, with the assumptions of GB 50010-2010 §6.2.1 (plane sections, no tension in the concrete, the stress–strain laws of the concrete and the bars). Not included: the stability factor 0.9φ of axial compression, the additional eccentricity, second-order effects and the seismic adjustment factor γRE. Apply them where the design needs them.</source>
+        <translation>以下仅为截面本身的承载力，采用 GB 50010-2010 第 6.2.1 条的基本假定（平截面、不计混凝土抗拉、混凝土与钢筋的应力–应变关系）。未计入：轴心受压的稳定系数 0.9φ、附加偏心距、二阶效应和承载力抗震调整系数 γRE。设计需要时请另行考虑。</translation>
+    </message>
+    <message>
+        <source>Exact: the gross rectangle B × H integrated in closed form, with the bars; fiber: the cells and bars of the component file, each at the strain of its centroid. Compression is positive; x is the section&apos;s axis 3, y its axis 2.</source>
+        <translation>精确模型：毛截面 B × H 按解析式积分，另加钢筋；纤维模型：组件文件中的混凝土单元与钢筋，各取其形心处的应变。受压为正；x 为截面轴 3，y 为轴 2。</translation>
+    </message>
+    <message>
+        <source>N0: uniform ε0; Nt: uniform −0.01; Nb, Mb: top at εcu, tension-most bar yielding; M0: N = 0. The moment–curvature curves follow the design laws (no tension in the concrete, the parabola&apos;s tangent 2fc/ε0 at the origin instead of Ec): they show strength, not stiffness.</source>
+        <translation>N0：全截面 ε0；Nt：全截面 −0.01；Nb、Mb：受压边缘 εcu，最外受拉钢筋屈服；M0：N = 0。弯矩–曲率曲线采用设计本构（不计混凝土抗拉，原点切线模量为抛物线的 2fc/ε0 而非 Ec）：反映强度，不反映刚度。</translation>
+    </message>
+    <message>
+        <source>Error x, y: the largest difference of the fiber model&apos;s M from the exact one at 19 loads between Nt and N0, over the largest exact M. Error xy: the largest distance of the fiber model&apos;s (Mx, My) from the exact one in 72 directions of biaxial bending at the axial load, over the largest exact |M|; “–” where the section cannot carry that load.</source>
+        <translation>误差 x、y：在 Nt 与 N0 之间 19 个轴力下，纤维模型与精确模型弯矩之差的最大值，除以精确模型的最大弯矩。误差 xy：在该轴压比的轴力下，72 个方向双向弯曲时纤维模型 (Mx, My) 与精确模型之距离的最大值，除以精确模型的最大 |M|；截面承受不了该轴力时为“–”。</translation>
+    </message>
+    <message>
+        <source>Above %1 % (in red) the fibers stand poorly for the section: raise FY for bending about x, FX about y, both where only the biaxial error is high. The window&apos;s “Save the table with the suggested grids” and brenmoor refine find the best grid within the file&apos;s 60 fibers.</source>
+        <translation>超过 %1 %（红色）时纤维不能很好地代表截面：绕 x 轴弯曲请增大 FY，绕 y 轴请增大 FX，仅双向误差偏大时两者都增大。窗口的“按建议网格另存表格”和 brenmoor refine 可在文件的 60 根纤维之内找出最佳网格。</translation>
+    </message>
+    <message>
+        <source>ρ: all longitudinal bars over B·H, marked * in red where it lies outside the 0.5 %–5 % GB 50010 allows for a column.</source>
+        <translation>ρ：全部纵向钢筋面积除以 B·H；超出 GB 50010 对柱规定的 0.5 %–5 % 时以红色 * 标出。</translation>
+    </message>
+    <message>
+        <source>B × H = %1 × %2 mm, CC = %3 mm, C%4, As = %5 mm² (ρ = %6 %) in %7 bars, %8 concrete cells; %9 %10</source>
+        <translation>B × H = %1 × %2 mm，CC = %3 mm，C%4，As = %5 mm²（ρ = %6 %，钢筋 %7 根），混凝土单元 %8 个；%9 %10</translation>
+    </message>
+    <message>
+        <source>ρ = %1 % lies outside the 0.5 %–5 % that GB 50010 allows for the longitudinal bars of a column.</source>
+        <translation>ρ = %1 % 超出 GB 50010 对柱全部纵向钢筋规定的 0.5 %–5 %。</translation>
+    </message>
+    <message>
+        <source>Materials, %1</source>
+        <translation>材料，%1</translation>
+    </message>
+    <message>
+        <source>Biaxial bending at N = %1 kN (r = %2)</source>
+        <translation>双向弯曲，N = %1 kN（r = %2）</translation>
+    </message>
+    <message>
+        <source>The section cannot carry N = %1 kN: it has no contour and no biaxial error.</source>
+        <translation>截面承受不了 N = %1 kN：没有 Mx–My 曲线，也没有双向误差。</translation>
+    </message>
+    <message>
+        <source>Least |M|, exact</source>
+        <translation>精确模型最小 |M|</translation>
+    </message>
+    <message>
+        <source>Largest |M|, exact</source>
+        <translation>精确模型最大 |M|</translation>
+    </message>
+    <message>
+        <source>Each point of the contour is the (My, Mx) of the ultimate state at N whose compression grows in the direction θ, measured from x towards y.</source>
+        <translation>曲线上每一点为轴力 N 下、受压沿方向 θ 增大的极限状态的 (My, Mx)；θ 从 x 轴量向 y 轴。</translation>
+    </message>
+    <message>
+        <source>Design-law M–φ about x at N = %1 kN</source>
+        <translation>弯矩–曲率（设计本构），绕 x 轴，N = %1 kN</translation>
+    </message>
+    <message>
+        <source>Design-law M–φ about y at N = %1 kN</source>
+        <translation>弯矩–曲率（设计本构），绕 y 轴，N = %1 kN</translation>
+    </message>
+    <message>
+        <source>Mx–My at N = %1 kN</source>
+        <translation>Mx–My 曲线，N = %1 kN</translation>
     </message>
 </context>
 <context>

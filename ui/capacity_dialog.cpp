@@ -36,18 +36,18 @@ namespace {
 const QString kSteelKey = QStringLiteral("capacity/steel");
 const QString kStrengthsKey = QStringLiteral("capacity/strengths");
 const QString kAxialRatioKey = QStringLiteral("capacity/axialRatio");
-constexpr double kMinRatio = -0.5, kMaxRatio = 1.5;
 
 constexpr SteelGrade kGrades[] = {SteelGrade::kHRB335, SteelGrade::kHRB400, SteelGrade::kHRB500};
 
-// The charts in a grid of kChartColumns × kChartRows, each no smaller than
-// reads on screen; below that, the area around them scrolls. A third
-// column widens the grid's minimum, not the dialog's.
-constexpr int kChartColumns = 2, kChartRows = 2;
+// The charts in a grid of kChartColumns × kChartRows (the contour in the
+// third column, over both rows), each no smaller than reads on screen; below
+// that, the area around them scrolls. The third column widens the grid's
+// minimum, not the dialog's.
+constexpr int kChartColumns = 3, kChartRows = 2;
 constexpr QSize kChartMinimum(280, 210);
 constexpr QSize kChartsAreaMinimum(320, 200);
 
-// The four charts, drawn as the report draws them, at a size of text that
+// The five charts, drawn as the report draws them, at a size of text that
 // reads on screen.
 class ChartsView : public QWidget {
  public:
@@ -58,9 +58,10 @@ class ChartsView : public QWidget {
   }
   void SetMessage(const QString& message) { message_ = message; }
 
-  // Painter units (pixels) per millimetre of paper for a view of size.
+  // Painter units (pixels) per millimetre of paper for a view of size: each
+  // chart as if 95 × 85 mm.
   static double Unit(QSizeF size) {
-    return std::clamp(std::min(size.width() / 190, size.height() / 170), 3.4, 7.0);
+    return std::clamp(std::min(size.width() / (95 * kChartColumns), size.height() / 170), 3.4, 7.0);
   }
 
  protected:
@@ -72,8 +73,8 @@ class ChartsView : public QWidget {
       painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, message_);
       return;
     }
-    DrawCapacityCharts(painter, QRectF(rect()).adjusted(4, 4, -4, -4), *curves_, WindowChartTexts(),
-                       Unit(size()));
+    DrawCapacityChartsWide(painter, QRectF(rect()).adjusted(4, 4, -4, -4), *curves_,
+                           WindowChartTexts(), Unit(size()));
   }
 
  private:
@@ -91,7 +92,7 @@ CapacityOptions LoadCapacityOptions(QSettings& settings) {
     options.strengths = *strengths;
   bool ok = false;
   const double ratio = settings.value(kAxialRatioKey).toDouble(&ok);
-  if (ok && ratio >= kMinRatio && ratio <= kMaxRatio) options.axial_ratio = ratio;
+  if (ok && ratio >= kMinAxialRatio && ratio <= kMaxAxialRatio) options.axial_ratio = ratio;
   return options;
 }
 
@@ -105,8 +106,9 @@ CapacityChartTexts WindowChartTexts() {
   CapacityChartTexts t;
   t.interaction_title[0] = CapacityDialog::tr("N–M 曲线，绕 x 轴");
   t.interaction_title[1] = CapacityDialog::tr("N–M 曲线，绕 y 轴");
-  t.curvature_title[0] = CapacityDialog::tr("弯矩–曲率，绕 x 轴，N = %1 kN");
-  t.curvature_title[1] = CapacityDialog::tr("弯矩–曲率，绕 y 轴，N = %1 kN");
+  t.curvature_title[0] = CapacityDialog::tr("弯矩–曲率（设计本构），绕 x 轴，N = %1 kN");
+  t.curvature_title[1] = CapacityDialog::tr("弯矩–曲率（设计本构），绕 y 轴，N = %1 kN");
+  t.biaxial_title = CapacityDialog::tr("Mx–My 曲线，N = %1 kN");
   t.moment_axis[0] = CapacityDialog::tr("Mx (kN·m)");
   t.moment_axis[1] = CapacityDialog::tr("My (kN·m)");
   t.axial_axis = CapacityDialog::tr("N (kN)");
@@ -136,11 +138,17 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
   advice_ = new QLabel(this);
   advice_->setObjectName(QStringLiteral("CapacityAdvice"));
   advice_->setStyleSheet(QStringLiteral("color: #be0000; font-weight: bold"));
-  // Always in the layout, so that the charts keep their size from row to row.
-  advice_->setMinimumHeight(advice_->fontMetrics().height());
-  // A long name or advice is cut at the dialog's edge instead of widening it.
-  for (QLabel* label : {title_, advice_})
+  materials_ = new QLabel(this);
+  materials_->setObjectName(QStringLiteral("CapacityMaterials"));
+  grid_label_ = new QLabel(this);
+  grid_label_->setObjectName(QStringLiteral("CapacityGrid"));
+  // Always in the layout, so that the charts keep their size from row to row;
+  // a long name, list or advice is cut at the dialog's edge instead of
+  // widening it (the tooltip has it whole).
+  for (QLabel* label : {title_, advice_, materials_, grid_label_}) {
+    label->setMinimumHeight(label->fontMetrics().height());
     label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
+  }
 
   charts_ = new ChartsView(curves_, this);
   charts_area_ = new QScrollArea(this);
@@ -157,6 +165,8 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
   layout->addLayout(options_row);
   layout->addWidget(charts_area_, 1);
   layout->addWidget(figures_);
+  layout->addWidget(materials_);
+  layout->addWidget(grid_label_);
   layout->addWidget(advice_);
   layout->addWidget(buttons);
 
@@ -183,7 +193,7 @@ QLayout* CapacityDialog::MakeOptions(const CapacityOptions& options) {
   strengths_box_->setCurrentIndex(strengths_box_->findData(static_cast<int>(options.strengths)));
   ratio_box_ = new QDoubleSpinBox(this);
   ratio_box_->setObjectName(QStringLiteral("AxialRatioBox"));
-  ratio_box_->setRange(kMinRatio, kMaxRatio);
+  ratio_box_->setRange(kMinAxialRatio, kMaxAxialRatio);
   ratio_box_->setDecimals(2);
   ratio_box_->setSingleStep(0.05);
   ratio_box_->setValue(options.axial_ratio);
@@ -211,9 +221,12 @@ QLayout* CapacityDialog::MakeOptions(const CapacityOptions& options) {
   return row;
 }
 
-// The figures about x and about y, two rows shown whole.
+// The figures about x and about y, and below them those of biaxial bending
+// (a text over the first six columns, the fiber error under the others'):
+// three rows shown whole.
 void CapacityDialog::MakeFigures() {
-  figures_ = new QTableWidget(2, 7, this);
+  constexpr int kRows = 3;
+  figures_ = new QTableWidget(kRows, 7, this);
   figures_->setObjectName(QStringLiteral("CapacityFigures"));
   figures_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   figures_->setSelectionMode(QAbstractItemView::NoSelection);
@@ -223,16 +236,18 @@ void CapacityDialog::MakeFigures() {
   figures_->verticalHeader()->setDefaultSectionSize(24);
   figures_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   figures_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  // Both rows whole, with no room below them.
-  figures_->setFixedHeight(figures_->horizontalHeader()->sizeHint().height() + 2 * 24 +
+  // Every row whole, with no room below them.
+  figures_->setFixedHeight(figures_->horizontalHeader()->sizeHint().height() + kRows * 24 +
                            2 * figures_->frameWidth());
-  for (int r = 0; r < 2; ++r) {
+  for (int r = 0; r < kRows; ++r) {
     for (int c = 0; c < 7; ++c) {
       auto* item = new QTableWidgetItem;
       item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
       figures_->setItem(r, c, item);
     }
   }
+  figures_->setSpan(2, 0, 1, 6);
+  figures_->item(2, 0)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 QDialogButtonBox* CapacityDialog::MakeButtons() {
@@ -306,12 +321,12 @@ void CapacityDialog::SetLanguage(Language language) {
 void CapacityDialog::RetranslateTexts() {
   strengths_box_->setItemText(0, tr("设计值 (fc, fy)"));
   strengths_box_->setItemText(1, tr("标准值 (fck, fyk)"));
-  ratio_box_->setToolTip(tr("弯矩–曲率曲线的轴压比 N / (fc·B·H)"));
+  ratio_box_->setToolTip(tr("弯矩–曲率曲线和双向弯曲的轴压比 N / (fc·B·H)，fc 取设计值"));
   figures_->setHorizontalHeaderLabels({QStringLiteral("N0 (kN)"), QStringLiteral("Nt (kN)"),
                                        QStringLiteral("Nb (kN)"), QStringLiteral("Mb (kN·m)"),
                                        QStringLiteral("M0 (kN·m)"), tr("纤维 M0 (kN·m)"),
                                        tr("纤维误差 (%)")});
-  figures_->setVerticalHeaderLabels({tr("绕 x 轴"), tr("绕 y 轴")});
+  figures_->setVerticalHeaderLabels({tr("绕 x 轴"), tr("绕 y 轴"), tr("双向")});
   picture_button_->setText(tr("导出图片…"));
   picture_button_->setToolTip(tr("将曲线保存为 PNG 图片"));
   pdf_button_->setText(tr("导出 PDF…"));
@@ -340,6 +355,7 @@ void CapacityDialog::ShowRecord(int record, const QString& table_path) {
 
 void CapacityDialog::Recompute() {
   curves_.reset();
+  grid_.reset();
   auto* view = static_cast<ChartsView*>(charts_);
   if (record_ == 0) {
     title_->setText(tr("未选择截面"));
@@ -355,7 +371,9 @@ void CapacityDialog::Recompute() {
     try {
       const CapacityOptions options = Options();
       curves_ = ComputeCapacityCurves(MakeCapacitySection(state_, record_, options), options);
+      grid_ = ChooseBestGrid(state_, record_, options);
     } catch (const CapacityRefusal& refusal) {
+      curves_.reset();
       view->SetMessage(tr("本截面无法计算承载力：%1").arg(QString::fromUtf8(refusal.what())));
     }
   }
@@ -364,11 +382,18 @@ void CapacityDialog::Recompute() {
   picture_button_->setEnabled(curves_.has_value());
   pdf_button_->setEnabled(curves_.has_value());
   ShowFigures();
+  ShowGridAndMaterials();
   charts_->update();
 }
 
 void CapacityDialog::ShowFigures() {
-  QStringList advice;
+  const QColor warning_text(190, 0, 0), warning_ground(255, 226, 226);
+  const auto show_error = [&](QTableWidgetItem* item, std::optional<double> error) {
+    item->setText(error ? CapacityFigure(*error, 2) : QString());
+    const bool high = error && *error > kFiberErrorLimitPct;
+    item->setForeground(high ? warning_text : palette().color(QPalette::Text));
+    item->setBackground(high ? warning_ground : QColor(Qt::transparent));
+  };
   for (int r = 0; r < 2; ++r) {
     const BendingAxis axis = r == 0 ? BendingAxis::kX : BendingAxis::kY;
     std::optional<AxisCapacity> f;
@@ -377,17 +402,106 @@ void CapacityDialog::ShowFigures() {
                              f ? f->Mb : 0, f ? f->M0 : 0, f ? f->fiber_M0 : 0};
     for (int c = 0; c < 6; ++c)
       figures_->item(r, c)->setText(f ? CapacityFigure(values[c], 1) : QString());
-    QTableWidgetItem* error = figures_->item(r, 6);
-    error->setText(f ? CapacityFigure(f->fiber_error_pct, 2) : QString());
-    const bool high = f && f->fiber_error_pct > kFiberErrorLimitPct;
-    error->setForeground(high ? QColor(190, 0, 0) : palette().color(QPalette::Text));
-    error->setBackground(high ? QColor(255, 226, 226) : QColor(Qt::transparent));
-    if (high) advice << (r == 0 ? tr("绕 x 轴请增大 FY") : tr("绕 y 轴请增大 FX"));
+    show_error(figures_->item(r, 6), f ? std::optional(f->fiber_error_pct) : std::nullopt);
   }
-  advice_->setText(
+  // Biaxial bending at the axial load: the range of the exact contour and
+  // the fiber error, or why there is none.
+  QString biaxial_text;
+  std::optional<double> biaxial_error;
+  if (curves_) {
+    const BiaxialFigures& b = curves_->biaxial.figures;
+    if (b.holds) {
+      biaxial_text =
+          tr("N = %1 kN：精确 |M| = %2 至 %3 kN·m")
+              .arg(CapacityFigure(b.N, 1), CapacityFigure(b.M_min, 1), CapacityFigure(b.M_max, 1));
+      biaxial_error = b.fiber_error_pct;
+    } else {
+      biaxial_text = tr("截面承受不了 N = %1 kN").arg(CapacityFigure(b.N, 1));
+    }
+  }
+  figures_->item(2, 0)->setText(biaxial_text);
+  show_error(figures_->item(2, 6), biaxial_error);
+
+  // What to act on: the grid where the fibers stand poorly (the diagonal,
+  // which depends on both, where it alone is poor), and ρ outside its
+  // limits.
+  QStringList advice;
+  if (curves_) {
+    const SectionCapacity& f = curves_->figures;
+    bool x = f.x.fiber_error_pct > kFiberErrorLimitPct,
+         y = f.y.fiber_error_pct > kFiberErrorLimitPct;
+    if (!x && !y && biaxial_error && *biaxial_error > kFiberErrorLimitPct) {
+      advice << tr("双向弯曲请增大 FX 和 FY");
+    } else {
+      if (x) advice << tr("绕 x 轴请增大 FY");
+      if (y) advice << tr("绕 y 轴请增大 FX");
+    }
+  }
+  QString text =
       advice.isEmpty()
           ? QString()
-          : tr("纤维误差超过 %1 %：%2。").arg(kFiberErrorLimitPct).arg(advice.join(tr("，"))));
+          : tr("纤维误差超过 %1 %：%2。").arg(kFiberErrorLimitPct).arg(advice.join(tr("，")));
+  if (record_ > 0 && curves_) {
+    const double rho = ReinforcementRatio(MakeCapacitySection(state_, record_, curves_->options));
+    if (ReinforcementOutsideLimits(rho)) {
+      text += (text.isEmpty() ? QString() : QStringLiteral(" ")) +
+              tr("ρ = %1 % 超出 0.5 %–5 %。").arg(Percent(100 * rho));
+    }
+  }
+  advice_->setText(text);
+  advice_->setToolTip(text);
+}
+
+// The material values and ρ on one line, the section's grid beside the best
+// one on the next.
+void CapacityDialog::ShowGridAndMaterials() {
+  QString materials;
+  if (curves_) {
+    const CapacitySection section = MakeCapacitySection(state_, record_, curves_->options);
+    const auto listed = [](const std::vector<MaterialValue>& values) {
+      QStringList items;
+      for (const MaterialValue& v : values) items << v.symbol + QStringLiteral(" = ") + v.value;
+      return items.join(QStringLiteral(", "));
+    };
+    materials =
+        tr("C%1：%2；%3：%4；ρ = %5 %")
+            .arg(section.concrete.fcuk)
+            .arg(listed(ConcreteValues(section.concrete)),
+                 QString::fromLatin1(SteelGradeName(curves_->options.steel)),
+                 listed(SteelValues(section.steel)), Percent(100 * ReinforcementRatio(section)));
+  }
+  materials_->setText(materials);
+  materials_->setToolTip(materials);
+
+  QString grid;
+  QFont font = grid_label_->font();
+  font.setBold(grid_ && grid_->Improves());
+  grid_label_->setFont(font);
+  if (grid_) {
+    const GridChoice& g = *grid_;
+    const QString current = QStringLiteral("%1 × %2").arg(g.FX).arg(g.FY);
+    switch (g.verdict) {
+      case GridVerdict::kNoRoom:
+        grid = tr("网格 FX × FY = %1：钢筋已占满 60 根纤维，没有混凝土单元的余地").arg(current);
+        break;
+      case GridVerdict::kCannotCarry:
+        grid = tr("网格 FX × FY = %1：截面承受不了该轴力，无法比较网格").arg(current);
+        break;
+      case GridVerdict::kSearched:
+        grid = g.Improves() ? tr("网格 FX × FY = %1，误差 %2 %；建议 %3 × %4，误差 %5 %"
+                                 "（右键菜单“按建议网格另存表格…”）")
+                                  .arg(current, CapacityFigure(g.error_pct, 2))
+                                  .arg(g.best_FX)
+                                  .arg(g.best_FY)
+                                  .arg(CapacityFigure(g.best_error_pct, 2))
+                            : tr("网格 FX × FY = %1，误差 %2 %：60 根纤维之内已是最佳")
+                                  .arg(current, CapacityFigure(g.error_pct, 2));
+        break;
+    }
+  }
+  grid_label_->setText(grid);
+  grid_label_->setToolTip(
+      grid.isEmpty() ? QString() : tr("网格的误差取绕 x 轴、绕 y 轴和双向弯曲纤维误差中的最大者"));
 }
 
 QImage CapacityDialog::Picture() const {
@@ -395,7 +509,7 @@ QImage CapacityDialog::Picture() const {
   image.fill(Qt::white);
   if (!curves_) return image;
   QPainter painter(&image);
-  constexpr double kUnit = 8.0;  // pixels per mm: a 225 × 170 mm figure
+  constexpr double kUnit = 8.0;  // pixels per mm: a 300 × 170 mm figure
   QFont font(QStringLiteral("Arial"));
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(static_cast<int>(4 * kUnit));
@@ -403,8 +517,8 @@ QImage CapacityDialog::Picture() const {
   painter.setFont(font);
   painter.setPen(Qt::black);
   painter.drawText(QPointF(3 * kUnit, 6 * kUnit), title_->text());
-  DrawCapacityCharts(painter, QRectF(0, 9 * kUnit, image.width(), image.height() - 10 * kUnit),
-                     *curves_, WindowChartTexts(), kUnit);
+  DrawCapacityChartsWide(painter, QRectF(0, 9 * kUnit, image.width(), image.height() - 10 * kUnit),
+                         *curves_, WindowChartTexts(), kUnit);
   return image;
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <optional>
 
+#include "capacity/best_grid.h"
 #include "capacity/capacity.h"
 #include "model/language.h"
 #include "model/state.h"
@@ -29,12 +30,16 @@ namespace brenmoor {
 CapacityOptions LoadCapacityOptions(QSettings& settings);
 void SaveCapacityOptions(QSettings& settings, const CapacityOptions& options);
 
-// The window's capacity of one section, not modal: both N–M charts and the
-// moment–curvature curves of the exact and the fiber model, the figures, and
-// the steel grade, strengths and axial load ratio to choose. The window tells
-// it which section to show as the selected row changes; it exports what it
-// shows as a PNG picture or a one-page PDF through the window's save dialog
-// and error report.
+// The window's capacity of one section, not modal: both N–M charts, the
+// moment–curvature curves and the Mx–My contour at the axial load, of the
+// exact and the fiber model; the figures about x and y and of biaxial
+// bending, the material values and ρ, the section's grid beside the best
+// one within its 60 fibers; and the steel grade, strengths and axial load
+// ratio to choose. The window tells it which section to show as the selected
+// row changes, and a change of row or options computes all of it again
+// (ChooseBestGrid included, about a millisecond). It exports what it shows
+// as a PNG picture or a one-page PDF through the window's save dialog and
+// error report.
 //
 // It fits the screen it opens on: at kOpeningSize, or smaller to stay inside
 // the screen's available area with its frame and title bar, centred over the
@@ -56,6 +61,8 @@ class CapacityDialog : public QDialog {
   CapacityOptions Options() const;
   // What is on show: nothing when no section is, or it was refused.
   const std::optional<CapacityCurves>& Curves() const { return curves_; }
+  // The section's grid and the best one, for the options on show.
+  const std::optional<GridChoice>& Grid() const { return grid_; }
 
   // Asks where to and saves the charts as a PNG picture of kPictureSize, or
   // the section's capacity page as a PDF.
@@ -63,8 +70,8 @@ class CapacityDialog : public QDialog {
   void ExportPdf();
   // The charts under a title, as ExportPicture saves them.
   QImage Picture() const;
-  static constexpr QSize kPictureSize{1800, 1350};
-  static constexpr QSize kOpeningSize{960, 860};
+  static constexpr QSize kPictureSize{2400, 1350};
+  static constexpr QSize kOpeningSize{1240, 860};
 
   // The window's language: the PDF the dialog exports speaks it, and the
   // dialog's own texts are shown again through the translators the window
@@ -88,6 +95,7 @@ class CapacityDialog : public QDialog {
   void RetranslateTexts();
   void Recompute();
   void ShowFigures();
+  void ShowGridAndMaterials();
   QString SuggestedPath(const QString& extension) const;
   template <typename Action>
   void ReportErrors(Action&& action);
@@ -99,11 +107,14 @@ class CapacityDialog : public QDialog {
   QString table_path_;
   QString section_name_;
   std::optional<CapacityCurves> curves_;
+  std::optional<GridChoice> grid_;
   QComboBox* steel_box_ = nullptr;
   QComboBox* strengths_box_ = nullptr;
   QDoubleSpinBox* ratio_box_ = nullptr;
   QLabel* title_ = nullptr;
   QLabel* advice_ = nullptr;
+  QLabel* materials_ = nullptr;
+  QLabel* grid_label_ = nullptr;
   QWidget* charts_ = nullptr;
   QScrollArea* charts_area_ = nullptr;
   QTableWidget* figures_ = nullptr;

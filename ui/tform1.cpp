@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "import/section_import.h"
+#include "jobs/capacity_job.h"
 #include "jobs/convert_job.h"
 #include "jobs/export_job.h"
 #include "jobs/report_job.h"
@@ -159,6 +160,12 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
       MakeAction(this, "CapacityAction", QString(), QStringLiteral("Section capacity…"));
   connect(picture_action_, &QAction::triggered, this, &TForm1::SavePicture);
   connect(capacity_action_, &QAction::triggered, this, &TForm1::ShowCapacity);
+  capacity_report_action_ = MakeAction(this, "CapacityReportAction", QString(),
+                                       QStringLiteral("Export capacity report (PDF)…"));
+  refine_action_ = MakeAction(this, "RefineAction", QString(),
+                              QStringLiteral("Save the table with the suggested grids…"));
+  connect(capacity_report_action_, &QAction::triggered, this, &TForm1::ExportCapacityReport);
+  connect(refine_action_, &QAction::triggered, this, &TForm1::SaveRefinedTable);
   ui_->StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ui_->StringGrid1, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { ShowContextMenu(ui_->StringGrid1->viewport(), pos, false); });
@@ -211,11 +218,18 @@ void TForm1::RetranslateOwnTexts() {
   print_action_->setText(tr("打印截面报告…"));
   picture_action_->setText(tr("保存图片…"));
   capacity_action_->setText(tr("截面承载力…"));
+  capacity_report_action_->setText(tr("导出承载力报告 (PDF)…"));
+  refine_action_->setText(tr("按建议网格另存表格…"));
+  refine_action_->setToolTip(tr("为每个截面找出 60 根纤维之内误差最小的网格，另存表格并导入"));
   about_action_->setText(tr("关于 Brenmoor…"));
   if (generated_) {
     generated_panel_->setStyleSheet(QString());
     generated_panel_->setText(
         tr("已生成 %n 个截面 → %1", nullptr, generated_->first).arg(generated_->second));
+  } else if (refined_) {
+    generated_panel_->setStyleSheet(QString());
+    generated_panel_->setText(
+        tr("已按建议网格改了 %n 个截面 → %1", nullptr, refined_->first).arg(refined_->second));
   } else if (warnings_shown_) {
     ShowImportWarnings();
   }
@@ -235,6 +249,8 @@ void TForm1::ShowContextMenu(QWidget* widget, const QPoint& pos, bool with_pictu
   menu.addAction(print_action_);
   if (with_picture) menu.addAction(picture_action_);
   menu.addAction(capacity_action_);
+  menu.addAction(capacity_report_action_);
+  menu.addAction(refine_action_);
   menu.addSeparator();
   menu.addAction(chinese_action_);
   menu.addAction(english_action_);
@@ -247,6 +263,8 @@ void TForm1::UpdateActions() {
   const bool imported = state_.imported_count > 0;
   export_action_->setEnabled(imported);
   print_action_->setEnabled(imported);
+  capacity_report_action_->setEnabled(imported);
+  refine_action_->setEnabled(imported);
   const bool selected = imported && selection_of_this_import_ && selected_row_ >= 1 &&
                         selected_row_ <= state_.imported_count;
   picture_action_->setEnabled(selected);
@@ -282,11 +300,13 @@ void TForm1::ReportErrors(Action&& action) {
     return;
   } catch (const Error& e) {
     generated_.reset();
+    refined_.reset();
     generated_panel_->clear();
     generated_panel_->setToolTip(QString());
     error_report_.Show(this, e);
   } catch (const std::exception& e) {
     generated_.reset();
+    refined_.reset();
     generated_panel_->clear();
     generated_panel_->setToolTip(QString());
     error_report_.Show(this, e);
@@ -356,6 +376,7 @@ void TForm1::Import(const std::optional<QString>& path) {
     generated_panel_->clear();
     generated_panel_->setToolTip(QString());
     generated_panel_->setStyleSheet(QString());
+    refined_.reset();
     warnings_shown_ = !state_.warnings.empty();
     if (warnings_shown_) ShowImportWarnings();
   } else {
@@ -425,6 +446,67 @@ void TForm1::PrintReport() {
     // Aborted at once, so that no part of the report is printed.
     progress.OnCancel([&printer] { printer.abort(); });
     PaintSectionReport(printer, prepared, CurrentReportInfo(), &progress);
+  });
+}
+
+void TForm1::ExportCapacityReport() {
+  if (state_.imported_count == 0) return;
+  ReportErrors([this] {
+    const QFileInfo table(table_path_);
+    const std::optional<QString> path = save_dialog_.GetSaveFileName(
+        this, tr("导出承载力报告 (PDF)"),
+        table.absolutePath() + u'/' + table.completeBaseName() + QStringLiteral(".capacity.pdf"),
+        QStringLiteral("PDF (*.pdf)"));
+    if (!path) return;
+    WindowProgress progress(this, progress_delay_ms_);
+    JobContext context{state_, &progress};
+    CapacityRequest request;
+    request.table = {PathToUtf8(PathOf(table_path_)), true};
+    request.output = PathToUtf8(PathOf(*path));
+    request.options = LoadCapacityOptions(*settings_);
+    request.language = language_;
+    CapacityPdfJob(request, context, WindowCapacityRenderer());
+  });
+}
+
+void TForm1::SaveRefinedTable() {
+  if (state_.imported_count == 0) return;
+  ReportErrors([this] {
+    const QFileInfo table(table_path_);
+    const std::optional<QString> path = save_dialog_.GetSaveFileName(
+        this, tr("按建议网格另存表格"),
+        table.absolutePath() + u'/' + table.completeBaseName() + QStringLiteral(".refined.csv"),
+        QStringLiteral("CSV (*.csv)"));
+    if (!path) return;
+    RefineRequest request;
+    request.table = {PathToUtf8(PathOf(table_path_)), true};
+    request.output = PathToUtf8(PathOf(*path));
+    request.options = LoadCapacityOptions(*settings_);
+    const RefineResult result = [&] {
+      WindowProgress progress(this, progress_delay_ms_);
+      JobContext context{state_, &progress};
+      return RefineJob(request, context);
+    }();
+    // What changed, named before the copy's sections replace these.
+    QStringList changes;
+    for (int r = 1; r <= state_.imported_count; ++r) {
+      const GridChoice& choice = result.choices[static_cast<std::size_t>(r - 1)];
+      if (!choice.Improves()) continue;
+      changes << QStringLiteral("%1: %2 × %3 → %4 × %5, %6 % → %7 %")
+                     .arg(Shown(state_.records[static_cast<std::size_t>(r)].NAME))
+                     .arg(choice.FX)
+                     .arg(choice.FY)
+                     .arg(choice.best_FX)
+                     .arg(choice.best_FY)
+                     .arg(CapacityFigure(choice.error_pct, 2),
+                          CapacityFigure(choice.best_error_pct, 2));
+    }
+    const QString written = QString::fromStdString(PathToUtf8(result.job.written));
+    Import(*path);
+    generated_.reset();
+    refined_ = std::make_pair(result.job.sections, written);
+    RetranslateOwnTexts();
+    generated_panel_->setToolTip(changes.join(u'\n'));
   });
 }
 

@@ -33,8 +33,10 @@ struct ReportInfo;
 //
 // Around the fixed form: a context menu on the grid and on the preview to
 // export the section report as PDF (and, on the preview, to save the selected
-// section's drawing as a picture) and to open the selected section's capacity
-// (a dialog that follows the selected row), Ctrl+P to print the report, a table file
+// section's drawing as a picture), to open the selected section's capacity
+// (a dialog that follows the selected row), to export the capacity report of
+// the whole table and to save the table with the suggested grids; Ctrl+P to
+// print the report, a table file
 // dropped on the window is imported, and a fourth status bar panel tells what
 // the last generate wrote. The same menus switch the window between Chinese
 // (the default) and English, remembered for the next start, and show the
@@ -108,6 +110,19 @@ class TForm1 : public QMainWindow {
   // The capacity dialog once opened, else nullptr. For testing.
   CapacityDialog* CapacityWindow() const { return capacity_dialog_; }
 
+  // Asks where to (beside the table, "<table>.capacity.pdf") and writes the
+  // capacity report of every imported section, with the capacity options the
+  // window remembers, in the window's language. Nothing while none is
+  // imported.
+  void ExportCapacityReport();
+  // Asks where to (beside the table, "<table>.refined.csv") and writes a copy
+  // of the table with the best grid of every section it improves, every
+  // other byte kept (the biaxial error taken at the remembered capacity
+  // options), then imports that copy and says in the status bar how many
+  // sections it changed. Nothing while none is imported. A cancel leaves
+  // every file and the table imported before as they were.
+  void SaveRefinedTable();
+
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -141,6 +156,9 @@ class TForm1 : public QMainWindow {
   std::optional<std::pair<int, QString>> generated_;
   // Whether that panel shows the warnings of the last import instead.
   bool warnings_shown_ = false;
+  // What the last save with the suggested grids did (sections changed and
+  // the copy's path), for the same panel when no generate came after it.
+  std::optional<std::pair<int, QString>> refined_;
   QAction* export_action_ = nullptr;
   QAction* print_action_ = nullptr;
   QAction* picture_action_ = nullptr;
@@ -150,6 +168,8 @@ class TForm1 : public QMainWindow {
   Language language_ = Language::kChinese;
   WindowTranslators translators_;
   QAction* capacity_action_ = nullptr;
+  QAction* capacity_report_action_ = nullptr;
+  QAction* refine_action_ = nullptr;
   CapacityDialog* capacity_dialog_ = nullptr;  // a child of the window
   FileDialog open_dialog_;
   SaveDialog save_dialog_;

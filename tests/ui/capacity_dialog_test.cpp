@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include "report/figures.h"
 #include "window_test_support.h"
 
 namespace brenmoor {
@@ -103,7 +104,7 @@ class CapacityDialogTest : public WindowTest {
       double ratio;
       const char* n0;
     } options[] = {
-        {"HRB500", 0, 0.3, "6559.0"},  // fy′ = 410 stops at Es·ε0 = 400
+        {"HRB500", 0, 0.3, "6559.0"},  // fy′ = 400 in N0
         {"HRB335", 0, 0.3, "5963.0"},  // 16.7·250000 + 300·5960
         {"HRB400", 1, 0.3, "8234.0"},  // 23.4·250000 + 400·5960
         {"HRB400", 0, 0.5, "6320.6"},
@@ -148,6 +149,69 @@ class CapacityDialogTest : public WindowTest {
     QVERIFY(!InDialog<QPushButton>("ExportPdfButton")->isEnabled());
     PressRow(3);
     QCOMPARE(Dialog()->Record(), 3);
+    QCOMPARE(Reports(), QStringList());
+  }
+
+  // The third chart, the biaxial row, the material values, ρ and the best
+  // grid follow the row and the options. By hand: WEAK (500 × 500, C35,
+  // As = 4·250) has ρ = 0.40 % and N0 = 16.7·250000 + 360·1000 N = 4535 kN,
+  // below N = 1.5·16.7·250000 N = 6262.5 kN at r = 1.5; KZ2 (400 × 600, C30)
+  // takes N = −0.3·14.3·240000 N = −1029.6 kN at r = −0.3.
+  void ThirdChartGridAndRemarksFollowTheRowAndOptions() {
+    QTemporaryDir dir;
+    const QList<QByteArray> sample = ReadAll(kSample).split('\n');
+    WriteFile(dir.filePath("t.csv"), sample[0] + '\n' + sample[1] + '\n' +
+                                         "2,WEAK,C35,STEEL,500,500,6,6,0,0,0,0,250,40\n" +
+                                         sample[2] + '\n');
+    Import(dir.filePath("t.csv"));
+    Open(1);
+    InDialog<QComboBox>("SteelGradeBox")->setCurrentText(QStringLiteral("HRB400"));
+    InDialog<QComboBox>("StrengthsBox")->setCurrentIndex(0);
+    InDialog<QDoubleSpinBox>("AxialRatioBox")->setValue(0.3);
+    const auto contour_drawn = [&] {
+      const QImage charts = Charts();
+      for (int y = 0; y < charts.height(); ++y) {
+        for (int x = charts.width() * 2 / 3 + 8; x < charts.width(); ++x) {
+          const QColor c(charts.pixel(x, y));
+          if (c.blue() > 150 && c.red() < 60) return true;
+        }
+      }
+      return false;
+    };
+    const auto materials = [&] { return InDialog<QLabel>("CapacityMaterials")->text(); };
+    const auto grid = [&] { return InDialog<QLabel>("CapacityGrid")->text(); };
+    const auto advice = [&] { return InDialog<QLabel>("CapacityAdvice")->text(); };
+
+    QVERIFY(contour_drawn());
+    QVERIFY2(materials().contains(QStringLiteral("fc = 16.7 N/mm²")), qPrintable(materials()));
+    QVERIFY2(materials().contains(QStringLiteral("ρ = 2.38 %")), qPrintable(materials()));
+    QCOMPARE(Cell(2, 6), CapacityFigure(Dialog()->Curves()->biaxial.figures.fiber_error_pct, 2));
+    QVERIFY2(grid().contains(QStringLiteral("6 × 6")), qPrintable(grid()));
+    QCOMPARE(advice(), QString());
+    InDialog<QComboBox>("SteelGradeBox")->setCurrentText(QStringLiteral("HRB500"));
+    QVERIFY2(materials().contains(QStringLiteral("fy′ (N0) = 400 N/mm²")), qPrintable(materials()));
+    InDialog<QComboBox>("SteelGradeBox")->setCurrentText(QStringLiteral("HRB400"));
+
+    PressRow(3);  // KZ2: 7 × 6 does better than its 4 × 6
+    QVERIFY(Dialog()->Grid() && Dialog()->Grid()->Improves());
+    QVERIFY2(grid().contains(QStringLiteral("4 × 6")) && grid().contains(QStringLiteral("7 × 6")),
+             qPrintable(grid()));
+    const double error_at_03 = Dialog()->Grid()->error_pct;
+    InDialog<QDoubleSpinBox>("AxialRatioBox")->setValue(-0.3);
+    QVERIFY2(Cell(2, 0).contains(QStringLiteral("N = −1029.6 kN")), qPrintable(Cell(2, 0)));
+    const GridChoice in_tension = ChooseBestGrid(*state_, 3, Dialog()->Options());
+    QCOMPARE(Dialog()->Grid()->error_pct, in_tension.error_pct);
+    QVERIFY(in_tension.error_pct != error_at_03);
+
+    InDialog<QDoubleSpinBox>("AxialRatioBox")->setValue(1.5);
+    PressRow(2);
+    QVERIFY(!contour_drawn());
+    QVERIFY2(Cell(2, 0).contains(QStringLiteral("N = 6262.5 kN")), qPrintable(Cell(2, 0)));
+    QCOMPARE(Cell(2, 6), QString());
+    QCOMPARE(Dialog()->Grid()->verdict, GridVerdict::kCannotCarry);
+    QVERIFY2(advice().contains(QStringLiteral("ρ = 0.40 %")), qPrintable(advice()));
+    InDialog<QDoubleSpinBox>("AxialRatioBox")->setValue(0.3);
+    QVERIFY(contour_drawn());
     QCOMPARE(Reports(), QStringList());
   }
 

@@ -88,6 +88,38 @@ class TForm1ProgressTest : public WindowTest {
     QCOMPARE(Reports(), QStringList());
   }
 
+  // The capacity report and the table with the suggested grids, of sections
+  // the capacity takes (the sample's, many times over): the older files as
+  // they were, no temporary one, the same table on show.
+  void CancelOfTheCapacityCommandsLeavesNoFile() {
+    const QList<QByteArray> sample =
+        ReadAll(QStringLiteral(BRENMOOR_SOURCE_DIR "/examples/sample.csv")).trimmed().split('\n');
+    QByteArray table = sample[0] + '\n';
+    for (int i = 1; i <= 3000; ++i) table += sample[1 + i % (sample.size() - 1)] + '\n';
+    WriteFile(dir_.filePath("many.csv"), table);
+    WriteFile(dir_.filePath("many.capacity.pdf"), "an older report");
+    WriteFile(dir_.filePath("many.refined.csv"), "an older copy");
+    Import(dir_.filePath("many.csv"));
+    QCOMPARE(state_->imported_count, 3000);
+    const QStringList entries = Entries();
+    const struct {
+      const char* output;
+      void (TForm1::*command)();
+    } commands[] = {{"many.capacity.pdf", &TForm1::ExportCapacityReport},
+                    {"many.refined.csv", &TForm1::SaveRefinedTable}};
+    for (const auto& c : commands) {
+      form_->SaveDialog1().SetNextFileName(dir_.filePath(c.output));
+      QVERIFY2(RunShowingProgress([&] { (form_.get()->*c.command)(); }, true) == 1, c.output);
+      QCOMPARE(Entries(), entries);
+    }
+    QCOMPARE(ReadAll(dir_.filePath("many.capacity.pdf")), QByteArray("an older report"));
+    QCOMPARE(ReadAll(dir_.filePath("many.refined.csv")), QByteArray("an older copy"));
+    QCOMPARE(Reports(), QStringList());
+    form_->SaveDialog1().SetNextFileName(QString());
+    form_->ExportCapacityReport();
+    QCOMPARE(form_->SaveDialog1().LastSuggestion(), dir_.filePath("many.capacity.pdf"));
+  }
+
   // Shown but not cancelled, the work ends as it would without the dialog.
   void WorkShowingProgressWritesTheSameFile() {
     BrenmoorState plain;

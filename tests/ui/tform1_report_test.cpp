@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,9 +14,12 @@
 #include <QUrl>
 #include <memory>
 
+#include "import/section_import.h"
+#include "jobs/capacity_job.h"
 #include "model/fiber_layout.h"
 #include "output/generate.h"
 #include "report/section_drawing.h"
+#include "ui/capacity_dialog.h"
 #include "ui/run_window.h"
 #include "ui/section_grid.h"
 #include "ui/section_preview.h"
@@ -29,6 +33,14 @@ const QString kSample = QStringLiteral(BRENMOOR_SOURCE_DIR "/examples/sample.csv
 const QByteArray kHeader = "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n";
 // "柱截面" as a Chinese spreadsheet saves it.
 const QByteArray kGbkName = "\xD6\xF9\xBD\xD8\xC3\xE6";
+
+// A PDF's title as Qt writes it into the file: UTF-16, high byte first.
+QByteArray Utf16Be(const QString& text) {
+  QByteArray bytes;
+  for (QChar c : text)
+    bytes.append(static_cast<char>(c.unicode() >> 8)).append(static_cast<char>(c.unicode() & 0xFF));
+  return bytes;
+}
 
 // Qt writes one page object a page, never in a compressed object stream.
 int PdfPages(const QString& pdf) {
@@ -206,6 +218,63 @@ class TForm1ReportTest : public WindowTest {
     QCOMPARE(ReadAll(dir.filePath("t.csv")), ReadAll(kSample));
     form_->SaveDialog1().SetNextFileName(QString());
     export_report->trigger();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 4);
+  }
+
+  // The context menu's whole-table capacity report and the table saved with
+  // the suggested grids: each asks where, beside the table by default,
+  // takes the capacity options the dialog was left with (at r = 1.0 the
+  // sample's KZ4 and KZ6 get other grids than at the default 0.3) and the
+  // window's language; the refined copy is then the table on show. A cancel
+  // writes nothing.
+  void CapacityReportAndRefinedTable() {
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(kSample, dir.filePath("t.csv")));
+    auto* report = Find<QAction>("CapacityReportAction");
+    auto* refine = Find<QAction>("RefineAction");
+    QVERIFY(!report->isEnabled() && !refine->isEnabled());
+    Import(dir.filePath("t.csv"));
+    PressRow(1);
+    Find<QAction>("CapacityAction")->trigger();
+    form_->CapacityWindow()->findChild<QDoubleSpinBox*>("AxialRatioBox")->setValue(1.0);
+    form_->CapacityWindow()->close();
+    SaveDialog& save = form_->SaveDialog1();
+
+    save.SetNextFileName(dir.filePath("c.pdf"));
+    report->trigger();
+    QCOMPARE(save.LastSuggestion(), dir.path() + "/t.capacity.pdf");
+    QCOMPARE(PdfPages(dir.filePath("c.pdf")), 8);
+    QVERIFY(ReadAll(dir.filePath("c.pdf")).contains(Utf16Be(QStringLiteral("t.csv 的截面承载力"))));
+
+    BrenmoorState fresh;
+    JobContext context{fresh};
+    RefineRequest expected;
+    expected.table = {dir.filePath("t.csv").toStdString(), false};
+    expected.output = dir.filePath("expected.csv").toStdString();
+    expected.options.axial_ratio = 1.0;
+    const int changed = RefineJob(expected, context).job.sections;
+    save.SetNextFileName(dir.filePath("r.csv"));
+    refine->trigger();
+    QCOMPARE(Reports(), QStringList());
+    QCOMPARE(save.LastSuggestion(), dir.path() + "/t.refined.csv");
+    QCOMPARE(ReadAll(dir.filePath("r.csv")), ReadAll(dir.filePath("expected.csv")));
+    QCOMPARE(
+        Find<QLabel>("StatusPanel4")->text(),
+        QStringLiteral("已按建议网格改了 %1 个截面 → %2").arg(changed).arg(dir.filePath("r.csv")));
+    // The copy is imported: its grids are the ones on show.
+    BrenmoorState copy;
+    ImportSectionFile(copy, dir.filePath("r.csv").toStdString(), '.');
+    QCOMPARE(state_->imported_count, copy.imported_count);
+    for (int r = 1; r <= copy.imported_count; ++r) {
+      QCOMPARE(state_->records[r].FX, copy.records[r].FX);
+      QCOMPARE(state_->records[r].FY, copy.records[r].FY);
+    }
+    save.SetNextFileName(QString());
+    report->trigger();
+    QCOMPARE(save.LastSuggestion(), dir.path() + "/r.capacity.pdf");
+    save.SetNextFileName(QString());
+    refine->trigger();
+    QCOMPARE(save.LastSuggestion(), dir.path() + "/r.refined.csv");
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 4);
   }
 };

@@ -3,6 +3,8 @@
 // every English text inside its control, the exported report in the
 // window's language, and the About box.
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -165,6 +167,21 @@ class WindowLanguageTest : public WindowTest {
     QCOMPARE(Find<QAction>("CapacityAction")->text(), QStringLiteral("Section capacity…"));
     QVERIFY(dialog->windowTitle().startsWith(QStringLiteral("Section capacity — ")));
     QVERIFY(exported().contains(Utf16Be(QStringLiteral("Section capacity of sample.csv"))));
+    // Its lines of figures read whole in English on the smallest screen it
+    // fits (1024 wide), for the section with the longest ones: KZ2, whose
+    // grid has a better one, with HRB500's three strengths.
+    PressRow(2);
+    dialog->findChild<QComboBox*>(QStringLiteral("SteelGradeBox"))
+        ->setCurrentText(QStringLiteral("HRB500"));
+    dialog->resize(1024 - 16, 660);
+    QApplication::processEvents();
+    for (const char* name : {"CapacityMaterials", "CapacityGrid", "CapacityAdvice"}) {
+      auto* label = dialog->findChild<QLabel*>(QString::fromLatin1(name));
+      QVERIFY2(
+          label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width(),
+          qPrintable(label->text()));
+    }
+    QVERIFY(dialog->findChild<QLabel*>(QStringLiteral("CapacityGrid"))->text().contains("7 × 6"));
     Choose("ChineseAction");
     QVERIFY(dialog->windowTitle().startsWith(QStringLiteral("截面承载力 — ")));
     QCOMPARE(Reports(), QStringList());
