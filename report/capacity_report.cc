@@ -250,6 +250,23 @@ class CapacityPainter {
   }
 
   void SectionPage(int number, const CapacitySection& section, const CapacityCurves& curves) {
+    double y = SectionHead(number, section, curves);
+    y = SectionRemarks(y, section, curves);
+    // The four curves in two rows, then the contour beside the values that
+    // explain it.
+    const QRectF charts(kLeft - 20, y + 30, kRight - kLeft + 20, kBottom - y - 40);
+    const double row = charts.height() / 3, half = charts.width() / 2;
+    DrawCapacityCharts(painter_, QRectF(charts.topLeft(), QSizeF(charts.width(), 2 * row)), curves,
+                       chart_texts_, kUnit);
+    const QRectF last(charts.left(), charts.top() + 2 * row, half, row);
+    DrawChart(painter_, last, BiaxialChart(curves, chart_texts_), kUnit);
+    Values(QRectF(last.right() + 40, last.top() + 30, half - 60, row - 30), section, curves);
+  }
+
+ private:
+  // A section page's title, its description and its table of figures;
+  // returns the bottom of the table.
+  double SectionHead(int number, const CapacitySection& section, const CapacityCurves& curves) {
     const TSECTION& s = state_.records[static_cast<std::size_t>(number)];
     painter_.setPen(Qt::black);
     painter_.setFont(Font(44, true));
@@ -297,8 +314,13 @@ class CapacityPainter {
       y += kRowHeight;
     }
     TableRule(painter_, y);
+    return y;
+  }
 
-    // What the engineer must act on, in red below the figures.
+  // What the engineer must act on, in red below the figures at y; returns
+  // the bottom of the last remark.
+  double SectionRemarks(double y, const CapacitySection& section, const CapacityCurves& curves) {
+    const double rho = ReinforcementRatio(section);
     const BiaxialFigures& biaxial = curves.biaxial.figures;
     const QString advice = Advice(
         curves.figures,
@@ -322,19 +344,9 @@ class CapacityPainter {
       y += 40;
       painter_.drawText(QPointF(kLeft, y), remark);
     }
-
-    // The four curves in two rows, then the contour beside the values that
-    // explain it.
-    const QRectF charts(kLeft - 20, y + 30, kRight - kLeft + 20, kBottom - y - 40);
-    const double row = charts.height() / 3, half = charts.width() / 2;
-    DrawCapacityCharts(painter_, QRectF(charts.topLeft(), QSizeF(charts.width(), 2 * row)), curves,
-                       chart_texts_, kUnit);
-    const QRectF last(charts.left(), charts.top() + 2 * row, half, row);
-    DrawChart(painter_, last, BiaxialChart(curves, chart_texts_), kUnit);
-    Values(QRectF(last.right() + 40, last.top() + 30, half - 60, row - 30), section, curves);
+    return y;
   }
 
- private:
   // Text wrapped to the page's width with its top at y; returns its bottom.
   double Paragraph(double y, const QString& text) {
     QRectF drawn;

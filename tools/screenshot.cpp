@@ -24,6 +24,34 @@
 #include "ui/section_grid.h"
 #include "ui/tform1.h"
 
+namespace {
+
+// A real press in the middle of the grid's first row, the way the engineer
+// selects it.
+void PressFirstRow(brenmoor::TForm1& form) {
+  auto* grid = form.findChild<brenmoor::SectionGrid*>(QStringLiteral("StringGrid1"));
+  const QPointF middle = grid->visualRect(grid->model()->index(0, 0)).center();
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent event(type, middle, grid->viewport()->mapToGlobal(middle), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(grid->viewport(), &event);
+  }
+  QApplication::processEvents();
+}
+
+// The error box the window shows for a refused table.
+int SaveErrorBox(brenmoor::TForm1& form, const QString& picture) {
+  auto box =
+      brenmoor::MakeErrorBox(&form, {QStringLiteral("'12,5' is not a valid floating point value."),
+                                     QStringLiteral("Line 3 of t.csv")});
+  box->show();
+  QApplication::processEvents();
+  return box->grab().save(picture) ? 0 : 1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   bool generate = false, stay = false, english = false, error_box = false, capacity = false,
        known = argc >= 3;
@@ -59,16 +87,7 @@ int main(int argc, char** argv) {
   if (english) form.SetLanguage(brenmoor::Language::kEnglish);
   form.OpenDialog1().SetNextFileName(table);
   form.findChild<QPushButton*>(QStringLiteral("Button3"))->click();
-  // A real press in the middle of the first row, the way the engineer selects it.
-  auto* grid = form.findChild<brenmoor::SectionGrid*>(QStringLiteral("StringGrid1"));
-  const QPointF middle = grid->visualRect(grid->model()->index(0, 0)).center();
-  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-    QMouseEvent event(type, middle, grid->viewport()->mapToGlobal(middle), Qt::LeftButton,
-                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(grid->viewport(), &event);
-  }
-  QApplication::processEvents();
+  PressFirstRow(form);
   // A folder of a fixed name, so that the picture is the same on every run.
   QDir scratch(QDir::temp().filePath(QStringLiteral("brenmoor-screenshot")));
   const auto remove_scratch = qScopeGuard([&scratch, generate] {
@@ -85,14 +104,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "screenshot: %s %s\n", qPrintable(report.text), qPrintable(report.detail));
   }
   if (!form.Errors().Collected().empty() || form.SelectedRow() != 1) return 1;
-  if (error_box) {
-    auto box = brenmoor::MakeErrorBox(
-        &form, {QStringLiteral("'12,5' is not a valid floating point value."),
-                QStringLiteral("Line 3 of t.csv")});
-    box->show();
-    QApplication::processEvents();
-    return box->grab().save(picture) ? 0 : 1;
-  }
+  if (error_box) return SaveErrorBox(form, picture);
   QWidget* shown = &form;
   if (capacity) {
     form.ShowCapacity();

@@ -82,7 +82,34 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   font.setPixelSize(11);
   setFont(font);
   move(246, 158);
+  SetUpForm();
+  SetUpStatusBar();
 
+  settings_ = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                          QStringLiteral("Brenmoor"), QStringLiteral("Brenmoor"));
+
+  grid_model_ = new SectionGridModel(state_, decimal_separator_, this);
+  ui_->StringGrid1->setModel(grid_model_);
+
+  fields_by_column_ = {ui_->Edit13, ui_->Edit10, ui_->Edit11, ui_->Edit1, ui_->Edit2,
+                       ui_->Edit3,  ui_->Edit4,  ui_->Edit5,  ui_->Edit6, ui_->Edit7,
+                       ui_->Edit8,  ui_->Edit9,  ui_->Edit12};
+
+  connect(ui_->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+  connect(ui_->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+  connect(ui_->StringGrid1, &SectionGrid::MouseDown, this, &TForm1::StringGrid1MouseDown);
+  SetUpActions();
+
+  // A table dropped anywhere on the window is imported; the fields would
+  // otherwise take the dropped file's name as text.
+  setAcceptDrops(true);
+  for (QLineEdit* field : findChildren<QLineEdit*>()) field->setAcceptDrops(false);
+
+  ApplyLanguage(LanguageFromCode(settings_->value(kLanguageKey).toString().toStdString())
+                    .value_or(Language::kChinese));
+}
+
+void TForm1::SetUpForm() {
   QPalette white_panel = ui_->Panel2->palette();
   white_panel.setColor(QPalette::Window, Qt::white);
   ui_->Panel2->setPalette(white_panel);
@@ -100,7 +127,9 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   const QImage picture = DecodeJpeg(logo.readAll());
   ui_->Image2->setPixmap(QPixmap::fromImage(picture));
   ui_->Image2->resize(picture.size());
+}
 
+void TForm1::SetUpStatusBar() {
   ui_->StatusBar1->setFixedHeight(19);
   developer_panel_ = StatusPanel(ui_->StatusBar1, QString(), 80);
   developer_panel_->setObjectName(QStringLiteral("StatusPanel1"));
@@ -115,21 +144,9 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   generated_panel_->setObjectName(QStringLiteral("StatusPanel4"));
   generated_panel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   ui_->StatusBar1->addWidget(generated_panel_, 1);
+}
 
-  settings_ = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                          QStringLiteral("Brenmoor"), QStringLiteral("Brenmoor"));
-
-  grid_model_ = new SectionGridModel(state_, decimal_separator_, this);
-  ui_->StringGrid1->setModel(grid_model_);
-
-  fields_by_column_ = {ui_->Edit13, ui_->Edit10, ui_->Edit11, ui_->Edit1, ui_->Edit2,
-                       ui_->Edit3,  ui_->Edit4,  ui_->Edit5,  ui_->Edit6, ui_->Edit7,
-                       ui_->Edit8,  ui_->Edit9,  ui_->Edit12};
-
-  connect(ui_->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-  connect(ui_->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
-  connect(ui_->StringGrid1, &SectionGrid::MouseDown, this, &TForm1::StringGrid1MouseDown);
-
+void TForm1::SetUpActions() {
   export_action_ = MakeAction(this, "ExportReportAction", QString(),
                               QStringLiteral("Export section report (PDF)…"));
   print_action_ =
@@ -151,19 +168,19 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
     languages->addAction(action);
   }
   about_action_->setEnabled(true);
+  capacity_action_ =
+      MakeAction(this, "CapacityAction", QString(), QStringLiteral("Section capacity…"));
+  capacity_report_action_ = MakeAction(this, "CapacityReportAction", QString(),
+                                       QStringLiteral("Export capacity report (PDF)…"));
+  refine_action_ = MakeAction(this, "RefineAction", QString(),
+                              QStringLiteral("Save the table with the suggested grids…"));
   connect(english_action_, &QAction::triggered, this, [this] { SetLanguage(Language::kEnglish); });
   connect(chinese_action_, &QAction::triggered, this, [this] { SetLanguage(Language::kChinese); });
   connect(about_action_, &QAction::triggered, this, &TForm1::ShowAbout);
   connect(export_action_, &QAction::triggered, this, &TForm1::ExportReport);
   connect(print_action_, &QAction::triggered, this, &TForm1::PrintReport);
-  capacity_action_ =
-      MakeAction(this, "CapacityAction", QString(), QStringLiteral("Section capacity…"));
   connect(picture_action_, &QAction::triggered, this, &TForm1::SavePicture);
   connect(capacity_action_, &QAction::triggered, this, &TForm1::ShowCapacity);
-  capacity_report_action_ = MakeAction(this, "CapacityReportAction", QString(),
-                                       QStringLiteral("Export capacity report (PDF)…"));
-  refine_action_ = MakeAction(this, "RefineAction", QString(),
-                              QStringLiteral("Save the table with the suggested grids…"));
   connect(capacity_report_action_, &QAction::triggered, this, &TForm1::ExportCapacityReport);
   connect(refine_action_, &QAction::triggered, this, &TForm1::SaveRefinedTable);
   ui_->StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -172,14 +189,6 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   ui_->Image1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ui_->Image1, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { ShowContextMenu(ui_->Image1, pos, true); });
-
-  // A table dropped anywhere on the window is imported; the fields would
-  // otherwise take the dropped file's name as text.
-  setAcceptDrops(true);
-  for (QLineEdit* field : findChildren<QLineEdit*>()) field->setAcceptDrops(false);
-
-  ApplyLanguage(LanguageFromCode(settings_->value(kLanguageKey).toString().toStdString())
-                    .value_or(Language::kChinese));
 }
 
 void TForm1::UseSettingsFileForTesting(const QString& path) {

@@ -139,6 +139,11 @@ class TForm1 : public QMainWindow {
   // The texts the window sets itself, in the current language.
   void RetranslateOwnTexts();
   ReportInfo CurrentReportInfo() const;
+  // The parts of setting the window up: the fixed form's colours and logo,
+  // the status bar's panels, the context menus' actions.
+  void SetUpForm();
+  void SetUpStatusBar();
+  void SetUpActions();
   // The import's warnings in the fourth status panel, the first in full and
   // all of them in its tooltip.
   void ShowImportWarnings();
