@@ -8,9 +8,12 @@
 // (title bar, icon) taken from outside, as for the Windows build under Wine.
 // With --english the window shows its English texts. With --error-box the
 // picture is of the error box the window shows for a refused table instead.
+// With --screen=WxH (offscreen only) the platform has one screen of that size
+// and the capacity dialog keeps the size it chose for it.
 // Runs without a display when QT_QPA_PLATFORM=offscreen.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -52,11 +55,35 @@ int SaveErrorBox(brenmoor::TForm1& form, const QString& picture) {
 
 }  // namespace
 
+// A screen of the size "WxH" for the offscreen platform, through the file
+// it reads its screens from (named without a colon, which would split the
+// platform's arguments).
+bool UseScreen(const char* size, QTemporaryDir& folder) {
+  int width = 0, height = 0;
+  if (std::sscanf(size, "%dx%d", &width, &height) != 2) return false;
+  QFile screens(folder.filePath(QStringLiteral("screens.json")));
+  if (!screens.open(QIODevice::WriteOnly)) return false;
+  screens.write(QStringLiteral(R"({"screens": [{"name": "s", "x": 0, "y": 0, "width": %1, )"
+                               R"("height": %2}]})")
+                    .arg(width)
+                    .arg(height)
+                    .toUtf8());
+  screens.close();
+  QDir::setCurrent(folder.path());
+  qputenv("QT_QPA_PLATFORM", "offscreen:configfile=screens.json");
+  return true;
+}
+
 int main(int argc, char** argv) {
   bool generate = false, stay = false, english = false, error_box = false, capacity = false,
        known = argc >= 3;
+  const char* screen = nullptr;
   for (int i = 3; i < argc; ++i) {
     const auto is = [&](const char* option) { return std::strcmp(argv[i], option) == 0; };
+    if (std::strncmp(argv[i], "--screen=", 9) == 0) {
+      screen = argv[i] + 9;
+      continue;
+    }
     generate = generate || is("--generate");
     stay = stay || is("--stay");
     english = english || is("--english");
@@ -68,12 +95,14 @@ int main(int argc, char** argv) {
   if (!known || argc > 8) {
     std::fputs(
         "usage: screenshot TABLE PNG [--generate] [--stay] [--english] [--error-box] "
-        "[--capacity]\n",
+        "[--capacity] [--screen=WxH]\n",
         stderr);
     return 2;
   }
   const QString table = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
   const QString picture = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
+  QTemporaryDir screen_folder;
+  if (screen != nullptr && !UseScreen(screen, screen_folder)) return 2;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Brenmoor"));
   QApplication::setApplicationDisplayName(QStringLiteral("Brenmoor"));
@@ -109,8 +138,9 @@ int main(int argc, char** argv) {
   if (capacity) {
     form.ShowCapacity();
     // At the size it opens with on a desktop, whatever screen the platform
-    // pretends to have (offscreen: 800 × 800), so that all three charts show.
-    form.CapacityWindow()->resize(brenmoor::CapacityDialog::kOpeningSize);
+    // pretends to have (offscreen: 800 × 800), so that all three charts show;
+    // on a screen named, at the size it chose there.
+    if (screen == nullptr) form.CapacityWindow()->resize(brenmoor::CapacityDialog::kOpeningSize);
     QApplication::processEvents();
     shown = form.CapacityWindow();
   }
