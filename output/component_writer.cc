@@ -196,11 +196,18 @@ void StopIfCancelled(const Progress* progress) {
 
 }  // namespace
 
+static_assert(layout::kLargestFile < (std::uint64_t{1} << 32));
+
 ComponentPlan::ComponentPlan(const BrenmoorState& state) {
   const auto count = static_cast<std::size_t>(std::max(state.imported_count, 0));
+  if (count > layout::kMostSections) {
+    // Their numbers would repeat, and the file would not fit the offsets.
+    throw Error("The table holds " + std::to_string(count) + " sections; at most " +
+                std::to_string(layout::kMostSections) + " are allowed");
+  }
   starts_.reserve(count + 2);
   starts_.push_back(0);
-  std::uint64_t at = layout::kHeaderSize;
+  std::uint32_t at = layout::kHeaderSize;
   for (std::size_t i = 1; i <= count; ++i) {
     starts_.push_back(at);
     const TSECTION& s = state.records.at(i);
@@ -220,7 +227,7 @@ ComponentPlan::ComponentPlan(const BrenmoorState& state) {
           Error("the name is " + std::to_string(s.NAME.size()) + " bytes long; at most " +
                 std::to_string(layout::kNameWidth) + " are allowed"));
     }
-    at += layout::BlockSize(static_cast<int>(fibers));
+    at += static_cast<std::uint32_t>(layout::BlockSize(static_cast<int>(fibers)));
   }
   starts_.push_back(at);
 }

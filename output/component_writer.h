@@ -26,7 +26,8 @@ namespace brenmoor {
 // a section's fiber count, and so its block's size, follows from its counts
 // (2·NX + 2·NY + FX·FY + 4), so the offsets are a running sum. Throws
 // SectionError for a record the file has no room for (more than 60 fibers,
-// a name longer than 40 bytes), which no import lets through.
+// a name longer than 40 bytes), and Error for more than 32,767 sections,
+// which no import lets through.
 // Example: the default section and a 42-fiber one give blocks at 68 and
 // 4353, the end mark at 7882 and a file of 7884 bytes.
 class ComponentPlan {
@@ -46,8 +47,8 @@ class ComponentPlan {
 
  private:
   // starts_[0] is 0, the header; starts_[i] the block of record i; the last
-  // the end mark.
-  std::vector<std::uint64_t> starts_;
+  // the end mark. 32 bits: the largest file is 140 MB.
+  std::vector<std::uint32_t> starts_;
 };
 
 // How the file is made: in pieces of piece_bytes at fixed offsets, each

@@ -290,6 +290,11 @@ TEST(ComponentPlan, PlacesTheBlocksAndRefusesWhatTheFileHasNoRoomFor) {
     BrenmoorState state = testing::StateWith(testing::DefaultSection(), c.section);
     EXPECT_EQ(ErrorOf([&] { ComponentPlan{state}; }), c.message);
   }
+  BrenmoorState numbered_twice = testing::StateWith();
+  numbered_twice.records.resize(32769, testing::DefaultSection());
+  numbered_twice.imported_count = 32768;
+  EXPECT_EQ(ErrorOf([&] { ComponentPlan{numbered_twice}; }),
+            "The table holds 32768 sections; at most 32767 are allowed");
 }
 
 }  // namespace
