@@ -46,7 +46,7 @@ void CopyOverlap(std::string_view bytes, std::uint64_t from, std::uint64_t begin
 }
 
 // Buffers for the pieces, each reused from one piece to the next: a fresh
-// buffer of a MiB costs the system a page fault on every 4 KB of it.
+// buffer costs the system a page fault on every 4 KB of it.
 class PieceBuffers {
  public:
   // A buffer taken, given back when it goes.

@@ -106,7 +106,7 @@ const struct Road {
 } kRoads[] = {{"pieces", PiecesOf}, {"in order", StreamOf}};
 
 TEST(GenerateComponentFile, VariedTableHasTheHashOfTheSequentialWriter) {
-  // 5,000 sections, 16.6 MB: 16 pieces, shared by the threads. The hash and
+  // 5,000 sections, 16.6 MB: 32 pieces, shared by the threads. The hash and
   // the size are those of the file the one-thread writer made of this table.
   BrenmoorState state = Imported(testing::VariedTable(5000));
   const std::string plain = PlainFile(state);
@@ -201,9 +201,9 @@ TEST(ComponentPieces, AFailedWriteStopsTheWorkAndIsReported) {
   for (std::size_t failing : {0u, 3u, 9u}) {
     SCOPED_TRACE(failing);
     MemoryFile file(plan.size(), failing);
-    EXPECT_EQ(ErrorOf([&] { WriteComponentPieces(state, plan, file, {.piece_bytes = 1 << 20}); }),
+    EXPECT_EQ(ErrorOf([&] { WriteComponentPieces(state, plan, file); }),
               "Cannot write file \"x\". No space left");
-    FailingSink sink(failing << 20);
+    FailingSink sink(failing * ComponentWriting::kPieceBytes);
     EXPECT_EQ(ErrorOf([&] { StreamComponentFile(state, sink); }),
               "Cannot write file \"x\". No space left");
   }
