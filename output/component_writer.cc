@@ -288,20 +288,21 @@ void StreamComponentFile(BrenmoorState& state, ByteSink& sink, const ComponentWr
   sink.Flush();
 }
 
-MaterialEntries::MaterialEntries(const BrenmoorState& state) {
+static_assert(MaterialEntries::kSize == layout::kEntrySize);
+static_assert(kSteelFiber == 0 && kConcreteFiber == 1);
+
+MaterialEntries::MaterialEntries(const BrenmoorState& state) : materials_(state.materials.size()) {
+  StringSink entries;
   for (std::int32_t type : {kSteelFiber, kConcreteFiber}) {
     for (const TMAT& material : state.materials) {
-      StringSink entry;
       const std::array<char, 2> head = {static_cast<char>(type), 0};
-      entry.Write(head.data(), head.size());
-      WritePaddedText(entry, static_cast<int>(layout::kNameWidth), material.name);
-      entries_[type].push_back(entry.bytes());
+      entries.Write(head.data(), head.size());
+      // A name longer than its field would shift every entry after it.
+      WritePaddedText(entries, static_cast<int>(layout::kNameWidth),
+                      std::string_view(material.name).substr(0, layout::kNameWidth));
     }
   }
-}
-
-const char* MaterialEntries::Entry(std::int32_t type, std::int32_t material) const {
-  return entries_.at(type).at(material).data();
+  bytes_ = entries.bytes();
 }
 
 BlockContent BlockContentOf(const TSECTION& record, const TSECTION& laid_out, std::int32_t number) {

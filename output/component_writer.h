@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -96,13 +97,24 @@ void StreamComponentFile(BrenmoorState& state, ByteSink& sink,
 // to 40.
 class MaterialEntries {
  public:
+  static constexpr std::size_t kSize = 42;
   explicit MaterialEntries(const BrenmoorState& state);
   // The entry's 42 bytes. Throws std::out_of_range for a type or material
   // outside the table.
-  const char* Entry(std::int32_t type, std::int32_t material) const;
+  const char* Entry(std::int32_t type, std::int32_t material) const {
+    // Inline: it is asked once per fiber of every block.
+    const auto index =
+        static_cast<std::size_t>(type) * materials_ + static_cast<std::size_t>(material);
+    if (type < 0 || type > 1 || material < 0 || static_cast<std::size_t>(material) >= materials_) {
+      throw std::out_of_range("no material entry of that type and index");
+    }
+    return bytes_.data() + index * kSize;
+  }
 
  private:
-  std::array<std::vector<std::string>, 2> entries_;
+  std::size_t materials_;
+  // Steel's entries, then concrete's, each in the table's order.
+  std::string bytes_;
 };
 
 // Everything a section block holds that is not fixed by the layout.
