@@ -146,6 +146,8 @@ void ReplacingFile::ReadTestHook() {
 void ReplacingFile::CountWriteAt() {
   if (moments_passed_.load(std::memory_order_acquire)) return;
   const std::lock_guard<std::mutex> lock(writing_);
+  // Again: another write may have reached the last moment while this one waited.
+  if (moments_passed_.load(std::memory_order_relaxed)) return;
   if (writes_ == 0) {
     Reached(Moment::kBeforeFirstWrite);
   } else if (finished_writes_.load(std::memory_order_acquire) > 0) {
