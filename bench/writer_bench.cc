@@ -3,6 +3,7 @@
 // of the same number of bytes.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 
@@ -40,6 +41,13 @@ BrenmoorState LargestTable() {
 class DiscardingSink : public ByteSink {
  protected:
   void Deliver(const char* data, std::size_t) override { benchmark::DoNotOptimize(data); }
+};
+
+class DiscardingFile : public PositionalSink {
+ public:
+  void WriteAt(const char* data, std::size_t, std::uint64_t) override {
+    benchmark::DoNotOptimize(data);
+  }
 };
 
 struct Figures {
@@ -84,9 +92,9 @@ int main(int argc, char** argv) {
       ->UseRealTime();
 
   // Where the time goes: the computation alone, on every core and one
-  // section after another; and the writer into a sink that discards the
-  // bytes, computing each section as generate does, and from sections laid
-  // out beforehand.
+  // section after another; and the making of the file with nothing to take
+  // it, each section computed as generate does it: in pieces at their
+  // offsets on every core, one worker alone, and in order.
   benchmark::RegisterBenchmark("BM_ComputeSections/32767x60",
                                [](benchmark::State& st) {
                                  BrenmoorState state = LargestTable();
@@ -94,6 +102,27 @@ int main(int argc, char** argv) {
                                })
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime();
+
+  benchmark::RegisterBenchmark("BM_PrepareSections/32767x60", [](benchmark::State& st) {
+    BrenmoorState state = LargestTable();
+    for (auto _ : st) PrepareSections(state);
+  })->Unit(benchmark::kMillisecond);
+
+  for (const int workers : {0, 1}) {
+    benchmark::RegisterBenchmark(
+        workers == 0 ? "BM_WriteComponentPieces/discarding_file"
+                     : "BM_WriteComponentPieces/discarding_file/one_worker",
+        [workers](benchmark::State& st) {
+          BrenmoorState state = LargestTable();
+          const ComponentPlan plan(state);
+          DiscardingFile file;
+          for (auto _ : st) {
+            WriteComponentPieces(state, plan, file, {.most_workers = workers});
+          }
+        })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+  }
 
   benchmark::RegisterBenchmark("BM_StreamComponentFile/discarding_sink",
                                [](benchmark::State& st) {
@@ -105,20 +134,6 @@ int main(int argc, char** argv) {
                                })
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime();
-
-  benchmark::RegisterBenchmark("BM_PrepareSections/32767x60", [](benchmark::State& st) {
-    BrenmoorState state = LargestTable();
-    for (auto _ : st) PrepareSections(state);
-  })->Unit(benchmark::kMillisecond);
-
-  benchmark::RegisterBenchmark("BM_WriteComponentFile/discarding_sink", [](benchmark::State& st) {
-    BrenmoorState state = LargestTable();
-    PrepareSections(state);
-    for (auto _ : st) {
-      DiscardingSink sink;
-      WriteComponentFile(state, sink);
-    }
-  })->Unit(benchmark::kMillisecond);
 
   bench::FigureReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

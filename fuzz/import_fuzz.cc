@@ -8,7 +8,6 @@
 #include "import/number_text.h"
 #include "import/section_import.h"
 #include "model/materials.h"
-#include "model/section_properties.h"
 #include "output/component_reader.h"
 #include "output/component_writer.h"
 
@@ -30,13 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       brenmoor::FormatGridNumber(value, separator);
     }
   }
+  // The writer the program uses, in small pieces so that blocks are split.
+  brenmoor::StringSink sink;
   try {
-    brenmoor::PrepareSections(state);
+    brenmoor::StreamComponentFile(state, sink, {.piece_bytes = 4096});
   } catch (const brenmoor::Error&) {
     return 0;  // a section whose values overflow float32 when computed
   }
-  brenmoor::StringSink sink;
-  brenmoor::WriteComponentFile(state, sink);
   const brenmoor::ComponentFile file = brenmoor::ReadComponentFile(sink.bytes());
   if (file.sections.size() != static_cast<std::size_t>(state.imported_count)) std::abort();
   return 0;

@@ -16,8 +16,7 @@ JobResult ConvertJob(const ConvertRequest& request, JobContext& context) {
     ComputeSections(context.state, context.progress);
   }
   if (IsStandardOutput(request.output, context)) {
-    StreamComponentFile(context.state, *context.standard_output, StartThread, context.progress);
-    context.standard_output->Flush();
+    StreamComponentFile(context.state, *context.standard_output, {.progress = context.progress});
     return result;
   }
   result.written =

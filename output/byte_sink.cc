@@ -22,16 +22,6 @@ void ByteSink::WriteSlow(const void* data, std::size_t size) {
   }
 }
 
-void MemorySink::MoveTo(ByteSink& sink) {
-  if (!overflow_.empty()) {
-    sink.Write(overflow_.data(), overflow_.size());
-    overflow_.clear();
-  }
-  const std::string_view held = Buffered();
-  sink.Write(held.data(), held.size());
-  DropBuffered();
-}
-
 const std::string& StringSink::bytes() {
   Flush();
   return bytes_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -38,10 +39,6 @@ class ByteSink {
   // Delivers bytes to where they go; throws Error when that fails.
   virtual void Deliver(const char* data, std::size_t size) = 0;
 
-  // The bytes written since the last delivery, and forgetting them.
-  std::string_view Buffered() const { return {buffer_.get(), used_}; }
-  void DropBuffered() { used_ = 0; }
-
  private:
   void WriteSlow(const void* data, std::size_t size);
 
@@ -65,22 +62,6 @@ class StringSink : public ByteSink {
   std::string bytes_;
 };
 
-// Holds a part of a file made away from the sink it is going to, such as a
-// few section blocks made on another thread, until MoveTo hands it on. Bytes
-// beyond the capacity are kept too, only less cheaply.
-class MemorySink : public ByteSink {
- public:
-  explicit MemorySink(std::size_t capacity) : ByteSink(capacity) {}
-  // Writes everything held to sink, in order, and forgets it.
-  void MoveTo(ByteSink& sink);
-
- protected:
-  void Deliver(const char* data, std::size_t size) override { overflow_.append(data, size); }
-
- private:
-  std::string overflow_;
-};
-
 // Writes into a file that replaces its target once committed; the file is
 // not owned. A failed write throws Error("Cannot write file ...").
 class FileSink : public ByteSink {
@@ -89,6 +70,29 @@ class FileSink : public ByteSink {
 
  protected:
   void Deliver(const char* data, std::size_t size) override { file_.Write(data, size); }
+
+ private:
+  ReplacingFile& file_;
+};
+
+// Takes the parts of a file at their offsets, from several threads at once,
+// each part bytes of its own: a file made in parts side by side.
+// A failure to take them throws Error.
+class PositionalSink {
+ public:
+  virtual ~PositionalSink() = default;
+  virtual void WriteAt(const char* data, std::size_t size, std::uint64_t offset) = 0;
+};
+
+// Writes the parts into a file that replaces its target once committed and
+// takes positional writes (ReplacingFile::positional()); the file is not
+// owned. A failed write throws Error("Cannot write file ...").
+class FilePositionalSink : public PositionalSink {
+ public:
+  explicit FilePositionalSink(ReplacingFile& file) : file_(file) {}
+  void WriteAt(const char* data, std::size_t size, std::uint64_t offset) override {
+    file_.WriteAt(data, size, offset);
+  }
 
  private:
   ReplacingFile& file_;

@@ -11,20 +11,25 @@ namespace brenmoor {
 inline constexpr char kComponentFileName[] = "KAVOSEC.PF3CMP";
 
 // The generate command: writes the component file of every imported section
-// to path (StreamComponentFile: the bytes WriteComponentFile writes after
-// PrepareSections, each section computed as it is written, on every core),
-// replacing any file there in one step. The records keep their fiber counts
-// and properties, not their fibers, so the memory it takes beyond the records
-// is a few MB whatever the table's size.
-// The bytes go to a temporary file beside it, every write and the close are
+// to path, replacing any file there in one step. One pass: where every block
+// goes is worked out first (ComponentPlan), the space for the new file
+// reserved, and then the file is made in pieces on every core, each piece's
+// sections laid out and computed just before it is written at its offset
+// (WriteComponentPieces); a device or a pipe takes the same bytes in order
+// (StreamComponentFile). The bytes are those PrepareSections and the
+// plain writer, one section after another, would give. The records keep
+// their fiber counts and properties, not their fibers, so the memory it
+// takes beyond the records is a few MB whatever the table's size.
+// The bytes go to a temporary file beside it, every write and the flush are
 // checked, and only then is it renamed over path; on any failure, a section
 // that cannot be computed included, the old file is left as it was and the
 // temporary file removed. Errors:
 //   Cannot create file "<full path>". <reason>
 //   Cannot write file "<full path>". <reason>
-// and the computing errors of PrepareSections. Returns the full path written.
-// With a progress, shows the sections written; a cancel throws Cancelled and
-// leaves the old file as it was, with no temporary file behind.
+// and the computing errors of PrepareSections (SectionError), met once the
+// temporary file exists: a file that cannot be created at all is reported
+// before them. Returns the full path written. With a progress, shows the sections written; a cancel
+// throws Cancelled and leaves the old file as it was, with no temporary file behind.
 std::filesystem::path GenerateComponentFile(BrenmoorState& state,
                                             const std::filesystem::path& path = kComponentFileName,
                                             Progress* progress = nullptr);

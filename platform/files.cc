@@ -139,6 +139,22 @@ void ReplacingFile::ReadTestHook() {
   };
   crash_at_ = moment_named_by("BRENMOOR_CRASH_AT");
   stop_at_ = moment_named_by("BRENMOOR_STOP_AT");
+  // Without the hook, the writes side by side need not wait for each other.
+  moments_passed_ = crash_at_ == Moment::kNone && stop_at_ == Moment::kNone;
+}
+
+void ReplacingFile::CountWriteAt() {
+  if (moments_passed_.load(std::memory_order_acquire)) return;
+  const std::lock_guard<std::mutex> lock(writing_);
+  // Again: another write may have reached the last moment while this one waited.
+  if (moments_passed_.load(std::memory_order_relaxed)) return;
+  if (writes_ == 0) {
+    Reached(Moment::kBeforeFirstWrite);
+  } else if (finished_writes_.load(std::memory_order_acquire) > 0) {
+    Reached(Moment::kMidWrite);
+    moments_passed_.store(true, std::memory_order_release);
+  }
+  ++writes_;
 }
 
 void RefuseOutputOverInput(const std::filesystem::path& output,

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -81,13 +83,20 @@ void RefuseOutputOverInput(const std::filesystem::path& output, const std::files
 // through the descriptor they name, in place, whatever it leads to (a pipe, a
 // terminal, or a file the shell opened), never replaced.
 //
+// The new file is written either in order (Write) or, where it is a file of
+// its own (positional()), in parts at their offsets from several threads at
+// once (Reserve, then WriteAt), never both.
+//
 // Test hook: BRENMOOR_CRASH_AT=<moment> in the environment makes the program
 // kill itself (SIGKILL; on Windows TerminateProcess, status 137) when a
 // ReplacingFile reaches that moment, so that a test sees what a crash there
 // leaves; BRENMOOR_STOP_AT=<moment> stops it there (SIGSTOP; POSIX only), so
 // that a test can send it a signal at a known point. The moments:
-//   before-first-write  the temporary file exists, nothing is written yet
-//   mid-write           some bytes are written, more are coming (the second write)
+//   before-first-write  the temporary file exists (its space perhaps
+//                       reserved, all zeros), no byte is written yet
+//   mid-write           some bytes are written, more are coming: the second
+//                       Write, or the first WriteAt to begin after another
+//                       has finished (no other WriteAt begins meanwhile)
 //   after-sync          every byte is durable, the file still open
 //   before-rename       the file is closed, not yet moved over target
 //   after-rename        target is the new file
@@ -102,6 +111,25 @@ class ReplacingFile {
 
   // Appends bytes; throws "Cannot write file \"<target>\". <reason>".
   void Write(const char* data, std::size_t size);
+
+  // Whether the file takes Reserve and WriteAt: a new file of its own, not
+  // a device, a pipe or standard output written in place, which take bytes
+  // only in order.
+  bool positional() const { return !in_place_; }
+
+  // Reserves size bytes on the disk for the new file (its length may be
+  // set to size already, the bytes reading as zeros), so that a disk
+  // without room for it is found before anything is made, and the file
+  // lies in few pieces. Where the file system cannot reserve space, the
+  // writes take it as they come. Only where positional(). Throws "Cannot
+  // write file ..." (no space left, a file size limit).
+  void Reserve(std::uint64_t size);
+
+  // Writes size bytes at offset and has the system start putting them on
+  // the disk (durable only once Commit has flushed). Called from any number
+  // of threads at once, each on bytes of its own. Only where positional().
+  // Throws "Cannot write file \"<target>\". <reason>".
+  void WriteAt(const char* data, std::size_t size, std::uint64_t offset);
 
   // Flushes to the disk, closes and moves the file over target. Throws
   // "Cannot write file ..." when the bytes cannot be made durable and
@@ -132,15 +160,23 @@ class ReplacingFile {
     if (writes_ < 2) Reached(writes_ == 0 ? Moment::kBeforeFirstWrite : Moment::kMidWrite);
     ++writes_;
   }
+  // The same for a WriteAt about to begin, on any thread: the moment before
+  // the first, then before the first to begin after another has finished.
+  // While a moment may still come, each waits for the one before it, so
+  // that no other write slips in while the program is killed or stopped.
+  void CountWriteAt();
 
   std::filesystem::path target_;
   std::filesystem::path temporary_;
   std::intptr_t handle_ = -1;  // the system's handle of the open temporary file
   bool committed_ = false;
-  bool in_place_ = false;           // target is a device or a pipe, written directly
-  std::uint64_t written_ = 0;       // bytes written so far
-  std::uint64_t sent_to_disk_ = 0;  // bytes the system was asked to start writing out
-  std::uint64_t writes_ = 0;        // calls of Write so far
+  bool in_place_ = false;                  // target is a device or a pipe, written directly
+  std::atomic<std::uint64_t> written_{0};  // bytes written so far
+  std::uint64_t sent_to_disk_ = 0;         // bytes the system was asked to start writing out
+  std::uint64_t writes_ = 0;               // calls of Write, or of WriteAt, so far
+  std::atomic<std::uint64_t> finished_writes_{0};  // calls of WriteAt that have returned
+  std::atomic<bool> moments_passed_{false};        // no moment of WriteAt is left to reach
+  std::mutex writing_;  // what the calls of WriteAt share: the moments, the flushes
   Moment crash_at_ = Moment::kNone;
   Moment stop_at_ = Moment::kNone;
   int interrupt_place_ = -1;          // where Ctrl-C finds the temporary file's name (POSIX)

@@ -9,6 +9,7 @@
 #include "model/errors.h"
 #include "model/section_properties.h"
 #include "output/component_reader.h"
+#include "tests/reference_writer.h"
 #include "tests/test_sections.h"
 
 namespace brenmoor {

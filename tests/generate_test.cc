@@ -8,6 +8,7 @@
 #include "model/errors.h"
 #include "model/section_properties.h"
 #include "output/component_writer.h"
+#include "tests/reference_writer.h"
 #include "tests/system_texts.h"
 #include "tests/temp_dir.h"
 #include "tests/test_sections.h"

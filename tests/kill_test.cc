@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <thread>
@@ -87,10 +88,18 @@ path TemporaryOf(const path& folder, pid_t run) {
   return folder / ReplacingFileTemporaryName(kComponentFileName, run, 0);
 }
 
-std::uintmax_t SizeOf(const path& file) {
-  std::error_code missing;
-  const auto size = std::filesystem::file_size(file, missing);
-  return missing ? 0 : size;
+// The bytes run has written so far (its file's space is reserved at once,
+// so the file's size does not tell), from the system's count of the bytes
+// each process writes; the program writes nothing else before its file is
+// in place.
+std::uintmax_t WrittenBy(pid_t run) {
+  std::ifstream io("/proc/" + std::to_string(run) + "/io");
+  std::string field;
+  std::uintmax_t value = 0;
+  while (io >> field >> value) {
+    if (field == "wchar:") return value;
+  }
+  return 0;
 }
 
 // Puts the old file in place through a rename, so that each run starts over
@@ -147,11 +156,17 @@ TEST(KilledConvert, AtEachNamedMomentLeavesTheOldFileOrTheNewOneAndALaterRunSwee
     ::waitpid(run, &status, 0);
     EXPECT_TRUE(KilledBy(status, SIGKILL)) << status;
     EXPECT_EQ(ReadFile(here.target), c.new_file ? here.new_bytes : here.old_bytes);
+    // The temporary file's space may be reserved before the first write, so
+    // what was written shows in its bytes, not its size: the parts that are
+    // not zeros.
     const path temporary = TemporaryOf(here.folder, run);
-    const std::uintmax_t size = SizeOf(temporary), whole = here.new_bytes.size();
-    const bool as_expected[] = {size == 0, size > 0 && size < whole, size == whole, true};
     EXPECT_EQ(std::filesystem::exists(temporary), c.temporary != kNone);
-    EXPECT_TRUE(as_expected[c.temporary]) << size << " bytes of " << whole;
+    const std::string left = c.temporary == kNone ? "" : ReadFile(temporary);
+    const bool written = left.find_first_not_of('\0') != std::string::npos;
+    const bool as_expected[] = {!written, written && left != here.new_bytes, left == here.new_bytes,
+                                true};
+    EXPECT_TRUE(as_expected[c.temporary]) << left.size() << " bytes of " << here.new_bytes.size()
+                                          << (written ? ", some" : ", none") << " written";
     // The next run in the folder clears it, whatever file that run writes.
     EXPECT_EQ(RunConvert(here.folder, here.dir / "old.csv", Start{"", 0, "other.PF3CMP"}), 0);
     EXPECT_EQ(Temporaries(here.folder), 0u);
@@ -187,7 +202,14 @@ TEST(InterruptedConvert, RemovesItsTemporaryFileAndEndsByTheSignal) {
     EXPECT_TRUE(std::filesystem::exists(TemporaryOf(here.folder, run)));
     ::kill(run, c.signal);
     ::kill(run, SIGCONT);
-    ::waitpid(run, &status, 0);
+    // Each moment comes once, however many threads write: a run that stops
+    // again would otherwise be waited for forever.
+    ::waitpid(run, &status, WUNTRACED);
+    if (WIFSTOPPED(status)) {
+      ADD_FAILURE() << "stopped at " << c.moment << " a second time";
+      ::kill(run, SIGKILL);
+      ::waitpid(run, &status, 0);
+    }
     if (c.ignored) {
       EXPECT_EQ(status, 0);
     } else {
@@ -202,15 +224,15 @@ enum class Phase { kBeforeTheFile, kWriting, kFlushing, kRenamed };
 const char* const kPhaseNames[] = {"before its file was created", "while writing",
                                    "while flushing to the disk or renaming", "after the rename"};
 
-// What the run writing temporary was doing, as seen from outside: whether
-// its file is there and complete, whether the target is another file than
-// before.
-Phase PhaseOf(const path& temporary, ino_t old_inode, std::uintmax_t new_size) {
+// What run, writing temporary, was doing, as seen from outside: whether its
+// file is there and all of it written, whether the target is another file
+// than before.
+Phase PhaseOf(pid_t run, const path& temporary, ino_t old_inode, std::uintmax_t new_size) {
   struct stat target {};
   ::stat((temporary.parent_path() / kComponentFileName).c_str(), &target);
   if (target.st_ino != old_inode) return Phase::kRenamed;
   if (!std::filesystem::exists(temporary)) return Phase::kBeforeTheFile;
-  return SizeOf(temporary) < new_size ? Phase::kWriting : Phase::kFlushing;
+  return WrittenBy(run) < new_size ? Phase::kWriting : Phase::kFlushing;
 }
 
 double Since(Clock::time_point start) {
@@ -254,7 +276,7 @@ TEST(KilledConvertSoak, AtMomentsSpreadOverTheRunLeavesTheOldFileOrTheNewOne) {
     int status = 0;
     while (::waitpid(run, &status, WNOHANG) == 0) {
       if (i > 0) {
-        const Phase phase = PhaseOf(TemporaryOf(folder, run), old_inode, new_bytes.size());
+        const Phase phase = PhaseOf(run, TemporaryOf(folder, run), old_inode, new_bytes.size());
         if (phase == Phase::kFlushing && complete < 0) complete = Since(start);
         if (phase == Phase::kRenamed && renamed < 0) renamed = Since(start);
       }
@@ -287,14 +309,14 @@ TEST(KilledConvertSoak, AtMomentsSpreadOverTheRunLeavesTheOldFileOrTheNewOne) {
     // spread over the time it waits for the disk and the rename and past it.
     const double k = i / 4 + 0.5, of = kRuns / 4;
     if (i % 4 == 1) {
-      wait_until([&] { return SizeOf(temporary) >= new_bytes.size() * k / of; });
+      wait_until([&] { return WrittenBy(run) >= new_bytes.size() * k / of; });
     } else if (i % 4 == 3) {
-      wait_until([&] { return SizeOf(temporary) == new_bytes.size(); });
+      wait_until([&] { return WrittenBy(run) >= new_bytes.size(); });
       Sleep(flush * 1.5 * k / of);
     } else {
       Sleep(whole_run * 1.2 * (i / 2 + 0.5) / (kRuns / 2));
     }
-    const Phase phase = PhaseOf(temporary, old_inode, new_bytes.size());
+    const Phase phase = PhaseOf(run, temporary, old_inode, new_bytes.size());
     ::kill(run, SIGKILL);
     if (!reaped) ::waitpid(run, &status, 0);
     ++phases[WIFEXITED(status) ? "after it had finished" : kPhaseNames[static_cast<int>(phase)]];

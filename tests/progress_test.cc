@@ -81,5 +81,28 @@ TEST(Progress, CancelAtAnyStepKeepsTheOldFileTheOldTableAndNoTemporary) {
   }
 }
 
+TEST(Progress, ConvertShowsTheReadingAndTheWritingOfEverySectionInOnePass) {
+  // The sections are computed as their pieces are written: no step of its
+  // own. The writing ends at its total however the pieces were shared out
+  // (the reading may end short of it: its last pieces' counts may be left
+  // to threads that show nothing).
+  TempDir dir;
+  WriteFile(dir / "new.csv", VariedTable(kSections, 2));
+  BrenmoorState state;
+  RecordingProgress progress;
+  ImportSectionFile(state, PathToUtf8(dir / "new.csv"), '.', &progress);
+  GenerateComponentFile(state, dir / "KAVOSEC.PF3CMP", &progress);
+  ASSERT_EQ(progress.steps.size(), 2u);
+  for (std::size_t i = 0; i < progress.steps.size(); ++i) {
+    const auto& seen = progress.steps[i];
+    SCOPED_TRACE(seen.step);
+    EXPECT_EQ(seen.step, i == 0 ? "Reading sections" : "Writing sections");
+    EXPECT_EQ(seen.total, kSections);
+    if (i == 1) {
+      EXPECT_EQ(seen.done, kSections);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace brenmoor

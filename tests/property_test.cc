@@ -11,6 +11,7 @@
 #include "model/section_properties.h"
 #include "output/component_reader.h"
 #include "output/component_writer.h"
+#include "tests/reference_writer.h"
 #include "tests/test_sections.h"
 
 namespace brenmoor {

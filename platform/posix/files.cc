@@ -271,6 +271,56 @@ void ReplacingFile::Write(const char* data, std::size_t size) {
 #endif
 }
 
+void ReplacingFile::Reserve(std::uint64_t size) {
+  if (in_place_ || size == 0) return;
+  const int fd = static_cast<int>(handle_);
+  int error = 0;
+#ifdef __linux__
+  // The length is set too: writes inside it change no size, so nothing but
+  // the data has to reach the journal as the parts come in, in any order.
+  while (::fallocate(fd, 0, 0, static_cast<off_t>(size)) != 0) {
+    if (errno != EINTR) {
+      error = errno;
+      break;
+    }
+  }
+#else
+  // Not on Linux: posix_fallocate, which may write the zeros itself where
+  // the file system cannot reserve.
+  error = ::posix_fallocate(fd, 0, static_cast<off_t>(size));
+#endif
+  // A file system that cannot reserve space takes the writes as they come.
+  if (error == 0 || error == EOPNOTSUPP || error == ENOSYS || error == EINVAL) return;
+  Throw("Cannot write", target_, error);
+}
+
+void ReplacingFile::WriteAt(const char* data, std::size_t size, std::uint64_t offset) {
+  CountWriteAt();
+  const int fd = static_cast<int>(handle_);
+  [[maybe_unused]] const std::uint64_t first = offset;
+  const std::uint64_t total = size;
+  while (size > 0) {
+    const ssize_t written = ::pwrite(fd, data, size, static_cast<off_t>(offset));
+    if (written <= 0) {
+      if (written < 0 && errno == EINTR) continue;
+      // Nothing taken and no reason given: the disk has no room left.
+      Throw("Cannot write", target_, written < 0 ? errno : ENOSPC);
+    }
+    data += written;
+    size -= static_cast<std::size_t>(written);
+    offset += static_cast<std::uint64_t>(written);
+  }
+  written_ += total;
+  finished_writes_.fetch_add(1, std::memory_order_release);
+#ifdef __linux__
+  // The disk starts on each part as soon as it is in, so that Commit's
+  // fsync waits only for the last few. Only a start: a failure here changes
+  // nothing, durability is fsync's alone.
+  ::sync_file_range(fd, static_cast<off64_t>(first), static_cast<off64_t>(total),
+                    SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
 void ReplacingFile::Commit() {
   const int fd = static_cast<int>(handle_);
   if (in_place_) {

@@ -246,6 +246,58 @@ void ReplacingFile::Write(const char* data, std::size_t size) {
   }
 }
 
+void ReplacingFile::Reserve(std::uint64_t size) {
+  if (size == 0) return;
+  // The allocation only: the end of the file moves with the writes, since
+  // moving it first would have the system fill the gap before a write far
+  // out with zeros of its own.
+  FILE_ALLOCATION_INFO allocation{};
+  allocation.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
+  if (::SetFileInformationByHandle(reinterpret_cast<HANDLE>(handle_), FileAllocationInfo,
+                                   &allocation, sizeof allocation)) {
+    return;
+  }
+  const DWORD error = ::GetLastError();
+  // A file system that cannot reserve space takes the writes as they come.
+  if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ||
+      error == ERROR_FILE_TOO_LARGE) {
+    Throw("Cannot write", target_, error);
+  }
+}
+
+void ReplacingFile::WriteAt(const char* data, std::size_t size, std::uint64_t offset) {
+  CountWriteAt();
+  const HANDLE file = reinterpret_cast<HANDLE>(handle_);
+  const std::uint64_t total = size;
+  while (size > 0) {
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    // On a handle opened for plain (not overlapped) writing, the offset
+    // places the write and the call returns once it is done; the system
+    // takes one such call at a time on the handle.
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD written = 0;
+    if (!::WriteFile(file, data, want, &written, &at)) {
+      Throw("Cannot write", target_, ::GetLastError());
+    }
+    if (written == 0) Throw("Cannot write", target_, ERROR_DISK_FULL);
+    data += written;
+    size -= written;
+    offset += written;
+  }
+  const std::uint64_t now = written_ += total;
+  finished_writes_.fetch_add(1, std::memory_order_release);
+  // As Write does: one flush at a time, each once another 8 MB are in.
+  constexpr std::uint64_t kWritebackStep = 8 << 20;
+  const std::lock_guard<std::mutex> lock(writing_);
+  if (now > sent_to_disk_ && now - sent_to_disk_ >= kWritebackStep) {
+    writeback_.reset();
+    writeback_ = std::make_shared<Writeback>(file);
+    sent_to_disk_ = now;
+  }
+}
+
 void ReplacingFile::Commit() {
   const HANDLE file = reinterpret_cast<HANDLE>(handle_);
   writeback_.reset();

@@ -18,6 +18,7 @@
 #include "model/section_properties.h"
 #include "output/component_writer.h"
 #include "output/generate.h"
+#include "tests/reference_writer.h"
 #include "tests/varied_table.h"
 #include "ui/grid_cells.h"
 #include "ui/section_preview.h"

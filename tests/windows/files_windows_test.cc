@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "import/section_import.h"
 #include "model/errors.h"
@@ -201,28 +203,55 @@ TEST(WindowsFiles, TableOpenForWritingElsewhereIsNotRead) {
 
 // Large files are handed to the disk while they are written, through a
 // second handle on a thread of its own: neither the bytes nor the removal of
-// an abandoned file may suffer from it.
+// an abandoned file may suffer from it, whether the file is written in order
+// or in parts at their offsets, from two threads, last part first, into
+// space reserved beforehand.
 TEST(WindowsFiles, LargeFilesWrittenOutEarlyKeepTheirBytesAndLeaveNoTemporary) {
   TempDir dir;
   std::string block(1 << 20, '\0');
   for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 7 + i / 4096);
   constexpr int kBlocks = 20;  // two flushes and a half
-  for (bool commit : {true, false}) {
-    SCOPED_TRACE(commit ? "committed" : "abandoned");
-    WriteFile(dir / "big.bin", kOldFile);
-    {
-      ReplacingFile file(dir / "big.bin");
-      for (int i = 0; i < kBlocks; ++i) file.Write(block.data(), block.size());
-      if (commit) file.Commit();
+  // Part i is block with its first byte made i, so that a part written at
+  // the wrong offset shows.
+  const auto part = [&](int i) {
+    std::string bytes = block;
+    bytes[0] = static_cast<char>(i);
+    return bytes;
+  };
+  for (bool at_offsets : {false, true}) {
+    for (bool commit : {true, false}) {
+      SCOPED_TRACE(std::string(at_offsets ? "at offsets, " : "in order, ") +
+                   (commit ? "committed" : "abandoned"));
+      WriteFile(dir / "big.bin", kOldFile);
+      {
+        ReplacingFile file(dir / "big.bin");
+        if (at_offsets) {
+          ASSERT_TRUE(file.positional());
+          file.Reserve(std::uint64_t{kBlocks} << 20);
+          const auto write = [&](int first) {
+            for (int i = kBlocks - 1 - first; i >= 0; i -= 2) {
+              const std::string bytes = part(i);
+              file.WriteAt(bytes.data(), bytes.size(), std::uint64_t(i) << 20);
+            }
+          };
+          std::jthread other(write, 1);
+          write(0);
+        } else {
+          for (int i = 0; i < kBlocks; ++i) file.Write(part(i).data(), block.size());
+        }
+        if (commit) file.Commit();
+      }
+      const std::string bytes = ReadFile(dir / "big.bin");
+      if (commit) {
+        ASSERT_EQ(bytes.size(), kBlocks * block.size());
+        for (int i = 0; i < kBlocks; ++i) {
+          EXPECT_EQ(bytes.compare(std::size_t(i) << 20, block.size(), part(i)), 0) << "part " << i;
+        }
+      } else {
+        EXPECT_EQ(bytes, kOldFile);
+      }
+      EXPECT_EQ(Names(dir.path()), std::set<std::string>{"big.bin"});
     }
-    const std::string bytes = ReadFile(dir / "big.bin");
-    if (commit) {
-      ASSERT_EQ(bytes.size(), kBlocks * block.size());
-      EXPECT_EQ(bytes.substr(bytes.size() - block.size()), block);
-    } else {
-      EXPECT_EQ(bytes, kOldFile);
-    }
-    EXPECT_EQ(Names(dir.path()), std::set<std::string>{"big.bin"});
   }
 }
 
