@@ -10,6 +10,7 @@
 #include "import/line_reader.h"
 #include "import/number_text.h"
 #include "import/split_line.h"
+#include "model/fiber_layout.h"
 #include "model/materials.h"
 #include "model/parallel.h"
 #include "platform/files.h"
@@ -129,8 +130,7 @@ void ReadSection(const BrenmoorState& state, const LineFields& field, char decim
                   std::to_string(count.value) + "; a count cannot be negative");
     }
   }
-  const std::int64_t fibers = 2 * std::int64_t{section.NX} + 2 * std::int64_t{section.NY} +
-                              std::int64_t{section.FX} * section.FY + 4;
+  const std::int64_t fibers = FiberCountOf(section);
   if (fibers > kMaxFibers) {
     throw Error("Section " + Quoted(section.NAME) + " needs " + std::to_string(fibers) +
                 " fibers; at most " + std::to_string(kMaxFibers) + " are allowed");

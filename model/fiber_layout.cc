@@ -70,4 +70,9 @@ void LayoutFibers(TSECTION& s) {
   s.fiber_count = 2 * nx + 2 * ny + 4 + fx * fy;
 }
 
+std::int64_t FiberCountOf(const TSECTION& s) {
+  if (s.NX < 0 || s.NY < 0 || s.FX < 0 || s.FY < 0) return -1;
+  return 2 * std::int64_t{s.NX} + 2 * std::int64_t{s.NY} + std::int64_t{s.FX} * s.FY + 4;
+}
+
 }  // namespace brenmoor

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "model/section.h"
 
 namespace brenmoor {
@@ -24,5 +26,11 @@ namespace brenmoor {
 // The section must be within the limits the import enforces: counts of 0 or
 // more and n <= 60. Slots above n keep what they held.
 void LayoutFibers(TSECTION& section);
+
+// The fiber count LayoutFibers gives a section, 2·NX + 2·NY + FX·FY + 4,
+// from its counts alone, in 64 bits so that no count the table can hold
+// overflows it; -1 when a count is negative. What the import checks against
+// the 60 slots and what the writer plans the file's offsets with.
+std::int64_t FiberCountOf(const TSECTION& section);
 
 }  // namespace brenmoor

@@ -123,6 +123,7 @@ void ForEachPiece(std::size_t count, const PieceOptions& options,
   const std::size_t piece = std::max<std::size_t>(options.piece, 1);
   ProgressCounter counter(options.progress, options.step, static_cast<std::int64_t>(count));
   parallel_internal::RunPieces(count, 0, (count + piece - 1) / piece, options, &counter, work);
+  counter.ShowNow();
 }
 
 }  // namespace brenmoor

@@ -16,4 +16,10 @@ void ProgressCounter::Done(std::int64_t units) {
   if (progress_->cancelled()) throw Cancelled();
 }
 
+void ProgressCounter::ShowNow() {
+  if (progress_ != nullptr && std::this_thread::get_id() == owner_) {
+    progress_->Show(step_, done(), total_);
+  }
+}
+
 }  // namespace brenmoor

@@ -49,6 +49,10 @@ class ProgressCounter {
   // engineer asked to stop, so that no further piece is begun.
   void Done(std::int64_t units);
 
+  // Shows the count as it stands, on the thread that made the counter: the
+  // pieces other threads finished last were counted but not shown.
+  void ShowNow();
+
   std::int64_t done() const { return done_.load(std::memory_order_relaxed); }
 
  private:

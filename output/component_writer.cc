@@ -26,13 +26,6 @@ static_assert(std::endian::native == std::endian::little,
 
 constexpr std::string_view kStep = "Writing sections";
 
-// The fiber count LayoutFibers gives a section of kind 1, worked out from
-// its counts alone; negative when a count is.
-std::int64_t LaidOutFibers(const TSECTION& s) {
-  if (s.NX < 0 || s.NY < 0 || s.FX < 0 || s.FY < 0) return -1;
-  return 2 * std::int64_t{s.NX} + 2 * std::int64_t{s.NY} + std::int64_t{s.FX} * s.FY + 4;
-}
-
 // Copies the bytes of [from, from + bytes.size()) of the file that fall in
 // [begin, end) to out, which holds [begin, end).
 void CopyOverlap(std::string_view bytes, std::uint64_t from, std::uint64_t begin, std::uint64_t end,
@@ -213,7 +206,7 @@ ComponentPlan::ComponentPlan(const BrenmoorState& state) {
     const TSECTION& s = state.records.at(i);
     std::int64_t fibers = std::clamp(s.fiber_count, 0, kMaxFibers);  // written as it stands
     if (s.kind == kRectangularColumn) {
-      fibers = LaidOutFibers(s);
+      fibers = FiberCountOf(s);
       if (fibers < 0) throw SectionError(state, i, Error("a count of bars or cells is negative"));
       if (fibers > kMaxFibers) {
         throw SectionError(state, i,
@@ -260,7 +253,7 @@ void WriteComponentPieces(BrenmoorState& state, const ComponentPlan& plan, Posit
   });
   // The last pieces may have been finished on other threads, whose counts
   // only this one shows.
-  if (options.progress != nullptr) options.progress->Show(kStep, counter.done(), counter.done());
+  counter.ShowNow();
 }
 
 void StreamComponentFile(BrenmoorState& state, ByteSink& sink, const ComponentWriting& options) {

@@ -93,6 +93,12 @@ TEST(ForEachPiece, CountsFinishedPiecesAndStopsOnCancel) {
   ForEachPiece(1000, {.piece = 100, .progress = &whole, .step = "Counting", .start = NoThread},
                [](std::size_t, std::size_t) {});
   EXPECT_EQ(whole.last, 1000);
+  // The calling thread shows the whole count at the end, also of pieces
+  // that other threads finished last.
+  CancelAt threads(2000);
+  ForEachPiece(1000, {.piece = 1, .progress = &threads, .step = "Counting"},
+               [](std::size_t, std::size_t) {});
+  EXPECT_EQ(threads.last, 1000);
 
   CancelAt early(300);
   std::atomic<std::size_t> items{0};
