@@ -119,6 +119,90 @@ int NamedDescriptor(const std::filesystem::path& path) {
   return -1;
 }
 
+// What a target names once a link to a regular file is followed: the path
+// to replace, whether it exists and its status then.
+struct Target {
+  std::filesystem::path path;
+  bool exists = false;
+  struct stat old {};
+};
+
+// The engineer's link stays a link: the file it leads to is replaced, in its
+// own folder. A link that leads nowhere, and the name of a folder, are
+// refused.
+Target ResolveTarget(const std::filesystem::path& target) {
+  Target t{target};
+  t.exists = ::lstat(target.c_str(), &t.old) == 0;
+  if (!t.exists && errno != ENOENT) Throw("Cannot create", target, errno);
+  if (t.exists && S_ISLNK(t.old.st_mode)) {
+    if (::stat(target.c_str(), &t.old) != 0) {
+      if (errno != ENOENT) Throw("Cannot create", target, errno);
+      throw Error(FileErrorMessage("Cannot create", target,
+                                   "It is a symbolic link to a file that does not exist"));
+    }
+    // A link to a device or a pipe is opened through the link: what it
+    // leads to may have no name of its own to resolve (pipe:[4711]).
+    if (S_ISREG(t.old.st_mode)) {
+      std::error_code error;
+      t.path = std::filesystem::canonical(target, error);
+      if (error) Throw("Cannot create", target, error.value());
+    }
+  }
+  if (t.path.filename().empty() || (t.exists && S_ISDIR(t.old.st_mode))) {
+    // "-o folder/" or "-o .": the name of a folder, not of a file in it.
+    Throw("Cannot create", t.path, t.exists ? EISDIR : ENOENT);
+  }
+  return t;
+}
+
+// Refuses a target that is neither missing nor a regular file the program
+// may write.
+void RefuseToReplace(const Target& t) {
+  if (!t.exists) return;
+  if (!S_ISREG(t.old.st_mode)) {
+    throw Error(FileErrorMessage("Cannot create", t.path, "It is not a regular file"));
+  }
+  // A file the engineer made read-only is not replaced behind their back,
+  // not even by root, whom access() lets write anything.
+  if ((t.old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) Throw("Cannot create", t.path, EACCES);
+  if (::access(t.path.c_str(), W_OK) != 0) Throw("Cannot create", t.path, errno);
+}
+
+// A new file beside the target that nobody else has opened: O_EXCL on a
+// name of our own, known to Ctrl-C before it exists (place), so that no
+// moment leaves it behind. Mode 0666 so the umask decides, as for any file
+// the engineer saves. Returns its descriptor.
+int CreateTemporary(const Target& t, std::filesystem::path& temporary, int& place) {
+  const std::string target_name = t.path.filename().string();
+  for (int attempt = 0;; ++attempt) {
+    temporary = t.path.parent_path() / ReplacingFileTemporaryName(target_name, ::getpid(), attempt);
+    place = posix::RemoveOnInterrupt(temporary.c_str());
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) return fd;
+    const int error = errno;
+    posix::KeepOnInterrupt(place);
+    place = -1;
+    if (error == EEXIST && attempt < 100) continue;
+    temporary.clear();
+    if (t.exists && (error == EACCES || error == EPERM)) {
+      throw Error(FileErrorMessage("Cannot create", t.path,
+                                   "The folder is not writable: Brenmoor writes a new file beside "
+                                   "it and renames it over the old one"));
+    }
+    Throw("Cannot create", t.path, error);
+  }
+}
+
+// The old file's owner and group where we may (root may; others only their
+// own groups), then its permissions: after the owner, since a change of
+// owner clears the set-id bits.
+void KeepOwnerAndMode(int fd, const struct stat& old) {
+  if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+    [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
+  }
+  ::fchmod(fd, old.st_mode & 07777);
+}
+
 }  // namespace
 
 bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
@@ -148,31 +232,10 @@ ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(Full
     in_place_ = true;
     return;
   }
-  struct stat old;
-  bool exists = ::lstat(target_.c_str(), &old) == 0;
-  if (!exists && errno != ENOENT) Throw("Cannot create", target_, errno);
-  if (exists && S_ISLNK(old.st_mode)) {
-    // The engineer's link stays a link: the file it leads to is replaced, in
-    // its own folder. A link that leads nowhere is refused, as cp refuses it.
-    if (::stat(target_.c_str(), &old) != 0) {
-      if (errno != ENOENT) Throw("Cannot create", target_, errno);
-      throw Error(FileErrorMessage("Cannot create", target_,
-                                   "It is a symbolic link to a file that does not exist"));
-    }
-    // A link to a device or a pipe is opened through the link below: what
-    // it leads to may have no name of its own to resolve (pipe:[4711]).
-    if (S_ISREG(old.st_mode)) {
-      std::error_code error;
-      const std::filesystem::path resolved = std::filesystem::canonical(target_, error);
-      if (error) Throw("Cannot create", target_, error.value());
-      target_ = resolved;
-    }
-  }
-  if (target_.filename().empty() || (exists && S_ISDIR(old.st_mode))) {
-    // "-o folder/" or "-o .": the name of a folder, not of a file in it.
-    Throw("Cannot create", target_, exists ? EISDIR : ENOENT);
-  }
-  if (exists && (S_ISCHR(old.st_mode) || S_ISFIFO(old.st_mode))) {
+  const Target resolved = ResolveTarget(target_);
+  target_ = resolved.path;
+  const struct stat& old = resolved.old;
+  if (resolved.exists && (S_ISCHR(old.st_mode) || S_ISFIFO(old.st_mode))) {
     // A device (/dev/null) or a named pipe is written to as it is: replacing
     // it with a file would break whatever else uses it.
     handle_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
@@ -180,53 +243,14 @@ ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(Full
     in_place_ = true;
     return;
   }
-  if (exists && !S_ISREG(old.st_mode)) {
-    throw Error(FileErrorMessage("Cannot create", target_, "It is not a regular file"));
-  }
-  // A file the engineer made read-only is not replaced behind their back,
-  // not even by root, whom access() lets write anything.
-  if (exists && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-    Throw("Cannot create", target_, EACCES);
-  }
-  if (exists && ::access(target_.c_str(), W_OK) != 0) Throw("Cannot create", target_, errno);
+  RefuseToReplace(resolved);
   RemoveStaleTemporaries(target_.parent_path());
-  // A new file that nobody else has opened: O_EXCL on a name of our own.
-  // Mode 0666 so the umask decides, as for any file the engineer saves.
-  const std::string target_name = target_.filename().string();
-  for (int attempt = 0;; ++attempt) {
-    temporary_ =
-        target_.parent_path() / ReplacingFileTemporaryName(target_name, ::getpid(), attempt);
-    // Known to Ctrl-C before it exists, so that no moment leaves it behind.
-    const int place = posix::RemoveOnInterrupt(temporary_.c_str());
-    const int fd = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      handle_ = fd;
-      interrupt_place_ = place;
-      break;
-    }
-    const int error = errno;
-    posix::KeepOnInterrupt(place);
-    if (error == EEXIST && attempt < 100) continue;
-    temporary_.clear();
-    if (exists && (error == EACCES || error == EPERM)) {
-      throw Error(FileErrorMessage("Cannot create", target_,
-                                   "The folder is not writable: Brenmoor writes a new file beside "
-                                   "it and renames it over the old one"));
-    }
-    Throw("Cannot create", target_, error);
-  }
+  int place = -1;
+  handle_ = CreateTemporary(resolved, temporary_, place);
+  interrupt_place_ = place;
   // Held until the file is closed: tells a later run that this one is alive.
   ::flock(static_cast<int>(handle_), LOCK_EX | LOCK_NB);
-  if (exists) {
-    // The old file's owner and group where we may (root may; others only
-    // their own groups), then its permissions: after the owner, since a
-    // change of owner clears the set-id bits.
-    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
-      [[maybe_unused]] const int ignored =
-          ::fchown(static_cast<int>(handle_), old.st_uid, old.st_gid);
-    }
-    ::fchmod(static_cast<int>(handle_), old.st_mode & 07777);
-  }
+  if (resolved.exists) KeepOwnerAndMode(static_cast<int>(handle_), old);
 }
 
 ReplacingFile::~ReplacingFile() {
