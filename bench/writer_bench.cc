@@ -143,7 +143,9 @@ int main(int argc, char** argv) {
   std::printf("\ngenerate (prepare + write + sync + rename): %.1f ms for %.1f MB\n", generate,
               figures.bytes / 1e6);
   std::printf("plain buffered write of the same bytes:      %.1f ms\n", baseline);
-  std::printf("ratio: %.2f (target <= 1.5)\n", generate / baseline);
+  // In this process, against a buffered write of the same bytes; the
+  // program against the durable write floor is convert_bench's (target 1.0).
+  std::printf("ratio: %.2f\n", generate / baseline);
   std::printf("peak memory after generate: %.1f MB (the records and the pieces in flight)\n",
               figures.peak_after_generate_mb);
   benchmark::Shutdown();
