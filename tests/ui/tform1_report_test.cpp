@@ -258,9 +258,10 @@ class TForm1ReportTest : public WindowTest {
     QCOMPARE(Reports(), QStringList());
     QCOMPARE(save.LastSuggestion(), dir.path() + "/t.refined.csv");
     QCOMPARE(ReadAll(dir.filePath("r.csv")), ReadAll(dir.filePath("expected.csv")));
-    QCOMPARE(
-        Find<QLabel>("StatusPanel4")->text(),
-        QStringLiteral("已按建议网格改了 %1 个截面 → %2").arg(changed).arg(dir.filePath("r.csv")));
+    QCOMPARE(Find<QLabel>("StatusPanel4")->text(),
+             QStringLiteral("已按建议网格改了 %1 个截面 → %2")
+                 .arg(changed)
+                 .arg(QDir::toNativeSeparators(dir.filePath("r.csv"))));
     // The copy is imported: its grids are the ones on show.
     BrenmoorState copy;
     ImportSectionFile(copy, dir.filePath("r.csv").toStdString(), '.');
