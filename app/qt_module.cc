@@ -160,7 +160,7 @@ std::filesystem::path QtModulePath() {
   // Never a guess relative to the current folder, where anyone may have
   // put a file of that name.
   const std::string unknown_folder =
-      "this program cannot tell its own folder (on Linux: /proc is not mounted)";
+      "this program cannot tell its own folder: on Linux it asks /proc, which is not mounted";
   if (looked.empty()) throw Error("Cannot find the window and PDF module: " + unknown_folder);
   throw Error("Cannot find the window and PDF module: it is not " + looked +
               (ExecutableFolder().empty() ? ", and " + unknown_folder : "; reinstall Brenmoor"));

@@ -166,5 +166,32 @@ TEST(Program, TheModuleExportsOneFunction) {
 #endif
 }
 
+// Without /proc (a container, a chroot) the program cannot tell its own
+// folder: it must not look for the module relative to the current folder,
+// where anyone may have planted one. Needs a mount namespace of its own,
+// which only root gets; skipped elsewhere.
+TEST(Program, WithoutProcNoModuleIsTakenFromTheCurrentFolder) {
+  testing::TempDir dir;
+  std::filesystem::create_directories(dir / "work");
+  std::filesystem::create_directories(dir / "lib" / "brenmoor");
+  // A planted module: loading it would end the program at once.
+  testing::WriteFile(dir / "lib" / "brenmoor" / "libbrenmoor-qt.so", "planted");
+  const std::string err = (dir / "err").string();
+  const std::string hidden_proc = "unshare -m sh -c 'mount -t tmpfs none /proc || exit 77; cd " +
+                                  (dir / "work").string() + " && exec " + kProgram + " report " +
+                                  kSample + " -o r.pdf' 2>" + err;
+  const int status = std::system(hidden_proc.c_str());
+  if (!WIFEXITED(status) || WEXITSTATUS(status) == 77 ||
+      testing::ReadFile(err).find("unshare") != std::string::npos) {
+    GTEST_SKIP() << "no mount namespace to hide /proc in";
+  }
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  const std::string said = testing::ReadFile(err);
+  EXPECT_NE(said.find("brenmoor: Cannot find the window and PDF module: "), std::string::npos)
+      << said;
+  EXPECT_NE(said.find("this program cannot tell its own folder"), std::string::npos) << said;
+  EXPECT_EQ(said.find("planted"), std::string::npos) << said;
+}
+
 }  // namespace
 }  // namespace brenmoor
