@@ -88,6 +88,17 @@ struct ElasticProperties {
   float steel_ax2_sum = 0.0f;
 };
 
+// A section's hoops, as the table's optional stirrup columns give them. They
+// confine the core in the analysis laws; the component file never carries
+// them. Lengths in mm.
+struct Stirrups {
+  double d = 0.0;  // hoop bar diameter d_s
+  double s = 0.0;  // spacing along the column, centre to centre
+  int legs_x = 0;  // legs parallel to x (along B), the hoop's own two sides counted
+  int legs_y = 0;  // legs parallel to y (along H), the hoop's own two sides counted
+  bool operator==(const Stirrups&) const = default;
+};
+
 // One column section: what the table gave for it, its fibers and its elastic
 // properties. Lengths in mm, areas mm².
 struct TSECTION : ElasticProperties {
