@@ -4,7 +4,7 @@
 # the PDF report, the DLLs these load (Qt, the MinGW runtime; found by
 # following the import tables, so nothing unneeded and nothing missing), the
 # Qt plugins for the Windows platform and style, Qt's Chinese texts, the
-# sample table, a README and the licences, every binary stripped (the module
+# sample table, the user's guides, a README and the licences, every binary stripped (the module
 # when it is linked); and the same files into the installer
 # FOLDER/brenmoor-<version>-win64.msi.
 #
@@ -58,6 +58,12 @@ cmp -s "$build/brenmoor-qt.dll" "$stage/brenmoor-qt.dll" ||
     { echo "package-windows: brenmoor-qt.dll changed on its way into the package" >&2; exit 1; }
 
 cp "$here/examples/sample.csv" "$stage/examples/"
+# The user's guides with the pictures they show, side by side as in docs/ so
+# that their links hold; the window's F1 opens them from there.
+mkdir -p "$stage/docs"
+cp "$here/docs/guide.zh.md" "$here/docs/guide.en.md" "$stage/docs/"
+grep -oh '](\([A-Za-z0-9._-]*\.png\))' "$here"/docs/guide.*.md | sed 's/^](//; s/)$//' | sort -u |
+    while read -r picture; do cp "$here/docs/$picture" "$stage/docs/"; done
 # Qt's own texts (buttons of its dialogs, the fields' menus) in Chinese.
 mkdir -p "$stage/translations"
 cp /usr/share/qt6/translations/qtbase_zh_CN.qm "$stage/translations/"
@@ -76,7 +82,7 @@ sed -e 's/$/\r/' "$here/THIRD-PARTY-NOTICES.txt" > "$stage/THIRD-PARTY-NOTICES.t
 check=$(mktemp -d "${TMPDIR:-/tmp}/brenmoor-zip-XXXXXX")
 trap 'rm -rf "$check"' EXIT
 (cd "$check" && unzip -q "$build/$name.zip")
-for file in LICENSE.txt THIRD-PARTY-NOTICES.txt translations/qtbase_zh_CN.qm; do
+for file in LICENSE.txt THIRD-PARTY-NOTICES.txt translations/qtbase_zh_CN.qm docs/guide.zh.md docs/guide.en.md; do
     [ -f "$check/$name/$file" ] || { echo "package-windows: the zip lacks $file" >&2; exit 1; }
 done
 "$build/wine-run.sh" --start
