@@ -13,7 +13,7 @@ endif()
 if(BRENMOOR_BUILD_UI)
   install(FILES ui/brenmoor.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ui/brenmoor.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
-  install(FILES examples/sample.csv DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+  install(FILES examples/sample.csv examples/sample-stirrups.csv DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 endif()
 # Brenmoor's licence, and CLI11's, which is compiled in; the libraries it
 # loads are Debian packages with copyright files of their own.

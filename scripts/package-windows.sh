@@ -57,7 +57,7 @@ done
 cmp -s "$build/brenmoor-qt.dll" "$stage/brenmoor-qt.dll" ||
     { echo "package-windows: brenmoor-qt.dll changed on its way into the package" >&2; exit 1; }
 
-cp "$here/examples/sample.csv" "$stage/examples/"
+cp "$here/examples/sample.csv" "$here/examples/sample-stirrups.csv" "$stage/examples/"
 # Qt's own texts (buttons of its dialogs, the fields' menus) in Chinese.
 mkdir -p "$stage/translations"
 cp /usr/share/qt6/translations/qtbase_zh_CN.qm "$stage/translations/"
