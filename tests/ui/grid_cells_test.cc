@@ -74,5 +74,35 @@ TEST(ImportSectionTable, ShorterReimportShrinksTheRecords) {
                                       "10", "20", "30", "25"}));
 }
 
+// A table with stirrup columns shows them after CC; a section without
+// usable stirrups leaves them empty, and a table without the columns has
+// no such cells at all.
+TEST(GridCellText, ShowsTheStirrupColumnsOfATableThatHasThem) {
+  BrenmoorState state;
+  ImportSectionTable(state,
+                     std::string(kHeader) +
+                         ",STIRRUP_D,STIRRUP_S,LEGS_X,LEGS_Y\n"
+                         "1,KZ1,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40,12.7,100,4,3\n"
+                         "2,KZ2,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40,,,,\n"
+                         "3,KZ3,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40,10,8,4,4",
+                     ',', "t.csv");
+  ASSERT_EQ(GridColumnCount(state), kGridColumns + 4);
+  const auto stirrup_cells = [&](int row) {
+    Cells cells;
+    for (int column = kGridColumns; column <= GridColumnCount(state); ++column) {
+      cells.push_back(GridCellText(state, column, row, ','));
+    }
+    return cells;
+  };
+  EXPECT_EQ(stirrup_cells(0), (Cells{"STIRRUP_D", "STIRRUP_S", "LEGS_X", "LEGS_Y", ""}));
+  EXPECT_EQ(stirrup_cells(1), (Cells{"12,7", "100", "4", "3", ""}));
+  EXPECT_EQ(stirrup_cells(2), (Cells{"", "", "", "", ""}));
+  EXPECT_EQ(stirrup_cells(3), (Cells{"", "", "", "", ""}));
+
+  ImportSectionTable(state, Table({kGood}), '.', "t.csv");
+  EXPECT_EQ(GridColumnCount(state), kGridColumns);
+  EXPECT_EQ(GridCellText(state, kGridColumns, 0, '.'), "");
+}
+
 }  // namespace
 }  // namespace brenmoor
