@@ -191,8 +191,8 @@ void RefuseBadStirrups(const BrenmoorState& state) {
   if (problems.size() == 1) {
     throw ImportError(Described(problems[0]), state.table, problems[0].line);
   }
-  std::string message = "The analysis cannot use the stirrups of " +
-                        std::to_string(problems.size()) + " places in the table:";
+  std::string message = "The analysis cannot use the table's stirrups; correct these " +
+                        std::to_string(problems.size()) + ":";
   for (const StirrupProblem& p : problems) {
     message += "\nline " + std::to_string(p.line) + ", ";
     if (!p.section.empty()) message += "section \"" + ShortenedForMessage(p.section) + "\", ";

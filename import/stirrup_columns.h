@@ -72,7 +72,8 @@ bool TableHasStirrups(const BrenmoorState& state);
 // For the commands that use the stirrups: throws one ImportError naming every
 // line, section and column that cannot be used, when there is any; the
 // caller has then written nothing. One problem is named by its line
-// ("TABLE:LINE: Section "KZ2", STIRRUP_S: ..."), several as a list of
+// ("TABLE:LINE: Section "KZ2", STIRRUP_S: ..."), several after "The
+// analysis cannot use the table's stirrups; correct these N:" as a list of
 // "line N, section "NAME", COLUMN: ..." lines.
 void RefuseBadStirrups(const BrenmoorState& state);
 

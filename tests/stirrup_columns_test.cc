@@ -148,7 +148,7 @@ TEST(RefuseBadStirrups, NamesEveryLineSectionAndColumnOnce) {
     EXPECT_EQ(e.file(), "t.csv");
     EXPECT_EQ(e.line(), 0);
     EXPECT_EQ(std::string(e.what()),
-              "The analysis cannot use the stirrups of 3 places in the table:\n"
+              "The analysis cannot use the table's stirrups; correct these 3:\n"
               "line 2, section \"KZ1\", STIRRUP_S: '8' is not more than STIRRUP_D = '10': the "
               "hoops would touch or overlap\n"
               "line 4, section \"KZ3\", STIRRUP_D: '-1' cannot be negative\n"
