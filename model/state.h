@@ -16,8 +16,8 @@ struct TableWarning {
 };
 
 // Why the stirrup columns of a table's line cannot be used (the header's
-// line 1 for the columns themselves): the analysis refuses the table, the
-// component file is written without them.
+// line 1 for the columns themselves): the analysis refuses the table for
+// it, convert only warns, since the component file never carries stirrups.
 struct StirrupProblem {
   int line = 0;
   std::string section;  // the line's NAME; empty for the header
