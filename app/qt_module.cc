@@ -10,6 +10,7 @@
 #include "model/errors.h"
 #include "platform/files.h"
 #include "platform/module.h"
+#include "qtmodule/flat_section.h"
 #include "qtmodule/request.h"
 
 #ifndef BRENMOOR_VERSION
@@ -73,27 +74,9 @@ BrenmoorQtRequest NewRequest(BrenmoorQtCommand command) {
 
 // The sections and material table of state as the request carries them.
 struct FlatSections {
-  explicit FlatSections(const BrenmoorState& state) {
+  explicit FlatSections(const BrenmoorState& state) : stirrup_columns(state.stirrup_columns) {
     for (int r = 1; r <= state.imported_count; ++r) {
-      const TSECTION& s = state.records.at(static_cast<std::size_t>(r));
-      BrenmoorQtSection flat{};
-      flat.kind = s.kind;
-      flat.H = s.H;
-      flat.B = s.B;
-      flat.CC = s.CC;
-      flat.NX = s.NX;
-      flat.NY = s.NY;
-      flat.FX = s.FX;
-      flat.FY = s.FY;
-      flat.ASX = s.ASX;
-      flat.ASY = s.ASY;
-      flat.ASCOR = s.ASCOR;
-      flat.concrete_material = s.concrete_material;
-      flat.steel_material = s.steel_material;
-      // The import refuses a longer name; a longer one here would be cut.
-      flat.name_size = static_cast<std::int32_t>(std::min(s.NAME.size(), sizeof flat.name));
-      std::memcpy(flat.name, s.NAME.data(), static_cast<std::size_t>(flat.name_size));
-      sections.push_back(flat);
+      sections.push_back(FlatSection(state.records.at(static_cast<std::size_t>(r))));
     }
     for (const TMAT& m : state.materials) {
       BrenmoorQtMaterial flat{};
@@ -103,11 +86,13 @@ struct FlatSections {
     }
   }
   void Into(BrenmoorQtRequest& request) const {
+    request.stirrup_columns = stirrup_columns ? 1 : 0;
     request.section_count = static_cast<std::int32_t>(sections.size());
     request.sections = sections.data();
     request.material_count = static_cast<std::int32_t>(materials.size());
     request.materials = materials.data();
   }
+  bool stirrup_columns;
   std::vector<BrenmoorQtSection> sections;
   std::vector<BrenmoorQtMaterial> materials;
 };

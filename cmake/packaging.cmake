@@ -20,7 +20,7 @@ if(BRENMOOR_BUILD_UI)
             RENAME brenmoor.png)
   endforeach()
   install(FILES ui/icons/brenmoor.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-  install(FILES examples/sample.csv DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+  install(FILES examples/sample.csv examples/sample-stirrups.csv DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 endif()
 # The user's guides and the pictures they show, side by side as in docs/, so
 # their links hold where they are installed. The pictures are the ones the

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <system_error>
 
 #include "import/decimal_to_extended.h"
 #include "model/errors.h"
@@ -78,42 +80,83 @@ std::optional<long double> ExactQuotient(std::string_view int_digits, std::strin
 
 }  // namespace
 
-float TextToFloat(std::string_view text, char decimal_separator) {
+namespace {
+
+// A number text of the table, taken apart: sign, digits before and after the
+// separator, and the exponent as written.
+struct NumberParts {
+  bool negative = false;
+  std::string_view int_digits;
+  std::string_view frac_digits;
+  std::int64_t exponent = 0;
+};
+
+NumberParts SplitNumberText(std::string_view text, char decimal_separator) {
   const auto invalid = [text] {
     return Error("'" + ShortenedForMessage(text) + "' is not a valid floating point value");
   };
+  NumberParts parts;
   std::size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  const std::string_view int_digits = TakeDigits(text, i);
-  std::string_view frac_digits;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) parts.negative = text[i++] == '-';
+  parts.int_digits = TakeDigits(text, i);
   if (i < text.size() && IsDecimalSeparator(text[i], decimal_separator)) {
     ++i;
-    frac_digits = TakeDigits(text, i);
+    parts.frac_digits = TakeDigits(text, i);
   }
-  if (int_digits.empty() && frac_digits.empty()) throw invalid();
-  std::int64_t exponent = 0;
+  if (parts.int_digits.empty() && parts.frac_digits.empty()) throw invalid();
   if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
     ++i;
     bool exponent_negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) exponent_negative = text[i++] == '-';
     const std::string_view exponent_digits = TakeDigits(text, i);
     if (exponent_digits.empty()) throw invalid();
-    exponent = SaturatedExponent(exponent_digits, exponent_negative);
+    parts.exponent = SaturatedExponent(exponent_digits, exponent_negative);
   }
   while (i < text.size() && text[i] == ' ') ++i;
   if (i != text.size()) throw invalid();
+  return parts;
+}
 
-  if (const auto quick = ExactQuotient(int_digits, frac_digits, exponent)) {
-    return RoundToFloat(negative ? -*quick : *quick);
+}  // namespace
+
+float TextToFloat(std::string_view text, char decimal_separator) {
+  const NumberParts n = SplitNumberText(text, decimal_separator);
+  if (const auto quick = ExactQuotient(n.int_digits, n.frac_digits, n.exponent)) {
+    return RoundToFloat(n.negative ? -*quick : *quick);
   }
 
   // Too large for extended precision is far too large for a float32 too; a
   // value too small for a float reads as a (signed) zero in RoundToFloat.
-  const std::optional<long double> value = DecimalToExtended(int_digits, frac_digits, exponent);
+  const std::optional<long double> value =
+      DecimalToExtended(n.int_digits, n.frac_digits, n.exponent);
   if (!value) throw Error(kOverflowMessage);
-  return RoundToFloat(negative ? -*value : *value);
+  return RoundToFloat(n.negative ? -*value : *value);
+}
+
+double TextToDouble(std::string_view text, char decimal_separator) {
+  const NumberParts n = SplitNumberText(text, decimal_separator);
+  // The library's double conversion rounds correctly on every platform we
+  // build for (unlike its long double one); it wants '.' and digits only.
+  std::string plain(n.int_digits.empty() ? "0" : n.int_digits);
+  plain += '.';
+  plain += n.frac_digits;
+  plain += 'e';
+  plain += std::to_string(n.exponent);
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+  if (error == std::errc::result_out_of_range) {
+    // Out of range downwards is a zero, upwards an overflow: the digits
+    // before the separator and the exponent tell which.
+    const std::size_t leading = n.int_digits.find_first_not_of('0');
+    const std::int64_t magnitude =
+        n.exponent + (leading == std::string_view::npos
+                          ? 0
+                          : static_cast<std::int64_t>(n.int_digits.size() - leading));
+    if (magnitude > 0) throw Error(kOverflowMessage);
+    value = 0.0;
+  }
+  return n.negative ? -value : value;
 }
 
 std::int32_t TextToInt(std::string_view text) {
@@ -145,18 +188,23 @@ std::int32_t TextToInt(std::string_view text) {
 }
 
 std::string FormatGridNumber(float value, char decimal_separator) {
+  return FormatGridNumber(static_cast<double>(value), decimal_separator);
+}
+
+std::string FormatGridNumber(double value, char decimal_separator) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-  if (value == 0.0f) return "0";
+  if (value == 0.0) return "0";
 
   // Every float has a finite decimal expansion of at most 105 significant
   // digits; writing all of them lets the 15-digit rounding below see the
-  // exact value, ties included.
+  // exact value, ties included. A double's can be longer; its first 120
+  // digits, correctly rounded, still settle the rounding at the 15th unless
+  // the value lies within one part in 10^100 of a tie.
   constexpr int kExactDigits = 120;
   char buffer[kExactDigits + 16];
-  const auto written =
-      std::to_chars(buffer, buffer + sizeof buffer, std::fabs(static_cast<double>(value)),
-                    std::chars_format::scientific, kExactDigits);
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                     std::chars_format::scientific, kExactDigits);
   const std::string_view exact(buffer, static_cast<std::size_t>(written.ptr - buffer));
   // exact is "d.ddd...e+XX".
   const std::size_t e_at = exact.find('e');

@@ -24,10 +24,19 @@ float TextToFloat(std::string_view text, char decimal_separator);
 // Example: "$10" == 16. Throws "'<text>' is not a valid integer value".
 std::int32_t TextToInt(std::string_view text);
 
+// The same text as TextToFloat takes, read as the nearest double: for values
+// that never reach the component file (the stirrups), where "12.7" should
+// stay 12.7 and not become the float 12.6999998. Throws as TextToFloat does,
+// "Floating point overflow" beyond the double range; a value below it reads
+// as 0.
+double TextToDouble(std::string_view text, char decimal_separator);
+
 // Floating-point text as the grid shows it: the value rounded to 15
 // significant digits, trailing zeros dropped, the separator only where a
 // fraction remains; below 0.0001 and from 1E15 up in exponent form.
 // Example: 452.4f -> "452.399993896484", 1e-6f -> "9.99999997475243E-7".
 std::string FormatGridNumber(float value, char decimal_separator);
+// The same for a double, such as a stirrup value: 12.7 gives "12.7".
+std::string FormatGridNumber(double value, char decimal_separator);
 
 }  // namespace brenmoor

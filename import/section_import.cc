@@ -10,6 +10,7 @@
 #include "import/line_reader.h"
 #include "import/number_text.h"
 #include "import/split_line.h"
+#include "import/stirrup_columns.h"
 #include "model/fiber_layout.h"
 #include "model/materials.h"
 #include "model/parallel.h"
@@ -149,6 +150,8 @@ void CancelImport(BrenmoorState& state) {
   BuildMaterialTable(state);
   state.imported_count = 0;
   state.warnings.clear();
+  state.stirrup_columns = false;
+  state.stirrup_problems.clear();
 }
 
 namespace {
@@ -213,6 +216,17 @@ void ImportLines(BrenmoorState& state, std::string_view bytes, char decimal_sepa
                       file, 0);
   }
 
+  // The header is read only for the optional stirrup columns.
+  std::vector<StirrupProblem> stirrup_problems;
+  StirrupColumns stirrup_columns;
+  if (std::string_view header; LineReader(bytes).Next(header)) {
+    LineFields fields;
+    SplitFields(header, fields);
+    stirrup_columns = FindStirrupColumns(fields, stirrup_problems);
+  }
+  // Each piece keeps its own lines' stirrup problems, in line order.
+  std::vector<std::vector<StirrupProblem>> piece_problems(piece_starts.size());
+
   std::vector<TSECTION> records(static_cast<std::size_t>(count) + 1);
   // Item j is record j + 1, the table's line j + 2.
   ForEachPiece(static_cast<std::size_t>(count),
@@ -220,16 +234,25 @@ void ImportLines(BrenmoorState& state, std::string_view bytes, char decimal_sepa
                [&](std::size_t first, std::size_t last) {
                  LineFields fields;
                  LineReader lines(bytes.substr(piece_starts[first / kLinesPerPiece]));
+                 std::vector<StirrupProblem>& problems = piece_problems[first / kLinesPerPiece];
                  std::string_view line;
                  for (std::size_t i = first + 1; i <= last && lines.Next(line); ++i) {
+                   const int line_number = static_cast<int>(i) + 1;
                    try {
                      SplitFields(line, fields);
                      ReadSection(state, fields, decimal_separator, records[i]);
                    } catch (const Error& error) {
-                     throw ImportError(error.what(), file, static_cast<int>(i) + 1);
+                     throw ImportError(error.what(), file, line_number);
                    }
+                   records[i].stirrups = ReadStirrups(fields, stirrup_columns, records[i],
+                                                      line_number, decimal_separator, problems);
                  }
                });
+  for (std::vector<StirrupProblem>& problems : piece_problems) {
+    for (StirrupProblem& problem : problems) stirrup_problems.push_back(std::move(problem));
+  }
+  state.stirrup_columns = stirrup_columns.named;
+  state.stirrup_problems = std::move(stirrup_problems);
   state.warnings = SwappedMaterialWarnings(state, records);
   state.records = std::move(records);
   state.imported_count = static_cast<std::int32_t>(count);
@@ -238,24 +261,49 @@ void ImportLines(BrenmoorState& state, std::string_view bytes, char decimal_sepa
 
 }  // namespace
 
+namespace {
+
+// What a cancelled import gives back besides the records, which it never
+// touched: the table imported before, with what was found of it.
+struct TableFindings {
+  explicit TableFindings(const BrenmoorState& state)
+      : imported_count(state.imported_count),
+        warnings(state.warnings),
+        stirrup_columns(state.stirrup_columns),
+        stirrup_problems(state.stirrup_problems) {}
+  void RestoreTo(BrenmoorState& state) {
+    state.imported_count = imported_count;
+    state.warnings = std::move(warnings);
+    state.stirrup_columns = stirrup_columns;
+    state.stirrup_problems = std::move(stirrup_problems);
+  }
+  std::int32_t imported_count;
+  std::vector<TableWarning> warnings;
+  bool stirrup_columns;
+  std::vector<StirrupProblem> stirrup_problems;
+};
+
+}  // namespace
+
 void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decimal_separator,
                         const std::string& file, Progress* progress) {
   // From here on every way out leaves what a refused import leaves; the
   // records are replaced only once the whole table has been read, so a
-  // cancel needs only the count back.
-  const std::int32_t previous_count = state.imported_count;
+  // cancel needs only the count and the findings back: without them an
+  // analysis would take the earlier table's stirrups unchecked.
+  TableFindings previous(state);
   CancelImport(state);
   try {
     ImportLines(state, bytes, decimal_separator, file, progress);
   } catch (const Cancelled&) {
-    state.imported_count = previous_count;
+    previous.RestoreTo(state);
     throw;
   }
 }
 
 void ImportSectionFile(BrenmoorState& state, const std::string& path, char decimal_separator,
                        Progress* progress) {
-  const std::int32_t previous_count = state.imported_count;
+  TableFindings previous(state);
   CancelImport(state);
   std::string bytes;
   try {
@@ -265,7 +313,7 @@ void ImportSectionFile(BrenmoorState& state, const std::string& path, char decim
   } catch (const Error& e) {
     throw ImportError(e.what(), path, 0);
   }
-  state.imported_count = previous_count;
+  previous.RestoreTo(state);
   ImportSectionTable(state, bytes, decimal_separator, path, progress);
 }
 

@@ -29,7 +29,9 @@ void CancelImport(BrenmoorState& state);
 // zero byte. Then the state is as after CancelImport and ImportError is
 // thrown (line 0 for too many sections, which no single line causes); on
 // success records, count, material table and the table's name (file) are
-// replaced. The value checks
+// replaced. The header is read only for the optional stirrup columns
+// (import/stirrup_columns.h): their values never refuse the table here, the
+// state records what of them cannot be used. The value checks
 // come after all ten conversions of a line, so a bad number is reported
 // before an unknown material on the same line. file names the table in errors.
 // With a progress, counts the lines read; when it is cancelled, Cancelled is

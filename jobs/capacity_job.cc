@@ -107,16 +107,13 @@ void CheckRefinedTable(const std::string& refined, const BrenmoorState& state,
   std::size_t next_change = 0;
   for (int r = 1; same && r <= state.imported_count; ++r) {
     const TSECTION& a = state.records[static_cast<std::size_t>(r)];
-    TSECTION b = check.records[static_cast<std::size_t>(r)];
+    SectionInput b = check.records[static_cast<std::size_t>(r)];
     if (next_change < changes.size() && changes[next_change].record == r) {
       b.FX = a.FX;
       b.FY = a.FY;
       ++next_change;
     }
-    same = a.NAME == b.NAME && a.H == b.H && a.B == b.B && a.CC == b.CC && a.NX == b.NX &&
-           a.NY == b.NY && a.FX == b.FX && a.FY == b.FY && a.ASX == b.ASX && a.ASY == b.ASY &&
-           a.ASCOR == b.ASCOR && a.concrete_material == b.concrete_material &&
-           a.steel_material == b.steel_material;
+    same = static_cast<const SectionInput&>(a) == b;
   }
   if (!same) {
     throw Error(FileErrorMessage("Cannot refine", PathFromUtf8(state.table),

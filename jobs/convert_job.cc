@@ -1,5 +1,6 @@
 #include "jobs/convert_job.h"
 
+#include "import/stirrup_columns.h"
 #include "model/section_properties.h"
 #include "output/component_writer.h"
 #include "platform/files.h"
@@ -8,6 +9,12 @@ namespace brenmoor {
 
 JobResult ConvertJob(const ConvertRequest& request, JobContext& context) {
   StartJob(request.table, request.output, context);
+  // The component file carries no stirrups, so what is wrong with them does
+  // not stop it; the engineer still learns of it before the analysis
+  // refuses the table.
+  if (!request.table.imported && context.warn) {
+    for (const TableWarning& warning : StirrupWarnings(context.state)) context.warn(warning);
+  }
   JobResult result;
   result.sections = context.state.imported_count;
   if (GoesToStandardOutput(request.output, context)) {

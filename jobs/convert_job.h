@@ -19,6 +19,9 @@ struct ConvertRequest {
 // output in one step; on standard output, the file's bytes and nothing else,
 // every section computed before the first byte, since bytes sent down a pipe
 // cannot be taken back. The records keep their fiber counts and properties.
+// What of the table's stirrup columns cannot be used is told to
+// context.warn after the import's own warnings (StirrupWarnings): the file
+// is the same with or without those columns.
 // Errors: those of the import, of computing a section (SectionError) and of
 // writing. Example: the sample table gives 12 sections and the full path of
 // KAVOSEC.PF3CMP in the current folder.

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace brenmoor {
@@ -99,48 +100,49 @@ struct Stirrups {
   bool operator==(const Stirrups&) const = default;
 };
 
-// One column section: what the table gave for it, its fibers and its elastic
-// properties. Lengths in mm, areas mm².
-struct TSECTION : ElasticProperties {
-  std::int32_t kind = 0;  // kRectangularColumn once an import filled it
-  float H = 0.0f;         // height, along y
-  float B = 0.0f;         // width, along x
+// What one line of the section table gives for a section, the material
+// names looked up as indexes: what two imports of the same line agree on,
+// and all that crosses to the window and the reports. Lengths in mm, areas
+// mm².
+struct SectionInput {
+  std::string NAME;
   std::int32_t concrete_material = 0;
   std::int32_t steel_material = 0;
-  std::string NAME;
-  std::int32_t NX = 0;  // bars on each face parallel to x, corner bars excluded
-  std::int32_t NY = 0;  // bars on each face parallel to y, corner bars excluded
-  float CC = 0.0f;      // bar centroid to the nearest face (not the clear cover)
+  float H = 0.0f;       // height, along y
+  float B = 0.0f;       // width, along x
   std::int32_t FX = 0;  // concrete cells across the width
   std::int32_t FY = 0;  // concrete cells across the height
+  std::int32_t NX = 0;  // bars on each face parallel to x, corner bars excluded
+  std::int32_t NY = 0;  // bars on each face parallel to y, corner bars excluded
   float ASX = 0.0f;     // total area of the NX bars of one face
   float ASY = 0.0f;     // total area of the NY bars of one face
   float ASCOR = 0.0f;   // area of one corner bar
+  float CC = 0.0f;      // bar centroid to the nearest face (not the clear cover)
+  // Only from a table with the stirrup columns, and only when the line's
+  // four values are usable.
+  std::optional<Stirrups> stirrups;
+  // Floats compare as numbers: 0 equals -0, and a NaN (which the import
+  // never gives) equals nothing.
+  bool operator==(const SectionInput&) const = default;
+};
+
+// One column section: what the table gave for it (the base SectionInput),
+// its fibers and its elastic properties (the base ElasticProperties).
+struct TSECTION : ElasticProperties, SectionInput {
+  std::int32_t kind = 0;  // kRectangularColumn once an import filled it
 
   // Fiber k (counted from 1, as the file counts them) is fibers[k - 1].
   FiberSlots fibers;
   std::int32_t fiber_count = 0;
-  // The computed figures are those of the base, ElasticProperties.
 };
 
-// Copies what the fiber layout and the section properties read from a section
-// (kind, sizes, counts, areas, material indexes), and nothing else: not the
-// name, the fibers or the results. For laying a record out in a scratch
-// section that keeps its fiber storage from one section to the next.
+// Copies what the fiber layout and the section properties read from a
+// section (its kind and what the table gave for it), and nothing else: not
+// the fibers or the results. For laying a record out in a scratch section
+// that keeps its fiber storage from one section to the next.
 inline void CopyLayoutInput(const TSECTION& from, TSECTION& to) {
   to.kind = from.kind;
-  to.H = from.H;
-  to.B = from.B;
-  to.concrete_material = from.concrete_material;
-  to.steel_material = from.steel_material;
-  to.NX = from.NX;
-  to.NY = from.NY;
-  to.CC = from.CC;
-  to.FX = from.FX;
-  to.FY = from.FY;
-  to.ASX = from.ASX;
-  to.ASY = from.ASY;
-  to.ASCOR = from.ASCOR;
+  static_cast<SectionInput&>(to) = from;
 }
 
 // A material the analysis model must define under the same name.

@@ -14,6 +14,7 @@
 #include "model/section_properties.h"
 #include "model/state.h"
 #include "output/byte_sink.h"
+#include "qtmodule/flat_section.h"
 #include "qtmodule/request.h"
 #include "report/capacity_report.h"
 #include "report/section_report.h"
@@ -66,24 +67,9 @@ BrenmoorState StateOf(const BrenmoorQtRequest& request) {
   const std::int32_t count = std::max(request.section_count, 0);
   state.records.resize(static_cast<std::size_t>(count) + 1);
   for (std::int32_t r = 1; r <= count; ++r) {
-    const BrenmoorQtSection& flat = request.sections[r - 1];
-    TSECTION& s = state.records[static_cast<std::size_t>(r)];
-    s.kind = flat.kind;
-    s.H = flat.H;
-    s.B = flat.B;
-    s.CC = flat.CC;
-    s.NX = flat.NX;
-    s.NY = flat.NY;
-    s.FX = flat.FX;
-    s.FY = flat.FY;
-    s.ASX = flat.ASX;
-    s.ASY = flat.ASY;
-    s.ASCOR = flat.ASCOR;
-    s.concrete_material = flat.concrete_material;
-    s.steel_material = flat.steel_material;
-    s.NAME.assign(flat.name, static_cast<std::size_t>(
-                                 std::clamp<std::int32_t>(flat.name_size, 0, sizeof flat.name)));
+    state.records[static_cast<std::size_t>(r)] = SectionFromFlat(request.sections[r - 1]);
   }
+  state.stirrup_columns = request.stirrup_columns != 0;
   state.imported_count = count;
   state.table = request.table != nullptr ? request.table : "";
   return state;

@@ -20,7 +20,7 @@
 extern "C" {
 
 // Raised whenever the layout or the meaning of the request changes.
-enum { kBrenmoorQtInterface = 6 };
+enum { kBrenmoorQtInterface = 7 };
 
 enum BrenmoorQtCommand : int32_t {
   // Shows the window and runs it until it is closed; table, when not empty,
@@ -45,7 +45,9 @@ enum BrenmoorQtStatus : int32_t {
 };
 
 // One section as the table gave it: a record's input, its name's bytes as
-// the table holds them (at most 40, not ended by a zero).
+// the table holds them (at most 40, not ended by a zero). has_stirrups is 0
+// for a section without usable stirrups, and the four values are then 0.
+// Made and read only by qtmodule/flat_section.h.
 struct BrenmoorQtSection {
   int32_t kind;
   float H, B, CC;
@@ -54,6 +56,9 @@ struct BrenmoorQtSection {
   int32_t concrete_material, steel_material;
   int32_t name_size;
   char name[40];
+  int32_t has_stirrups;
+  int32_t stirrup_legs_x, stirrup_legs_y;
+  double stirrup_d, stirrup_s;  // mm
 };
 
 // An entry of the material table: its name (ASCII, zero-ended) and modulus.
@@ -89,6 +94,8 @@ struct BrenmoorQtRequest {
   const BrenmoorQtSection* sections;
   int32_t material_count;
   const BrenmoorQtMaterial* materials;
+  // Nonzero when the table's header names the stirrup columns.
+  int32_t stirrup_columns;
   // The capacity report: each section's figures (section_count of them) and
   // the options they were computed with (steel 0 HRB335, 1 HRB400, 2 HRB500;
   // strengths 0 design, 1 characteristic).

@@ -57,7 +57,7 @@ done
 cmp -s "$build/brenmoor-qt.dll" "$stage/brenmoor-qt.dll" ||
     { echo "package-windows: brenmoor-qt.dll changed on its way into the package" >&2; exit 1; }
 
-cp "$here/examples/sample.csv" "$stage/examples/"
+cp "$here/examples/sample.csv" "$here/examples/sample-stirrups.csv" "$stage/examples/"
 # The user's guides with the pictures they show, side by side as in docs/ so
 # that their links hold; the window's F1 opens them from there.
 mkdir -p "$stage/docs"

@@ -13,7 +13,7 @@ namespace brenmoor {
 namespace {
 
 using testing::MakeSection;
-using testing::SectionInput;
+using testing::SectionValues;
 using testing::StateWith;
 
 // A grid's error from the figures the engineer sees: capacity's fiber errors
@@ -71,7 +71,7 @@ TEST(BestGrid, AgreesWithASearchOfEveryGrid) {
   characteristic.strengths = Strengths::kCharacteristic;
   characteristic.axial_ratio = -0.1;
   const struct {
-    SectionInput section;
+    SectionValues section;
     CapacityOptions options;
   } cases[] = {
       // KZ1 and KZ2 of the sample.
@@ -128,8 +128,8 @@ TEST(BestGrid, SectionsWithoutRoomOrLoadKeepTheirGrid) {
 TEST(BestGrid, TableSearchesLikeSectionsOnceAndNoOthers) {
   // Sections that differ from the first in one field each must each be
   // searched; copies of one (another name) take its choice.
-  const SectionInput base{"A", 0, 600, 400, 40, 3, 4, 4, 6, 600, 800, 314};
-  std::vector<SectionInput> inputs(9, base);
+  const SectionValues base{"A", 0, 600, 400, 40, 3, 4, 4, 6, 600, 800, 314};
+  std::vector<SectionValues> inputs(9, base);
   inputs[1].name = "copy";
   inputs[2].concrete = 2;
   inputs[3].H = 650;
@@ -141,7 +141,7 @@ TEST(BestGrid, TableSearchesLikeSectionsOnceAndNoOthers) {
   BrenmoorState state;
   BuildMaterialTable(state);
   state.records.resize(1);
-  for (const SectionInput& in : inputs) state.records.push_back(MakeSection(in));
+  for (const SectionValues& in : inputs) state.records.push_back(MakeSection(in));
   state.imported_count = static_cast<std::int32_t>(inputs.size());
   const CapacityOptions options;
   const std::vector<GridChoice> all = ChooseBestGrids(state, options);

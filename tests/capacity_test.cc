@@ -367,6 +367,23 @@ TEST(CapacityCommand, RefusesASectionWithoutAConcreteGradeAndKeepsTheOldFile) {
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 5);
 }
 
+// The refined table of a table with stirrups keeps its stirrup columns.
+TEST(CapacityCommand, RefineKeepsTheStirrupColumns) {
+  TempDir dir;
+  const std::string table = std::string(BRENMOOR_SOURCE_DIR) + "/examples/sample-stirrups.csv";
+  const std::string refined = (dir / "refined.csv").string();
+  BrenmoorState before, after;
+  std::ostringstream out, err;
+  ASSERT_EQ(RunCommandLine({"brenmoor", "refine", table, "-o", refined}, before, out, err), 0)
+      << err.str();
+  ImportSectionFile(after, refined, '.');
+  ASSERT_EQ(after.imported_count, 7);
+  for (int r = 1; r <= 7; ++r) {
+    EXPECT_TRUE(after.records[r].stirrups.has_value());
+    EXPECT_EQ(after.records[r].stirrups, before.records[r].stirrups);
+  }
+}
+
 // Names a spreadsheet would evaluate ("@SUM(1)" shows 1) reach every CSV as
 // text: the properties table, the figures and the curves each start their
 // rows with the name as CsvName writes it.

@@ -79,6 +79,38 @@ TEST(CommandLine, WarnsOfSwappedMaterialColumnsAndStillConverts) {
   EXPECT_EQ(csv.err, warnings);
 }
 
+// The stirrup columns never change a byte of the component file; what of
+// them cannot be used is a warning of convert alone, on its line.
+TEST(CommandLine, StirrupColumnsLeaveTheComponentFileAsItWas) {
+  TempDir dir;
+  const std::string kStirrupSample =
+      std::string(BRENMOOR_SOURCE_DIR) + "/examples/sample-stirrups.csv";
+  const Outcome plain = RunWith({"convert", kSample, "-o", (dir / "plain").string()});
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  const Outcome stirrups = RunWith({"convert", kStirrupSample, "-o", (dir / "stirrups").string()});
+  ASSERT_EQ(stirrups.status, 0) << stirrups.err;
+  EXPECT_EQ(stirrups.err, "");
+  EXPECT_EQ(ReadFile(dir / "stirrups"), ReadFile(dir / "plain"));
+
+  // The sample's KZ2 (line 3) with hoops closer than their own bar.
+  std::string bad = ReadFile(kStirrupSample);
+  const std::size_t kz2 = bad.find(",10,100,4,3");
+  ASSERT_NE(kz2, std::string::npos);
+  bad.replace(kz2, 11, ",10,8,4,3");
+  WriteFile(dir / "bad.csv", bad);
+  const std::string table = (dir / "bad.csv").string();
+  const Outcome convert = RunWith({"convert", table, "-o", (dir / "bad").string()});
+  EXPECT_EQ(convert.status, 0);
+  EXPECT_EQ(convert.err, "brenmoor: " + table +
+                             ":3: warning: Section \"KZ2\", STIRRUP_S: '8' is not more than "
+                             "STIRRUP_D = '10': the hoops would touch or overlap; the analysis "
+                             "would refuse the table.\n");
+  EXPECT_EQ(ReadFile(dir / "bad"), ReadFile(dir / "plain"));
+  const Outcome csv = RunWith({"report", table, "--csv", "-o", (dir / "bad.csv.csv").string()});
+  EXPECT_EQ(csv.status, 0);
+  EXPECT_EQ(csv.err, "");
+}
+
 TEST(CommandLine, ConvertsTheSampleTableAndInspectReadsItBack) {
   TempDir dir;
   const std::string output = (dir / "KAVOSEC.PF3CMP").string();

@@ -129,6 +129,29 @@ TEST(FormatGridNumber, ShowsFifteenSignificantDigits) {
   }
 }
 
+// Stirrup values are read as the nearest double and shown as such: the
+// engineer's 12.7 stays 12.7, not the float 12.6999998.
+TEST(TextToDouble, ReadsTheTableGrammarToTheNearestDouble) {
+  const struct {
+    const char* text;
+    char separator;
+    double expect;
+    const char* shown;
+  } cases[] = {
+      {"12.7", '.', 12.7, "12.7"},
+      {" +8,5 ", ',', 8.5, "8.5"},
+      {"1e-400", '.', 0.0, "0"},
+      {"0000123456789012345678901234567890", '.', 123456789012345678901234567890.0,
+       "1.23456789012346E29"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(TextToDouble(c.text, c.separator), c.expect);
+    EXPECT_EQ(FormatGridNumber(c.expect, '.'), c.shown);
+  }
+  EXPECT_EQ(ErrorOf([] { TextToDouble("1e400", '.'); }), "Floating point overflow");
+}
+
 }  // namespace
 }  // namespace brenmoor
 

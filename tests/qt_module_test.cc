@@ -8,8 +8,10 @@
 #include <string>
 
 #include "app/sha256.h"
+#include "qtmodule/flat_section.h"
 #include "qtmodule/request.h"
 #include "tests/temp_dir.h"
+#include "tests/test_sections.h"
 
 namespace brenmoor {
 namespace {
@@ -32,6 +34,19 @@ TEST(Sha256Hex, KnownDigests) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes.size());
     EXPECT_EQ(Sha256Hex(c.bytes), c.digest);
+  }
+}
+
+// Every field crosses to the module and back, with and without stirrups.
+TEST(FlatSection, CarriesEveryFieldBothWays) {
+  TSECTION s = testing::Section600x400();
+  s.NAME = std::string(40, 'N');
+  for (const bool with_stirrups : {false, true}) {
+    SCOPED_TRACE(with_stirrups);
+    if (with_stirrups) s.stirrups = Stirrups{10.5, 100.25, 4, 3};
+    const TSECTION back = SectionFromFlat(FlatSection(s));
+    EXPECT_EQ(back.kind, s.kind);
+    EXPECT_TRUE(static_cast<const SectionInput&>(back) == s);
   }
 }
 

@@ -13,7 +13,7 @@ namespace brenmoor::testing {
 
 inline std::uint32_t Bits(float value) { return std::bit_cast<std::uint32_t>(value); }
 
-struct SectionInput {
+struct SectionValues {
   std::string name;
   int concrete;  // material index
   float H, B, CC;
@@ -21,7 +21,7 @@ struct SectionInput {
   float ASX, ASY, ASCOR;
 };
 
-inline TSECTION MakeSection(const SectionInput& in) {
+inline TSECTION MakeSection(const SectionValues& in) {
   TSECTION s;
   s.kind = kRectangularColumn;
   s.NAME = in.name;

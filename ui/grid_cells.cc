@@ -1,18 +1,48 @@
 #include "ui/grid_cells.h"
 
 #include "import/number_text.h"
+#include "import/stirrup_columns.h"
 #include "model/materials.h"
 
 namespace brenmoor {
 
+int GridColumnCount(const BrenmoorState& state) {
+  return kGridColumns + (TableHasStirrups(state) ? static_cast<int>(kStirrupGridTitles.size()) : 0);
+}
+
+namespace {
+
+std::string StirrupCellText(const TSECTION& section, std::size_t k, char decimal_separator) {
+  if (!section.stirrups) return {};
+  const Stirrups& s = *section.stirrups;
+  switch (k) {
+    case 0:
+      return FormatGridNumber(s.d, decimal_separator);
+    case 1:
+      return FormatGridNumber(s.s, decimal_separator);
+    case 2:
+      return std::to_string(s.legs_x);
+    default:
+      return std::to_string(s.legs_y);
+  }
+}
+
+}  // namespace
+
 std::string GridCellText(const BrenmoorState& state, int column, int row, char decimal_separator) {
-  if (column < 0 || column >= kGridColumns) return {};
-  if (row == 0) return kGridTitles[static_cast<std::size_t>(column)];
+  if (column < 0 || column >= GridColumnCount(state)) return {};
+  const bool stirrup_column = column >= kGridColumns;
+  const auto stirrup = static_cast<std::size_t>(column - kGridColumns);
+  if (row == 0) {
+    return stirrup_column ? kStirrupGridTitles[stirrup]
+                          : kGridTitles[static_cast<std::size_t>(column)];
+  }
   if (row < 0 || row > state.imported_count ||
       static_cast<std::size_t>(row) >= state.records.size()) {
     return {};
   }
   const TSECTION& section = state.records[static_cast<std::size_t>(row)];
+  if (stirrup_column) return StirrupCellText(section, stirrup, decimal_separator);
   switch (column) {
     case 0:
       return std::to_string(row);

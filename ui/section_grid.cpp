@@ -1,6 +1,7 @@
 #include "ui/section_grid.h"
 
 #include <QAbstractButton>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -40,7 +41,8 @@ int SectionGridModel::rowCount(const QModelIndex& parent) const {
 }
 
 int SectionGridModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : kGridColumns - 1;
+  if (parent.isValid()) return 0;
+  return (shows_import_ ? GridColumnCount(state_) : kGridColumns) - 1;
 }
 
 QVariant SectionGridModel::data(const QModelIndex& index, int role) const {
@@ -52,8 +54,8 @@ QVariant SectionGridModel::data(const QModelIndex& index, int role) const {
 QVariant SectionGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole || !shows_import_) return {};
   if (orientation == Qt::Horizontal) {
-    return section >= 0 && section + 1 < kGridColumns
-               ? QString::fromLatin1(kGridTitles[section + 1])
+    return section >= 0 && section + 1 < GridColumnCount(state_)
+               ? QString::fromLatin1(GridCellText(state_, section + 1, 0, decimal_separator_))
                : QVariant();
   }
   return Shown(GridCellText(state_, 0, section + 1, decimal_separator_));
@@ -97,6 +99,21 @@ void SectionGrid::setModel(QAbstractItemModel* model) {
   // The corner shows a title only after an import; nothing else repaints it.
   if (model != nullptr && corner_ != nullptr) {
     connect(model, &QAbstractItemModel::modelReset, corner_, qOverload<>(&QWidget::update));
+  }
+  if (model != nullptr) {
+    connect(model, &QAbstractItemModel::modelReset, this, &SectionGrid::FitLongTitles);
+  }
+}
+
+void SectionGrid::FitLongTitles() {
+  // The table's own columns keep the form's 50 pixels; the stirrup columns
+  // after them get the room for their longer titles to be read.
+  QHeaderView* header = horizontalHeader();
+  const QFontMetrics metrics(header->font());
+  for (int c = kGridColumns - 1; c < model()->columnCount(); ++c) {
+    const QString title = model()->headerData(c, Qt::Horizontal).toString();
+    const int wanted = metrics.horizontalAdvance(title) + 2 * metrics.averageCharWidth();
+    header->resizeSection(c, std::max(kColumnWidth, wanted));
   }
 }
 

@@ -63,6 +63,7 @@ class SectionGrid : public QTableView {
 
  private:
   void PaintCorner(QWidget* corner);
+  void FitLongTitles();
   int GridRowAt(QObject* watched, QPoint pos) const;
 
   QWidget* corner_ = nullptr;

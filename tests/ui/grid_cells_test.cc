@@ -74,5 +74,31 @@ TEST(ImportSectionTable, ShorterReimportShrinksTheRecords) {
                                       "10", "20", "30", "25"}));
 }
 
+// A table with stirrup columns shows them after CC; a section without
+// usable stirrups leaves them empty.
+TEST(GridCellText, ShowsTheStirrupColumnsOfATableThatHasThem) {
+  BrenmoorState state;
+  ImportSectionTable(state,
+                     std::string(kHeader) +
+                         ",STIRRUP_D,STIRRUP_S,LEGS_X,LEGS_Y\n"
+                         "1,KZ1,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40,12.7,100,4,3\n"
+                         "2,KZ2,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40,10,8,4,4",
+                     ',', "t.csv");
+  ASSERT_EQ(GridColumnCount(state), kGridColumns + 4);
+  const struct {
+    int row;
+    Cells cells;
+  } rows[] = {{0, {"STIRRUP_D", "STIRRUP_S", "LEGS_X", "LEGS_Y", ""}},
+              {1, {"12,7", "100", "4", "3", ""}},
+              {2, {"", "", "", "", ""}}};
+  for (const auto& r : rows) {
+    Cells cells;
+    for (int column = kGridColumns; column <= kGridColumns + 4; ++column) {
+      cells.push_back(GridCellText(state, column, r.row, ','));
+    }
+    EXPECT_EQ(cells, r.cells);
+  }
+}
+
 }  // namespace
 }  // namespace brenmoor
