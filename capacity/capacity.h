@@ -260,12 +260,18 @@ struct CurvaturePoint {
 };
 
 // M against curvature at N = AxialLoad(section, r) (fc design), from 0 up
-// to the end point: the top at εcu or the tension-most bar at −0.01, whichever
-// comes first. 41 points at equal steps of curvature, plus the first yield of
-// a tension bar (the tension-most bar at −fy/Es) when it comes before the end.
-// holds is false, and points empty, when the section cannot carry N even
-// without curvature: N at or below the model's N at uniform −0.01, or at or
-// above its N at uniform εcu.
+// to the end point: the first state on the path of ultimate strain states
+// above, that is the first of the top at εcu, the tension-most bar at −0.01
+// and, under a load that compresses the whole section, the strain at depth
+// (1 − ε0/εcu)·D at ε0. So the curve ends on the model's interaction curve
+// at its N, never beyond it. 41 points at equal steps of curvature, plus the
+// first yield of a tension bar (the tension-most bar at −fy/Es) when it
+// comes before the end. holds is false, and points empty, when the section
+// cannot carry N even without curvature: N at or below the model's Nt, or at
+// or above its N0 (for HRB500 with design strengths the bars count with 400
+// N/mm² there, as in the interaction curve and the biaxial contour).
+// Example: KZ1 at r = 1.2 (N = 5010 kN) ends at 238.9 kN·m with the top
+// at 0.00315, short of εcu (the interaction curve's M at 5010 kN).
 struct MomentCurvature {
   double N = 0.0;  // kN
   bool holds = false;

@@ -13,6 +13,7 @@
 #include "import/section_import.h"
 #include "model/fiber_layout.h"
 #include "tests/temp_dir.h"
+#include "tests/test_sections.h"
 
 namespace brenmoor {
 namespace {
@@ -218,6 +219,53 @@ TEST(Capacity, MomentCurvatureAgainstAnIndependentReading) {
     };
     EXPECT_NEAR(bar_strain(line_at(mc.points[*mc.first_yield].curvature)), -360 / 2e5, 1e-8);
     EXPECT_NEAR(line_at(mc.points[mc.end].curvature).first, hand.epscu, 1e-8);
+  }
+}
+
+// Under a load that compresses the whole section the interaction curve's
+// state has the top short of εcu, turning about depth (1 − ε0/εcu)·D at ε0;
+// the curve must end there, not where the top reaches εcu beyond it.
+TEST(Capacity, MomentCurvatureEndsOnTheInteractionCurveUnderHighLoad) {
+  const BrenmoorState state = Sample();
+  const CapacitySection section = MakeCapacitySection(state, 1, CapacityOptions{});
+  const HandSection hand = HandKz1();
+  const double turning = (1 - hand.eps0 / hand.epscu) * hand.D;
+  for (const double r : {1.2, 1.5}) {
+    const double n = r * 16.7 * 500 * 500 / 1e3;
+    for (CapacityModel model : {CapacityModel::kExact, CapacityModel::kFiber}) {
+      const bool fibers = model == CapacityModel::kFiber;
+      SCOPED_TRACE(std::to_string(r) + (fibers ? " fiber" : " exact"));
+      // The bottom strain of the turning line that carries n.
+      auto line = [&](double bottom) {
+        return std::pair{bottom + (hand.eps0 - bottom) * hand.D / (hand.D - turning), bottom};
+      };
+      const double bottom = Halve(
+          [&](double b) {
+            const auto [top, bot] = line(b);
+            return hand.Resultant(top, bot, fibers).first - n;
+          },
+          0, hand.eps0);
+      const auto [top, bot] = line(bottom);
+      ASSERT_LT(top, hand.epscu);
+      const double m = hand.Resultant(top, bot, fibers).second;
+      const MomentCurvature mc = MomentCurvatureCurve(section, BendingAxis::kX, model, r);
+      ASSERT_TRUE(mc.holds);
+      EXPECT_NEAR(mc.points[mc.end].M, m, 1e-5 * m);
+      EXPECT_NEAR(mc.points[mc.end].curvature, (top - bot) / hand.D * 1e3, 1e-5 * (top - bot));
+    }
+  }
+
+  // HRB500 with design strengths: 435 N/mm² in bending, 400 in N0. With
+  // As = 4700 mm² in 500 × 500, N0 = 16.7·250000 + 400·4700 = 6055 kN;
+  // r = 1.47 asks 6137.25 kN, which the bars at 435 would still reach.
+  const BrenmoorState hrb500 =
+      testing::StateWith(testing::MakeSection({"K", 1, 500, 500, 40, 5, 5, 6, 6, 800, 800, 375}));
+  CapacityOptions options;
+  options.steel = SteelGrade::kHRB500;
+  const CapacitySection weak = MakeCapacitySection(hrb500, 1, options);
+  for (CapacityModel model : {CapacityModel::kExact, CapacityModel::kFiber}) {
+    EXPECT_FALSE(MomentCurvatureCurve(weak, BendingAxis::kX, model, 1.47).holds);
+    EXPECT_TRUE(MomentCurvatureCurve(weak, BendingAxis::kX, model, 1.45).holds);  // 6053.75
   }
 }
 
