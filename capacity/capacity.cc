@@ -415,9 +415,14 @@ double ReinforcementRatio(const CapacitySection& section) {
   return steel / (section.B * section.H);
 }
 
-bool ReinforcementOutsideLimits(double ratio) {
+double MinReinforcementRatio(SteelGrade steel, int fcuk) {
+  constexpr double kMin[3] = {0.0060, 0.0055, 0.0050};  // HRB335, HRB400, HRB500
+  return kMin[static_cast<int>(steel)] + (fcuk >= 60 ? 0.0010 : 0.0);
+}
+
+bool ReinforcementOutsideLimits(double ratio, SteelGrade steel, int fcuk) {
   constexpr double kRounding = 1e-6;
-  return ratio < kMinReinforcementRatio * (1 - kRounding) ||
+  return ratio < MinReinforcementRatio(steel, fcuk) * (1 - kRounding) ||
          ratio > kMaxReinforcementRatio * (1 + kRounding);
 }
 

@@ -155,14 +155,19 @@ double AxialLoad(const CapacitySection& section, double axial_ratio);
 // fraction (0.0238 for KZ1's 5960 mm² in 500 × 500).
 double ReinforcementRatio(const CapacitySection& section);
 
-// Whether ρ lies outside the 0.5 % to 5 % that GB 50010 allows for all the
-// longitudinal bars of a column (both limits inside), for the marks of the
-// summary. The ratio is taken from the layout's bar areas, which are rounded
-// to floats, so a section drawn exactly at a limit (1250 mm² in 500 × 500)
-// counts as inside: ρ within 10⁻⁶ of its own size beyond a limit is at it.
-inline constexpr double kMinReinforcementRatio = 0.005;
+// The least ρ GB 50010 (Table 8.5.1) asks of all the longitudinal bars of a
+// column, as a fraction: 0.0060 for HRB335, 0.0055 for HRB400, 0.0050 for
+// HRB500, each 0.0010 more for concrete of C60 and above (fcuk ≥ 60).
+// Example: HRB400 in C60 needs 0.0065.
+double MinReinforcementRatio(SteelGrade steel, int fcuk);
+
+// Whether ρ lies outside MinReinforcementRatio(steel, fcuk) to 5 % (both
+// limits inside), for the marks of the summary. The ratio is taken from the
+// layout's bar areas, which are rounded to floats, so a section drawn
+// exactly at a limit (1375 mm² of HRB400 in 500 × 500) counts as inside: ρ
+// within 10⁻⁶ of its own size beyond a limit is at it.
 inline constexpr double kMaxReinforcementRatio = 0.05;
-bool ReinforcementOutsideLimits(double ratio);
+bool ReinforcementOutsideLimits(double ratio, SteelGrade steel, int fcuk);
 
 // Record `record` (1 .. imported_count) of an imported table as the models
 // take it: laid out by LayoutFibers (on a copy; the record is not touched),

@@ -81,8 +81,8 @@ double BiaxialError(const std::vector<BiaxialFigures>& biaxial, int record) {
 }
 
 // ρ in percent with two decimals, marked "*" outside the limits.
-QString RhoText(double rho) {
-  return Percent(100 * rho) + (ReinforcementOutsideLimits(rho) ? QStringLiteral("*") : QString());
+QString RhoText(double rho, bool outside) {
+  return Percent(100 * rho) + (outside ? QStringLiteral("*") : QString());
 }
 
 QString StrengthsText(Strengths strengths, const ReportText& text) {
@@ -186,7 +186,9 @@ class CapacityPainter {
             .arg(kFiberErrorLimitPct),
         text_(QT_TRANSLATE_NOOP("CapacityReport",
                                 "ρ: all longitudinal bars over B·H, marked * in red where it "
-                                "lies outside the 0.5 %–5 % GB 50010 allows for a column.")),
+                                "lies outside what GB 50010 allows for a column: at least "
+                                "0.60 % for HRB335, 0.55 % for HRB400, 0.50 % for HRB500 "
+                                "(0.10 % more from C60, Table 8.5.1), at most 5 %.")),
     };
     y += 10;
     painter_.setFont(Font(26, true));
@@ -204,8 +206,10 @@ class CapacityPainter {
       const TSECTION& s = state_.records[static_cast<std::size_t>(section)];
       const SectionCapacity& f = figures[static_cast<std::size_t>(section - 1)];
       const double biaxial_error = BiaxialError(biaxial, section);
-      const double rho = ReinforcementRatio(MakeCapacitySection(state_, section, info_.options));
-      const bool rho_outside = ReinforcementOutsideLimits(rho);
+      const CapacitySection laid = MakeCapacitySection(state_, section, info_.options);
+      const double rho = ReinforcementRatio(laid);
+      const bool rho_outside =
+          ReinforcementOutsideLimits(rho, info_.options.steel, laid.concrete.fcuk);
       const QString advice = Advice(f, biaxial_error, text_);
       if (!advice.isEmpty() || rho_outside) {
         painter_.fillRect(QRectF(kLeft, y, kRight - kLeft, kRowHeight), kWarningTint);
@@ -223,7 +227,7 @@ class CapacityPainter {
           Force(f.x.Nt),
           Force(f.x.M0),
           Force(f.y.M0),
-          RhoText(rho),
+          RhoText(rho, rho_outside),
           ErrorPct(f.x.fiber_error_pct),
           ErrorPct(f.y.fiber_error_pct),
           ErrorPct(biaxial_error),
@@ -332,11 +336,13 @@ class CapacityPainter {
                      .arg(kFiberErrorLimitPct)
                      .arg(advice);
     }
-    if (ReinforcementOutsideLimits(rho)) {
+    const SteelGrade steel = curves.options.steel;
+    if (ReinforcementOutsideLimits(rho, steel, section.concrete.fcuk)) {
       remarks << text_(QT_TRANSLATE_NOOP("CapacityReport",
-                                         "ρ = %1 % lies outside the 0.5 %–5 % that GB 50010 "
+                                         "ρ = %1 % lies outside the %2 %–5 % that GB 50010 "
                                          "allows for the longitudinal bars of a column."))
-                     .arg(Percent(100 * rho));
+                     .arg(Percent(100 * rho),
+                          Percent(100 * MinReinforcementRatio(steel, section.concrete.fcuk)));
     }
     painter_.setPen(kWarningRed);
     painter_.setFont(Font(26, true));

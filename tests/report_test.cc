@@ -501,7 +501,7 @@ TEST(CapacityReport, SampleSummaryAndSectionPages) {
 }
 
 // Each section's page lists its material values and its contour at the
-// axial load, or says that it cannot carry that load; ρ outside 0.5 %–5 %
+// axial load, or says that it cannot carry that load; ρ outside 0.50 %–5 %
 // is marked in the summary and on the page, and only there. By hand, with
 // HRB500 (fy′ = 435, 400 in N0) and r = 1.5 (N = 1.5·16.7·B·H):
 //   A  500 × 500, As = 4·250 = 1000: ρ = 0.40 %; N = 6262.5 kN above
@@ -546,7 +546,7 @@ TEST(CapacityReport, PagesListMaterialsAndContourAndMarkRho) {
           "fy′ \\(N0\\) +400 N/mm²", "Es +200000 N/mm²"}) {
       EXPECT_TRUE(std::regex_search(page, std::regex(value))) << value << "\n" << page;
     }
-    EXPECT_EQ(page.find("lies outside the 0.5 %–5 %") != std::string::npos, s.outside) << page;
+    EXPECT_EQ(page.find("lies outside the 0.50 %–5 %") != std::string::npos, s.outside) << page;
     EXPECT_EQ(page.find("90°") != std::string::npos, s.carries) << page;
     EXPECT_EQ(page.find("Least |M|, exact") != std::string::npos, s.carries) << page;
     EXPECT_EQ(page.find("cannot carry N = 6262.5 kN") != std::string::npos, !s.carries) << page;

@@ -341,10 +341,6 @@ Usage notes:
         <translation>raise FX and FY for biaxial bending</translation>
     </message>
     <message>
-        <source>ρ = %1 % 超出 0.5 %–5 %。</source>
-        <translation>ρ = %1 % is outside 0.5 %–5 %.</translation>
-    </message>
-    <message>
         <source>C%1：%2；%3：%4；ρ = %5 %</source>
         <translation>C%1: %2; %3: %4; ρ = %5 %</translation>
     </message>
@@ -367,6 +363,10 @@ Usage notes:
     <message>
         <source>网格的误差取绕 x 轴、绕 y 轴和双向弯曲纤维误差中的最大者</source>
         <translation>A grid’s error is the largest of its fiber errors about x, about y and in biaxial bending</translation>
+    </message>
+    <message>
+        <source>ρ = %1 % 超出 %2 %–5 %。</source>
+        <translation>ρ = %1 % is outside %2 %–5 %.</translation>
     </message>
 </context>
 <context>

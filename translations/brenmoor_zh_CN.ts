@@ -196,16 +196,8 @@
         <translation>超过 %1 %（红色）时纤维不能很好地代表截面：绕 x 轴弯曲请增大 FY，绕 y 轴请增大 FX，仅双向误差偏大时两者都增大。窗口的“按建议网格另存表格”和 brenmoor refine 可在文件的 60 根纤维之内找出最佳网格。</translation>
     </message>
     <message>
-        <source>ρ: all longitudinal bars over B·H, marked * in red where it lies outside the 0.5 %–5 % GB 50010 allows for a column.</source>
-        <translation>ρ：全部纵向钢筋面积除以 B·H；超出 GB 50010 对柱规定的 0.5 %–5 % 时以红色 * 标出。</translation>
-    </message>
-    <message>
         <source>B × H = %1 × %2 mm, CC = %3 mm, C%4, As = %5 mm² (ρ = %6 %) in %7 bars, %8 concrete cells; %9 %10</source>
         <translation>B × H = %1 × %2 mm，CC = %3 mm，C%4，As = %5 mm²（ρ = %6 %，钢筋 %7 根），混凝土单元 %8 个；%9 %10</translation>
-    </message>
-    <message>
-        <source>ρ = %1 % lies outside the 0.5 %–5 % that GB 50010 allows for the longitudinal bars of a column.</source>
-        <translation>ρ = %1 % 超出 GB 50010 对柱全部纵向钢筋规定的 0.5 %–5 %。</translation>
     </message>
     <message>
         <source>Materials, %1</source>
@@ -242,6 +234,14 @@
     <message>
         <source>Mx–My at N = %1 kN</source>
         <translation>Mx–My 曲线，N = %1 kN</translation>
+    </message>
+    <message>
+        <source>ρ: all longitudinal bars over B·H, marked * in red where it lies outside what GB 50010 allows for a column: at least 0.60 % for HRB335, 0.55 % for HRB400, 0.50 % for HRB500 (0.10 % more from C60, Table 8.5.1), at most 5 %.</source>
+        <translation>ρ：全部纵向钢筋面积除以 B·H；超出 GB 50010 对柱的规定时以红色 * 标出：HRB335 不小于 0.60 %，HRB400 不小于 0.55 %，HRB500 不小于 0.50 %（C60 及以上增加 0.10 %，表 8.5.1），且不大于 5 %。</translation>
+    </message>
+    <message>
+        <source>ρ = %1 % lies outside the %2 %–5 % that GB 50010 allows for the longitudinal bars of a column.</source>
+        <translation>ρ = %1 % 超出 GB 50010 对柱全部纵向钢筋规定的 %2 %–5 %。</translation>
     </message>
 </context>
 <context>

@@ -442,10 +442,14 @@ void CapacityDialog::ShowFigures() {
           ? QString()
           : tr("纤维误差超过 %1 %：%2。").arg(kFiberErrorLimitPct).arg(advice.join(tr("，")));
   if (record_ > 0 && curves_) {
-    const double rho = ReinforcementRatio(MakeCapacitySection(state_, record_, curves_->options));
-    if (ReinforcementOutsideLimits(rho)) {
+    const CapacitySection section = MakeCapacitySection(state_, record_, curves_->options);
+    const double rho = ReinforcementRatio(section);
+    const SteelGrade steel = curves_->options.steel;
+    if (ReinforcementOutsideLimits(rho, steel, section.concrete.fcuk)) {
       text += (text.isEmpty() ? QString() : QStringLiteral(" ")) +
-              tr("ρ = %1 % 超出 0.5 %–5 %。").arg(Percent(100 * rho));
+              tr("ρ = %1 % 超出 %2 %–5 %。")
+                  .arg(Percent(100 * rho),
+                       Percent(100 * MinReinforcementRatio(steel, section.concrete.fcuk)));
     }
   }
   advice_->setText(text);
