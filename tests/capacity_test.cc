@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "capacity/best_grid.h"
 #include "capacity/capacity_csv.h"
 #include "import/section_import.h"
 #include "model/fiber_layout.h"
@@ -413,6 +414,50 @@ TEST(CapacityCommand, RefusesASectionWithoutAConcreteGradeAndKeepsTheOldFile) {
   const std::string bytes = ReadFile(csv);
   EXPECT_NE(bytes.find("\r\n2,\"中柱\",y,"), std::string::npos);
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 5);
+}
+
+// A section that cannot carry the load still gets the grid that serves it
+// best in bending about x and y, and refine says on which errors it chose.
+TEST(RefineCommand, SectionThatCannotCarryTheLoadIsRefinedUniaxiallyAndSaysSo) {
+  TempDir dir;
+  const auto table = dir / "t.csv";
+  // LIGHT: N0 = 14.3·160000 + 360·800 = 2576 kN, below r = 1.5 (3432 kN).
+  WriteFile(table,
+            "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n"
+            "1,KZ1,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n"
+            "2,LIGHT,C30,STEEL,400,400,6,6,0,0,0,0,200,35\n");
+  CapacityOptions options;
+  options.axial_ratio = 1.5;
+  BrenmoorState state;
+  ImportSectionFile(state, table.string(), '.');
+  const GridChoice light = ChooseBestGrid(state, 2, options);
+  ASSERT_TRUE(light.Improves());
+
+  BrenmoorState run_state;
+  std::ostringstream out, err;
+  ASSERT_EQ(RunCommandLine({"brenmoor", "refine", table.string(), "--axial-ratio", "1.5"},
+                           run_state, out, err),
+            0)
+      << err.str();
+  EXPECT_NE(out.str().find("2 \"LIGHT\": FX × FY 6 × 6, fiber error "), std::string::npos)
+      << out.str();
+  EXPECT_NE(out.str().find("Cannot carry the axial load of the ratio, so the grids were "
+                           "compared on the fiber errors about x and y alone: 2 \"LIGHT\"\n"),
+            std::string::npos)
+      << out.str();
+  EXPECT_NE(ReadFile(dir / "t.refined.csv")
+                .find("2,LIGHT,C30,STEEL,400,400," + std::to_string(light.best_FX) + "," +
+                      std::to_string(light.best_FY) + ","),
+            std::string::npos);
+
+  std::ostringstream csv, csv_err;
+  ASSERT_EQ(RunCommandLine(
+                {"brenmoor", "refine", table.string(), "--axial-ratio", "1.5", "--csv", "-o", "-"},
+                run_state, csv, csv_err),
+            0)
+      << csv_err.str();
+  EXPECT_NE(csv.str().find(",biaxial\r\n2,\"LIGHT\",6,6,"), std::string::npos) << csv.str();
+  EXPECT_NE(csv.str().find(",uniaxial\r\n"), std::string::npos) << csv.str();
 }
 
 // Names a spreadsheet would evaluate ("@SUM(1)" shows 1) reach every CSV as

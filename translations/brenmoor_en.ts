@@ -349,10 +349,6 @@ Usage notes:
         <translation>Grid FX × FY = %1: the bars take all 60 fibers, leaving no room for concrete cells</translation>
     </message>
     <message>
-        <source>网格 FX × FY = %1：截面承受不了该轴力，无法比较网格</source>
-        <translation>Grid FX × FY = %1: the section cannot carry the axial load, so grids cannot be compared</translation>
-    </message>
-    <message>
         <source>网格 FX × FY = %1，误差 %2 %；建议 %3 × %4，误差 %5 %（右键菜单“按建议网格另存表格…”）</source>
         <translation>Grid FX × FY = %1, error %2 %; suggested %3 × %4, error %5 % (context menu “Save the table with the suggested grids…”)</translation>
     </message>
@@ -367,6 +363,18 @@ Usage notes:
     <message>
         <source>ρ = %1 % 超出 %2 %–5 %。</source>
         <translation>ρ = %1 % is outside %2 %–5 %.</translation>
+    </message>
+    <message>
+        <source>网格 FX × FY = %1，误差 %2 %；建议 %3 × %4，误差 %5 %（截面承受不了该轴力：只计绕 x、y 轴的误差）</source>
+        <translation>Grid FX × FY = %1, error %2 %; suggested %3 × %4, error %5 % (errors about x and y only: the section cannot carry N)</translation>
+    </message>
+    <message>
+        <source>网格 FX × FY = %1，误差 %2 %：60 根纤维之内已是最佳（截面承受不了该轴力：只计绕 x、y 轴的误差）</source>
+        <translation>Grid FX × FY = %1, error %2 %: the best within 60 fibers (errors about x and y only: the section cannot carry N)</translation>
+    </message>
+    <message>
+        <source>截面承受不了该轴力，没有双向弯曲误差：网格的误差取绕 x 轴和绕 y 轴纤维误差中的较大者</source>
+        <translation>The section cannot carry the axial load, so there is no biaxial error: a grid’s error is the larger of its fiber errors about x and about y</translation>
     </message>
 </context>
 <context>

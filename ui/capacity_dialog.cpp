@@ -488,9 +488,6 @@ void CapacityDialog::ShowGridAndMaterials() {
       case GridVerdict::kNoRoom:
         grid = tr("网格 FX × FY = %1：钢筋已占满 60 根纤维，没有混凝土单元的余地").arg(current);
         break;
-      case GridVerdict::kCannotCarry:
-        grid = tr("网格 FX × FY = %1：截面承受不了该轴力，无法比较网格").arg(current);
-        break;
       case GridVerdict::kSearched:
         grid = g.Improves() ? tr("网格 FX × FY = %1，误差 %2 %；建议 %3 × %4，误差 %5 %"
                                  "（右键菜单“按建议网格另存表格…”）")
@@ -501,11 +498,29 @@ void CapacityDialog::ShowGridAndMaterials() {
                             : tr("网格 FX × FY = %1，误差 %2 %：60 根纤维之内已是最佳")
                                   .arg(current, CapacityFigure(g.error_pct, 2));
         break;
+      // No biaxial error without the load, but the grid is still compared
+      // in bending about x and y.
+      case GridVerdict::kCannotCarry:
+        grid = g.Improves() ? tr("网格 FX × FY = %1，误差 %2 %；建议 %3 × %4，误差 %5 %"
+                                 "（截面承受不了该轴力：只计绕 x、y 轴的误差）")
+                                  .arg(current, CapacityFigure(g.error_pct, 2))
+                                  .arg(g.best_FX)
+                                  .arg(g.best_FY)
+                                  .arg(CapacityFigure(g.best_error_pct, 2))
+                            : tr("网格 FX × FY = %1，误差 %2 %：60 根纤维之内已是最佳"
+                                 "（截面承受不了该轴力：只计绕 x、y 轴的误差）")
+                                  .arg(current, CapacityFigure(g.error_pct, 2));
+        break;
     }
   }
   grid_label_->setText(grid);
-  grid_label_->setToolTip(
-      grid.isEmpty() ? QString() : tr("网格的误差取绕 x 轴、绕 y 轴和双向弯曲纤维误差中的最大者"));
+  QString tip;
+  if (!grid.isEmpty()) {
+    tip = grid_ && !grid_->biaxial ? tr("截面承受不了该轴力，没有双向弯曲误差：网格的误差取绕 x "
+                                        "轴和绕 y 轴纤维误差中的较大者")
+                                   : tr("网格的误差取绕 x 轴、绕 y 轴和双向弯曲纤维误差中的最大者");
+  }
+  grid_label_->setToolTip(tip);
 }
 
 QImage CapacityDialog::Picture() const {

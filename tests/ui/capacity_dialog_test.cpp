@@ -209,6 +209,7 @@ class CapacityDialogTest : public WindowTest {
     QVERIFY2(Cell(2, 0).contains(QStringLiteral("N = 6262.5 kN")), qPrintable(Cell(2, 0)));
     QCOMPARE(Cell(2, 6), QString());
     QCOMPARE(Dialog()->Grid()->verdict, GridVerdict::kCannotCarry);
+    QVERIFY2(grid().contains(QStringLiteral("只计绕 x、y 轴的误差")), qPrintable(grid()));
     QVERIFY2(advice().contains(QStringLiteral("ρ = 0.40 %")), qPrintable(advice()));
     InDialog<QDoubleSpinBox>("AxialRatioBox")->setValue(0.3);
     QVERIFY(contour_drawn());
