@@ -52,9 +52,9 @@ constexpr Column kFigureColumns[] = {
     {QT_TRANSLATE_NOOP("CapacityReport", "Fiber error"), "%", 220, true},
 };
 
-// Forces and moments to a tenth of a kN (kN·m), errors to a hundredth of a
+// Moments to a tenth of a kN·m (forces take AxialForceFigure), errors to a hundredth of a
 // percent, where they fit their columns.
-QString Force(double value) { return CapacityFigure(value, 1); }
+QString Moment(double value) { return CapacityFigure(value, 1); }
 QString ErrorPct(double value) { return CapacityFigure(value, 2); }
 
 // Which cells to raise: FY divides H, over which the strain varies in
@@ -223,10 +223,10 @@ class CapacityPainter {
               .elidedText(Shown(s.NAME), Qt::ElideRight, kSummaryColumns[1].width - 24),
           QStringLiteral("%1 × %2").arg(Figure(s.B), Figure(s.H)),
           QString::fromStdString(MaterialName(state_, s.concrete_material)),
-          Force(f.x.N0),
-          Force(f.x.Nt),
-          Force(f.x.M0),
-          Force(f.y.M0),
+          AxialForceFigure(f.x.N0),
+          AxialForceFigure(f.x.Nt),
+          Moment(f.x.M0),
+          Moment(f.y.M0),
           RhoText(rho, rho_outside),
           ErrorPct(f.x.fiber_error_pct),
           ErrorPct(f.y.fiber_error_pct),
@@ -303,12 +303,12 @@ class CapacityPainter {
       const QString cells[] = {
           axis == BendingAxis::kX ? text_(QT_TRANSLATE_NOOP("CapacityReport", "about x"))
                                   : text_(QT_TRANSLATE_NOOP("CapacityReport", "about y")),
-          Force(f.N0),
-          Force(f.Nt),
-          Force(f.Nb),
-          Force(f.Mb),
-          Force(f.M0),
-          Force(f.fiber_M0),
+          AxialForceFigure(f.N0),
+          AxialForceFigure(f.Nt),
+          AxialForceFigure(f.Nb),
+          Moment(f.Mb),
+          Moment(f.M0),
+          Moment(f.fiber_M0),
           ErrorPct(f.fiber_error_pct),
       };
       const bool high = f.fiber_error_pct > kFiberErrorLimitPct;
@@ -398,7 +398,7 @@ class CapacityPainter {
     y += 30;
     const BiaxialFigures& b = curves.biaxial.figures;
     heading(text_(QT_TRANSLATE_NOOP("CapacityReport", "Biaxial bending at N = %1 kN (r = %2)"))
-                .arg(Force(b.N))
+                .arg(AxialForceFigure(b.N))
                 .arg(o.axial_ratio));
     if (!b.holds) {
       painter_.setPen(kWarningRed);
@@ -408,7 +408,7 @@ class CapacityPainter {
                         text_(QT_TRANSLATE_NOOP("CapacityReport",
                                                 "The section cannot carry N = %1 kN: it has no "
                                                 "contour and no biaxial error."))
-                            .arg(Force(b.N)));
+                            .arg(AxialForceFigure(b.N)));
       return;
     }
     const double name_room = area.width() / 2;
@@ -420,9 +420,9 @@ class CapacityPainter {
       y += line;
     };
     figure(text_(QT_TRANSLATE_NOOP("CapacityReport", "Least |M|, exact")),
-           Force(b.M_min) + QStringLiteral(" kN·m"));
+           Moment(b.M_min) + QStringLiteral(" kN·m"));
     figure(text_(QT_TRANSLATE_NOOP("CapacityReport", "Largest |M|, exact")),
-           Force(b.M_max) + QStringLiteral(" kN·m"));
+           Moment(b.M_max) + QStringLiteral(" kN·m"));
     figure(text_(QT_TRANSLATE_NOOP("CapacityReport", "Fiber error")),
            ErrorPct(b.fiber_error_pct) + QStringLiteral(" %"),
            b.fiber_error_pct > kFiberErrorLimitPct);

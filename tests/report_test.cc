@@ -400,6 +400,24 @@ TEST(CapacityFigure, SevenCharactersAtMostAndNeverMinusZero) {
   }
 }
 
+// One format for an axial force wherever it is printed: the tables' one
+// decimal, and four significant digits below 1 kN where one decimal would
+// keep a single digit.
+TEST(AxialForceFigure, OneDecimalAndFourDigitsBelowOneKilonewton) {
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {
+      {1252.5, "1252.5"},     {6320.64, "6320.6"}, {-2145.6, "−2145.6"},  {0.0, "0.0"},
+      {0.25, "0.25"},         {0.06, "0.06"},      {-0.2468, "−0.2468"},  {0.9999, "0.9999"},
+      {0.0012345, "0.00123"}, {2.5e-8, "2.5e−8"},  {12345678, "1.235e7"}, {std::nan(""), "–"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    EXPECT_EQ(AxialForceFigure(c.value).toStdString(), c.text);
+  }
+}
+
 // capacity --lang chooses the texts of the PDF as report's does, English
 // unless told; the pages stay, and the CSV is the same in both.
 TEST(CapacityReport, LanguageOfThePdfEnglishByDefault) {
@@ -497,6 +515,10 @@ TEST(CapacityReport, SampleSummaryAndSectionPages) {
                               "My (kN·m)", "φ (1/m)"}) {
       EXPECT_NE(page.find(chart), std::string::npos) << chart;
     }
+  }
+  // The charts' N as the tables print it: 0.3·16.7·500·500 N = 1252.5 kN.
+  for (const char* title : {"M–φ about x at N = 1252.5 kN", "Mx–My at N = 1252.5 kN"}) {
+    EXPECT_NE(pages[1].find(title), std::string::npos) << title << "\n" << pages[1];
   }
 }
 

@@ -400,8 +400,11 @@ void CapacityDialog::ShowFigures() {
     if (curves_) f = curves_->figures.about(axis);
     const double values[] = {f ? f->N0 : 0, f ? f->Nt : 0, f ? f->Nb : 0,
                              f ? f->Mb : 0, f ? f->M0 : 0, f ? f->fiber_M0 : 0};
-    for (int c = 0; c < 6; ++c)
-      figures_->item(r, c)->setText(f ? CapacityFigure(values[c], 1) : QString());
+    // N0, Nt, Nb in the one format of an axial force, the moments to 0.1 kN·m.
+    for (int c = 0; c < 6; ++c) {
+      figures_->item(r, c)->setText(
+          !f ? QString() : (c < 3 ? AxialForceFigure(values[c]) : CapacityFigure(values[c], 1)));
+    }
     show_error(figures_->item(r, 6), f ? std::optional(f->fiber_error_pct) : std::nullopt);
   }
   // Biaxial bending at the axial load: the range of the exact contour and
@@ -413,10 +416,10 @@ void CapacityDialog::ShowFigures() {
     if (b.holds) {
       biaxial_text =
           tr("N = %1 kN：精确 |M| = %2 至 %3 kN·m")
-              .arg(CapacityFigure(b.N, 1), CapacityFigure(b.M_min, 1), CapacityFigure(b.M_max, 1));
+              .arg(AxialForceFigure(b.N), CapacityFigure(b.M_min, 1), CapacityFigure(b.M_max, 1));
       biaxial_error = b.fiber_error_pct;
     } else {
-      biaxial_text = tr("截面承受不了 N = %1 kN").arg(CapacityFigure(b.N, 1));
+      biaxial_text = tr("截面承受不了 N = %1 kN").arg(AxialForceFigure(b.N));
     }
   }
   figures_->item(2, 0)->setText(biaxial_text);
