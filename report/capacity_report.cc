@@ -52,6 +52,18 @@ constexpr Column kFigureColumns[] = {
     {QT_TRANSLATE_NOOP("CapacityReport", "Fiber error"), "%", 220, true},
 };
 
+// The room at the foot of a section page for its scope line.
+constexpr double kScopeRoom = 60;
+
+// What a section page's figures are and leave out, in one line.
+QString SectionScope(const ReportText& text) {
+  return text(QT_TRANSLATE_NOOP(
+      "CapacityReport",
+      "Cross-section resistances by the design laws of GB 50010 §6.2.1, without the stability "
+      "factor 0.9φ, the additional eccentricity, second-order effects or γRE; N0 of the gross "
+      "section B × H."));
+}
+
 // Moments to a tenth of a kN·m (forces take AxialForceFigure), errors to a hundredth of a
 // percent, where they fit their columns.
 QString Moment(double value) { return CapacityFigure(value, 1); }
@@ -156,7 +168,8 @@ class CapacityPainter {
         "50010-2010 §6.2.1 (plane sections, no tension in the concrete, the stress–strain laws of "
         "the concrete and the bars). Not included: the stability factor 0.9φ of axial "
         "compression, the additional eccentricity, second-order effects and the seismic "
-        "adjustment factor γRE. Apply them where the design needs them."));
+        "adjustment factor γRE. Apply them where the design needs them. N0 is that of the gross "
+        "section B × H: the bars' area is not taken out of the concrete."));
     const QString notes[] = {
         text_(QT_TRANSLATE_NOOP(
             "CapacityReport",
@@ -258,13 +271,19 @@ class CapacityPainter {
     y = SectionRemarks(y, section, curves);
     // The four curves in two rows, then the contour beside the values that
     // explain it.
-    const QRectF charts(kLeft - 20, y + 30, kRight - kLeft + 20, kBottom - y - 40);
+    const QRectF charts(kLeft - 20, y + 30, kRight - kLeft + 20, kBottom - y - 40 - kScopeRoom);
     const double row = charts.height() / 3, half = charts.width() / 2;
     DrawCapacityCharts(painter_, QRectF(charts.topLeft(), QSizeF(charts.width(), 2 * row)), curves,
                        chart_texts_, kUnit);
     const QRectF last(charts.left(), charts.top() + 2 * row, half, row);
     DrawChart(painter_, last, BiaxialChart(curves, chart_texts_), kUnit);
     Values(QRectF(last.right() + 40, last.top() + 30, half - 60, row - 30), section, curves);
+    // A page printed alone (the dialog's PDF, a page pulled from the report)
+    // still says what its figures leave out.
+    painter_.setPen(Qt::black);
+    painter_.setFont(Font(22));
+    painter_.drawText(QRectF(kLeft, kBottom - kScopeRoom, kRight - kLeft, kScopeRoom),
+                      Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, SectionScope(text_));
   }
 
  private:

@@ -516,6 +516,13 @@ TEST(CapacityReport, SampleSummaryAndSectionPages) {
       EXPECT_NE(page.find(chart), std::string::npos) << chart;
     }
   }
+  // What the figures leave out, on the cover and on every section page,
+  // which may be printed alone.
+  EXPECT_NE(pages[0].find("N0 is that of the gross section B × H"), std::string::npos) << pages[0];
+  for (int r = 1; r <= 7; ++r) {
+    EXPECT_NE(pages[r].find("without the stability factor 0.9φ"), std::string::npos) << pages[r];
+    EXPECT_NE(pages[r].find("N0 of the gross section B × H."), std::string::npos) << pages[r];
+  }
   // The charts' N as the tables print it: 0.3·16.7·500·500 N = 1252.5 kN.
   for (const char* title : {"M–φ about x at N = 1252.5 kN", "Mx–My at N = 1252.5 kN"}) {
     EXPECT_NE(pages[1].find(title), std::string::npos) << title << "\n" << pages[1];

@@ -376,6 +376,10 @@ Usage notes:
         <source>截面承受不了该轴力，没有双向弯曲误差：网格的误差取绕 x 轴和绕 y 轴纤维误差中的较大者</source>
         <translation>The section cannot carry the axial load, so there is no biaxial error: a grid’s error is the larger of its fiber errors about x and about y</translation>
     </message>
+    <message>
+        <source>截面承载力按 GB 50010 第 6.2.1 条的设计本构计算，未计稳定系数 0.9φ、附加偏心距、二阶效应和 γRE；N0 按毛截面 B × H 计</source>
+        <translation>Section resistances by the design laws (GB 50010 §6.2.1): no 0.9φ, additional eccentricity, second-order effects or γRE; N0 of the gross B × H</translation>
+    </message>
 </context>
 <context>
     <name>brenmoor::TForm1</name>

@@ -142,10 +142,12 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
   materials_->setObjectName(QStringLiteral("CapacityMaterials"));
   grid_label_ = new QLabel(this);
   grid_label_->setObjectName(QStringLiteral("CapacityGrid"));
+  scope_ = new QLabel(this);
+  scope_->setObjectName(QStringLiteral("CapacityScope"));
   // Always in the layout, so that the charts keep their size from row to row;
   // a long name, list or advice is cut at the dialog's edge instead of
   // widening it (the tooltip has it whole).
-  for (QLabel* label : {title_, advice_, materials_, grid_label_}) {
+  for (QLabel* label : {title_, advice_, materials_, grid_label_, scope_}) {
     label->setMinimumHeight(label->fontMetrics().height());
     label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
   }
@@ -168,6 +170,7 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
   layout->addWidget(materials_);
   layout->addWidget(grid_label_);
   layout->addWidget(advice_);
+  layout->addWidget(scope_);
   layout->addWidget(buttons);
 
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
@@ -335,6 +338,10 @@ void CapacityDialog::RetranslateTexts() {
   steel_label_->setText(tr("钢筋"));
   strengths_label_->setText(tr("强度"));
   ratio_label_->setText(tr("轴压比"));
+  scope_->setText(
+      tr("截面承载力按 GB 50010 第 6.2.1 条的设计本构计算，未计稳定系数 "
+         "0.9φ、附加偏心距、二阶效应和 γRE；N0 按毛截面 B × H 计"));
+  scope_->setToolTip(scope_->text());
 }
 
 CapacityOptions CapacityDialog::Options() const {
@@ -539,8 +546,15 @@ QImage CapacityDialog::Picture() const {
   painter.setFont(font);
   painter.setPen(Qt::black);
   painter.drawText(QPointF(3 * kUnit, 6 * kUnit), title_->text());
-  DrawCapacityChartsWide(painter, QRectF(0, 9 * kUnit, image.width(), image.height() - 10 * kUnit),
-                         *curves_, WindowChartTexts(), kUnit);
+  // The picture goes into other documents alone: it says what it leaves out.
+  constexpr double kScopeRoom = 5 * kUnit;
+  DrawCapacityChartsWide(
+      painter, QRectF(0, 9 * kUnit, image.width(), image.height() - 10 * kUnit - kScopeRoom),
+      *curves_, WindowChartTexts(), kUnit);
+  font.setBold(false);
+  font.setPixelSize(static_cast<int>(3 * kUnit));
+  painter.setFont(font);
+  painter.drawText(QPointF(3 * kUnit, image.height() - 2 * kUnit), scope_->text());
   return image;
 }
 

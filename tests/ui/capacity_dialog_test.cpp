@@ -324,7 +324,8 @@ class CapacityDialogTest : public WindowTest {
     if (const QString text = PdfText(dir.filePath("kz2.pdf")); !text.isEmpty()) {
       QVERIFY2(text.contains(QRegularExpression("2 +KZ2")) &&
                    text.contains(QStringLiteral("第 1 页，共 1 页")) &&
-                   text.contains(QStringLiteral("绕 y 轴")),
+                   text.contains(QStringLiteral("绕 y 轴")) &&
+                   text.contains(QStringLiteral("N0 按毛截面 B × H 计")),
                qPrintable(text));
       QVERIFY2(text.contains(Cell(1, 4)), qPrintable(text));  // M0 about y
     }
