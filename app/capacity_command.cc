@@ -131,7 +131,9 @@ void PrintRefined(std::ostream& out, const BrenmoorState& state, const RefineRes
     } else if (c.verdict == GridVerdict::kNoRoom) {
       no_room += (no_room.empty() ? "" : ", ") + name;
     }
-    if (!c.biaxial) cannot_carry += (cannot_carry.empty() ? "" : ", ") + name;
+    if (c.verdict == GridVerdict::kCannotCarry) {
+      cannot_carry += (cannot_carry.empty() ? "" : ", ") + name;
+    }
   }
   if (!no_room.empty()) out << "No room for a concrete grid beside the bars: " << no_room << "\n";
   if (!cannot_carry.empty()) {
