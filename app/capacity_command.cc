@@ -130,14 +130,16 @@ void PrintRefined(std::ostream& out, const BrenmoorState& state, const RefineRes
           << Percent(c.best_error_pct) << "\n";
     } else if (c.verdict == GridVerdict::kNoRoom) {
       no_room += (no_room.empty() ? "" : ", ") + name;
-    } else if (c.verdict == GridVerdict::kCannotCarry) {
+    }
+    if (c.verdict == GridVerdict::kCannotCarry) {
       cannot_carry += (cannot_carry.empty() ? "" : ", ") + name;
     }
   }
   if (!no_room.empty()) out << "No room for a concrete grid beside the bars: " << no_room << "\n";
   if (!cannot_carry.empty()) {
-    out << "Cannot carry the axial load of the ratio, so no grid is chosen: " << cannot_carry
-        << "\n";
+    out << "Cannot carry the axial load of the ratio, so the grids were compared on the fiber "
+           "errors about x and y alone: "
+        << cannot_carry << "\n";
   }
 }
 

@@ -21,8 +21,6 @@ namespace {
 using namespace capacity_internal;
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-// Errors this close are the same error computed two ways.
-constexpr double kTie = 1e-9;
 
 // What every grid of one section is measured against.
 struct ExactFigures {
@@ -69,14 +67,13 @@ double GridErrorPct(const CapacitySection& section, int FX, int FY, const ExactF
   double error = FiberErrorPct(section, first, levels(first), give_up_above);
   if (error > give_up_above) return error;
   error = std::max(error, FiberErrorPct(section, second, levels(second), give_up_above));
-  if (error > give_up_above) return error;
+  if (error > give_up_above || !exact.contour.holds) return error;
   return std::max(error,
                   ContourErrorPct(section, exact.N, exact.contour, give_up_above, worst_direction));
 }
 
-// Whether grid a (error ea) goes before grid b (error eb).
-bool Better(double ea, int ax, int ay, double eb, int bx, int by, double aspect) {
-  if (std::abs(ea - eb) > kTie * std::max(ea, eb)) return ea < eb;
+// Of two grids whose errors tie, whether grid a goes before grid b.
+bool BetterOfTied(int ax, int ay, int bx, int by, double aspect) {
   if (ax * ay != bx * by) return ax * ay < bx * by;
   const double da = std::abs(std::log(static_cast<double>(ax) / ay) - aspect);
   const double db = std::abs(std::log(static_cast<double>(bx) / by) - aspect);
@@ -96,10 +93,10 @@ GridChoice ChooseBestGrid(const BrenmoorState& state, int record, const Capacity
   ExactFigures exact;
   exact.N = AxialLoadNewtons(section, options.axial_ratio);
   exact.contour = ExactContour(section, exact.N);
-  if (!exact.contour.holds) {
-    choice.verdict = GridVerdict::kCannotCarry;
-    return choice;
-  }
+  // Without the load there is no biaxial error, but the grid still matters
+  // in bending about x and y: the grids are compared on those alone.
+  choice.biaxial = exact.contour.holds;
+  if (!choice.biaxial) choice.verdict = GridVerdict::kCannotCarry;
   exact.x = ExactErrorLevels(section, BendingAxis::kX);
   exact.y = ExactErrorLevels(section, BendingAxis::kY);
   int worst_direction = 0;
@@ -129,31 +126,41 @@ GridChoice ChooseBestGrid(const BrenmoorState& state, int record, const Capacity
     return closeness(a) < closeness(b);
   });
 
-  // The section's own grid is a candidate when it has cells; its error is
-  // the first bound.
-  const bool own_is_candidate = input.FX >= 1 && input.FY >= 1;
-  std::optional<Grid> best;
-  double best_error = kInfinity;
-  if (own_is_candidate) {
-    best = Grid{input.FX, input.FY};
-    best_error = choice.error_pct;
+  // Every grid within kGridTiePoints of the least error so far, computed
+  // whole so that the tie rules decide among them whatever the order the
+  // grids were tried in. The section's own grid is a candidate when it has
+  // cells; its error is the first bound.
+  struct Scored {
+    Grid grid;
+    double error;
+  };
+  std::vector<Scored> near;
+  double least = kInfinity;
+  if (input.FX >= 1 && input.FY >= 1) {
+    near.push_back({{input.FX, input.FY}, choice.error_pct});
+    least = choice.error_pct;
   }
   for (const Grid& g : grids) {
-    if (best && g.FX == best->FX && g.FY == best->FY) continue;
+    if (g.FX == input.FX && g.FY == input.FY) continue;
     const std::optional<CapacitySection> with_grid = WithGrid(section, input, g.FX, g.FY);
     if (!with_grid) continue;
-    // Tied errors must be computed whole, for the tie rules to decide.
-    const double bound = best_error * (1 + kTie);
+    const double bound = least + kGridTiePoints;
     const double error = GridErrorPct(*with_grid, g.FX, g.FY, exact, bound, &worst_direction);
-    if (!best || Better(error, g.FX, g.FY, best_error, best->FX, best->FY, aspect)) {
-      best = g;
-      best_error = error;
+    if (error > bound) continue;
+    near.push_back({g, error});
+    least = std::min(least, error);
+  }
+  const Scored* best = nullptr;
+  for (const Scored& s : near) {
+    if (s.error > least + kGridTiePoints) continue;
+    if (!best || BetterOfTied(s.grid.FX, s.grid.FY, best->grid.FX, best->grid.FY, aspect)) {
+      best = &s;
     }
   }
   if (best) {
-    choice.best_FX = best->FX;
-    choice.best_FY = best->FY;
-    choice.best_error_pct = best_error;
+    choice.best_FX = best->grid.FX;
+    choice.best_FY = best->grid.FY;
+    choice.best_error_pct = best->error;
   }
   return choice;
 }

@@ -14,11 +14,13 @@ namespace brenmoor {
 // cell budget). A grid's error is the worst of its fiber errors about x and
 // about y (AxisCapacity::fiber_error_pct) and biaxial
 // (BiaxialFigures::fiber_error_pct at the options' axial ratio), each exactly
-// the figure those functions give for the section laid out with that grid.
-// The best grid has the smallest error; errors within 10⁻⁹ of each other
-// (rounding, as between a square section's FX × FY and FY × FX) tie, and
-// ties go to fewer cells, then to FX/FY closest to B/H (by |ln(FX·H / (FY·B))|),
-// then to the smaller FX.
+// the figure those functions give for the section laid out with that grid;
+// for a section that cannot carry the axial load, the worst of the errors
+// about x and y alone. Every grid within kGridTiePoints of the smallest
+// error counts as equally good (differences finer than the file's float
+// areas, or the rounding between a square section's FX × FY and FY × FX,
+// are worth no fibers), and of those the best has the fewest cells, then
+// FX/FY closest to B/H (by |ln(FX·H / (FY·B))|), then the smaller FX.
 //
 // Examples, examples/sample.csv at r = 0.3: KZ1 (500 × 500, 6 × 6 cells,
 // NX = NY = 5: a budget of 36 cells) has the error 0.954 % (about x and y;
@@ -28,22 +30,27 @@ namespace brenmoor {
 // The change worth making: the best error lower than the current one by
 // more than this many percentage points.
 inline constexpr double kGridImprovementPoints = 0.01;
+// Grids whose errors lie within this many percentage points of each other
+// are equally good.
+inline constexpr double kGridTiePoints = 0.001;
 
 enum class GridVerdict {
   kSearched,     // the best grid was searched for
   kNoRoom,       // the bars leave no cell: 2·NX + 2·NY + 4 ≥ 60
-  kCannotCarry,  // N of the axial ratio is below Nt or above N0: no biaxial error
+  kCannotCarry,  // N of the axial ratio is below Nt or above N0: searched for
+                 // on the errors about x and y alone, there being no biaxial one
 };
 
 struct GridChoice {
   GridVerdict verdict = GridVerdict::kSearched;
+  bool biaxial = true;           // whether the errors take in the biaxial one
   int FX = 0, FY = 0;            // the section's own grid
-  double error_pct = 0.0;        // its error; 0 and meaningless for kCannotCarry
-  int best_FX = 0, best_FY = 0;  // the best grid; the section's own unless kSearched
+  double error_pct = 0.0;        // its error
+  int best_FX = 0, best_FY = 0;  // the best grid; the section's own for kNoRoom
   double best_error_pct = 0.0;   // its error
   // Whether the best grid is worth the change (kGridImprovementPoints).
   bool Improves() const {
-    return verdict == GridVerdict::kSearched && error_pct - best_error_pct > kGridImprovementPoints;
+    return verdict != GridVerdict::kNoRoom && error_pct - best_error_pct > kGridImprovementPoints;
   }
 };
 

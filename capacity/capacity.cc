@@ -415,9 +415,14 @@ double ReinforcementRatio(const CapacitySection& section) {
   return steel / (section.B * section.H);
 }
 
-bool ReinforcementOutsideLimits(double ratio) {
+double MinReinforcementRatio(SteelGrade steel, int fcuk) {
+  constexpr double kMin[3] = {0.0060, 0.0055, 0.0050};  // HRB335, HRB400, HRB500
+  return kMin[static_cast<int>(steel)] + (fcuk >= 60 ? 0.0010 : 0.0);
+}
+
+bool ReinforcementOutsideLimits(double ratio, SteelGrade steel, int fcuk) {
   constexpr double kRounding = 1e-6;
-  return ratio < kMinReinforcementRatio * (1 - kRounding) ||
+  return ratio < MinReinforcementRatio(steel, fcuk) * (1 - kRounding) ||
          ratio > kMaxReinforcementRatio * (1 + kRounding);
 }
 
@@ -613,15 +618,26 @@ MomentCurvature MomentCurvatureCurve(const CapacitySection& section, BendingAxis
   auto bar_strain = [&](const StrainLine& l) {
     return l.top + (l.bottom - l.top) * view.bar_depth / D;
   };
-  // Below 0 before the end point, 0 at it.
+  // The strain at the depth the ultimate path turns about once the whole
+  // section is compressed: where it reaches ε0 the section has reached its
+  // N–M capacity although the top is still short of εcu.
+  const double turning_depth = (1 - c.eps0 / c.epscu) * D;
+  auto turning_strain = [&](const StrainLine& l) {
+    return l.top + (l.bottom - l.top) * turning_depth / D;
+  };
+  // Below 0 before the end point, 0 at it: the end is the first state of
+  // the curve on the ultimate path, so that the curve never ends beyond the
+  // interaction curve at its N.
   auto past_end = [&](double kappa) {
     const StrainLine l = state_at(kappa);
-    return std::max(l.top - c.epscu, kSteelTensionLimit - bar_strain(l));
+    return std::max(
+        {l.top - c.epscu, turning_strain(l) - c.eps0, kSteelTensionLimit - bar_strain(l)});
   };
 
-  const double lowest = ResultantOf(view, model, {kSteelTensionLimit, kSteelTensionLimit}).N;
-  const double top_crushed = ResultantOf(view, model, {c.epscu, c.epscu}).N;
-  if (!(target > lowest && target < top_crushed)) return result;
+  // The same axial range as the interaction curve and the biaxial contour:
+  // above N0 (bars at the squash strength) the section does not hold N.
+  const PathEnds ends = EndsOf(view, model);
+  if (!(target > ends.tension.r.N && target < ends.squash.r.N)) return result;
   result.holds = true;
 
   const double kappa_most = (c.epscu - kSteelTensionLimit) / view.bar_depth;

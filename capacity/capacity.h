@@ -155,14 +155,19 @@ double AxialLoad(const CapacitySection& section, double axial_ratio);
 // fraction (0.0238 for KZ1's 5960 mm² in 500 × 500).
 double ReinforcementRatio(const CapacitySection& section);
 
-// Whether ρ lies outside the 0.5 % to 5 % that GB 50010 allows for all the
-// longitudinal bars of a column (both limits inside), for the marks of the
-// summary. The ratio is taken from the layout's bar areas, which are rounded
-// to floats, so a section drawn exactly at a limit (1250 mm² in 500 × 500)
-// counts as inside: ρ within 10⁻⁶ of its own size beyond a limit is at it.
-inline constexpr double kMinReinforcementRatio = 0.005;
+// The least ρ GB 50010 (Table 8.5.1) asks of all the longitudinal bars of a
+// column, as a fraction: 0.0060 for HRB335, 0.0055 for HRB400, 0.0050 for
+// HRB500, each 0.0010 more for concrete of C60 and above (fcuk ≥ 60).
+// Example: HRB400 in C60 needs 0.0065.
+double MinReinforcementRatio(SteelGrade steel, int fcuk);
+
+// Whether ρ lies outside MinReinforcementRatio(steel, fcuk) to 5 % (both
+// limits inside), for the marks of the summary. The ratio is taken from the
+// layout's bar areas, which are rounded to floats, so a section drawn
+// exactly at a limit (1375 mm² of HRB400 in 500 × 500) counts as inside: ρ
+// within 10⁻⁶ of its own size beyond a limit is at it.
 inline constexpr double kMaxReinforcementRatio = 0.05;
-bool ReinforcementOutsideLimits(double ratio);
+bool ReinforcementOutsideLimits(double ratio, SteelGrade steel, int fcuk);
 
 // Record `record` (1 .. imported_count) of an imported table as the models
 // take it: laid out by LayoutFibers (on a copy; the record is not touched),
@@ -260,12 +265,18 @@ struct CurvaturePoint {
 };
 
 // M against curvature at N = AxialLoad(section, r) (fc design), from 0 up
-// to the end point: the top at εcu or the tension-most bar at −0.01, whichever
-// comes first. 41 points at equal steps of curvature, plus the first yield of
-// a tension bar (the tension-most bar at −fy/Es) when it comes before the end.
-// holds is false, and points empty, when the section cannot carry N even
-// without curvature: N at or below the model's N at uniform −0.01, or at or
-// above its N at uniform εcu.
+// to the end point: the first state on the path of ultimate strain states
+// above, that is the first of the top at εcu, the tension-most bar at −0.01
+// and, under a load that compresses the whole section, the strain at depth
+// (1 − ε0/εcu)·D at ε0. So the curve ends on the model's interaction curve
+// at its N, never beyond it. 41 points at equal steps of curvature, plus the
+// first yield of a tension bar (the tension-most bar at −fy/Es) when it
+// comes before the end. holds is false, and points empty, when the section
+// cannot carry N even without curvature: N at or below the model's Nt, or at
+// or above its N0 (for HRB500 with design strengths the bars count with 400
+// N/mm² there, as in the interaction curve and the biaxial contour).
+// Example: KZ1 at r = 1.2 (N = 5010 kN) ends at 238.9 kN·m with the top
+// at 0.00315, short of εcu (the interaction curve's M at 5010 kN).
 struct MomentCurvature {
   double N = 0.0;  // kN
   bool holds = false;

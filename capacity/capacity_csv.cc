@@ -181,17 +181,17 @@ void AppendBiaxialCurvesCsvRows(std::string& csv, const BrenmoorState& state, in
 
 std::string GridCsvHeader() {
   return std::string(kByteOrderMark) +
-         "No,NAME,FX,FY,fiber_error_pct,best_FX,best_FY,best_fiber_error_pct\r\n";
+         "No,NAME,FX,FY,fiber_error_pct,best_FX,best_FY,best_fiber_error_pct,error_basis\r\n";
 }
 
 void AppendGridCsvRow(std::string& csv, const BrenmoorState& state, int record,
                       const GridChoice& choice) {
-  const bool figures = choice.verdict != GridVerdict::kCannotCarry;
   csv += RowStart(state, record);
   csv += std::to_string(choice.FX) + ',' + std::to_string(choice.FY) + ',';
-  if (figures) csv += CapacityCsvNumber(choice.error_pct);
+  csv += CapacityCsvNumber(choice.error_pct);
   csv += ',' + std::to_string(choice.best_FX) + ',' + std::to_string(choice.best_FY) + ',';
-  if (figures) csv += CapacityCsvNumber(choice.best_error_pct);
+  csv += CapacityCsvNumber(choice.best_error_pct);
+  csv += choice.biaxial ? ",biaxial" : ",uniaxial";
   csv += "\r\n";
 }
 

@@ -82,10 +82,12 @@ void AppendBiaxialCurvesCsvRows(std::string& csv, const BrenmoorState& state, in
                                 const BiaxialCapacity& capacity);
 
 // The grid of every section and the best one, one row a section:
-//   No,NAME,FX,FY,fiber_error_pct,best_FX,best_FY,best_fiber_error_pct
-// A section that cannot carry N has both errors empty and its own grid as
-// the best; one without room for a cell has its own grid and error twice.
-// Example: 2,"KZ2",4,6,2.85061,7,6,1.07622
+//   No,NAME,FX,FY,fiber_error_pct,best_FX,best_FY,best_fiber_error_pct,error_basis
+// error_basis says which errors the grids were compared on: "biaxial" (the
+// worst of about x, about y and biaxial at N) or, for a section that cannot
+// carry N, "uniaxial" (about x and y alone). A section without room for a
+// cell has its own grid and error twice.
+// Example: 2,"KZ2",4,6,2.85061,7,6,1.07622,biaxial
 std::string GridCsvHeader();
 void AppendGridCsvRow(std::string& csv, const BrenmoorState& state, int record,
                       const GridChoice& choice);

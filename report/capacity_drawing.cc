@@ -110,8 +110,6 @@ void Legend(QPainter& p, const QRectF& box, const Chart& chart, double unit) {
   }
 }
 
-QString Kilonewtons(double n) { return CapacityFigure(n, 0); }
-
 // Where a chart's parts go in its area: the plot, both axes and every text.
 struct Axis {
   Scale scale;
@@ -560,12 +558,12 @@ Chart CurvatureChart(const CapacityCurves& curves, BendingAxis axis,
   const int a = Index(axis);
   const MomentCurvature& exact = curves.curvature[a][0];
   Chart chart;
-  chart.title = texts.curvature_title[a].arg(Kilonewtons(exact.N));
+  chart.title = texts.curvature_title[a].arg(AxialForceFigure(exact.N));
   chart.x_axis = texts.curvature_axis;
   chart.y_axis = texts.moment_axis_plain;
   chart.legend_solid = texts.exact;
   chart.legend_dashed = texts.fiber;
-  chart.empty_text = texts.cannot_hold.arg(Kilonewtons(exact.N));
+  chart.empty_text = texts.cannot_hold.arg(AxialForceFigure(exact.N));
   chart.legend_at_bottom = true;
   for (int m = 0; m < 2; ++m) {
     const MomentCurvature& curve = curves.curvature[a][m];
@@ -587,12 +585,12 @@ Chart CurvatureChart(const CapacityCurves& curves, BendingAxis axis,
 Chart BiaxialChart(const CapacityCurves& curves, const CapacityChartTexts& texts) {
   const BiaxialCapacity& biaxial = curves.biaxial;
   Chart chart;
-  chart.title = texts.biaxial_title.arg(Kilonewtons(biaxial.figures.N));
+  chart.title = texts.biaxial_title.arg(AxialForceFigure(biaxial.figures.N));
   chart.x_axis = texts.moment_axis[1];
   chart.y_axis = texts.moment_axis[0];
   chart.legend_solid = texts.exact;
   chart.legend_dashed = texts.fiber;
-  chart.empty_text = texts.cannot_hold.arg(Kilonewtons(biaxial.figures.N));
+  chart.empty_text = texts.cannot_hold.arg(AxialForceFigure(biaxial.figures.N));
   chart.equal_scales = true;
   chart.labels_outward = true;
   constexpr int kMarkEvery = 45 / kBiaxialStepDegrees;

@@ -52,9 +52,21 @@ constexpr Column kFigureColumns[] = {
     {QT_TRANSLATE_NOOP("CapacityReport", "Fiber error"), "%", 220, true},
 };
 
-// Forces and moments to a tenth of a kN (kN·m), errors to a hundredth of a
+// The room at the foot of a section page for its scope line.
+constexpr double kScopeRoom = 60;
+
+// What a section page's figures are and leave out, in one line.
+QString SectionScope(const ReportText& text) {
+  return text(QT_TRANSLATE_NOOP(
+      "CapacityReport",
+      "Cross-section resistances by the design laws of GB 50010 §6.2.1, without the stability "
+      "factor 0.9φ, the additional eccentricity, second-order effects or γRE; N0 of the gross "
+      "section B × H."));
+}
+
+// Moments to a tenth of a kN·m (forces take AxialForceFigure), errors to a hundredth of a
 // percent, where they fit their columns.
-QString Force(double value) { return CapacityFigure(value, 1); }
+QString Moment(double value) { return CapacityFigure(value, 1); }
 QString ErrorPct(double value) { return CapacityFigure(value, 2); }
 
 // Which cells to raise: FY divides H, over which the strain varies in
@@ -81,8 +93,8 @@ double BiaxialError(const std::vector<BiaxialFigures>& biaxial, int record) {
 }
 
 // ρ in percent with two decimals, marked "*" outside the limits.
-QString RhoText(double rho) {
-  return Percent(100 * rho) + (ReinforcementOutsideLimits(rho) ? QStringLiteral("*") : QString());
+QString RhoText(double rho, bool outside) {
+  return Percent(100 * rho) + (outside ? QStringLiteral("*") : QString());
 }
 
 QString StrengthsText(Strengths strengths, const ReportText& text) {
@@ -156,7 +168,8 @@ class CapacityPainter {
         "50010-2010 §6.2.1 (plane sections, no tension in the concrete, the stress–strain laws of "
         "the concrete and the bars). Not included: the stability factor 0.9φ of axial "
         "compression, the additional eccentricity, second-order effects and the seismic "
-        "adjustment factor γRE. Apply them where the design needs them."));
+        "adjustment factor γRE. Apply them where the design needs them. N0 is that of the gross "
+        "section B × H: the bars' area is not taken out of the concrete."));
     const QString notes[] = {
         text_(QT_TRANSLATE_NOOP(
             "CapacityReport",
@@ -186,7 +199,9 @@ class CapacityPainter {
             .arg(kFiberErrorLimitPct),
         text_(QT_TRANSLATE_NOOP("CapacityReport",
                                 "ρ: all longitudinal bars over B·H, marked * in red where it "
-                                "lies outside the 0.5 %–5 % GB 50010 allows for a column.")),
+                                "lies outside what GB 50010 allows for a column: at least "
+                                "0.60 % for HRB335, 0.55 % for HRB400, 0.50 % for HRB500 "
+                                "(0.10 % more from C60, Table 8.5.1), at most 5 %.")),
     };
     y += 10;
     painter_.setFont(Font(26, true));
@@ -204,8 +219,10 @@ class CapacityPainter {
       const TSECTION& s = state_.records[static_cast<std::size_t>(section)];
       const SectionCapacity& f = figures[static_cast<std::size_t>(section - 1)];
       const double biaxial_error = BiaxialError(biaxial, section);
-      const double rho = ReinforcementRatio(MakeCapacitySection(state_, section, info_.options));
-      const bool rho_outside = ReinforcementOutsideLimits(rho);
+      const CapacitySection laid = MakeCapacitySection(state_, section, info_.options);
+      const double rho = ReinforcementRatio(laid);
+      const bool rho_outside =
+          ReinforcementOutsideLimits(rho, info_.options.steel, laid.concrete.fcuk);
       const QString advice = Advice(f, biaxial_error, text_);
       if (!advice.isEmpty() || rho_outside) {
         painter_.fillRect(QRectF(kLeft, y, kRight - kLeft, kRowHeight), kWarningTint);
@@ -219,11 +236,11 @@ class CapacityPainter {
               .elidedText(Shown(s.NAME), Qt::ElideRight, kSummaryColumns[1].width - 24),
           QStringLiteral("%1 × %2").arg(Figure(s.B), Figure(s.H)),
           QString::fromStdString(MaterialName(state_, s.concrete_material)),
-          Force(f.x.N0),
-          Force(f.x.Nt),
-          Force(f.x.M0),
-          Force(f.y.M0),
-          RhoText(rho),
+          AxialForceFigure(f.x.N0),
+          AxialForceFigure(f.x.Nt),
+          Moment(f.x.M0),
+          Moment(f.y.M0),
+          RhoText(rho, rho_outside),
           ErrorPct(f.x.fiber_error_pct),
           ErrorPct(f.y.fiber_error_pct),
           ErrorPct(biaxial_error),
@@ -254,13 +271,19 @@ class CapacityPainter {
     y = SectionRemarks(y, section, curves);
     // The four curves in two rows, then the contour beside the values that
     // explain it.
-    const QRectF charts(kLeft - 20, y + 30, kRight - kLeft + 20, kBottom - y - 40);
+    const QRectF charts(kLeft - 20, y + 30, kRight - kLeft + 20, kBottom - y - 40 - kScopeRoom);
     const double row = charts.height() / 3, half = charts.width() / 2;
     DrawCapacityCharts(painter_, QRectF(charts.topLeft(), QSizeF(charts.width(), 2 * row)), curves,
                        chart_texts_, kUnit);
     const QRectF last(charts.left(), charts.top() + 2 * row, half, row);
     DrawChart(painter_, last, BiaxialChart(curves, chart_texts_), kUnit);
     Values(QRectF(last.right() + 40, last.top() + 30, half - 60, row - 30), section, curves);
+    // A page printed alone (the dialog's PDF, a page pulled from the report)
+    // still says what its figures leave out.
+    painter_.setPen(Qt::black);
+    painter_.setFont(Font(22));
+    painter_.drawText(QRectF(kLeft, kBottom - kScopeRoom, kRight - kLeft, kScopeRoom),
+                      Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, SectionScope(text_));
   }
 
  private:
@@ -299,12 +322,12 @@ class CapacityPainter {
       const QString cells[] = {
           axis == BendingAxis::kX ? text_(QT_TRANSLATE_NOOP("CapacityReport", "about x"))
                                   : text_(QT_TRANSLATE_NOOP("CapacityReport", "about y")),
-          Force(f.N0),
-          Force(f.Nt),
-          Force(f.Nb),
-          Force(f.Mb),
-          Force(f.M0),
-          Force(f.fiber_M0),
+          AxialForceFigure(f.N0),
+          AxialForceFigure(f.Nt),
+          AxialForceFigure(f.Nb),
+          Moment(f.Mb),
+          Moment(f.M0),
+          Moment(f.fiber_M0),
           ErrorPct(f.fiber_error_pct),
       };
       const bool high = f.fiber_error_pct > kFiberErrorLimitPct;
@@ -332,11 +355,13 @@ class CapacityPainter {
                      .arg(kFiberErrorLimitPct)
                      .arg(advice);
     }
-    if (ReinforcementOutsideLimits(rho)) {
+    const SteelGrade steel = curves.options.steel;
+    if (ReinforcementOutsideLimits(rho, steel, section.concrete.fcuk)) {
       remarks << text_(QT_TRANSLATE_NOOP("CapacityReport",
-                                         "ρ = %1 % lies outside the 0.5 %–5 % that GB 50010 "
+                                         "ρ = %1 % lies outside the %2 %–5 % that GB 50010 "
                                          "allows for the longitudinal bars of a column."))
-                     .arg(Percent(100 * rho));
+                     .arg(Percent(100 * rho),
+                          Percent(100 * MinReinforcementRatio(steel, section.concrete.fcuk)));
     }
     painter_.setPen(kWarningRed);
     painter_.setFont(Font(26, true));
@@ -392,7 +417,7 @@ class CapacityPainter {
     y += 30;
     const BiaxialFigures& b = curves.biaxial.figures;
     heading(text_(QT_TRANSLATE_NOOP("CapacityReport", "Biaxial bending at N = %1 kN (r = %2)"))
-                .arg(Force(b.N))
+                .arg(AxialForceFigure(b.N))
                 .arg(o.axial_ratio));
     if (!b.holds) {
       painter_.setPen(kWarningRed);
@@ -402,7 +427,7 @@ class CapacityPainter {
                         text_(QT_TRANSLATE_NOOP("CapacityReport",
                                                 "The section cannot carry N = %1 kN: it has no "
                                                 "contour and no biaxial error."))
-                            .arg(Force(b.N)));
+                            .arg(AxialForceFigure(b.N)));
       return;
     }
     const double name_room = area.width() / 2;
@@ -414,9 +439,9 @@ class CapacityPainter {
       y += line;
     };
     figure(text_(QT_TRANSLATE_NOOP("CapacityReport", "Least |M|, exact")),
-           Force(b.M_min) + QStringLiteral(" kN·m"));
+           Moment(b.M_min) + QStringLiteral(" kN·m"));
     figure(text_(QT_TRANSLATE_NOOP("CapacityReport", "Largest |M|, exact")),
-           Force(b.M_max) + QStringLiteral(" kN·m"));
+           Moment(b.M_max) + QStringLiteral(" kN·m"));
     figure(text_(QT_TRANSLATE_NOOP("CapacityReport", "Fiber error")),
            ErrorPct(b.fiber_error_pct) + QStringLiteral(" %"),
            b.fiber_error_pct > kFiberErrorLimitPct);

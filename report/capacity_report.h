@@ -38,7 +38,7 @@ inline constexpr double kFiberErrorLimitPct = 5.0;
 
 // How the capacity report's pages are shared out: the cover, which says what
 // the figures are and are not, with the start of the summary table (every
-// section's N0, Nt, M0 about x and y, ρ marked outside 0.5 %–5 %, and the
+// section's N0, Nt, M0 about x and y, ρ marked outside its grade's limits, and the
 // fiber errors about x, y and in biaxial bending), further pages of that
 // table, then one page per section with its figures, its material values,
 // its four curves and its Mx–My contour at the axial load.

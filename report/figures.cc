@@ -65,4 +65,12 @@ QString CapacityFigure(double value, int decimals) {
   return minus + Exponential(magnitude).replace(u'-', QChar(0x2212));
 }
 
+QString AxialForceFigure(double kilonewtons) {
+  const double magnitude = std::fabs(kilonewtons);
+  if (!(magnitude > 0 && magnitude < 1)) return CapacityFigure(kilonewtons, 1);
+  const int decimals = 3 - static_cast<int>(std::floor(std::log10(magnitude)));
+  const QString text = CapacityFigure(kilonewtons, decimals);
+  return text.contains(u'e') ? text : WithoutTrailingZeros(text);
+}
+
 }  // namespace brenmoor

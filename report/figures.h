@@ -30,6 +30,15 @@ QString Figure(double value);
 // 2087.5 -> "2088". Not a number: "–".
 QString CapacityFigure(double value, int decimals);
 
+// An axial force in kN as every table, chart title and line of the capacity
+// report and the capacity dialog prints it, so that a chart's N reads as the
+// table's: CapacityFigure with one decimal, but below 1 kN (and not 0) to
+// four significant digits as far as seven characters hold them, trailing
+// zeros dropped, so that a small section's load keeps its digits.
+// Examples: 1252.5 -> "1252.5", 6320.64 -> "6320.6", 0.25 -> "0.25",
+// -0.2468 -> "−0.2468", 0.0012345 -> "0.00123", 2.5e-8 -> "2.5e−8".
+QString AxialForceFigure(double kilonewtons);
+
 // Table text (a section name) as the engineer reads it: see DisplayText; the
 // bytes themselves are what the component file keeps.
 QString Shown(std::string_view bytes);

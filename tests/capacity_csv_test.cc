@@ -106,10 +106,12 @@ TEST(CapacityCsvRows, BiaxialFiguresAndContours) {
   EXPECT_EQ(rows[1], "2,\"LIGHT\",5,,,,");
 }
 
-TEST(CapacityCsvRows, GridsWithAndWithoutFigures) {
+TEST(CapacityCsvRows, GridsSayWhichErrorsTheyWereComparedOn) {
   const BrenmoorState state = TwoSections();
   EXPECT_EQ(GridCsvHeader(),
-            kBom + "No,NAME,FX,FY,fiber_error_pct,best_FX,best_FY,best_fiber_error_pct\r\n");
+            kBom +
+                "No,NAME,FX,FY,fiber_error_pct,best_FX,best_FY,best_fiber_error_pct,"
+                "error_basis\r\n");
   GridChoice searched;
   searched.FX = 4;
   searched.FY = 6;
@@ -119,11 +121,14 @@ TEST(CapacityCsvRows, GridsWithAndWithoutFigures) {
   searched.best_error_pct = 1.076224;
   GridChoice cannot = searched;
   cannot.verdict = GridVerdict::kCannotCarry;
-  cannot.best_FX = 4;
+  cannot.biaxial = false;
+  cannot.best_FX = 5;
   std::string csv;
   AppendGridCsvRow(csv, state, 1, searched);
   AppendGridCsvRow(csv, state, 2, cannot);
-  EXPECT_EQ(csv, "1,\"KZ1\",4,6,2.85059,7,6,1.07622\r\n2,\"LIGHT\",4,6,,4,6,\r\n");
+  EXPECT_EQ(csv,
+            "1,\"KZ1\",4,6,2.85059,7,6,1.07622,biaxial\r\n"
+            "2,\"LIGHT\",4,6,2.85059,5,6,1.07622,uniaxial\r\n");
 }
 
 }  // namespace

@@ -119,22 +119,43 @@ TEST(SteelLawHrb500, CompressionIs435ButN0Takes400) {
               (50.2 * 800 * 600 + 430 * as) / 1e3, 1e-6);
 }
 
-TEST(ReinforcementRatio, MarksSectionsOutsideHalfToFivePercent) {
-  // 500 × 500 with corner bars only: ρ = 4·ASCOR / 250000.
+TEST(ReinforcementRatio, MarksSectionsOutsideTheLimitsOfTheirGrade) {
+  // 500 × 500 with corner bars only: ρ = 4·ASCOR / 250000. The least ρ of
+  // GB 50010 Table 8.5.1: 0.60 % HRB335, 0.55 % HRB400, 0.50 % HRB500, and
+  // 0.10 % more from C60; at most 5 %.
+  constexpr int kC35 = 1, kC60 = 6;
   const struct {
+    SteelGrade steel;
+    int concrete;
     float ascor;
     double ratio;
     bool outside;
   } cases[] = {
-      {312.5f, 0.005, false}, {310, 0.00496, true},   {3125, 0.05, false}, {3130, 0.05008, true},
-      {1000, 0.016, false},   {7812.5f, 0.125, true}, {0, 0, true}};
+      {SteelGrade::kHRB400, kC35, 343.75f, 0.0055, false},
+      {SteelGrade::kHRB400, kC35, 340, 0.00544, true},
+      {SteelGrade::kHRB335, kC35, 343.75f, 0.0055, true},
+      {SteelGrade::kHRB335, kC35, 375, 0.006, false},
+      {SteelGrade::kHRB500, kC35, 312.5f, 0.005, false},
+      {SteelGrade::kHRB500, kC35, 310, 0.00496, true},
+      {SteelGrade::kHRB400, kC60, 375, 0.006, true},
+      {SteelGrade::kHRB400, kC60, 406.25f, 0.0065, false},
+      {SteelGrade::kHRB500, kC60, 343.75f, 0.0055, true},
+      {SteelGrade::kHRB400, kC35, 3125, 0.05, false},
+      {SteelGrade::kHRB400, kC35, 3130, 0.05008, true},
+      {SteelGrade::kHRB400, kC35, 1000, 0.016, false},
+      {SteelGrade::kHRB400, kC35, 7812.5f, 0.125, true},
+      {SteelGrade::kHRB400, kC35, 0, 0, true},
+  };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.ascor);
+    SCOPED_TRACE(std::string(SteelGradeName(c.steel)) + " " + std::to_string(c.ascor));
     const BrenmoorState state =
-        StateWith(MakeSection({"R", 1, 500, 500, 40, 0, 0, 6, 6, 0, 0, c.ascor}));
-    const double ratio = ReinforcementRatio(MakeCapacitySection(state, 1, CapacityOptions{}));
+        StateWith(MakeSection({"R", c.concrete, 500, 500, 40, 0, 0, 6, 6, 0, 0, c.ascor}));
+    CapacityOptions options;
+    options.steel = c.steel;
+    const CapacitySection section = MakeCapacitySection(state, 1, options);
+    const double ratio = ReinforcementRatio(section);
     EXPECT_NEAR(ratio, c.ratio, 1e-12);
-    EXPECT_EQ(ReinforcementOutsideLimits(ratio), c.outside);
+    EXPECT_EQ(ReinforcementOutsideLimits(ratio, c.steel, section.concrete.fcuk), c.outside);
   }
 }
 

@@ -13,6 +13,7 @@
 #include "import/section_import.h"
 #include "model/fiber_layout.h"
 #include "tests/temp_dir.h"
+#include "tests/test_sections.h"
 
 namespace brenmoor {
 namespace {
@@ -221,6 +222,53 @@ TEST(Capacity, MomentCurvatureAgainstAnIndependentReading) {
   }
 }
 
+// Under a load that compresses the whole section the interaction curve's
+// state has the top short of εcu, turning about depth (1 − ε0/εcu)·D at ε0;
+// the curve must end there, not where the top reaches εcu beyond it.
+TEST(Capacity, MomentCurvatureEndsOnTheInteractionCurveUnderHighLoad) {
+  const BrenmoorState state = Sample();
+  const CapacitySection section = MakeCapacitySection(state, 1, CapacityOptions{});
+  const HandSection hand = HandKz1();
+  const double turning = (1 - hand.eps0 / hand.epscu) * hand.D;
+  for (const double r : {1.2, 1.5}) {
+    const double n = r * 16.7 * 500 * 500 / 1e3;
+    for (CapacityModel model : {CapacityModel::kExact, CapacityModel::kFiber}) {
+      const bool fibers = model == CapacityModel::kFiber;
+      SCOPED_TRACE(std::to_string(r) + (fibers ? " fiber" : " exact"));
+      // The bottom strain of the turning line that carries n.
+      auto line = [&](double bottom) {
+        return std::pair{bottom + (hand.eps0 - bottom) * hand.D / (hand.D - turning), bottom};
+      };
+      const double bottom = Halve(
+          [&](double b) {
+            const auto [top, bot] = line(b);
+            return hand.Resultant(top, bot, fibers).first - n;
+          },
+          0, hand.eps0);
+      const auto [top, bot] = line(bottom);
+      ASSERT_LT(top, hand.epscu);
+      const double m = hand.Resultant(top, bot, fibers).second;
+      const MomentCurvature mc = MomentCurvatureCurve(section, BendingAxis::kX, model, r);
+      ASSERT_TRUE(mc.holds);
+      EXPECT_NEAR(mc.points[mc.end].M, m, 1e-5 * m);
+      EXPECT_NEAR(mc.points[mc.end].curvature, (top - bot) / hand.D * 1e3, 1e-5 * (top - bot));
+    }
+  }
+
+  // HRB500 with design strengths: 435 N/mm² in bending, 400 in N0. With
+  // As = 4700 mm² in 500 × 500, N0 = 16.7·250000 + 400·4700 = 6055 kN;
+  // r = 1.47 asks 6137.25 kN, which the bars at 435 would still reach.
+  const BrenmoorState hrb500 =
+      testing::StateWith(testing::MakeSection({"K", 1, 500, 500, 40, 5, 5, 6, 6, 800, 800, 375}));
+  CapacityOptions options;
+  options.steel = SteelGrade::kHRB500;
+  const CapacitySection weak = MakeCapacitySection(hrb500, 1, options);
+  for (CapacityModel model : {CapacityModel::kExact, CapacityModel::kFiber}) {
+    EXPECT_FALSE(MomentCurvatureCurve(weak, BendingAxis::kX, model, 1.47).holds);
+    EXPECT_TRUE(MomentCurvatureCurve(weak, BendingAxis::kX, model, 1.45).holds);  // 6053.75
+  }
+}
+
 TEST(Capacity, SampleAgreesWithTheReferenceFigures) {
   // Figures of another implementation of the same model, default materials.
   const struct {
@@ -382,6 +430,33 @@ TEST(CapacityCommand, RefineKeepsTheStirrupColumns) {
     EXPECT_TRUE(after.records[r].stirrups.has_value());
     EXPECT_EQ(after.records[r].stirrups, before.records[r].stirrups);
   }
+}
+
+// A section that cannot carry the load still gets the grid that serves it
+// best in bending about x and y, and refine says on which errors it chose.
+TEST(RefineCommand, SectionThatCannotCarryTheLoadIsRefinedUniaxiallyAndSaysSo) {
+  TempDir dir;
+  const auto table = dir / "t.csv";
+  // LIGHT: N0 = 14.3·160000 + 360·800 = 2576 kN, below r = 1.5 (3432 kN).
+  WriteFile(table,
+            "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n"
+            "1,KZ1,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n"
+            "2,LIGHT,C30,STEEL,400,400,6,6,0,0,0,0,200,35\n");
+  BrenmoorState state;
+  std::ostringstream out, err;
+  ASSERT_EQ(RunCommandLine({"brenmoor", "refine", table.string(), "--axial-ratio", "1.5"}, state,
+                           out, err),
+            0)
+      << err.str();
+  EXPECT_NE(out.str().find("2 \"LIGHT\": FX × FY 6 × 6, fiber error "), std::string::npos)
+      << out.str();
+  EXPECT_NE(out.str().find("Cannot carry the axial load of the ratio, so the grids were "
+                           "compared on the fiber errors about x and y alone: 2 \"LIGHT\"\n"),
+            std::string::npos)
+      << out.str();
+  const std::string refined = ReadFile(dir / "t.refined.csv");
+  EXPECT_NE(refined.find("\n2,LIGHT,C30,STEEL,400,400,"), std::string::npos) << refined;
+  EXPECT_EQ(refined.find("\n2,LIGHT,C30,STEEL,400,400,6,6,"), std::string::npos) << refined;
 }
 
 // Names a spreadsheet would evaluate ("@SUM(1)" shows 1) reach every CSV as

@@ -400,6 +400,24 @@ TEST(CapacityFigure, SevenCharactersAtMostAndNeverMinusZero) {
   }
 }
 
+// One format for an axial force wherever it is printed: the tables' one
+// decimal, and four significant digits below 1 kN where one decimal would
+// keep a single digit.
+TEST(AxialForceFigure, OneDecimalAndFourDigitsBelowOneKilonewton) {
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {
+      {1252.5, "1252.5"},     {6320.64, "6320.6"}, {-2145.6, "−2145.6"},  {0.0, "0.0"},
+      {0.25, "0.25"},         {0.06, "0.06"},      {-0.2468, "−0.2468"},  {0.9999, "0.9999"},
+      {0.0012345, "0.00123"}, {2.5e-8, "2.5e−8"},  {12345678, "1.235e7"}, {std::nan(""), "–"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    EXPECT_EQ(AxialForceFigure(c.value).toStdString(), c.text);
+  }
+}
+
 // capacity --lang chooses the texts of the PDF as report's does, English
 // unless told; the pages stay, and the CSV is the same in both.
 TEST(CapacityReport, LanguageOfThePdfEnglishByDefault) {
@@ -498,10 +516,21 @@ TEST(CapacityReport, SampleSummaryAndSectionPages) {
       EXPECT_NE(page.find(chart), std::string::npos) << chart;
     }
   }
+  // What the figures leave out, on the cover and on every section page,
+  // which may be printed alone.
+  EXPECT_NE(pages[0].find("N0 is that of the gross section B × H"), std::string::npos) << pages[0];
+  for (int r = 1; r <= 7; ++r) {
+    EXPECT_NE(pages[r].find("without the stability factor 0.9φ"), std::string::npos) << pages[r];
+    EXPECT_NE(pages[r].find("N0 of the gross section B × H."), std::string::npos) << pages[r];
+  }
+  // The charts' N as the tables print it: 0.3·16.7·500·500 N = 1252.5 kN.
+  for (const char* title : {"M–φ about x at N = 1252.5 kN", "Mx–My at N = 1252.5 kN"}) {
+    EXPECT_NE(pages[1].find(title), std::string::npos) << title << "\n" << pages[1];
+  }
 }
 
 // Each section's page lists its material values and its contour at the
-// axial load, or says that it cannot carry that load; ρ outside 0.5 %–5 %
+// axial load, or says that it cannot carry that load; ρ outside 0.50 %–5 %
 // is marked in the summary and on the page, and only there. By hand, with
 // HRB500 (fy′ = 435, 400 in N0) and r = 1.5 (N = 1.5·16.7·B·H):
 //   A  500 × 500, As = 4·250 = 1000: ρ = 0.40 %; N = 6262.5 kN above
@@ -546,7 +575,7 @@ TEST(CapacityReport, PagesListMaterialsAndContourAndMarkRho) {
           "fy′ \\(N0\\) +400 N/mm²", "Es +200000 N/mm²"}) {
       EXPECT_TRUE(std::regex_search(page, std::regex(value))) << value << "\n" << page;
     }
-    EXPECT_EQ(page.find("lies outside the 0.5 %–5 %") != std::string::npos, s.outside) << page;
+    EXPECT_EQ(page.find("lies outside the 0.50 %–5 %") != std::string::npos, s.outside) << page;
     EXPECT_EQ(page.find("90°") != std::string::npos, s.carries) << page;
     EXPECT_EQ(page.find("Least |M|, exact") != std::string::npos, s.carries) << page;
     EXPECT_EQ(page.find("cannot carry N = 6262.5 kN") != std::string::npos, !s.carries) << page;

@@ -341,20 +341,12 @@ Usage notes:
         <translation>raise FX and FY for biaxial bending</translation>
     </message>
     <message>
-        <source>ρ = %1 % 超出 0.5 %–5 %。</source>
-        <translation>ρ = %1 % is outside 0.5 %–5 %.</translation>
-    </message>
-    <message>
         <source>C%1：%2；%3：%4；ρ = %5 %</source>
         <translation>C%1: %2; %3: %4; ρ = %5 %</translation>
     </message>
     <message>
         <source>网格 FX × FY = %1：钢筋已占满 60 根纤维，没有混凝土单元的余地</source>
         <translation>Grid FX × FY = %1: the bars take all 60 fibers, leaving no room for concrete cells</translation>
-    </message>
-    <message>
-        <source>网格 FX × FY = %1：截面承受不了该轴力，无法比较网格</source>
-        <translation>Grid FX × FY = %1: the section cannot carry the axial load, so grids cannot be compared</translation>
     </message>
     <message>
         <source>网格 FX × FY = %1，误差 %2 %；建议 %3 × %4，误差 %5 %（右键菜单“按建议网格另存表格…”）</source>
@@ -367,6 +359,26 @@ Usage notes:
     <message>
         <source>网格的误差取绕 x 轴、绕 y 轴和双向弯曲纤维误差中的最大者</source>
         <translation>A grid’s error is the largest of its fiber errors about x, about y and in biaxial bending</translation>
+    </message>
+    <message>
+        <source>ρ = %1 % 超出 %2 %–5 %。</source>
+        <translation>ρ = %1 % is outside %2 %–5 %.</translation>
+    </message>
+    <message>
+        <source>网格 FX × FY = %1，误差 %2 %；建议 %3 × %4，误差 %5 %（截面承受不了该轴力：只计绕 x、y 轴的误差）</source>
+        <translation>Grid FX × FY = %1, error %2 %; suggested %3 × %4, error %5 % (errors about x and y only: the section cannot carry N)</translation>
+    </message>
+    <message>
+        <source>网格 FX × FY = %1，误差 %2 %：60 根纤维之内已是最佳（截面承受不了该轴力：只计绕 x、y 轴的误差）</source>
+        <translation>Grid FX × FY = %1, error %2 %: the best within 60 fibers (errors about x and y only: the section cannot carry N)</translation>
+    </message>
+    <message>
+        <source>截面承受不了该轴力，没有双向弯曲误差：网格的误差取绕 x 轴和绕 y 轴纤维误差中的较大者</source>
+        <translation>The section cannot carry the axial load, so there is no biaxial error: a grid’s error is the larger of its fiber errors about x and about y</translation>
+    </message>
+    <message>
+        <source>截面承载力按 GB 50010 第 6.2.1 条的设计本构计算，未计稳定系数 0.9φ、附加偏心距、二阶效应和 γRE；N0 按毛截面 B × H 计</source>
+        <translation>Section resistances by the design laws (GB 50010 §6.2.1): no 0.9φ, additional eccentricity, second-order effects or γRE; N0 of the gross B × H</translation>
     </message>
 </context>
 <context>

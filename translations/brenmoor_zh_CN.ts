@@ -176,10 +176,6 @@
         <translation>轴压比 r = N / (fc·B·H) = %1（fc 取设计值），用于弯矩–曲率曲线和双向弯曲</translation>
     </message>
     <message>
-        <source>These are the resistances of the cross-sections alone, with the assumptions of GB 50010-2010 §6.2.1 (plane sections, no tension in the concrete, the stress–strain laws of the concrete and the bars). Not included: the stability factor 0.9φ of axial compression, the additional eccentricity, second-order effects and the seismic adjustment factor γRE. Apply them where the design needs them.</source>
-        <translation>以下仅为截面本身的承载力，采用 GB 50010-2010 第 6.2.1 条的基本假定（平截面、不计混凝土抗拉、混凝土与钢筋的应力–应变关系）。未计入：轴心受压的稳定系数 0.9φ、附加偏心距、二阶效应和承载力抗震调整系数 γRE。设计需要时请另行考虑。</translation>
-    </message>
-    <message>
         <source>Exact: the gross rectangle B × H integrated in closed form, with the bars; fiber: the cells and bars of the component file, each at the strain of its centroid. Compression is positive; x is the section&apos;s axis 3, y its axis 2.</source>
         <translation>精确模型：毛截面 B × H 按解析式积分，另加钢筋；纤维模型：组件文件中的混凝土单元与钢筋，各取其形心处的应变。受压为正；x 为截面轴 3，y 为轴 2。</translation>
     </message>
@@ -196,16 +192,8 @@
         <translation>超过 %1 %（红色）时纤维不能很好地代表截面：绕 x 轴弯曲请增大 FY，绕 y 轴请增大 FX，仅双向误差偏大时两者都增大。窗口的“按建议网格另存表格”和 brenmoor refine 可在文件的 60 根纤维之内找出最佳网格。</translation>
     </message>
     <message>
-        <source>ρ: all longitudinal bars over B·H, marked * in red where it lies outside the 0.5 %–5 % GB 50010 allows for a column.</source>
-        <translation>ρ：全部纵向钢筋面积除以 B·H；超出 GB 50010 对柱规定的 0.5 %–5 % 时以红色 * 标出。</translation>
-    </message>
-    <message>
         <source>B × H = %1 × %2 mm, CC = %3 mm, C%4, As = %5 mm² (ρ = %6 %) in %7 bars, %8 concrete cells; %9 %10</source>
         <translation>B × H = %1 × %2 mm，CC = %3 mm，C%4，As = %5 mm²（ρ = %6 %，钢筋 %7 根），混凝土单元 %8 个；%9 %10</translation>
-    </message>
-    <message>
-        <source>ρ = %1 % lies outside the 0.5 %–5 % that GB 50010 allows for the longitudinal bars of a column.</source>
-        <translation>ρ = %1 % 超出 GB 50010 对柱全部纵向钢筋规定的 0.5 %–5 %。</translation>
     </message>
     <message>
         <source>Materials, %1</source>
@@ -242,6 +230,22 @@
     <message>
         <source>Mx–My at N = %1 kN</source>
         <translation>Mx–My 曲线，N = %1 kN</translation>
+    </message>
+    <message>
+        <source>ρ: all longitudinal bars over B·H, marked * in red where it lies outside what GB 50010 allows for a column: at least 0.60 % for HRB335, 0.55 % for HRB400, 0.50 % for HRB500 (0.10 % more from C60, Table 8.5.1), at most 5 %.</source>
+        <translation>ρ：全部纵向钢筋面积除以 B·H；超出 GB 50010 对柱的规定时以红色 * 标出：HRB335 不小于 0.60 %，HRB400 不小于 0.55 %，HRB500 不小于 0.50 %（C60 及以上增加 0.10 %，表 8.5.1），且不大于 5 %。</translation>
+    </message>
+    <message>
+        <source>ρ = %1 % lies outside the %2 %–5 % that GB 50010 allows for the longitudinal bars of a column.</source>
+        <translation>ρ = %1 % 超出 GB 50010 对柱全部纵向钢筋规定的 %2 %–5 %。</translation>
+    </message>
+    <message>
+        <source>Cross-section resistances by the design laws of GB 50010 §6.2.1, without the stability factor 0.9φ, the additional eccentricity, second-order effects or γRE; N0 of the gross section B × H.</source>
+        <translation>截面承载力按 GB 50010 第 6.2.1 条的设计本构计算，未计稳定系数 0.9φ、附加偏心距、二阶效应和承载力抗震调整系数 γRE；N0 按毛截面 B × H 计。</translation>
+    </message>
+    <message>
+        <source>These are the resistances of the cross-sections alone, with the assumptions of GB 50010-2010 §6.2.1 (plane sections, no tension in the concrete, the stress–strain laws of the concrete and the bars). Not included: the stability factor 0.9φ of axial compression, the additional eccentricity, second-order effects and the seismic adjustment factor γRE. Apply them where the design needs them. N0 is that of the gross section B × H: the bars&apos; area is not taken out of the concrete.</source>
+        <translation>以下仅为截面本身的承载力，采用 GB 50010-2010 第 6.2.1 条的基本假定（平截面、不计混凝土抗拉、混凝土与钢筋的应力–应变关系）。未计入：轴心受压的稳定系数 0.9φ、附加偏心距、二阶效应和承载力抗震调整系数 γRE。设计需要时请另行考虑。N0 按毛截面 B × H 计算：混凝土面积未扣除钢筋面积。</translation>
     </message>
 </context>
 <context>

@@ -142,10 +142,12 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
   materials_->setObjectName(QStringLiteral("CapacityMaterials"));
   grid_label_ = new QLabel(this);
   grid_label_->setObjectName(QStringLiteral("CapacityGrid"));
+  scope_ = new QLabel(this);
+  scope_->setObjectName(QStringLiteral("CapacityScope"));
   // Always in the layout, so that the charts keep their size from row to row;
   // a long name, list or advice is cut at the dialog's edge instead of
   // widening it (the tooltip has it whole).
-  for (QLabel* label : {title_, advice_, materials_, grid_label_}) {
+  for (QLabel* label : {title_, advice_, materials_, grid_label_, scope_}) {
     label->setMinimumHeight(label->fontMetrics().height());
     label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
   }
@@ -168,6 +170,7 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
   layout->addWidget(materials_);
   layout->addWidget(grid_label_);
   layout->addWidget(advice_);
+  layout->addWidget(scope_);
   layout->addWidget(buttons);
 
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
@@ -335,6 +338,10 @@ void CapacityDialog::RetranslateTexts() {
   steel_label_->setText(tr("钢筋"));
   strengths_label_->setText(tr("强度"));
   ratio_label_->setText(tr("轴压比"));
+  scope_->setText(
+      tr("截面承载力按 GB 50010 第 6.2.1 条的设计本构计算，未计稳定系数 "
+         "0.9φ、附加偏心距、二阶效应和 γRE；N0 按毛截面 B × H 计"));
+  scope_->setToolTip(scope_->text());
 }
 
 CapacityOptions CapacityDialog::Options() const {
@@ -400,8 +407,11 @@ void CapacityDialog::ShowFigures() {
     if (curves_) f = curves_->figures.about(axis);
     const double values[] = {f ? f->N0 : 0, f ? f->Nt : 0, f ? f->Nb : 0,
                              f ? f->Mb : 0, f ? f->M0 : 0, f ? f->fiber_M0 : 0};
-    for (int c = 0; c < 6; ++c)
-      figures_->item(r, c)->setText(f ? CapacityFigure(values[c], 1) : QString());
+    // N0, Nt, Nb in the one format of an axial force, the moments to 0.1 kN·m.
+    for (int c = 0; c < 6; ++c) {
+      figures_->item(r, c)->setText(
+          !f ? QString() : (c < 3 ? AxialForceFigure(values[c]) : CapacityFigure(values[c], 1)));
+    }
     show_error(figures_->item(r, 6), f ? std::optional(f->fiber_error_pct) : std::nullopt);
   }
   // Biaxial bending at the axial load: the range of the exact contour and
@@ -413,10 +423,10 @@ void CapacityDialog::ShowFigures() {
     if (b.holds) {
       biaxial_text =
           tr("N = %1 kN：精确 |M| = %2 至 %3 kN·m")
-              .arg(CapacityFigure(b.N, 1), CapacityFigure(b.M_min, 1), CapacityFigure(b.M_max, 1));
+              .arg(AxialForceFigure(b.N), CapacityFigure(b.M_min, 1), CapacityFigure(b.M_max, 1));
       biaxial_error = b.fiber_error_pct;
     } else {
-      biaxial_text = tr("截面承受不了 N = %1 kN").arg(CapacityFigure(b.N, 1));
+      biaxial_text = tr("截面承受不了 N = %1 kN").arg(AxialForceFigure(b.N));
     }
   }
   figures_->item(2, 0)->setText(biaxial_text);
@@ -442,10 +452,14 @@ void CapacityDialog::ShowFigures() {
           ? QString()
           : tr("纤维误差超过 %1 %：%2。").arg(kFiberErrorLimitPct).arg(advice.join(tr("，")));
   if (record_ > 0 && curves_) {
-    const double rho = ReinforcementRatio(MakeCapacitySection(state_, record_, curves_->options));
-    if (ReinforcementOutsideLimits(rho)) {
+    const CapacitySection section = MakeCapacitySection(state_, record_, curves_->options);
+    const double rho = ReinforcementRatio(section);
+    const SteelGrade steel = curves_->options.steel;
+    if (ReinforcementOutsideLimits(rho, steel, section.concrete.fcuk)) {
       text += (text.isEmpty() ? QString() : QStringLiteral(" ")) +
-              tr("ρ = %1 % 超出 0.5 %–5 %。").arg(Percent(100 * rho));
+              tr("ρ = %1 % 超出 %2 %–5 %。")
+                  .arg(Percent(100 * rho),
+                       Percent(100 * MinReinforcementRatio(steel, section.concrete.fcuk)));
     }
   }
   advice_->setText(text);
@@ -484,9 +498,6 @@ void CapacityDialog::ShowGridAndMaterials() {
       case GridVerdict::kNoRoom:
         grid = tr("网格 FX × FY = %1：钢筋已占满 60 根纤维，没有混凝土单元的余地").arg(current);
         break;
-      case GridVerdict::kCannotCarry:
-        grid = tr("网格 FX × FY = %1：截面承受不了该轴力，无法比较网格").arg(current);
-        break;
       case GridVerdict::kSearched:
         grid = g.Improves() ? tr("网格 FX × FY = %1，误差 %2 %；建议 %3 × %4，误差 %5 %"
                                  "（右键菜单“按建议网格另存表格…”）")
@@ -497,11 +508,29 @@ void CapacityDialog::ShowGridAndMaterials() {
                             : tr("网格 FX × FY = %1，误差 %2 %：60 根纤维之内已是最佳")
                                   .arg(current, CapacityFigure(g.error_pct, 2));
         break;
+      // No biaxial error without the load, but the grid is still compared
+      // in bending about x and y.
+      case GridVerdict::kCannotCarry:
+        grid = g.Improves() ? tr("网格 FX × FY = %1，误差 %2 %；建议 %3 × %4，误差 %5 %"
+                                 "（截面承受不了该轴力：只计绕 x、y 轴的误差）")
+                                  .arg(current, CapacityFigure(g.error_pct, 2))
+                                  .arg(g.best_FX)
+                                  .arg(g.best_FY)
+                                  .arg(CapacityFigure(g.best_error_pct, 2))
+                            : tr("网格 FX × FY = %1，误差 %2 %：60 根纤维之内已是最佳"
+                                 "（截面承受不了该轴力：只计绕 x、y 轴的误差）")
+                                  .arg(current, CapacityFigure(g.error_pct, 2));
+        break;
     }
   }
   grid_label_->setText(grid);
-  grid_label_->setToolTip(
-      grid.isEmpty() ? QString() : tr("网格的误差取绕 x 轴、绕 y 轴和双向弯曲纤维误差中的最大者"));
+  QString tip;
+  if (!grid.isEmpty()) {
+    tip = grid_ && !grid_->biaxial ? tr("截面承受不了该轴力，没有双向弯曲误差：网格的误差取绕 x "
+                                        "轴和绕 y 轴纤维误差中的较大者")
+                                   : tr("网格的误差取绕 x 轴、绕 y 轴和双向弯曲纤维误差中的最大者");
+  }
+  grid_label_->setToolTip(tip);
 }
 
 QImage CapacityDialog::Picture() const {
@@ -517,8 +546,15 @@ QImage CapacityDialog::Picture() const {
   painter.setFont(font);
   painter.setPen(Qt::black);
   painter.drawText(QPointF(3 * kUnit, 6 * kUnit), title_->text());
-  DrawCapacityChartsWide(painter, QRectF(0, 9 * kUnit, image.width(), image.height() - 10 * kUnit),
-                         *curves_, WindowChartTexts(), kUnit);
+  // The picture goes into other documents alone: it says what it leaves out.
+  constexpr double kScopeRoom = 5 * kUnit;
+  DrawCapacityChartsWide(
+      painter, QRectF(0, 9 * kUnit, image.width(), image.height() - 10 * kUnit - kScopeRoom),
+      *curves_, WindowChartTexts(), kUnit);
+  font.setBold(false);
+  font.setPixelSize(static_cast<int>(3 * kUnit));
+  painter.setFont(font);
+  painter.drawText(QPointF(3 * kUnit, image.height() - 2 * kUnit), scope_->text());
   return image;
 }
 

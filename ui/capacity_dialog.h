@@ -68,7 +68,8 @@ class CapacityDialog : public QDialog {
   // the section's capacity page as a PDF.
   void ExportPicture();
   void ExportPdf();
-  // The charts under a title, as ExportPicture saves them.
+  // The charts under a title and above the line of what they leave out, as
+  // ExportPicture saves them.
   QImage Picture() const;
   static constexpr QSize kPictureSize{2400, 1350};
   static constexpr QSize kOpeningSize{1240, 860};
@@ -115,6 +116,7 @@ class CapacityDialog : public QDialog {
   QLabel* advice_ = nullptr;
   QLabel* materials_ = nullptr;
   QLabel* grid_label_ = nullptr;
+  QLabel* scope_ = nullptr;  // what the figures are and leave out
   QWidget* charts_ = nullptr;
   QScrollArea* charts_area_ = nullptr;
   QTableWidget* figures_ = nullptr;

@@ -209,6 +209,7 @@ class CapacityDialogTest : public WindowTest {
     QVERIFY2(Cell(2, 0).contains(QStringLiteral("N = 6262.5 kN")), qPrintable(Cell(2, 0)));
     QCOMPARE(Cell(2, 6), QString());
     QCOMPARE(Dialog()->Grid()->verdict, GridVerdict::kCannotCarry);
+    QVERIFY2(grid().contains(QStringLiteral("只计绕 x、y 轴的误差")), qPrintable(grid()));
     QVERIFY2(advice().contains(QStringLiteral("ρ = 0.40 %")), qPrintable(advice()));
     InDialog<QDoubleSpinBox>("AxialRatioBox")->setValue(0.3);
     QVERIFY(contour_drawn());
@@ -323,7 +324,8 @@ class CapacityDialogTest : public WindowTest {
     if (const QString text = PdfText(dir.filePath("kz2.pdf")); !text.isEmpty()) {
       QVERIFY2(text.contains(QRegularExpression("2 +KZ2")) &&
                    text.contains(QStringLiteral("第 1 页，共 1 页")) &&
-                   text.contains(QStringLiteral("绕 y 轴")),
+                   text.contains(QStringLiteral("绕 y 轴")) &&
+                   text.contains(QStringLiteral("N0 按毛截面 B × H 计")),
                qPrintable(text));
       QVERIFY2(text.contains(Cell(1, 4)), qPrintable(text));  // M0 about y
     }

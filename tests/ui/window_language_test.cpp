@@ -175,7 +175,8 @@ class WindowLanguageTest : public WindowTest {
         ->setCurrentText(QStringLiteral("HRB500"));
     dialog->resize(1024 - 16, 660);
     QApplication::processEvents();
-    for (const char* name : {"CapacityMaterials", "CapacityGrid", "CapacityAdvice"}) {
+    for (const char* name :
+         {"CapacityMaterials", "CapacityGrid", "CapacityAdvice", "CapacityScope"}) {
       auto* label = dialog->findChild<QLabel*>(QString::fromLatin1(name));
       QVERIFY2(
           label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width(),
