@@ -25,6 +25,29 @@
     </message>
 </context>
 <context>
+    <name>ErrorReport</name>
+    <message>
+        <source>第 %1 行：</source>
+        <translation>Line %1: </translation>
+    </message>
+    <message>
+        <source>第 %1 行 %2：</source>
+        <translation>Line %1, %2: </translation>
+    </message>
+    <message>
+        <source>第 %1 行，%2 列：</source>
+        <translation>Line %1, column %2: </translation>
+    </message>
+    <message>
+        <source>第 %1 行 %2，%3 列：</source>
+        <translation>Line %1, %2, column %3: </translation>
+    </message>
+    <message>
+        <source>可用的材料名称：%1。</source>
+        <translation>Valid material names: %1.</translation>
+    </message>
+</context>
+<context>
     <name>TForm1</name>
     <message>
         <source>柱截面纤维</source>
@@ -447,6 +470,14 @@ Usage notes:
     <message>
         <source>按建议网格另存表格</source>
         <translation>Save the table with the suggested grids</translation>
+    </message>
+    <message>
+        <source>未导入 %1；之前导入的 %2 保持不变。</source>
+        <translation>%1 was not imported; %2, imported before, is kept.</translation>
+    </message>
+    <message>
+        <source>未导入 %1。</source>
+        <translation>%1 was not imported.</translation>
     </message>
 </context>
 </TS>

@@ -94,6 +94,9 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   fields_by_column_ = {ui_->Edit13, ui_->Edit10, ui_->Edit11, ui_->Edit1, ui_->Edit2,
                        ui_->Edit3,  ui_->Edit4,  ui_->Edit5,  ui_->Edit6, ui_->Edit7,
                        ui_->Edit8,  ui_->Edit9,  ui_->Edit12};
+  // They show the selected row; nothing reads them, so typing would only
+  // make them disagree with the grid.
+  for (QLineEdit* field : fields_by_column_) field->setReadOnly(true);
 
   connect(ui_->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
   connect(ui_->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
@@ -312,13 +315,13 @@ void TForm1::ReportErrors(Action&& action) {
     refined_.reset();
     generated_panel_->clear();
     generated_panel_->setToolTip(QString());
-    error_report_.Show(this, e);
+    error_report_.Show(this, e, std::exchange(error_note_, QString()));
   } catch (const std::exception& e) {
     generated_.reset();
     refined_.reset();
     generated_panel_->clear();
     generated_panel_->setToolTip(QString());
-    error_report_.Show(this, e);
+    error_report_.Show(this, e, std::exchange(error_note_, QString()));
   }
 }
 
@@ -356,43 +359,63 @@ void TForm1::ImportTableFile(const QString& path) {
 }
 
 void TForm1::Import(const std::optional<QString>& path) {
-  // A refused table leaves the state as a cancel does: the grid then shows
-  // the titles alone, whichever way this ends.
+  // The grid shows the titles from the first attempt on, whichever way it ends.
   const auto show = qScopeGuard([this] {
     grid_model_->ShowImport();
     UpdateActions();
   });
-  // The sections on show in the capacity dialog are about to go.
-  if (capacity_dialog_ != nullptr) capacity_dialog_->ShowRecord(0, QString());
-  if (path) {
-    WindowProgress progress(this, progress_delay_ms_);
-    // A cancelled import keeps the table imported before, and what the
-    // window knows of it.
-    const QString previous_table = std::exchange(table_path_, QString());
-    const bool previous_selection = std::exchange(selection_of_this_import_, false);
-    try {
-      ImportSectionFile(state_, path->toStdString(), decimal_separator_, &progress);
-    } catch (const Cancelled&) {
-      table_path_ = previous_table;
-      selection_of_this_import_ = previous_selection;
-      throw;
-    }
-    table_path_ = QFileInfo(*path).absoluteFilePath();
-    settings_->setValue(kLastFolderKey, QFileInfo(*path).absolutePath());
-    // What the generate panel said belongs to the table before; what this
-    // one's import found odd takes its place.
-    generated_.reset();
-    generated_panel_->clear();
-    generated_panel_->setToolTip(QString());
-    generated_panel_->setStyleSheet(QString());
-    refined_.reset();
-    warnings_shown_ = !state_.warnings.empty();
-    if (warnings_shown_) ShowImportWarnings();
-  } else {
+  if (!path) {
+    // A cancelled open dialog discards the table, as it always has; the
+    // panel then shows nothing rather than a section the grid no longer has.
     table_path_.clear();
-    selection_of_this_import_ = false;
     CancelImport(state_);
+    grid_model_->ShowImport();
+    SelectFirstRow();
+    return;
   }
+  // Read into a state of its own, so that a refused or cancelled table
+  // leaves the one imported before, its grid and its selection as they were.
+  BrenmoorState imported;
+  try {
+    WindowProgress progress(this, progress_delay_ms_);
+    ImportSectionFile(imported, path->toStdString(), decimal_separator_, &progress);
+  } catch (const Cancelled&) {
+    throw;
+  } catch (const Error&) {
+    const QString refused = QFileInfo(*path).fileName();
+    error_note_ = state_.imported_count > 0 ? tr("未导入 %1；之前导入的 %2 保持不变。")
+                                                  .arg(refused, QFileInfo(table_path_).fileName())
+                                            : tr("未导入 %1。").arg(refused);
+    throw;
+  }
+  state_ = std::move(imported);
+  table_path_ = QFileInfo(*path).absoluteFilePath();
+  settings_->setValue(kLastFolderKey, QFileInfo(*path).absolutePath());
+  // What the generate panel said belongs to the table before; what this
+  // one's import found odd takes its place.
+  generated_.reset();
+  generated_panel_->clear();
+  generated_panel_->setToolTip(QString());
+  generated_panel_->setStyleSheet(QString());
+  refined_.reset();
+  warnings_shown_ = !state_.warnings.empty();
+  if (warnings_shown_) ShowImportWarnings();
+  grid_model_->ShowImport();
+  SelectFirstRow();
+}
+
+void TForm1::SelectFirstRow() {
+  if (state_.imported_count > 0) {
+    ui_->StringGrid1->setCurrentIndex(grid_model_->index(0, 0));
+    ui_->StringGrid1->scrollToTop();
+    SelectRow(1);
+    return;
+  }
+  selected_row_ = 0;
+  selection_of_this_import_ = false;
+  for (QLineEdit* field : fields_by_column_) field->clear();
+  ui_->Image1->clear();
+  if (capacity_dialog_ != nullptr) capacity_dialog_->ShowRecord(0, QString());
 }
 
 void TForm1::ShowImportWarnings() {
@@ -561,19 +584,21 @@ void TForm1::dropEvent(QDropEvent* event) {
 
 void TForm1::StringGrid1MouseDown(int row) {
   if (state_.imported_count == 0 || row < 0 || row > state_.imported_count) return;
-  ReportErrors([this, row] {
-    selected_row_ = row;
-    for (int column = 1; column < kGridColumns; ++column) {
-      fields_by_column_[column - 1]->setText(
-          Shown(GridCellText(state_, column, row, decimal_separator_)));
-    }
-    selection_of_this_import_ = true;
-    UpdateActions();
-    if (capacity_dialog_ != nullptr && capacity_dialog_->isVisible()) {
-      capacity_dialog_->ShowRecord(row, table_path_);
-    }
-    RedrawPreview();
-  });
+  ReportErrors([this, row] { SelectRow(row); });
+}
+
+void TForm1::SelectRow(int row) {
+  selected_row_ = row;
+  for (int column = 1; column < kGridColumns; ++column) {
+    fields_by_column_[column - 1]->setText(
+        Shown(GridCellText(state_, column, row, decimal_separator_)));
+  }
+  selection_of_this_import_ = true;
+  UpdateActions();
+  if (capacity_dialog_ != nullptr && capacity_dialog_->isVisible()) {
+    capacity_dialog_->ShowRecord(row, table_path_);
+  }
+  RedrawPreview();
 }
 
 void TForm1::RedrawPreview() {

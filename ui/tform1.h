@@ -79,8 +79,10 @@ class TForm1 : public QMainWindow {
   // as they were.
   void Button1Click();
   // Import: asks for a section table, starting in the folder of the table
-  // imported last, and shows what it gave in the grid; a cancel or a refused
-  // table leaves the title row alone.
+  // imported last, shows it in the grid and its row 1 in the panel. A
+  // refused table keeps the table imported before, its grid and selection;
+  // a cancel of the open dialog leaves the title row alone and the panel
+  // empty.
   void Button3Click();
   // A mouse button went down on grid row `row` (0 the title row). Ignored
   // while nothing is imported and for rows past the last section; otherwise
@@ -132,6 +134,12 @@ class TForm1 : public QMainWindow {
   template <typename Action>
   void ReportErrors(Action&& action);
   void Import(const std::optional<QString>& path);
+  // Row 1 of the table just imported, as if clicked; nothing for an empty
+  // table.
+  void SelectFirstRow();
+  // What a press on grid row `row` shows: the fields, the preview and the
+  // capacity dialog when open.
+  void SelectRow(int row);
   void RedrawPreview();
   void UpdateActions();
   void ShowContextMenu(QWidget* widget, const QPoint& pos, bool with_picture);
@@ -180,6 +188,8 @@ class TForm1 : public QMainWindow {
   SaveDialog save_dialog_;
   PrintDialog print_dialog_;
   ErrorReport error_report_;
+  // Said under the next error reported: what an import that failed kept.
+  QString error_note_;
   std::unique_ptr<QSettings> settings_;
   QString table_path_;  // the table the imported sections came from
   // Whether the selected row was chosen in the grid of this import; after a
