@@ -13,9 +13,13 @@
 #include <QMimeData>
 #include <QPrinter>
 #include <QScopeGuard>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
 #include <utility>
 
 #include "import/section_import.h"
@@ -32,6 +36,7 @@
 #include "ui/capacity_dialog.h"
 #include "ui/grid_cells.h"
 #include "ui/jpeg_image.h"
+#include "ui/screen_fit.h"
 #include "ui/section_grid.h"
 #include "ui/section_preview.h"
 #include "ui/window_jobs.h"
@@ -81,7 +86,18 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   QFont font(QStringLiteral("Arial"));
   font.setPixelSize(11);
   setFont(font);
-  move(246, 158);
+  // On a screen smaller than the window the fixed layout scrolls, so that no
+  // control is ever out of reach; on any other it shows whole, as designed.
+  QWidget* client = takeCentralWidget();
+  client->setMinimumSize(kClientSize.width(), kClientSize.height() - kStatusBarHeight);
+  auto* scroller = new QScrollArea(this);
+  scroller->setObjectName(QStringLiteral("ClientScroller"));
+  scroller->setFrameShape(QFrame::NoFrame);
+  scroller->setFocusPolicy(Qt::NoFocus);
+  scroller->setWidgetResizable(true);
+  scroller->setWidget(client);
+  setCentralWidget(scroller);
+  move(kDesignPosition);
   SetUpForm();
   SetUpStatusBar();
 
@@ -133,7 +149,7 @@ void TForm1::SetUpForm() {
 }
 
 void TForm1::SetUpStatusBar() {
-  ui_->StatusBar1->setFixedHeight(19);
+  ui_->StatusBar1->setFixedHeight(kStatusBarHeight);
   developer_panel_ = StatusPanel(ui_->StatusBar1, QString(), 80);
   developer_panel_->setObjectName(QStringLiteral("StatusPanel1"));
   StatusPanel(ui_->StatusBar1, QStringLiteral("Brenmoor project"), 150)
@@ -299,6 +315,32 @@ void TForm1::ShowCapacity() {
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (event->spontaneous() || placed_) return;
+  placed_ = true;
+  FitToScreen(FrameOf(*this, kDesignFrame));
+  // Placed again once the window system has framed it, with the frame it
+  // really has (none without a window manager).
+  windowHandle()->installEventFilter(this);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+    windowHandle()->removeEventFilter(this);
+    FitToScreen(windowHandle()->frameMargins());
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::FitToScreen(QMargins frame) {
+  const QScreen* screen = ScreenAt(kDesignPosition + QPoint(frame.left(), frame.top()));
+  const WindowPlacement placed =
+      PlaceWindow(kDesignPosition, kClientSize, frame, screen->availableGeometry());
+  resize(placed.client);
+  move(placed.position);
+}
 
 // The one place where a failure of the core meets the engineer: it is shown,
 // and the window goes on with whatever state the command left.

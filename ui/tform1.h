@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QMainWindow>
+#include <QMargins>
 #include <array>
 #include <memory>
 #include <optional>
@@ -105,6 +106,14 @@ class TForm1 : public QMainWindow {
 
   static constexpr int kPictureSize = 1600;
 
+  // Where the window opens where the screen has room: its frame's top-left
+  // corner, its client area (the status bar's height included) and the
+  // frame assumed until the window system tells its own.
+  static constexpr QPoint kDesignPosition{246, 158};
+  static constexpr QSize kClientSize{1024, 690};
+  static constexpr QMargins kDesignFrame{4, 23, 4, 4};
+  static constexpr int kStatusBarHeight = 19;
+
   // Opens (or brings forward) the capacity dialog on the selected section;
   // it then follows the selected row. Nothing while no row of this import
   // is selected.
@@ -129,10 +138,15 @@ class TForm1 : public QMainWindow {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   template <typename Action>
   void ReportErrors(Action&& action);
+  // Opens where designed, moved or shrunk into the screen's room for
+  // windows as far as needed (PlaceWindow), with frame around it.
+  void FitToScreen(QMargins frame);
   void Import(const std::optional<QString>& path);
   // Row 1 of the table just imported, as if clicked; nothing for an empty
   // table.
@@ -196,7 +210,8 @@ class TForm1 : public QMainWindow {
   // new import it may name another section than the preview shows.
   bool selection_of_this_import_ = false;
   std::int32_t selected_row_ = 0;
-  QImage preview_;  // made at the first accepted click, kept after
+  QImage preview_;       // made at the first accepted click, kept after
+  bool placed_ = false;  // once shown, where it is is the engineer's choice
   int progress_delay_ms_;
 };
 
