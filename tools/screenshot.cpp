@@ -116,7 +116,6 @@ int main(int argc, char** argv) {
   if (screen != nullptr && !UseScreen(screen, screen_folder)) return 2;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Brenmoor"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Brenmoor"));
   brenmoor::BrenmoorState state;
   brenmoor::TForm1 form(state, brenmoor::RegionalDecimalSeparator());
   form.Errors().CollectForTesting();

@@ -48,6 +48,13 @@
     </message>
 </context>
 <context>
+    <name>FileDialog</name>
+    <message>
+        <source>所有文件 (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+</context>
+<context>
     <name>TForm1</name>
     <message>
         <source>柱截面纤维</source>
@@ -391,6 +398,22 @@ Usage notes:
         <source>网格的误差取绕 x 轴、绕 y 轴和双向弯曲纤维误差中的最大者</source>
         <translation>A grid’s error is the largest of its fiber errors about x, about y and in biaxial bending</translation>
     </message>
+    <message>
+        <source>上一个截面</source>
+        <translation>Previous section</translation>
+    </message>
+    <message>
+        <source>上一个截面 (PgUp)</source>
+        <translation>Previous section (PgUp)</translation>
+    </message>
+    <message>
+        <source>下一个截面</source>
+        <translation>Next section</translation>
+    </message>
+    <message>
+        <source>下一个截面 (PgDn)</source>
+        <translation>Next section (PgDn)</translation>
+    </message>
 </context>
 <context>
     <name>brenmoor::TForm1</name>
@@ -478,6 +501,46 @@ Usage notes:
     <message>
         <source>未导入 %1。</source>
         <translation>%1 was not imported.</translation>
+    </message>
+    <message>
+        <source>导入数据表格…</source>
+        <translation>Import section table…</translation>
+    </message>
+    <message>
+        <source>生成到当前文件夹</source>
+        <translation>Generate into the working folder</translation>
+    </message>
+    <message>
+        <source>生成到…</source>
+        <translation>Generate to…</translation>
+    </message>
+    <message>
+        <source>选择写入 %1 的文件夹</source>
+        <translation>Choose the folder to write %1 into</translation>
+    </message>
+    <message>
+        <source>用户指南</source>
+        <translation>User's guide</translation>
+    </message>
+    <message>
+        <source>已写入 %1</source>
+        <translation>Wrote %1</translation>
+    </message>
+    <message>
+        <source>单击打开所在文件夹</source>
+        <translation>Click to open its folder</translation>
+    </message>
+    <message>
+        <source>更多功能：在表格或截面图上单击右键；F1 打开用户指南</source>
+        <translation>More commands: right-click the grid or the drawing; F1 opens the user's guide</translation>
+    </message>
+    <message>
+        <source>找不到用户指南 %1，已查找：%2</source>
+        <translation>The user's guide %1 was not found; looked in: %2</translation>
+    </message>
+    <message>
+        <source>Brenmoor 用户指南</source>
+        <translation>Brenmoor user's guide</translation>
     </message>
 </context>
 </TS>

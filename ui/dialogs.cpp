@@ -9,6 +9,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QUrl>
+#include <utility>
 
 #include "import/section_import.h"
 #include "model/materials.h"
@@ -23,10 +24,28 @@ std::optional<QString> FileDialog::GetOpenFileName(QWidget* parent, const QStrin
     path = *next_;
     next_.reset();
   } else {
-    path = QFileDialog::getOpenFileName(parent, QString(), folder);
+    // Tables first, as engineers keep them; everything else one choice away.
+    path =
+        QFileDialog::getOpenFileName(parent, QString(), folder,
+                                     QStringLiteral("CSV (*.csv);;") +
+                                         QCoreApplication::translate("FileDialog", "所有文件 (*)"));
   }
   if (path.isEmpty()) return std::nullopt;
   return path;
+}
+
+std::optional<QString> FolderDialog::GetExistingDirectory(QWidget* parent, const QString& caption,
+                                                          const QString& start) {
+  last_start_ = start;
+  QString folder;
+  if (next_) {
+    folder = *next_;
+    next_.reset();
+  } else {
+    folder = QFileDialog::getExistingDirectory(parent, caption, start);
+  }
+  if (folder.isEmpty()) return std::nullopt;
+  return folder;
 }
 
 std::optional<QString> SaveDialog::GetSaveFileName(QWidget* parent, const QString& caption,
@@ -176,6 +195,19 @@ void ErrorReport::Show(QWidget* parent, const std::exception& e, const QString& 
     return;
   }
   MakeErrorBox(parent, report)->exec();
+}
+
+bool ErrorReport::ShowWithChoice(QWidget* parent, const std::exception& e, const QString& choice) {
+  last_choice_ = choice;
+  ReportedError report = ErrorReportFor(e);
+  if (collect_) {
+    collected_.push_back(std::move(report));
+    return std::exchange(take_choice_, false);
+  }
+  const std::unique_ptr<QMessageBox> box = MakeErrorBox(parent, report);
+  QAbstractButton* way_on = box->addButton(choice, QMessageBox::AcceptRole);
+  box->exec();
+  return box->clickedButton() == way_on;
 }
 
 }  // namespace brenmoor

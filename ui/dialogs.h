@@ -32,6 +32,24 @@ class FileDialog {
   QString last_folder_;
 };
 
+// The folder dialog of "generate to".
+class FolderDialog {
+ public:
+  // The chosen folder, or nothing when the engineer cancels. The dialog
+  // opens in start.
+  std::optional<QString> GetExistingDirectory(QWidget* parent, const QString& caption,
+                                              const QString& start);
+
+  // As FileDialog::SetNextFileName; the folder the last call opened in is
+  // kept for tests to read. Use only for testing.
+  void SetNextFolder(const QString& folder) { next_ = folder; }
+  const QString& LastStart() const { return last_start_; }
+
+ private:
+  std::optional<QString> next_;
+  QString last_start_;
+};
+
 // The file-save dialog of the report and the picture export.
 class SaveDialog {
  public:
@@ -109,14 +127,24 @@ class ErrorReport {
  public:
   // note: what the window kept, said under the message.
   void Show(QWidget* parent, const std::exception& e, const QString& note = QString());
+  // As Show, with a button `choice` beside OK that offers a way on; true
+  // when the engineer takes it.
+  bool ShowWithChoice(QWidget* parent, const std::exception& e, const QString& choice);
 
   // Keeps the reports in Collected() instead of showing boxes. Use only for
   // testing.
   void CollectForTesting() { collect_ = true; }
   const std::vector<ReportedError>& Collected() const { return collected_; }
+  // While collecting, whether the next ShowWithChoice takes its choice.
+  // Use only for testing.
+  void SetNextChoiceForTesting(bool take) { take_choice_ = take; }
+  // The choice the last ShowWithChoice offered. For testing.
+  const QString& LastChoice() const { return last_choice_; }
 
  private:
   bool collect_ = false;
+  bool take_choice_ = false;
+  QString last_choice_;
   std::vector<ReportedError> collected_;
 };
 

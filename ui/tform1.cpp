@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -18,7 +21,9 @@
 #include <QSettings>
 #include <QShowEvent>
 #include <QStatusBar>
+#include <QTextBrowser>
 #include <QTimer>
+#include <QUrl>
 #include <QWindow>
 #include <utility>
 
@@ -171,7 +176,6 @@ void TForm1::SetUpActions() {
   print_action_ =
       MakeAction(this, "PrintReportAction", QString(), QStringLiteral("Print section report…"));
   print_action_->setShortcut(QKeySequence::Print);
-  print_action_->setShortcutContext(Qt::WindowShortcut);
   picture_action_ = MakeAction(this, "SavePictureAction", QString(),
                                QStringLiteral("Save picture of the section…"));
   // Each language's entry is written in that language, whichever is shown.
@@ -193,6 +197,28 @@ void TForm1::SetUpActions() {
                                        QStringLiteral("Export capacity report (PDF)…"));
   refine_action_ = MakeAction(this, "RefineAction", QString(),
                               QStringLiteral("Save the table with the suggested grids…"));
+  import_action_ = MakeAction(this, "ImportAction", QString(), QString());
+  import_action_->setShortcut(QKeySequence::Open);
+  generate_action_ = MakeAction(this, "GenerateAction", QString(), QString());
+  generate_action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+  generate_to_action_ = MakeAction(this, "GenerateToAction", QString(), QString());
+  guide_action_ = MakeAction(this, "GuideAction", QString(), QString());
+  guide_action_->setShortcut(QKeySequence::HelpContents);
+  capacity_action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+  // The menu is the one place these commands are listed: it names their keys.
+  for (QAction* action : actions()) {
+    action->setShortcutContext(Qt::WindowShortcut);
+    action->setShortcutVisibleInContextMenu(true);
+  }
+  for (QAction* action : {import_action_, generate_action_, generate_to_action_, guide_action_})
+    action->setEnabled(true);
+  connect(import_action_, &QAction::triggered, this, &TForm1::Button3Click);
+  connect(generate_action_, &QAction::triggered, this, &TForm1::Button1Click);
+  connect(generate_to_action_, &QAction::triggered, this, &TForm1::GenerateTo);
+  connect(guide_action_, &QAction::triggered, this, &TForm1::ShowGuide);
+  // The status bar's link to the folder an export went to.
+  connect(generated_panel_, &QLabel::linkActivated, this,
+          [](const QString& link) { QDesktopServices::openUrl(QUrl(link)); });
   connect(english_action_, &QAction::triggered, this, [this] { SetLanguage(Language::kEnglish); });
   connect(chinese_action_, &QAction::triggered, this, [this] { SetLanguage(Language::kChinese); });
   connect(about_action_, &QAction::triggered, this, &TForm1::ShowAbout);
@@ -250,7 +276,25 @@ void TForm1::RetranslateOwnTexts() {
   refine_action_->setText(tr("按建议网格另存表格…"));
   refine_action_->setToolTip(tr("为每个截面找出 60 根纤维之内误差最小的网格，另存表格并导入"));
   about_action_->setText(tr("关于 Brenmoor…"));
-  if (generated_) {
+  import_action_->setText(tr("导入数据表格…"));
+  generate_action_->setText(tr("生成到当前文件夹"));
+  generate_to_action_->setText(tr("生成到…"));
+  generate_to_action_->setToolTip(
+      tr("选择写入 %1 的文件夹").arg(QLatin1String(kComponentFileName)));
+  guide_action_->setText(tr("用户指南"));
+  generated_panel_->setTextFormat(Qt::PlainText);
+  if (exported_) {
+    // A link: a click opens the folder the file went to.
+    const QFileInfo file(*exported_);
+    generated_panel_->setStyleSheet(QString());
+    generated_panel_->setTextFormat(Qt::RichText);
+    generated_panel_->setText(
+        tr("已写入 %1")
+            .arg(QStringLiteral("<a href=\"%1\">%2</a>")
+                     .arg(QUrl::fromLocalFile(file.absolutePath()).toString(),
+                          QDir::toNativeSeparators(*exported_).toHtmlEscaped())));
+    generated_panel_->setToolTip(tr("单击打开所在文件夹"));
+  } else if (generated_) {
     generated_panel_->setStyleSheet(QString());
     generated_panel_->setText(
         tr("已生成 %n 个截面 → %1", nullptr, generated_->first).arg(generated_->second));
@@ -260,6 +304,8 @@ void TForm1::RetranslateOwnTexts() {
         tr("已按建议网格改了 %n 个截面 → %1", nullptr, refined_->first).arg(refined_->second));
   } else if (warnings_shown_) {
     ShowImportWarnings();
+  } else if (start_hint_) {
+    generated_panel_->setText(tr("更多功能：在表格或截面图上单击右键；F1 打开用户指南"));
   }
 }
 
@@ -273,6 +319,10 @@ void TForm1::ShowContextMenu(QWidget* widget, const QPoint& pos, bool with_pictu
   UpdateActions();
   QMenu menu(this);
   menu.setToolTipsVisible(true);
+  menu.addAction(import_action_);
+  menu.addAction(generate_action_);
+  menu.addAction(generate_to_action_);
+  menu.addSeparator();
   menu.addAction(export_action_);
   menu.addAction(print_action_);
   if (with_picture) menu.addAction(picture_action_);
@@ -283,6 +333,7 @@ void TForm1::ShowContextMenu(QWidget* widget, const QPoint& pos, bool with_pictu
   menu.addAction(chinese_action_);
   menu.addAction(english_action_);
   menu.addSeparator();
+  menu.addAction(guide_action_);
   menu.addAction(about_action_);
   menu.exec(widget->mapToGlobal(pos));
 }
@@ -306,6 +357,7 @@ void TForm1::ShowCapacity() {
                                           LoadCapacityOptions(*settings_), this);
     connect(capacity_dialog_, &CapacityDialog::OptionsChanged, this,
             [this](const CapacityOptions& options) { SaveCapacityOptions(*settings_, options); });
+    connect(capacity_dialog_, &CapacityDialog::StepRequested, this, &TForm1::StepSection);
   }
   capacity_dialog_->SetLanguage(language_);
   capacity_dialog_->ShowRecord(selected_row_, table_path_);
@@ -315,6 +367,62 @@ void TForm1::ShowCapacity() {
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::StepSection(int step) {
+  const int row = selected_row_ + step;
+  if (!selection_of_this_import_ || row < 1 || row > state_.imported_count) return;
+  const QModelIndex cell = grid_model_->index(row - 1, 0);
+  ui_->StringGrid1->setCurrentIndex(cell);
+  ui_->StringGrid1->scrollTo(cell);
+  ReportErrors([this, row] { SelectRow(row); });
+}
+
+QStringList TForm1::GuideFolders() const {
+  if (!guide_folder_.isEmpty()) return {guide_folder_};
+  // Beside the program in docs (the Windows folder, and the build tree,
+  // which copies the guides there), else the package's doc folder.
+  const QDir program(QCoreApplication::applicationDirPath());
+  return {QDir::cleanPath(program.filePath(QStringLiteral("docs"))),
+          QDir::cleanPath(program.filePath(QStringLiteral("../share/doc/brenmoor")))};
+}
+
+void TForm1::ShowGuide() {
+  ReportErrors([this] {
+    const QString name = language_ == Language::kEnglish ? QStringLiteral("guide.en.md")
+                                                         : QStringLiteral("guide.zh.md");
+    QString path;
+    const QStringList folders = GuideFolders();
+    for (const QString& folder : folders) {
+      if (QFileInfo::exists(QDir(folder).filePath(name))) {
+        path = QDir(folder).filePath(name);
+        break;
+      }
+    }
+    if (path.isEmpty()) {
+      throw Error(tr("找不到用户指南 %1，已查找：%2")
+                      .arg(name, QDir::toNativeSeparators(folders.join(QStringLiteral("; "))))
+                      .toStdString());
+    }
+    if (guide_ == nullptr) {
+      guide_ = new QTextBrowser(this);
+      guide_->setWindowFlag(Qt::Window);
+      guide_->setObjectName(QStringLiteral("GuideBrowser"));
+      guide_->setOpenExternalLinks(true);
+      guide_->setFont(QFont());  // the system's, for reading; not the form's 11 pixels
+      const QScreen* screen = ScreenAt(frameGeometry().center());
+      const QRect available = screen->availableGeometry();
+      const WindowPlacement placed = PlaceWindow(frameGeometry().topLeft() + QPoint(40, 0),
+                                                 QSize(860, 760), kDesignFrame, available);
+      guide_->resize(placed.client);
+      guide_->move(placed.position);
+    }
+    guide_->setWindowTitle(tr("Brenmoor 用户指南"));
+    guide_->setSource(QUrl::fromLocalFile(path));
+    guide_->show();
+    guide_->raise();
+    guide_->activateWindow();
+  });
+}
 
 void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
@@ -353,22 +461,46 @@ void TForm1::ReportErrors(Action&& action) {
     // The engineer stopped it: everything is as it was, nothing to report.
     return;
   } catch (const Error& e) {
-    generated_.reset();
-    refined_.reset();
-    generated_panel_->clear();
-    generated_panel_->setToolTip(QString());
+    ForgetLastResult();
     error_report_.Show(this, e, std::exchange(error_note_, QString()));
   } catch (const std::exception& e) {
-    generated_.reset();
-    refined_.reset();
-    generated_panel_->clear();
-    generated_panel_->setToolTip(QString());
+    ForgetLastResult();
     error_report_.Show(this, e, std::exchange(error_note_, QString()));
   }
 }
 
-void TForm1::Button1Click() {
-  ReportErrors([this] {
+void TForm1::ForgetLastResult() {
+  generated_.reset();
+  refined_.reset();
+  exported_.reset();
+  start_hint_ = false;
+  generated_panel_->clear();
+  generated_panel_->setToolTip(QString());
+}
+
+void TForm1::ShowWritten(const std::filesystem::path& written) {
+  ForgetLastResult();
+  warnings_shown_ = false;
+  exported_ = QString::fromStdString(PathToUtf8(written));
+  RetranslateOwnTexts();
+}
+
+void TForm1::Button1Click() { Generate(QString()); }
+
+void TForm1::GenerateTo() {
+  if (state_.imported_count == 0) return Generate(QString());  // refused as the button is
+  const std::optional<QString> folder = folder_dialog_.GetExistingDirectory(
+      this, tr("生成到…"), generate_folder_.isEmpty() ? QDir::currentPath() : generate_folder_);
+  if (!folder) return;
+  generate_folder_ = *folder;
+  Generate(*folder);
+}
+
+void TForm1::Generate(const QString& folder) {
+  // Where the working folder cannot take the file (a table opened from a
+  // folder of the system's), the box offers another one.
+  std::optional<Error> unwritable;
+  ReportErrors([&] {
     // Nothing imported (a refused table, a cancelled dialog): an empty file
     // would replace the component file of the last good import.
     if (state_.imported_count == 0) {
@@ -377,10 +509,25 @@ void TForm1::Button1Click() {
     }
     WindowProgress progress(this, progress_delay_ms_);
     JobContext context{state_, &progress};
-    const JobResult result =
-        ConvertJob({.table = {PathToUtf8(PathOf(table_path_)), true}}, context);
+    ConvertRequest request{.table = {PathToUtf8(PathOf(table_path_)), true}};
+    if (!folder.isEmpty()) {
+      request.output = PathToUtf8(PathOf(folder) / PathFromUtf8(kComponentFileName));
+    }
+    JobResult result;
+    try {
+      result = ConvertJob(request, context);
+    } catch (const ImportError&) {
+      throw;  // a section's fault: another folder would not help
+    } catch (const Cancelled&) {
+      throw;
+    } catch (const Error& e) {
+      if (!folder.isEmpty()) throw;
+      unwritable = e;
+      return;
+    }
     const QString written = QString::fromStdString(PathToUtf8(result.written));
     const int count = result.sections;
+    ForgetLastResult();
     generated_ = std::make_pair(count, written);
     warnings_shown_ = false;
     RetranslateOwnTexts();
@@ -388,6 +535,10 @@ void TForm1::Button1Click() {
                                      .arg(count)
                                      .arg(count == 1 ? "section" : "sections", written));
   });
+  if (unwritable) {
+    ForgetLastResult();
+    if (error_report_.ShowWithChoice(this, *unwritable, tr("生成到…"))) GenerateTo();
+  }
 }
 
 void TForm1::Button3Click() {
@@ -413,6 +564,7 @@ void TForm1::Import(const std::optional<QString>& path) {
     CancelImport(state_);
     grid_model_->ShowImport();
     SelectFirstRow();
+    ShowTableInTitle();
     return;
   }
   // Read into a state of its own, so that a refused or cancelled table
@@ -432,6 +584,9 @@ void TForm1::Import(const std::optional<QString>& path) {
   }
   state_ = std::move(imported);
   table_path_ = QFileInfo(*path).absoluteFilePath();
+  ShowTableInTitle();
+  start_hint_ = false;
+  exported_.reset();
   settings_->setValue(kLastFolderKey, QFileInfo(*path).absolutePath());
   // What the generate panel said belongs to the table before; what this
   // one's import found odd takes its place.
@@ -444,6 +599,12 @@ void TForm1::Import(const std::optional<QString>& path) {
   if (warnings_shown_) ShowImportWarnings();
   grid_model_->ShowImport();
   SelectFirstRow();
+}
+
+void TForm1::ShowTableInTitle() {
+  setWindowTitle(table_path_.isEmpty()
+                     ? QStringLiteral("Brenmoor")
+                     : QStringLiteral("Brenmoor — %1").arg(QFileInfo(table_path_).fileName()));
 }
 
 void TForm1::SelectFirstRow() {
@@ -497,7 +658,7 @@ void TForm1::ExportReport() {
     request.table = {PathToUtf8(PathOf(table_path_)), true};
     request.output = PathToUtf8(PathOf(*path));
     request.language = language_;
-    ReportPdfJob(request, context, WindowReportRenderer());
+    ShowWritten(ReportPdfJob(request, context, WindowReportRenderer()).written);
   });
 }
 
@@ -539,7 +700,7 @@ void TForm1::ExportCapacityReport() {
     request.output = PathToUtf8(PathOf(*path));
     request.options = LoadCapacityOptions(*settings_);
     request.language = language_;
-    CapacityPdfJob(request, context, WindowCapacityRenderer());
+    ShowWritten(CapacityPdfJob(request, context, WindowCapacityRenderer()).written);
   });
 }
 
@@ -598,10 +759,12 @@ void TForm1::SavePicture() {
         QFileInfo(table_path_).absolutePath() + u'/' + file_name + QStringLiteral(".png"),
         QStringLiteral("PNG (*.png)"));
     if (!path) return;
-    SectionPictureJob({PathToUtf8(PathOf(table_path_)), PathToUtf8(PathOf(*path))}, state_, row,
-                      [&](ByteSink& sink, const TSECTION& section) {
-                        WritePng(sink, SectionPicture(section, name, kPictureSize), *path);
-                      });
+    ShowWritten(
+        SectionPictureJob({PathToUtf8(PathOf(table_path_)), PathToUtf8(PathOf(*path))}, state_, row,
+                          [&](ByteSink& sink, const TSECTION& section) {
+                            WritePng(sink, SectionPicture(section, name, kPictureSize), *path);
+                          })
+            .written);
   });
 }
 

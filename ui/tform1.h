@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QMargins>
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -17,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QMimeData;
 class QSettings;
+class QTextBrowser;
 namespace Ui {
 class TForm1;
 }
@@ -79,6 +81,20 @@ class TForm1 : public QMainWindow {
   // dialog whose Cancel leaves every file, and the table imported before,
   // as they were.
   void Button1Click();
+  // Generate into a folder the engineer chooses, offered first in the one
+  // chosen last (for as long as the window is open).
+  void GenerateTo();
+  // Shows the user's guide in the window's language (F1).
+  void ShowGuide();
+  // The guide's window once opened, else nullptr. For testing.
+  QTextBrowser* GuideWindow() const { return guide_; }
+  // Looks for the guides in folder alone. Use only for testing.
+  void UseGuideFolderForTesting(const QString& folder) { guide_folder_ = folder; }
+  FolderDialog& FolderDialog1() { return folder_dialog_; }
+  // Selects the section `step` rows from the selected one, as a click on
+  // it does; nothing past either end.
+  void StepSection(int step);
+
   // Import: asks for a section table, starting in the folder of the table
   // imported last, shows it in the grid and its row 1 in the panel. A
   // refused table keeps the table imported before, its grid and selection;
@@ -151,6 +167,15 @@ class TForm1 : public QMainWindow {
   // Row 1 of the table just imported, as if clicked; nothing for an empty
   // table.
   void SelectFirstRow();
+  // "Brenmoor — <table>", or "Brenmoor" while none is imported.
+  void ShowTableInTitle();
+  // Writes the component file into folder, the working folder when empty.
+  void Generate(const QString& folder);
+  // The status panel forgets what the last command said.
+  void ForgetLastResult();
+  // The status panel says an export wrote written, with a link to its folder.
+  void ShowWritten(const std::filesystem::path& written);
+  QStringList GuideFolders() const;
   // What a press on grid row `row` shows: the fields, the preview and the
   // capacity dialog when open.
   void SelectRow(int row);
@@ -197,6 +222,20 @@ class TForm1 : public QMainWindow {
   QAction* capacity_action_ = nullptr;
   QAction* capacity_report_action_ = nullptr;
   QAction* refine_action_ = nullptr;
+  QAction* import_action_ = nullptr;
+  QAction* generate_action_ = nullptr;
+  QAction* generate_to_action_ = nullptr;
+  QAction* guide_action_ = nullptr;
+  // The path the last export wrote, for the status panel.
+  std::optional<QString> exported_;
+  // Whether the panel still shows where to find the commands (until the
+  // first table is imported).
+  bool start_hint_ = true;
+  // The folder "generate to" chose last; not kept past this window.
+  QString generate_folder_;
+  FolderDialog folder_dialog_;
+  QTextBrowser* guide_ = nullptr;  // a child of the window
+  QString guide_folder_;
   CapacityDialog* capacity_dialog_ = nullptr;  // a child of the window
   FileDialog open_dialog_;
   SaveDialog save_dialog_;

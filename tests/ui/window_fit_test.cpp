@@ -143,6 +143,14 @@ class WindowFitTest : public WindowTest {
     const QRect available = Available();
     QVERIFY2(available.contains(dialog->frameGeometry()),
              Outside(dialog->frameGeometry(), available, "the capacity dialog"));
+    // Beside the window where the screen has room for it there whole.
+    const QRect window = form_->frameGeometry();
+    const int beside =
+        std::max(available.right() - window.right(), window.left() - available.left());
+    if (beside >= CapacityDialog::kOpeningSize.width() + 16) {
+      QVERIFY2(!dialog->frameGeometry().intersects(window),
+               Outside(dialog->frameGeometry(), available, "the capacity dialog over the window"));
+    }
     for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
       const QRect shown(button->mapTo(dialog, QPoint(0, 0)), button->size());
       QVERIFY2(dialog->rect().contains(shown), Outside(shown, dialog->rect(), button->text()));
