@@ -475,6 +475,7 @@ void TForm1::ForgetLastResult() {
   exported_.reset();
   start_hint_ = false;
   generated_panel_->clear();
+  generated_panel_->setTextFormat(Qt::PlainText);
   generated_panel_->setToolTip(QString());
 }
 
@@ -630,6 +631,7 @@ void TForm1::ShowImportWarnings() {
   const int more = static_cast<int>(lines.size()) - 1;
   generated_panel_->setText(more > 0 ? tr("%1（还有 %n 条警告）", nullptr, more).arg(lines.front())
                                      : lines.value(0));
+  generated_panel_->setTextFormat(Qt::PlainText);
   generated_panel_->setToolTip(lines.join(u'\n'));
   generated_panel_->setStyleSheet(QStringLiteral("color: #be0000"));
 }
