@@ -4,6 +4,7 @@
 // or "1920x1080@1.5" for a display scaled to 150 %), else on the tests'
 // desktop screen.
 #include <QApplication>
+#include <QDebug>
 #include <QDir>
 #include <QLineEdit>
 #include <QScreen>
@@ -24,17 +25,9 @@ const QString kSample = QStringLiteral(BRENMOOR_SOURCE_DIR "/examples/sample.csv
 // Whether inner lies inside outer; a message naming both where not.
 QByteArray Outside(const QRect& inner, const QRect& outer, const QString& what) {
   if (outer.contains(inner)) return QByteArray();
-  return QStringLiteral("%1 (%2, %3, %4 × %5) is not inside (%6, %7, %8 × %9)")
-      .arg(what)
-      .arg(inner.x())
-      .arg(inner.y())
-      .arg(inner.width())
-      .arg(inner.height())
-      .arg(outer.x())
-      .arg(outer.y())
-      .arg(outer.width())
-      .arg(outer.height())
-      .toUtf8();
+  QString text;
+  QDebug(&text) << what << inner << "is not inside" << outer;
+  return text.toUtf8();
 }
 
 }  // namespace
