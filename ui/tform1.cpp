@@ -473,10 +473,11 @@ void TForm1::ForgetLastResult() {
   generated_.reset();
   refined_.reset();
   exported_.reset();
-  start_hint_ = false;
   generated_panel_->clear();
   generated_panel_->setTextFormat(Qt::PlainText);
   generated_panel_->setToolTip(QString());
+  // Until a table is imported, where the commands are is still news.
+  if (start_hint_) RetranslateOwnTexts();
 }
 
 void TForm1::ShowWritten(const std::filesystem::path& written) {

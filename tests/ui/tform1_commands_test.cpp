@@ -83,6 +83,8 @@ class TForm1CommandsTest : public WindowTest {
     Find<QAction>("EnglishAction")->trigger();
     QVERIFY2(Panel()->text().contains(QStringLiteral("right-click")), qPrintable(Panel()->text()));
     Find<QAction>("ChineseAction")->trigger();
+    Import(QStringLiteral(BRENMOOR_BINARY_DIR "/missing.csv"));  // refused: still none imported
+    QVERIFY(Panel()->text().startsWith(QStringLiteral("更多功能")));
     Import(kSample);
     QCOMPARE(Panel()->text(), QString());
     QCOMPARE(form_->windowTitle(), QStringLiteral("Brenmoor — sample.csv"));
