@@ -94,7 +94,10 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   // On a screen smaller than the window the fixed layout scrolls, so that no
   // control is ever out of reach; on any other it shows whole, as designed.
   QWidget* client = takeCentralWidget();
-  client->setMinimumSize(kClientSize.width(), kClientSize.height() - kStatusBarHeight);
+  // Scroll bars only where a control would be cut off, not for the empty
+  // margin to the right of and below the controls.
+  const QRect used = client->childrenRect();
+  client->setMinimumSize(used.right() + 1 + used.left(), used.bottom() + 1 + used.left());
   auto* scroller = new QScrollArea(this);
   scroller->setObjectName(QStringLiteral("ClientScroller"));
   scroller->setFrameShape(QFrame::NoFrame);
