@@ -228,6 +228,11 @@ int RunCommandLine(const std::vector<std::string>& args, BrenmoorState& state, s
     err << "brenmoor: ";
     if (e.line() > 0) {
       err << call.table << ":" << e.line() << ": ";
+      // The cell at fault, as the window's error box names it.
+      if (!e.column().empty()) {
+        if (!e.section().empty()) err << DisplayText(e.section()) << ", ";
+        err << "column " << e.column() << ": ";
+      }
     } else if (std::string_view(e.what()).find(quoted) == std::string_view::npos) {
       err << call.table << ": ";
     }

@@ -96,28 +96,41 @@ void CheckSizes(const TSECTION& section, char decimal_separator) {
 // Fills one record from one data line. The values are converted in the order
 // H, B, FX, FY, NX, NY, ASX, ASY, ASCOR, CC, so a line with several bad values
 // reports the first of them; only then are the section's limits checked.
+// column is left naming the cell a conversion or a material name failed on,
+// and empty for the checks of the whole section.
 void ReadSection(const BrenmoorState& state, const LineFields& field, char decimal_separator,
-                 TSECTION& section) {
+                 TSECTION& section, const char*& column) {
   section.kind = kRectangularColumn;
   section.NAME = field[0];
   const std::optional<std::int32_t> concrete = FindMaterial(state, field[1]);
   const std::optional<std::int32_t> steel = FindMaterial(state, field[2]);
-  section.H = TextToFloat(field[3], decimal_separator);
-  section.B = TextToFloat(field[4], decimal_separator);
-  section.FX = TextToInt(field[5]);
-  section.FY = TextToInt(field[6]);
-  section.NX = TextToInt(field[7]);
-  section.NY = TextToInt(field[8]);
-  section.ASX = TextToFloat(field[9], decimal_separator);
-  section.ASY = TextToFloat(field[10], decimal_separator);
-  section.ASCOR = TextToFloat(field[11], decimal_separator);
-  section.CC = TextToFloat(field[12], decimal_separator);
+  const auto real = [&](const char* title, int index) {
+    column = title;
+    return TextToFloat(field[index], decimal_separator);
+  };
+  const auto count = [&](const char* title, int index) {
+    column = title;
+    return TextToInt(field[index]);
+  };
+  section.H = real("H", 3);
+  section.B = real("B", 4);
+  section.FX = count("FX", 5);
+  section.FY = count("FY", 6);
+  section.NX = count("NX", 7);
+  section.NY = count("NY", 8);
+  section.ASX = real("ASX", 9);
+  section.ASY = real("ASY", 10);
+  section.ASCOR = real("ASCOR", 11);
+  section.CC = real("CC", 12);
 
   // An unknown name would silently become "C30" and put the wrong material
   // into the engineer's model.
+  column = "CONC";
   if (!concrete)
     throw Error("'" + ShortenedForMessage(field[1]) + "' is not a valid material name");
+  column = "STEEL";
   if (!steel) throw Error("'" + ShortenedForMessage(field[2]) + "' is not a valid material name");
+  column = "";
   section.concrete_material = *concrete;
   section.steel_material = *steel;
 
@@ -238,11 +251,16 @@ void ImportLines(BrenmoorState& state, std::string_view bytes, char decimal_sepa
                  std::string_view line;
                  for (std::size_t i = first + 1; i <= last && lines.Next(line); ++i) {
                    const int line_number = static_cast<int>(i) + 1;
+                   const char* column = "";
+                   bool split = false;
                    try {
                      SplitFields(line, fields);
-                     ReadSection(state, fields, decimal_separator, records[i]);
+                     split = true;
+                     ReadSection(state, fields, decimal_separator, records[i], column);
                    } catch (const Error& error) {
-                     throw ImportError(error.what(), file, line_number);
+                     throw ImportError(error.what(), file, line_number,
+                                       split ? ShortenedForMessage(fields[0]) : std::string(),
+                                       column);
                    }
                    records[i].stirrups = ReadStirrups(fields, stirrup_columns, records[i],
                                                       line_number, decimal_separator, problems);

@@ -18,17 +18,28 @@ class Error : public std::runtime_error {
 // A failure tied to a place in the section table, met while importing it or
 // while computing one of its sections: file is the table's path as given,
 // line its line number counting the header as line 1 (0 when the failure is
-// not on one line). what() is the message alone.
+// not on one line). Where the import knows them, section is the line's NAME
+// as the table holds it and column the title of the one cell at fault ("B",
+// "CONC"), else empty. what() is the message alone.
 class ImportError : public Error {
  public:
-  ImportError(const std::string& message, std::string file, int line)
-      : Error(message), file_(std::move(file)), line_(line) {}
+  ImportError(const std::string& message, std::string file, int line, std::string section = {},
+              std::string column = {})
+      : Error(message),
+        file_(std::move(file)),
+        line_(line),
+        section_(std::move(section)),
+        column_(std::move(column)) {}
   const std::string& file() const { return file_; }
   int line() const { return line_; }
+  const std::string& section() const { return section_; }
+  const std::string& column() const { return column_; }
 
  private:
   std::string file_;
   int line_;
+  std::string section_;
+  std::string column_;
 };
 
 // A text as an error message quotes it: whole when short, otherwise its first

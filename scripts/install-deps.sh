@@ -29,6 +29,7 @@ libcli11-dev
 libbenchmark-dev
 fonts-liberation
 fonts-wqy-microhei
+openbox
 poppler-utils
 dpkg-dev
 "

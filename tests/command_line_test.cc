@@ -180,7 +180,7 @@ TEST(CommandLine, FailuresSayWhereAndChangeNothing) {
     std::string err_start;
   } cases[] = {
       {{"convert", bad_table, "-o", output},
-       "brenmoor: " + bad_table + ":3: '5x0' is not a valid floating point value.\n"},
+       "brenmoor: " + bad_table + ":3: B, column H: '5x0' is not a valid floating point value.\n"},
       {{"convert", missing, "-o", output},
        "brenmoor: Cannot open file \"" + missing + "\". " + testing::Texts().missing_file + ".\n"},
       {{"convert", zero_table, "-o", output}, "brenmoor: " + zero_table + ":2: "},

@@ -284,7 +284,8 @@ TEST(ReportCommand, RefusedCallsLeaveEveryFileAsItWas) {
   const std::string pdf = (dir / "sections.pdf").string();
   WriteFile(bad, kHeader + "1,A,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n2,B,C35,STEEL,5x0\n");
   const std::string convert_err = RunWith({"convert", bad, "-o", (dir / "x").string()}).err;
-  ASSERT_EQ(convert_err, "brenmoor: " + bad + ":3: '5x0' is not a valid floating point value.\n");
+  ASSERT_EQ(convert_err,
+            "brenmoor: " + bad + ":3: B, column H: '5x0' is not a valid floating point value.\n");
   const std::map<std::string, std::string> files = {{"bad.pdf", "an older report"},
                                                     {"bad.properties.csv", "an older table"},
                                                     {"sections.pdf", ReadFile(kSample)},

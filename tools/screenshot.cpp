@@ -43,11 +43,22 @@ void PressFirstRow(brenmoor::TForm1& form) {
   QApplication::processEvents();
 }
 
-// The error box the window shows for a refused table.
+// The error box the window shows for a refused table: one whose line 4
+// holds "7O0" for B, imported over the table on show.
 int SaveErrorBox(brenmoor::TForm1& form, const QString& picture) {
-  auto box =
-      brenmoor::MakeErrorBox(&form, {QStringLiteral("'12,5' is not a valid floating point value."),
-                                     QStringLiteral("Line 3 of t.csv")});
+  QTemporaryDir folder;
+  const QString bad = folder.filePath(QStringLiteral("t.csv"));
+  QFile table(bad);
+  if (!table.open(QIODevice::WriteOnly)) return 1;
+  table.write(
+      "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n"
+      "1,KZ1,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n"
+      "2,KZ2,C30,STEEL,600,400,4,6,3,4,600,800,314,40\n"
+      "3,KZ3,C40,STEEL,700,7O0,5,5,4,4,1256,1256,380.1,45\n");
+  table.close();
+  form.ImportTableFile(bad);
+  if (form.Errors().Collected().empty()) return 1;
+  auto box = brenmoor::MakeErrorBox(&form, form.Errors().Collected().back());
   box->show();
   QApplication::processEvents();
   return box->grab().save(picture) ? 0 : 1;
@@ -105,7 +116,6 @@ int main(int argc, char** argv) {
   if (screen != nullptr && !UseScreen(screen, screen_folder)) return 2;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Brenmoor"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Brenmoor"));
   brenmoor::BrenmoorState state;
   brenmoor::TForm1 form(state, brenmoor::RegionalDecimalSeparator());
   form.Errors().CollectForTesting();

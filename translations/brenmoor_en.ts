@@ -25,6 +25,36 @@
     </message>
 </context>
 <context>
+    <name>ErrorReport</name>
+    <message>
+        <source>第 %1 行：</source>
+        <translation>Line %1: </translation>
+    </message>
+    <message>
+        <source>第 %1 行 %2：</source>
+        <translation>Line %1, %2: </translation>
+    </message>
+    <message>
+        <source>第 %1 行，%2 列：</source>
+        <translation>Line %1, column %2: </translation>
+    </message>
+    <message>
+        <source>第 %1 行 %2，%3 列：</source>
+        <translation>Line %1, %2, column %3: </translation>
+    </message>
+    <message>
+        <source>可用的材料名称：%1。</source>
+        <translation>Valid material names: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>FileDialog</name>
+    <message>
+        <source>所有文件 (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+</context>
+<context>
     <name>TForm1</name>
     <message>
         <source>柱截面纤维</source>
@@ -380,6 +410,22 @@ Usage notes:
         <source>截面承载力按 GB 50010 第 6.2.1 条的设计本构计算，未计稳定系数 0.9φ、附加偏心距、二阶效应和 γRE；N0 按毛截面 B × H 计</source>
         <translation>Section resistances by the design laws (GB 50010 §6.2.1): no 0.9φ, additional eccentricity, second-order effects or γRE; N0 of the gross B × H</translation>
     </message>
+    <message>
+        <source>上一个截面</source>
+        <translation>Previous section</translation>
+    </message>
+    <message>
+        <source>上一个截面 (PgUp)</source>
+        <translation>Previous section (PgUp)</translation>
+    </message>
+    <message>
+        <source>下一个截面</source>
+        <translation>Next section</translation>
+    </message>
+    <message>
+        <source>下一个截面 (PgDn)</source>
+        <translation>Next section (PgDn)</translation>
+    </message>
 </context>
 <context>
     <name>brenmoor::TForm1</name>
@@ -459,6 +505,54 @@ Usage notes:
     <message>
         <source>按建议网格另存表格</source>
         <translation>Save the table with the suggested grids</translation>
+    </message>
+    <message>
+        <source>未导入 %1；之前导入的 %2 保持不变。</source>
+        <translation>%1 was not imported; %2, imported before, is kept.</translation>
+    </message>
+    <message>
+        <source>未导入 %1。</source>
+        <translation>%1 was not imported.</translation>
+    </message>
+    <message>
+        <source>导入数据表格…</source>
+        <translation>Import section table…</translation>
+    </message>
+    <message>
+        <source>生成到当前文件夹</source>
+        <translation>Generate into the working folder</translation>
+    </message>
+    <message>
+        <source>生成到…</source>
+        <translation>Generate to…</translation>
+    </message>
+    <message>
+        <source>选择写入 %1 的文件夹</source>
+        <translation>Choose the folder to write %1 into</translation>
+    </message>
+    <message>
+        <source>用户指南</source>
+        <translation>User's guide</translation>
+    </message>
+    <message>
+        <source>已写入 %1</source>
+        <translation>Wrote %1</translation>
+    </message>
+    <message>
+        <source>单击打开所在文件夹</source>
+        <translation>Click to open its folder</translation>
+    </message>
+    <message>
+        <source>更多功能：在表格或截面图上单击右键；F1 打开用户指南</source>
+        <translation>More commands: right-click the grid or the drawing; F1 opens the user's guide</translation>
+    </message>
+    <message>
+        <source>找不到用户指南 %1，已查找：%2</source>
+        <translation>The user's guide %1 was not found; looked in: %2</translation>
+    </message>
+    <message>
+        <source>Brenmoor 用户指南</source>
+        <translation>Brenmoor user's guide</translation>
     </message>
 </context>
 </TS>

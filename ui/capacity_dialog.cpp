@@ -11,11 +11,13 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QImageWriter>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSettings>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -258,7 +260,32 @@ QDialogButtonBox* CapacityDialog::MakeButtons() {
   picture_button_->setObjectName(QStringLiteral("ExportPictureButton"));
   pdf_button_ = new QPushButton(this);
   pdf_button_->setObjectName(QStringLiteral("ExportPdfButton"));
+  // The sections one after another, without going back to the grid.
+  previous_button_ = new QPushButton(this);
+  previous_button_->setObjectName(QStringLiteral("PreviousSectionButton"));
+  next_button_ = new QPushButton(this);
+  next_button_->setObjectName(QStringLiteral("NextSectionButton"));
+  for (QPushButton* button : {previous_button_, next_button_}) button->setAutoDefault(false);
+  // Page Up and Page Down belong to these buttons even where the focus is in
+  // a list or a number, which would otherwise take them for their own.
+  for (QWidget* child : findChildren<QWidget*>()) {
+    if (child->focusPolicy() != Qt::NoFocus) child->installEventFilter(this);
+  }
+  connect(previous_button_, &QPushButton::clicked, this, [this] { emit StepRequested(-1); });
+  connect(next_button_, &QPushButton::clicked, this, [this] { emit StepRequested(1); });
+  // Keys of their own rather than the buttons' shortcuts, which would press
+  // them only after the button has been shown down for a moment.
+  const auto step_key = [this](Qt::Key key, QPushButton* button) {
+    auto* shortcut = new QShortcut(QKeySequence(key), this);
+    connect(shortcut, &QShortcut::activated, button, [button] {
+      if (button->isEnabled()) button->click();
+    });
+  };
+  step_key(Qt::Key_PageUp, previous_button_);
+  step_key(Qt::Key_PageDown, next_button_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  buttons->addButton(previous_button_, QDialogButtonBox::ResetRole);
+  buttons->addButton(next_button_, QDialogButtonBox::ResetRole);
   close_button_ = buttons->button(QDialogButtonBox::Close);
   buttons->addButton(picture_button_, QDialogButtonBox::ActionRole);
   buttons->addButton(pdf_button_, QDialogButtonBox::ActionRole);
@@ -275,7 +302,9 @@ void CapacityDialog::showEvent(QShowEvent* event) {
 
 // At kOpeningSize when first shown, then at the size the engineer gave it,
 // in either case no larger than the screen's room for it, and moved into
-// that room: first centred over the window, then only as far as needed.
+// that room: first beside the window where the room there takes it (right,
+// else left; narrower than kOpeningSize if need be), else centred over it,
+// then only as far as needed.
 void CapacityDialog::FitToScreen(const QRect& available) {
   // The frame the window system says it draws, but no thinner than the
   // usual desktops draw one (title bars up to 32 pixels high): until the
@@ -294,14 +323,50 @@ void CapacityDialog::FitToScreen(const QRect& available) {
   if (!fitted_) {
     placed.moveCenter(parentWidget() != nullptr ? parentWidget()->window()->geometry().center()
                                                 : room.center());
+    if (const std::optional<QRect> beside = BesideWindow(room, frame, size)) placed = *beside;
   }
   placed.moveLeft(std::clamp(placed.left(), room.left(),
-                             std::max(room.left(), room.right() - size.width() + 1)));
+                             std::max(room.left(), room.right() - placed.width() + 1)));
   placed.moveTop(std::clamp(placed.top(), room.top(),
-                            std::max(room.top(), room.bottom() - size.height() + 1)));
+                            std::max(room.top(), room.bottom() - placed.height() + 1)));
   // The window system frames the dialog around this, inside the screen.
   setGeometry(placed);
   fitted_ = true;
+}
+
+std::optional<QRect> CapacityDialog::BesideWindow(const QRect& room, const QMargins& frame,
+                                                  const QSize& size) const {
+  if (parentWidget() == nullptr) return std::nullopt;
+  const QRect window = parentWidget()->window()->frameGeometry();
+  // Narrower than the charts' least width it would only scroll them: then
+  // rather over the window, whole.
+  const QMargins margins = layout()->contentsMargins();
+  const int least = std::max(minimumSizeHint().width(),
+                             charts_->minimumWidth() + margins.left() + margins.right());
+  const int right_left = window.right() + 1 + frame.left();
+  const int right_room = room.right() + 1 - right_left;
+  const int left_room = window.left() - frame.right() - room.left();
+  const int top = std::clamp(window.top() + frame.top(), room.top(),
+                             std::max(room.top(), room.bottom() + 1 - size.height()));
+  if (right_room >= least) {
+    return QRect(right_left, top, std::min(size.width(), right_room), size.height());
+  }
+  if (left_room >= least) {
+    const int width = std::min(size.width(), left_room);
+    return QRect(window.left() - frame.right() - width, top, width, size.height());
+  }
+  return std::nullopt;
+}
+
+bool CapacityDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() == Qt::NoModifier &&
+        (key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown)) {
+      return true;  // not taken here, so the buttons' keys act
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 CapacityDialog::~CapacityDialog() = default;
@@ -331,6 +396,10 @@ void CapacityDialog::RetranslateTexts() {
                                        tr("纤维误差 (%)")});
   figures_->setVerticalHeaderLabels({tr("绕 x 轴"), tr("绕 y 轴"), tr("双向")});
   picture_button_->setText(tr("导出图片…"));
+  previous_button_->setText(tr("上一个截面"));
+  previous_button_->setToolTip(tr("上一个截面 (PgUp)"));
+  next_button_->setText(tr("下一个截面"));
+  next_button_->setToolTip(tr("下一个截面 (PgDn)"));
   picture_button_->setToolTip(tr("将曲线保存为 PNG 图片"));
   pdf_button_->setText(tr("导出 PDF…"));
   pdf_button_->setToolTip(tr("将本截面的承载力页保存为 PDF"));
@@ -357,6 +426,8 @@ void CapacityDialog::ShowRecord(int record, const QString& table_path) {
   table_path_ = table_path;
   section_name_ =
       record_ > 0 ? Shown(state_.records[static_cast<std::size_t>(record_)].NAME) : QString();
+  previous_button_->setEnabled(record_ > 1);
+  next_button_->setEnabled(record_ > 0 && record_ < state_.imported_count);
   Recompute();
 }
 

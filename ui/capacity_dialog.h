@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QMargins>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <optional>
@@ -42,9 +44,12 @@ void SaveCapacityOptions(QSettings& settings, const CapacityOptions& options);
 // error report.
 //
 // It fits the screen it opens on: at kOpeningSize, or smaller to stay inside
-// the screen's available area with its frame and title bar, centred over the
-// window; its minimum fits 1024 × 700, the charts shrinking and then their
-// area ("CapacityChartsArea") scrolling before any control is cut off.
+// the screen's available area with its frame and title bar, beside the
+// window where the screen has room for its charts, else centred over the window; its
+// minimum fits 1024 × 700, the charts shrinking and then their area
+// ("CapacityChartsArea") scrolling before any control is cut off. Its
+// previous and next buttons (Page Up, Page Down) ask the window to select the
+// section before or after the one on show.
 class CapacityDialog : public QDialog {
   Q_OBJECT
 
@@ -83,16 +88,24 @@ class CapacityDialog : public QDialog {
  signals:
   // The engineer chose other options; the window remembers them.
   void OptionsChanged(const brenmoor::CapacityOptions& options);
+  // The engineer asked for the section `step` rows away (−1 or 1).
+  void StepRequested(int step);
 
  protected:
   void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QLayout* MakeOptions(const CapacityOptions& options);
   void MakeFigures();
   QDialogButtonBox* MakeButtons();
   void FitToScreen(const QRect& available);
+  // Where the dialog, framed by frame, goes beside the window inside room,
+  // at size or narrower; nothing where neither side has room for its
+  // minimum.
+  std::optional<QRect> BesideWindow(const QRect& room, const QMargins& frame,
+                                    const QSize& size) const;
   void RetranslateTexts();
   void Recompute();
   void ShowFigures();
@@ -123,6 +136,8 @@ class CapacityDialog : public QDialog {
   QPushButton* picture_button_ = nullptr;
   QPushButton* pdf_button_ = nullptr;
   QPushButton* close_button_ = nullptr;
+  QPushButton* previous_button_ = nullptr;
+  QPushButton* next_button_ = nullptr;
   QLabel* steel_label_ = nullptr;
   QLabel* strengths_label_ = nullptr;
   QLabel* ratio_label_ = nullptr;

@@ -9,8 +9,10 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QUrl>
+#include <utility>
 
 #include "import/section_import.h"
+#include "model/materials.h"
 #include "platform/text.h"
 
 namespace brenmoor {
@@ -22,10 +24,28 @@ std::optional<QString> FileDialog::GetOpenFileName(QWidget* parent, const QStrin
     path = *next_;
     next_.reset();
   } else {
-    path = QFileDialog::getOpenFileName(parent, QString(), folder);
+    // Tables first, as engineers keep them; everything else one choice away.
+    path =
+        QFileDialog::getOpenFileName(parent, QString(), folder,
+                                     QStringLiteral("CSV (*.csv);;") +
+                                         QCoreApplication::translate("FileDialog", "所有文件 (*)"));
   }
   if (path.isEmpty()) return std::nullopt;
   return path;
+}
+
+std::optional<QString> FolderDialog::GetExistingDirectory(QWidget* parent, const QString& caption,
+                                                          const QString& start) {
+  last_start_ = start;
+  QString folder;
+  if (next_) {
+    folder = *next_;
+    next_.reset();
+  } else {
+    folder = QFileDialog::getExistingDirectory(parent, caption, start);
+  }
+  if (folder.isEmpty()) return std::nullopt;
+  return folder;
 }
 
 std::optional<QString> SaveDialog::GetSaveFileName(QWidget* parent, const QString& caption,
@@ -56,12 +76,42 @@ bool PrintDialog::Exec(QPrinter& printer, QWidget* parent) {
   return dialog.exec() == QDialog::Accepted;
 }
 
-ReportedError ErrorReportFor(const std::exception& e) {
+namespace {
+
+// Where on the table a failure is, in the window's language.
+QString PlaceOf(const ImportError& error) {
+  const QString section = QString::fromStdString(DisplayText(error.section()));
+  const QString column = QString::fromStdString(error.column());
+  const int line = error.line();
+  if (section.isEmpty() && column.isEmpty())
+    return QCoreApplication::translate("ErrorReport", "第 %1 行：").arg(line);
+  if (column.isEmpty())
+    return QCoreApplication::translate("ErrorReport", "第 %1 行 %2：").arg(line).arg(section);
+  if (section.isEmpty())
+    return QCoreApplication::translate("ErrorReport", "第 %1 行，%2 列：").arg(line).arg(column);
+  return QCoreApplication::translate("ErrorReport", "第 %1 行 %2，%3 列：")
+      .arg(line)
+      .arg(section, column);
+}
+
+// The names a material cell may hold, in the table's order.
+QString MaterialNames() {
+  BrenmoorState state;
+  BuildMaterialTable(state);
+  QStringList names;
+  for (const TMAT& material : state.materials) names << QString::fromStdString(material.name);
+  return names.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
+ReportedError ErrorReportFor(const std::exception& e, const QString& note) {
   ReportedError report;
   // A message quotes a section's name as the table holds it, GB18030 too, and
   // the table's path is UTF-8 on every system: both are decoded as the grid
   // and the fields decode them.
   report.text = QString::fromStdString(DisplayMessage(ErrorReportText(e.what())));
+  QStringList notes;
   if (const auto* import_error = dynamic_cast<const ImportError*>(&e);
       import_error != nullptr && import_error->line() > 0) {
     const QString file =
@@ -69,14 +119,22 @@ ReportedError ErrorReportFor(const std::exception& e) {
     report.detail = file.isEmpty()
                         ? QStringLiteral("Line %1").arg(import_error->line())
                         : QStringLiteral("Line %1 of %2").arg(import_error->line()).arg(file);
+    report.place = PlaceOf(*import_error);
+    if (import_error->column() == "CONC" || import_error->column() == "STEEL") {
+      notes << QCoreApplication::translate("ErrorReport", "可用的材料名称：%1。")
+                   .arg(MaterialNames());
+    }
   }
+  if (!note.isEmpty()) notes << note;
+  report.note = notes.join(u'\n');
   return report;
 }
 
 std::unique_ptr<QMessageBox> MakeErrorBox(QWidget* parent, const ReportedError& report) {
   auto box = std::make_unique<QMessageBox>(QMessageBox::Critical, QStringLiteral("Brenmoor"),
-                                           report.text, QMessageBox::Ok, parent);
+                                           report.place + report.text, QMessageBox::Ok, parent);
   box->setTextFormat(Qt::PlainText);
+  if (!report.note.isEmpty()) box->setInformativeText(report.note);
   if (!report.detail.isEmpty()) box->setDetailedText(report.detail);
   return box;
 }
@@ -130,13 +188,26 @@ AboutBox MakeAboutBox(QWidget* parent) {
   return about;
 }
 
-void ErrorReport::Show(QWidget* parent, const std::exception& e) {
-  ReportedError report = ErrorReportFor(e);
+void ErrorReport::Show(QWidget* parent, const std::exception& e, const QString& note) {
+  ReportedError report = ErrorReportFor(e, note);
   if (collect_) {
     collected_.push_back(std::move(report));
     return;
   }
   MakeErrorBox(parent, report)->exec();
+}
+
+bool ErrorReport::ShowWithChoice(QWidget* parent, const std::exception& e, const QString& choice) {
+  last_choice_ = choice;
+  ReportedError report = ErrorReportFor(e);
+  if (collect_) {
+    collected_.push_back(std::move(report));
+    return std::exchange(take_choice_, false);
+  }
+  const std::unique_ptr<QMessageBox> box = MakeErrorBox(parent, report);
+  QAbstractButton* way_on = box->addButton(choice, QMessageBox::AcceptRole);
+  box->exec();
+  return box->clickedButton() == way_on;
 }
 
 }  // namespace brenmoor

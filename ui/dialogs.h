@@ -32,6 +32,24 @@ class FileDialog {
   QString last_folder_;
 };
 
+// The folder dialog of "generate to".
+class FolderDialog {
+ public:
+  // The chosen folder, or nothing when the engineer cancels. The dialog
+  // opens in start.
+  std::optional<QString> GetExistingDirectory(QWidget* parent, const QString& caption,
+                                              const QString& start);
+
+  // As FileDialog::SetNextFileName; the folder the last call opened in is
+  // kept for tests to read. Use only for testing.
+  void SetNextFolder(const QString& folder) { next_ = folder; }
+  const QString& LastStart() const { return last_start_; }
+
+ private:
+  std::optional<QString> next_;
+  QString last_start_;
+};
+
 // The file-save dialog of the report and the picture export.
 class SaveDialog {
  public:
@@ -69,18 +87,29 @@ class PrintDialog {
 struct ReportedError {
   QString text;    // the message, with a full stop added after a letter or digit
   QString detail;  // "Line 5 of sections.csv" for a table line, else empty
+  // Where in the table, in the window's language, before the message on the
+  // box's face: "第 4 行 KZ3，B 列：" ("Line 4, KZ3, column B: "); empty
+  // when the failure is not on a line.
+  QString place;
+  // Said under the message: what the engineer can use instead (the valid
+  // material names) and what the window kept.
+  QString note;
 };
 
 // The message of e with a full stop appended when its last byte sorts above
 // '.' (after a letter, a digit or a non-ASCII byte; not after "." or ")").
-// An ImportError with a line adds "Line N of <file name>" as the detail.
+// An ImportError with a line adds "Line N of <file name>" as the detail and
+// its line, section and column as the place; one in a material column lists
+// the valid material names as the note, and note (what the caller kept)
+// follows them.
 // Example: "'abc' is not a valid floating point value" on line 3 of
-// /tmp/t.csv gives {"'abc' is not a valid floating point value.",
-// "Line 3 of t.csv"}.
-ReportedError ErrorReportFor(const std::exception& e);
+// /tmp/t.csv, section KZ3, column B gives {"'abc' is not a valid floating
+// point value.", "Line 3 of t.csv", "第 3 行 KZ3，B 列：", ""}.
+ReportedError ErrorReportFor(const std::exception& e, const QString& note = QString());
 
-// The report's box: title "Brenmoor", error icon, an OK button, the detail
-// behind the box's details button.
+// The report's box: title "Brenmoor", error icon, an OK button; on its face
+// the place and the message, the note under them; the detail behind the
+// box's details button.
 std::unique_ptr<QMessageBox> MakeErrorBox(QWidget* parent, const ReportedError& report);
 
 // The About box: Brenmoor's version and build date, the Qt version it was
@@ -96,15 +125,26 @@ AboutBox MakeAboutBox(QWidget* parent);
 // Shows failures to the engineer, one modal box each; the program goes on.
 class ErrorReport {
  public:
-  void Show(QWidget* parent, const std::exception& e);
+  // note: what the window kept, said under the message.
+  void Show(QWidget* parent, const std::exception& e, const QString& note = QString());
+  // As Show, with a button `choice` beside OK that offers a way on; true
+  // when the engineer takes it.
+  bool ShowWithChoice(QWidget* parent, const std::exception& e, const QString& choice);
 
   // Keeps the reports in Collected() instead of showing boxes. Use only for
   // testing.
   void CollectForTesting() { collect_ = true; }
   const std::vector<ReportedError>& Collected() const { return collected_; }
+  // While collecting, whether the next ShowWithChoice takes its choice.
+  // Use only for testing.
+  void SetNextChoiceForTesting(bool take) { take_choice_ = take; }
+  // The choice the last ShowWithChoice offered. For testing.
+  const QString& LastChoice() const { return last_choice_; }
 
  private:
   bool collect_ = false;
+  bool take_choice_ = false;
+  QString last_choice_;
   std::vector<ReportedError> collected_;
 };
 

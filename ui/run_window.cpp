@@ -14,8 +14,9 @@ int RunWindow(int argc, char** argv, const std::string& table) {
   // as it is open.
   BrenmoorState state;
   QApplication app(argc, argv);
+  // No display name of its own: the window system would add it to every
+  // title, "Brenmoor — t.csv — Brenmoor".
   QApplication::setApplicationName(QStringLiteral("Brenmoor"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Brenmoor"));
   TForm1 form(state, RegionalDecimalSeparator());
   form.show();
   if (!table.empty()) form.ImportTableFile(EnterTableFolder(QString::fromStdString(table)));

@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -13,9 +16,15 @@
 #include <QMimeData>
 #include <QPrinter>
 #include <QScopeGuard>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
+#include <QShowEvent>
 #include <QStatusBar>
+#include <QTextBrowser>
 #include <QTimer>
+#include <QUrl>
+#include <QWindow>
 #include <utility>
 
 #include "import/section_import.h"
@@ -32,6 +41,7 @@
 #include "ui/capacity_dialog.h"
 #include "ui/grid_cells.h"
 #include "ui/jpeg_image.h"
+#include "ui/screen_fit.h"
 #include "ui/section_grid.h"
 #include "ui/section_preview.h"
 #include "ui/window_jobs.h"
@@ -81,7 +91,21 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   QFont font(QStringLiteral("Arial"));
   font.setPixelSize(11);
   setFont(font);
-  move(246, 158);
+  // On a screen smaller than the window the fixed layout scrolls, so that no
+  // control is ever out of reach; on any other it shows whole, as designed.
+  QWidget* client = takeCentralWidget();
+  // Scroll bars only where a control would be cut off, not for the empty
+  // margin to the right of and below the controls.
+  const QRect used = client->childrenRect();
+  client->setMinimumSize(used.right() + 1 + used.left(), used.bottom() + 1 + used.left());
+  auto* scroller = new QScrollArea(this);
+  scroller->setObjectName(QStringLiteral("ClientScroller"));
+  scroller->setFrameShape(QFrame::NoFrame);
+  scroller->setFocusPolicy(Qt::NoFocus);
+  scroller->setWidgetResizable(true);
+  scroller->setWidget(client);
+  setCentralWidget(scroller);
+  move(kDesignPosition);
   SetUpForm();
   SetUpStatusBar();
 
@@ -94,6 +118,9 @@ TForm1::TForm1(BrenmoorState& state, char decimal_separator, QWidget* parent)
   fields_by_column_ = {ui_->Edit13, ui_->Edit10, ui_->Edit11, ui_->Edit1, ui_->Edit2,
                        ui_->Edit3,  ui_->Edit4,  ui_->Edit5,  ui_->Edit6, ui_->Edit7,
                        ui_->Edit8,  ui_->Edit9,  ui_->Edit12};
+  // They show the selected row; nothing reads them, so typing would only
+  // make them disagree with the grid.
+  for (QLineEdit* field : fields_by_column_) field->setReadOnly(true);
 
   connect(ui_->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
   connect(ui_->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
@@ -130,7 +157,7 @@ void TForm1::SetUpForm() {
 }
 
 void TForm1::SetUpStatusBar() {
-  ui_->StatusBar1->setFixedHeight(19);
+  ui_->StatusBar1->setFixedHeight(kStatusBarHeight);
   developer_panel_ = StatusPanel(ui_->StatusBar1, QString(), 80);
   developer_panel_->setObjectName(QStringLiteral("StatusPanel1"));
   StatusPanel(ui_->StatusBar1, QStringLiteral("Brenmoor project"), 150)
@@ -152,7 +179,6 @@ void TForm1::SetUpActions() {
   print_action_ =
       MakeAction(this, "PrintReportAction", QString(), QStringLiteral("Print section report…"));
   print_action_->setShortcut(QKeySequence::Print);
-  print_action_->setShortcutContext(Qt::WindowShortcut);
   picture_action_ = MakeAction(this, "SavePictureAction", QString(),
                                QStringLiteral("Save picture of the section…"));
   // Each language's entry is written in that language, whichever is shown.
@@ -174,6 +200,28 @@ void TForm1::SetUpActions() {
                                        QStringLiteral("Export capacity report (PDF)…"));
   refine_action_ = MakeAction(this, "RefineAction", QString(),
                               QStringLiteral("Save the table with the suggested grids…"));
+  import_action_ = MakeAction(this, "ImportAction", QString(), QString());
+  import_action_->setShortcut(QKeySequence::Open);
+  generate_action_ = MakeAction(this, "GenerateAction", QString(), QString());
+  generate_action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+  generate_to_action_ = MakeAction(this, "GenerateToAction", QString(), QString());
+  guide_action_ = MakeAction(this, "GuideAction", QString(), QString());
+  guide_action_->setShortcut(QKeySequence::HelpContents);
+  capacity_action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+  // The menu is the one place these commands are listed: it names their keys.
+  for (QAction* action : actions()) {
+    action->setShortcutContext(Qt::WindowShortcut);
+    action->setShortcutVisibleInContextMenu(true);
+  }
+  for (QAction* action : {import_action_, generate_action_, generate_to_action_, guide_action_})
+    action->setEnabled(true);
+  connect(import_action_, &QAction::triggered, this, &TForm1::Button3Click);
+  connect(generate_action_, &QAction::triggered, this, &TForm1::Button1Click);
+  connect(generate_to_action_, &QAction::triggered, this, &TForm1::GenerateTo);
+  connect(guide_action_, &QAction::triggered, this, &TForm1::ShowGuide);
+  // The status bar's link to the folder an export went to.
+  connect(generated_panel_, &QLabel::linkActivated, this,
+          [](const QString& link) { QDesktopServices::openUrl(QUrl(link)); });
   connect(english_action_, &QAction::triggered, this, [this] { SetLanguage(Language::kEnglish); });
   connect(chinese_action_, &QAction::triggered, this, [this] { SetLanguage(Language::kChinese); });
   connect(about_action_, &QAction::triggered, this, &TForm1::ShowAbout);
@@ -231,7 +279,25 @@ void TForm1::RetranslateOwnTexts() {
   refine_action_->setText(tr("按建议网格另存表格…"));
   refine_action_->setToolTip(tr("为每个截面找出 60 根纤维之内误差最小的网格，另存表格并导入"));
   about_action_->setText(tr("关于 Brenmoor…"));
-  if (generated_) {
+  import_action_->setText(tr("导入数据表格…"));
+  generate_action_->setText(tr("生成到当前文件夹"));
+  generate_to_action_->setText(tr("生成到…"));
+  generate_to_action_->setToolTip(
+      tr("选择写入 %1 的文件夹").arg(QLatin1String(kComponentFileName)));
+  guide_action_->setText(tr("用户指南"));
+  generated_panel_->setTextFormat(Qt::PlainText);
+  if (exported_) {
+    // A link: a click opens the folder the file went to.
+    const QFileInfo file(*exported_);
+    generated_panel_->setStyleSheet(QString());
+    generated_panel_->setTextFormat(Qt::RichText);
+    generated_panel_->setText(
+        tr("已写入 %1")
+            .arg(QStringLiteral("<a href=\"%1\">%2</a>")
+                     .arg(QUrl::fromLocalFile(file.absolutePath()).toString(),
+                          QDir::toNativeSeparators(*exported_).toHtmlEscaped())));
+    generated_panel_->setToolTip(tr("单击打开所在文件夹"));
+  } else if (generated_) {
     generated_panel_->setStyleSheet(QString());
     generated_panel_->setText(
         tr("已生成 %n 个截面 → %1", nullptr, generated_->first).arg(generated_->second));
@@ -241,6 +307,8 @@ void TForm1::RetranslateOwnTexts() {
         tr("已按建议网格改了 %n 个截面 → %1", nullptr, refined_->first).arg(refined_->second));
   } else if (warnings_shown_) {
     ShowImportWarnings();
+  } else if (start_hint_) {
+    generated_panel_->setText(tr("更多功能：在表格或截面图上单击右键；F1 打开用户指南"));
   }
 }
 
@@ -254,6 +322,10 @@ void TForm1::ShowContextMenu(QWidget* widget, const QPoint& pos, bool with_pictu
   UpdateActions();
   QMenu menu(this);
   menu.setToolTipsVisible(true);
+  menu.addAction(import_action_);
+  menu.addAction(generate_action_);
+  menu.addAction(generate_to_action_);
+  menu.addSeparator();
   menu.addAction(export_action_);
   menu.addAction(print_action_);
   if (with_picture) menu.addAction(picture_action_);
@@ -264,6 +336,7 @@ void TForm1::ShowContextMenu(QWidget* widget, const QPoint& pos, bool with_pictu
   menu.addAction(chinese_action_);
   menu.addAction(english_action_);
   menu.addSeparator();
+  menu.addAction(guide_action_);
   menu.addAction(about_action_);
   menu.exec(widget->mapToGlobal(pos));
 }
@@ -287,6 +360,7 @@ void TForm1::ShowCapacity() {
                                           LoadCapacityOptions(*settings_), this);
     connect(capacity_dialog_, &CapacityDialog::OptionsChanged, this,
             [this](const CapacityOptions& options) { SaveCapacityOptions(*settings_, options); });
+    connect(capacity_dialog_, &CapacityDialog::StepRequested, this, &TForm1::StepSection);
   }
   capacity_dialog_->SetLanguage(language_);
   capacity_dialog_->ShowRecord(selected_row_, table_path_);
@@ -296,6 +370,88 @@ void TForm1::ShowCapacity() {
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::StepSection(int step) {
+  const int row = selected_row_ + step;
+  if (!selection_of_this_import_ || row < 1 || row > state_.imported_count) return;
+  const QModelIndex cell = grid_model_->index(row - 1, 0);
+  ui_->StringGrid1->setCurrentIndex(cell);
+  ui_->StringGrid1->scrollTo(cell);
+  ReportErrors([this, row] { SelectRow(row); });
+}
+
+QStringList TForm1::GuideFolders() const {
+  if (!guide_folder_.isEmpty()) return {guide_folder_};
+  // Beside the program in docs (the Windows folder, and the build tree,
+  // which copies the guides there), else the package's doc folder.
+  const QDir program(QCoreApplication::applicationDirPath());
+  return {QDir::cleanPath(program.filePath(QStringLiteral("docs"))),
+          QDir::cleanPath(program.filePath(QStringLiteral("../share/doc/brenmoor")))};
+}
+
+void TForm1::ShowGuide() {
+  ReportErrors([this] {
+    const QString name = language_ == Language::kEnglish ? QStringLiteral("guide.en.md")
+                                                         : QStringLiteral("guide.zh.md");
+    QString path;
+    const QStringList folders = GuideFolders();
+    for (const QString& folder : folders) {
+      if (QFileInfo::exists(QDir(folder).filePath(name))) {
+        path = QDir(folder).filePath(name);
+        break;
+      }
+    }
+    if (path.isEmpty()) {
+      throw Error(tr("找不到用户指南 %1，已查找：%2")
+                      .arg(name, QDir::toNativeSeparators(folders.join(QStringLiteral("; "))))
+                      .toStdString());
+    }
+    if (guide_ == nullptr) {
+      guide_ = new QTextBrowser(this);
+      guide_->setWindowFlag(Qt::Window);
+      guide_->setObjectName(QStringLiteral("GuideBrowser"));
+      guide_->setOpenExternalLinks(true);
+      guide_->setFont(QFont());  // the system's, for reading; not the form's 11 pixels
+      const QScreen* screen = ScreenAt(frameGeometry().center());
+      const QRect available = screen->availableGeometry();
+      const WindowPlacement placed = PlaceWindow(frameGeometry().topLeft() + QPoint(40, 0),
+                                                 QSize(860, 760), kDesignFrame, available);
+      guide_->resize(placed.client);
+      guide_->move(placed.position);
+    }
+    guide_->setWindowTitle(tr("Brenmoor 用户指南"));
+    guide_->setSource(QUrl::fromLocalFile(path));
+    guide_->show();
+    guide_->raise();
+    guide_->activateWindow();
+  });
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (event->spontaneous() || placed_) return;
+  placed_ = true;
+  FitToScreen(FrameOf(*this, kDesignFrame));
+  // Placed again once the window system has framed it, with the frame it
+  // really has (none without a window manager).
+  windowHandle()->installEventFilter(this);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+    windowHandle()->removeEventFilter(this);
+    FitToScreen(windowHandle()->frameMargins());
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::FitToScreen(QMargins frame) {
+  const QScreen* screen = ScreenAt(kDesignPosition + QPoint(frame.left(), frame.top()));
+  const WindowPlacement placed =
+      PlaceWindow(kDesignPosition, kClientSize, frame, screen->availableGeometry());
+  resize(placed.client);
+  move(placed.position);
+}
 
 // The one place where a failure of the core meets the engineer: it is shown,
 // and the window goes on with whatever state the command left.
@@ -308,22 +464,48 @@ void TForm1::ReportErrors(Action&& action) {
     // The engineer stopped it: everything is as it was, nothing to report.
     return;
   } catch (const Error& e) {
-    generated_.reset();
-    refined_.reset();
-    generated_panel_->clear();
-    generated_panel_->setToolTip(QString());
-    error_report_.Show(this, e);
+    ForgetLastResult();
+    error_report_.Show(this, e, std::exchange(error_note_, QString()));
   } catch (const std::exception& e) {
-    generated_.reset();
-    refined_.reset();
-    generated_panel_->clear();
-    generated_panel_->setToolTip(QString());
-    error_report_.Show(this, e);
+    ForgetLastResult();
+    error_report_.Show(this, e, std::exchange(error_note_, QString()));
   }
 }
 
-void TForm1::Button1Click() {
-  ReportErrors([this] {
+void TForm1::ForgetLastResult() {
+  generated_.reset();
+  refined_.reset();
+  exported_.reset();
+  generated_panel_->clear();
+  generated_panel_->setTextFormat(Qt::PlainText);
+  generated_panel_->setToolTip(QString());
+  // Until a table is imported, where the commands are is still news.
+  if (start_hint_) RetranslateOwnTexts();
+}
+
+void TForm1::ShowWritten(const std::filesystem::path& written) {
+  ForgetLastResult();
+  warnings_shown_ = false;
+  exported_ = QString::fromStdString(PathToUtf8(written));
+  RetranslateOwnTexts();
+}
+
+void TForm1::Button1Click() { Generate(QString()); }
+
+void TForm1::GenerateTo() {
+  if (state_.imported_count == 0) return Generate(QString());  // refused as the button is
+  const std::optional<QString> folder = folder_dialog_.GetExistingDirectory(
+      this, tr("生成到…"), generate_folder_.isEmpty() ? QDir::currentPath() : generate_folder_);
+  if (!folder) return;
+  generate_folder_ = *folder;
+  Generate(*folder);
+}
+
+void TForm1::Generate(const QString& folder) {
+  // Where the working folder cannot take the file (a table opened from a
+  // folder of the system's), the box offers another one.
+  std::optional<Error> unwritable;
+  ReportErrors([&] {
     // Nothing imported (a refused table, a cancelled dialog): an empty file
     // would replace the component file of the last good import.
     if (state_.imported_count == 0) {
@@ -332,10 +514,25 @@ void TForm1::Button1Click() {
     }
     WindowProgress progress(this, progress_delay_ms_);
     JobContext context{state_, &progress};
-    const JobResult result =
-        ConvertJob({.table = {PathToUtf8(PathOf(table_path_)), true}}, context);
+    ConvertRequest request{.table = {PathToUtf8(PathOf(table_path_)), true}};
+    if (!folder.isEmpty()) {
+      request.output = PathToUtf8(PathOf(folder) / PathFromUtf8(kComponentFileName));
+    }
+    JobResult result;
+    try {
+      result = ConvertJob(request, context);
+    } catch (const ImportError&) {
+      throw;  // a section's fault: another folder would not help
+    } catch (const Cancelled&) {
+      throw;
+    } catch (const Error& e) {
+      if (!folder.isEmpty()) throw;
+      unwritable = e;
+      return;
+    }
     const QString written = QString::fromStdString(PathToUtf8(result.written));
     const int count = result.sections;
+    ForgetLastResult();
     generated_ = std::make_pair(count, written);
     warnings_shown_ = false;
     RetranslateOwnTexts();
@@ -343,6 +540,10 @@ void TForm1::Button1Click() {
                                      .arg(count)
                                      .arg(count == 1 ? "section" : "sections", written));
   });
+  if (unwritable) {
+    ForgetLastResult();
+    if (error_report_.ShowWithChoice(this, *unwritable, tr("生成到…"))) GenerateTo();
+  }
 }
 
 void TForm1::Button3Click() {
@@ -356,43 +557,73 @@ void TForm1::ImportTableFile(const QString& path) {
 }
 
 void TForm1::Import(const std::optional<QString>& path) {
-  // A refused table leaves the state as a cancel does: the grid then shows
-  // the titles alone, whichever way this ends.
+  // The grid shows the titles from the first attempt on, whichever way it ends.
   const auto show = qScopeGuard([this] {
     grid_model_->ShowImport();
     UpdateActions();
   });
-  // The sections on show in the capacity dialog are about to go.
-  if (capacity_dialog_ != nullptr) capacity_dialog_->ShowRecord(0, QString());
-  if (path) {
-    WindowProgress progress(this, progress_delay_ms_);
-    // A cancelled import keeps the table imported before, and what the
-    // window knows of it.
-    const QString previous_table = std::exchange(table_path_, QString());
-    const bool previous_selection = std::exchange(selection_of_this_import_, false);
-    try {
-      ImportSectionFile(state_, path->toStdString(), decimal_separator_, &progress);
-    } catch (const Cancelled&) {
-      table_path_ = previous_table;
-      selection_of_this_import_ = previous_selection;
-      throw;
-    }
-    table_path_ = QFileInfo(*path).absoluteFilePath();
-    settings_->setValue(kLastFolderKey, QFileInfo(*path).absolutePath());
-    // What the generate panel said belongs to the table before; what this
-    // one's import found odd takes its place.
-    generated_.reset();
-    generated_panel_->clear();
-    generated_panel_->setToolTip(QString());
-    generated_panel_->setStyleSheet(QString());
-    refined_.reset();
-    warnings_shown_ = !state_.warnings.empty();
-    if (warnings_shown_) ShowImportWarnings();
-  } else {
+  if (!path) {
+    // A cancelled open dialog discards the table, as it always has; the
+    // panel then shows nothing rather than a section the grid no longer has.
     table_path_.clear();
-    selection_of_this_import_ = false;
     CancelImport(state_);
+    grid_model_->ShowImport();
+    SelectFirstRow();
+    ShowTableInTitle();
+    return;
   }
+  // Read into a state of its own, so that a refused or cancelled table
+  // leaves the one imported before, its grid and its selection as they were.
+  BrenmoorState imported;
+  try {
+    WindowProgress progress(this, progress_delay_ms_);
+    ImportSectionFile(imported, path->toStdString(), decimal_separator_, &progress);
+  } catch (const Cancelled&) {
+    throw;
+  } catch (const Error&) {
+    const QString refused = QFileInfo(*path).fileName();
+    error_note_ = state_.imported_count > 0 ? tr("未导入 %1；之前导入的 %2 保持不变。")
+                                                  .arg(refused, QFileInfo(table_path_).fileName())
+                                            : tr("未导入 %1。").arg(refused);
+    throw;
+  }
+  state_ = std::move(imported);
+  table_path_ = QFileInfo(*path).absoluteFilePath();
+  ShowTableInTitle();
+  start_hint_ = false;
+  exported_.reset();
+  settings_->setValue(kLastFolderKey, QFileInfo(*path).absolutePath());
+  // What the generate panel said belongs to the table before; what this
+  // one's import found odd takes its place.
+  generated_.reset();
+  generated_panel_->clear();
+  generated_panel_->setToolTip(QString());
+  generated_panel_->setStyleSheet(QString());
+  refined_.reset();
+  warnings_shown_ = !state_.warnings.empty();
+  if (warnings_shown_) ShowImportWarnings();
+  grid_model_->ShowImport();
+  SelectFirstRow();
+}
+
+void TForm1::ShowTableInTitle() {
+  setWindowTitle(table_path_.isEmpty()
+                     ? QStringLiteral("Brenmoor")
+                     : QStringLiteral("Brenmoor — %1").arg(QFileInfo(table_path_).fileName()));
+}
+
+void TForm1::SelectFirstRow() {
+  if (state_.imported_count > 0) {
+    ui_->StringGrid1->setCurrentIndex(grid_model_->index(0, 0));
+    ui_->StringGrid1->scrollToTop();
+    SelectRow(1);
+    return;
+  }
+  selected_row_ = 0;
+  selection_of_this_import_ = false;
+  for (QLineEdit* field : fields_by_column_) field->clear();
+  ui_->Image1->clear();
+  if (capacity_dialog_ != nullptr) capacity_dialog_->ShowRecord(0, QString());
 }
 
 void TForm1::ShowImportWarnings() {
@@ -404,6 +635,7 @@ void TForm1::ShowImportWarnings() {
   const int more = static_cast<int>(lines.size()) - 1;
   generated_panel_->setText(more > 0 ? tr("%1（还有 %n 条警告）", nullptr, more).arg(lines.front())
                                      : lines.value(0));
+  generated_panel_->setTextFormat(Qt::PlainText);
   generated_panel_->setToolTip(lines.join(u'\n'));
   generated_panel_->setStyleSheet(QStringLiteral("color: #be0000"));
 }
@@ -432,7 +664,7 @@ void TForm1::ExportReport() {
     request.table = {PathToUtf8(PathOf(table_path_)), true};
     request.output = PathToUtf8(PathOf(*path));
     request.language = language_;
-    ReportPdfJob(request, context, WindowReportRenderer());
+    ShowWritten(ReportPdfJob(request, context, WindowReportRenderer()).written);
   });
 }
 
@@ -474,7 +706,7 @@ void TForm1::ExportCapacityReport() {
     request.output = PathToUtf8(PathOf(*path));
     request.options = LoadCapacityOptions(*settings_);
     request.language = language_;
-    CapacityPdfJob(request, context, WindowCapacityRenderer());
+    ShowWritten(CapacityPdfJob(request, context, WindowCapacityRenderer()).written);
   });
 }
 
@@ -533,10 +765,12 @@ void TForm1::SavePicture() {
         QFileInfo(table_path_).absolutePath() + u'/' + file_name + QStringLiteral(".png"),
         QStringLiteral("PNG (*.png)"));
     if (!path) return;
-    SectionPictureJob({PathToUtf8(PathOf(table_path_)), PathToUtf8(PathOf(*path))}, state_, row,
-                      [&](ByteSink& sink, const TSECTION& section) {
-                        WritePng(sink, SectionPicture(section, name, kPictureSize), *path);
-                      });
+    ShowWritten(
+        SectionPictureJob({PathToUtf8(PathOf(table_path_)), PathToUtf8(PathOf(*path))}, state_, row,
+                          [&](ByteSink& sink, const TSECTION& section) {
+                            WritePng(sink, SectionPicture(section, name, kPictureSize), *path);
+                          })
+            .written);
   });
 }
 
@@ -561,19 +795,21 @@ void TForm1::dropEvent(QDropEvent* event) {
 
 void TForm1::StringGrid1MouseDown(int row) {
   if (state_.imported_count == 0 || row < 0 || row > state_.imported_count) return;
-  ReportErrors([this, row] {
-    selected_row_ = row;
-    for (int column = 1; column < kGridColumns; ++column) {
-      fields_by_column_[column - 1]->setText(
-          Shown(GridCellText(state_, column, row, decimal_separator_)));
-    }
-    selection_of_this_import_ = true;
-    UpdateActions();
-    if (capacity_dialog_ != nullptr && capacity_dialog_->isVisible()) {
-      capacity_dialog_->ShowRecord(row, table_path_);
-    }
-    RedrawPreview();
-  });
+  ReportErrors([this, row] { SelectRow(row); });
+}
+
+void TForm1::SelectRow(int row) {
+  selected_row_ = row;
+  for (int column = 1; column < kGridColumns; ++column) {
+    fields_by_column_[column - 1]->setText(
+        Shown(GridCellText(state_, column, row, decimal_separator_)));
+  }
+  selection_of_this_import_ = true;
+  UpdateActions();
+  if (capacity_dialog_ != nullptr && capacity_dialog_->isVisible()) {
+    capacity_dialog_->ShowRecord(row, table_path_);
+  }
+  RedrawPreview();
 }
 
 void TForm1::RedrawPreview() {

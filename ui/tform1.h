@@ -2,7 +2,9 @@
 
 #include <QImage>
 #include <QMainWindow>
+#include <QMargins>
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -16,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QMimeData;
 class QSettings;
+class QTextBrowser;
 namespace Ui {
 class TForm1;
 }
@@ -78,9 +81,25 @@ class TForm1 : public QMainWindow {
   // dialog whose Cancel leaves every file, and the table imported before,
   // as they were.
   void Button1Click();
+  // Generate into a folder the engineer chooses, offered first in the one
+  // chosen last (for as long as the window is open).
+  void GenerateTo();
+  // Shows the user's guide in the window's language (F1).
+  void ShowGuide();
+  // The guide's window once opened, else nullptr. For testing.
+  QTextBrowser* GuideWindow() const { return guide_; }
+  // Looks for the guides in folder alone. Use only for testing.
+  void UseGuideFolderForTesting(const QString& folder) { guide_folder_ = folder; }
+  FolderDialog& FolderDialog1() { return folder_dialog_; }
+  // Selects the section `step` rows from the selected one, as a click on
+  // it does; nothing past either end.
+  void StepSection(int step);
+
   // Import: asks for a section table, starting in the folder of the table
-  // imported last, and shows what it gave in the grid; a cancel or a refused
-  // table leaves the title row alone.
+  // imported last, shows it in the grid and its row 1 in the panel. A
+  // refused table keeps the table imported before, its grid and selection;
+  // a cancel of the open dialog leaves the title row alone and the panel
+  // empty.
   void Button3Click();
   // A mouse button went down on grid row `row` (0 the title row). Ignored
   // while nothing is imported and for rows past the last section; otherwise
@@ -102,6 +121,14 @@ class TForm1 : public QMainWindow {
   void SavePicture();
 
   static constexpr int kPictureSize = 1600;
+
+  // Where the window opens where the screen has room: its frame's top-left
+  // corner, its client area (the status bar's height included) and the
+  // frame assumed until the window system tells its own.
+  static constexpr QPoint kDesignPosition{246, 158};
+  static constexpr QSize kClientSize{1024, 690};
+  static constexpr QMargins kDesignFrame{4, 23, 4, 4};
+  static constexpr int kStatusBarHeight = 19;
 
   // Opens (or brings forward) the capacity dialog on the selected section;
   // it then follows the selected row. Nothing while no row of this import
@@ -127,11 +154,31 @@ class TForm1 : public QMainWindow {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   template <typename Action>
   void ReportErrors(Action&& action);
+  // Opens where designed, moved or shrunk into the screen's room for
+  // windows as far as needed (PlaceWindow), with frame around it.
+  void FitToScreen(QMargins frame);
   void Import(const std::optional<QString>& path);
+  // Row 1 of the table just imported, as if clicked; nothing for an empty
+  // table.
+  void SelectFirstRow();
+  // "Brenmoor — <table>", or "Brenmoor" while none is imported.
+  void ShowTableInTitle();
+  // Writes the component file into folder, the working folder when empty.
+  void Generate(const QString& folder);
+  // The status panel forgets what the last command said.
+  void ForgetLastResult();
+  // The status panel says an export wrote written, with a link to its folder.
+  void ShowWritten(const std::filesystem::path& written);
+  QStringList GuideFolders() const;
+  // What a press on grid row `row` shows: the fields, the preview and the
+  // capacity dialog when open.
+  void SelectRow(int row);
   void RedrawPreview();
   void UpdateActions();
   void ShowContextMenu(QWidget* widget, const QPoint& pos, bool with_picture);
@@ -175,18 +222,35 @@ class TForm1 : public QMainWindow {
   QAction* capacity_action_ = nullptr;
   QAction* capacity_report_action_ = nullptr;
   QAction* refine_action_ = nullptr;
+  QAction* import_action_ = nullptr;
+  QAction* generate_action_ = nullptr;
+  QAction* generate_to_action_ = nullptr;
+  QAction* guide_action_ = nullptr;
+  // The path the last export wrote, for the status panel.
+  std::optional<QString> exported_;
+  // Whether the panel still shows where to find the commands (until the
+  // first table is imported).
+  bool start_hint_ = true;
+  // The folder "generate to" chose last; not kept past this window.
+  QString generate_folder_;
+  FolderDialog folder_dialog_;
+  QTextBrowser* guide_ = nullptr;  // a child of the window
+  QString guide_folder_;
   CapacityDialog* capacity_dialog_ = nullptr;  // a child of the window
   FileDialog open_dialog_;
   SaveDialog save_dialog_;
   PrintDialog print_dialog_;
   ErrorReport error_report_;
+  // Said under the next error reported: what an import that failed kept.
+  QString error_note_;
   std::unique_ptr<QSettings> settings_;
   QString table_path_;  // the table the imported sections came from
   // Whether the selected row was chosen in the grid of this import; after a
   // new import it may name another section than the preview shows.
   bool selection_of_this_import_ = false;
   std::int32_t selected_row_ = 0;
-  QImage preview_;  // made at the first accepted click, kept after
+  QImage preview_;       // made at the first accepted click, kept after
+  bool placed_ = false;  // once shown, where it is is the engineer's choice
   int progress_delay_ms_;
 };
 

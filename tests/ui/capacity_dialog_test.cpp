@@ -73,8 +73,9 @@ class CapacityDialogTest : public WindowTest {
   // and Nt = −fy·5960; its M0 comes from an independent computation.
   void FollowsTheSelectedRowAndItsOptions() {
     auto* action = Find<QAction>("CapacityAction");
+    QVERIFY(!action->isEnabled());  // nothing imported yet
     Import(kSample);
-    QVERIFY(!action->isEnabled());  // no section chosen yet
+    QVERIFY(action->isEnabled());  // row 1, selected by the import
     Open(1);
     QVERIFY(!Dialog()->isModal());
     QCOMPARE(Dialog()->Record(), 1);
@@ -141,12 +142,15 @@ class CapacityDialogTest : public WindowTest {
     Find<QAction>("CapacityAction")->trigger();
     QCOMPARE(Dialog()->Record(), 4);
 
-    // A new import takes the sections away until a row is chosen again.
-    Import(kSample);
+    // A cancelled import takes the sections away; a new one shows its row 1.
+    Import(QString());
     QCOMPARE(Dialog()->Record(), 0);
     QVERIFY(!Dialog()->Curves());
     QCOMPARE(Cell(0, 0), QString());
     QVERIFY(!InDialog<QPushButton>("ExportPdfButton")->isEnabled());
+    Import(kSample);
+    QCOMPARE(Dialog()->Record(), 1);
+    QVERIFY(InDialog<QPushButton>("ExportPdfButton")->isEnabled());
     PressRow(3);
     QCOMPARE(Dialog()->Record(), 3);
     QCOMPARE(Reports(), QStringList());

@@ -83,8 +83,8 @@ class TForm1ReportTest : public WindowTest {
   // moved to; keys that do not change the row change nothing.
   void KeyboardSelectsAsAClick() {
     Import(kSample);
-    Grid()->setFocus();  // puts the current cell on the first row, selecting nothing
-    QCOMPARE(form_->SelectedRow(), 0);
+    Grid()->setFocus();  // the import put the current cell on the first row and selected it
+    QCOMPARE(form_->SelectedRow(), 1);
     const struct {
       Qt::Key key;
       int row;
@@ -122,8 +122,10 @@ class TForm1ReportTest : public WindowTest {
     QCOMPARE(dropped.size(), 2);
     QCOMPARE(dropped[1], QStringLiteral("Line 3 of bad.csv"));
     QCOMPARE(Reports(), dropped + dropped);
-    QCOMPARE(state_->imported_count, 0);
+    QCOMPARE(state_->imported_count, 7);  // refused: the table before is kept
+    QCOMPARE(Name(), QStringLiteral("KZ3"));
     // Two files, or something that is not a file, are not taken.
+    Import(QString());
     Drop({QUrl::fromLocalFile(kSample), QUrl::fromLocalFile(kSample)});
     Drop({QUrl(QStringLiteral("https://example.com/sample.csv"))});
     QCOMPARE(state_->imported_count, 0);
@@ -194,7 +196,7 @@ class TForm1ReportTest : public WindowTest {
     QTest::keyClick(form_.get(), Qt::Key_P, Qt::ControlModifier);
     QCOMPARE(PdfPages(dir.filePath("printed.pdf")), 3);
 
-    QVERIFY(!picture->isEnabled());  // no section chosen yet
+    QVERIFY(picture->isEnabled());  // row 1, selected by the import
     PressRow(2);
     form_->SaveDialog1().SetNextFileName(dir.filePath("kz2.png"));
     picture->trigger();
@@ -205,12 +207,10 @@ class TForm1ReportTest : public WindowTest {
     QCOMPARE(QImage(dir.filePath("kz2.png")).convertToFormat(QImage::Format_RGB32),
              SectionPicture(section, QStringLiteral("KZ2"), TForm1::kPictureSize));
 
-    // Never over the table itself; a cancel writes nothing. A new import
-    // leaves the old section on show: no picture until a row is chosen again.
+    // Never over the table itself; a cancel writes nothing.
     QVERIFY(QFile::copy(kSample, dir.filePath("t.csv")));
     Import(dir.filePath("t.csv"));
-    QCOMPARE(form_->SelectedRow(), 2);
-    QVERIFY(!picture->isEnabled());
+    QCOMPARE(form_->SelectedRow(), 1);
     form_->SaveDialog1().SetNextFileName(dir.filePath("t.csv"));
     export_report->trigger();
     QCOMPARE(Reports().size(), 2);

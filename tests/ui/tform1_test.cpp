@@ -44,7 +44,8 @@ class TForm1Test : public WindowTest {
   void PressOnTitleRowShowsTitles();
   void PressesThatChangeNothing();
   void CancelLeavesTitleRowAlone();
-  void RefusedTableIsReportedWithItsLine();
+  void EveryImportShowsItsFirstRow();
+  void RefusedTableKeepsTheTableBefore();
   void SwappedMaterialsAreShownInTheStatusBar();
   void ZeroSizeSectionIsReported();
   void GenerateWritesIntoWorkingFolder();
@@ -262,35 +263,82 @@ void TForm1Test::PressesThatChangeNothing() {
 
 void TForm1Test::CancelLeavesTitleRowAlone() {
   Import(kSample);
-  PressRow(1);
+  PressRow(3);
   Import(QString());  // cancelled
   QCOMPARE(state_->imported_count, 0);
   QCOMPARE(GridModel()->rowCount(), 0);
   QCOMPARE(GridModel()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("NAME"));
-  // The last selection stays on show; clicks are ignored now.
-  QCOMPARE(Fields()[0], QStringLiteral("KZ1"));
+  // Nothing is left on show that the grid no longer has; clicks are ignored.
+  QCOMPARE(form_->SelectedRow(), 0);
+  QCOMPARE(Fields(), QStringList(13, QString()));
+  QVERIFY(Find<QLabel>("Image1")->pixmap().isNull());
   QTest::mousePress(Grid()->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(30, 10));
-  QCOMPARE(Fields()[0], QStringLiteral("KZ1"));
+  QCOMPARE(Fields()[0], QString());
   QCOMPARE(Reports(), QStringList());
 }
 
-void TForm1Test::RefusedTableIsReportedWithItsLine() {
+// Whatever was selected before, the panel shows row 1 of the table just
+// imported, as if it had been clicked, and its fields take no typing.
+void TForm1Test::EveryImportShowsItsFirstRow() {
+  for (const char* name : kFieldsByColumn) QVERIFY(Find<QLineEdit>(name)->isReadOnly());
+  QTemporaryDir dir;
+  const QString second = dir.filePath("second.csv");
+  WriteFile(second,
+            "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n"
+            "1,ZZ1,C50,STEEL,1100,600,2,3,1,2,500,600,200,50\n");
+  Import(kSample);
+  QCOMPARE(form_->SelectedRow(), 1);
+  QCOMPARE(Fields()[0], QStringLiteral("KZ1"));
+  PressRow(4);
+  Import(second);
+  QCOMPARE(Reports(), QStringList());
+  QCOMPARE(form_->SelectedRow(), 1);
+  QCOMPARE(Fields(), QStringList({"ZZ1", "C50", "STEEL", "1100", "600", "2", "3", "1", "2", "500",
+                                  "600", "200", "50"}));
+  QImage expected(kPreviewSize, kPreviewSize, QImage::Format_RGB32);
+  DrawSectionPreview(expected, state_->records[1]);
+  QCOMPARE(Preview(), expected);
+
+  // A table of titles alone: nothing on show.
+  WriteFile(second, "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n");
+  form_->ImportTableFile(second);
+  QCOMPARE(form_->SelectedRow(), 0);
+  QCOMPARE(Fields(), QStringList(13, QString()));
+  QVERIFY(Find<QLabel>("Image1")->pixmap().isNull());
+}
+
+// A refused table changes nothing the engineer had: the table, its grid and
+// its selection stay, and the box says where the fault is and what was kept.
+void TForm1Test::RefusedTableKeepsTheTableBefore() {
   QTemporaryDir dir;
   const QString path = dir.filePath("bad.csv");
   WriteFile(path,
             "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n"
             "1,C1,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n"
             "2,C2,C35,STEEL,5OO,500,6,6,5,5,1000,1000,490,40\n");
-  Import(kSample);
+  // Refused with nothing imported before: the box names the table alone.
   Import(path);
   QCOMPARE(Reports(),
            QStringList({"'5OO' is not a valid floating point value.", "Line 3 of bad.csv"}));
-  QCOMPARE(state_->imported_count, 0);
-  QCOMPARE(GridModel()->rowCount(), 0);
+  QCOMPARE(form_->Errors().Collected().back().place, QStringLiteral("第 3 行 C2，H 列："));
+  QCOMPARE(form_->Errors().Collected().back().note, QStringLiteral("未导入 bad.csv。"));
   QCOMPARE(GridModel()->CornerText(), QStringLiteral("NUM"));
-  // The window goes on.
+
   Import(kSample);
+  PressRow(3);
+  const QImage before = Preview();
+  Import(path);
+  QCOMPARE(form_->Errors().Collected().back().note,
+           QStringLiteral("未导入 bad.csv；之前导入的 sample.csv 保持不变。"));
+  QCOMPARE(state_->imported_count, 7);
   QCOMPARE(GridModel()->rowCount(), 7);
+  QCOMPARE(GridModel()->index(6, 0).data().toString(), QStringLiteral("KZ7"));
+  QCOMPARE(form_->SelectedRow(), 3);
+  QCOMPARE(Fields()[0], QStringLiteral("KZ3"));
+  QCOMPARE(Preview(), before);
+  // It is still the table that is generated and clicked.
+  PressRow(5);
+  QCOMPARE(Fields()[0], QStringLiteral("KZ5"));
 }
 
 // The import accepts swapped material columns, as the command line does,
@@ -385,12 +433,33 @@ void TForm1Test::GenerateWritesIntoWorkingFolder() {
 
 void TForm1Test::ErrorBox() {
   const std::unique_ptr<QMessageBox> box = MakeErrorBox(
-      form_.get(), ErrorReportFor(ImportError("'' is not a valid integer value", "/x/t.csv", 5)));
+      form_.get(), ErrorReportFor(ImportError("'7O0' is not a valid floating point value",
+                                              "/x/t.csv", 4, "KZ3", "B")));
   QCOMPARE(box->windowTitle(), QStringLiteral("Brenmoor"));
   QCOMPARE(box->icon(), QMessageBox::Critical);
   QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
-  QCOMPARE(box->text(), QStringLiteral("'' is not a valid integer value."));
-  QCOMPARE(box->detailedText(), QStringLiteral("Line 5 of t.csv"));
+  QCOMPARE(box->text(),
+           QStringLiteral("第 4 行 KZ3，B 列：'7O0' is not a valid floating point value."));
+  QCOMPARE(box->informativeText(), QString());
+  QCOMPARE(box->detailedText(), QStringLiteral("Line 4 of t.csv"));
+  // The place says what it knows; a material cell lists the names it may hold.
+  const struct {
+    ImportError error;
+    const char* place;
+    const char* note;
+  } places[] = {
+      {ImportError("x", "t.csv", 5), "第 5 行：", ""},
+      {ImportError("x", "t.csv", 5, "KZ3"), "第 5 行 KZ3：", ""},
+      {ImportError("x", "t.csv", 5, "", "NAME"), "第 5 行，NAME 列：", ""},
+      {ImportError("x", "t.csv", 5, "KZ3", "STEEL"), "第 5 行 KZ3，STEEL 列：",
+       "可用的材料名称：C30, C35, C40, C45, C50, C55, C60, C65, C70, C75, C80, STEEL。"},
+      {ImportError("x", "t.csv", 0, "KZ3", "B"), "", ""},
+  };
+  for (const auto& c : places) {
+    const ReportedError report = ErrorReportFor(c.error);
+    QCOMPARE(report.place, QString::fromUtf8(c.place));
+    QCOMPARE(report.note, QString::fromUtf8(c.note));
+  }
   // Not tied to a line: no detail; a message ending in a full stop keeps it.
   QCOMPARE(
       ErrorReportFor(ImportError("Cannot open file \"/x\". No such file or directory", "/x", 0))
@@ -400,9 +469,10 @@ void TForm1Test::ErrorBox() {
   // A GB18030 name in the message and a Chinese folder read as the grid reads them.
   const ReportedError chinese = ErrorReportFor(
       ImportError("Section \"\xD6\xD0\xD6\xF9\" has H = -1; a size cannot be negative",
-                  "/\xE9\xA1\xB9\xE7\x9B\xAE/\xE8\xA1\xA8.csv", 3));
+                  "/\xE9\xA1\xB9\xE7\x9B\xAE/\xE8\xA1\xA8.csv", 3, "\xD6\xD0\xD6\xF9"));
   QCOMPARE(chinese.text, QStringLiteral("Section \"中柱\" has H = -1; a size cannot be negative."));
   QCOMPARE(chinese.detail, QStringLiteral("Line 3 of 表.csv"));
+  QCOMPARE(chinese.place, QStringLiteral("第 3 行 中柱："));
 }
 
 void TForm1Test::LargeTableScrollsAndSelects() {

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 
+#include "model/errors.h"
 #include "ui/capacity_dialog.h"
 #include "window_test_support.h"
 
@@ -33,7 +34,9 @@ class WindowLanguageTest : public WindowTest {
   Q_OBJECT
 
   QString OkButtonText() {
-    auto box = MakeErrorBox(form_.get(), ReportedError{QStringLiteral("x"), QString()});
+    ReportedError report;
+    report.text = QStringLiteral("x");
+    auto box = MakeErrorBox(form_.get(), report);
     return box->button(QMessageBox::Ok)->text();
   }
   void Choose(const char* action) {
@@ -81,6 +84,11 @@ class WindowLanguageTest : public WindowTest {
     QCOMPARE(Find<QAction>("ExportReportAction")->text(),
              QStringLiteral("Export section report (PDF)…"));
     QCOMPARE(OkButtonText(), QStringLiteral("OK"));
+    QCOMPARE(MakeErrorBox(form_.get(),
+                          ErrorReportFor(ImportError("'7O0' is not a valid floating point value",
+                                                     "t.csv", 4, "KZ3", "B")))
+                 ->text(),
+             QStringLiteral("Line 4, KZ3, column B: '7O0' is not a valid floating point value."));
     QCOMPARE(Fields(), fields);
 
     form_.reset();
