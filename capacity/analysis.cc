@@ -1,0 +1,567 @@
+#include "capacity/analysis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "capacity/internal/strain_path.h"
+
+namespace brenmoor {
+
+using capacity_internal::FindRoot;
+
+namespace {
+
+constexpr double kNodes[5] = {-0.9061798459386640, -0.5384693101056831, 0.0, 0.5384693101056831,
+                              0.9061798459386640};
+constexpr double kWeights[5] = {0.2369268850561891, 0.4786286704993665, 0.5688888888888889,
+                                0.4786286704993665, 0.2369268850561891};
+
+// The strains the nominal moment is taken at.
+constexpr double kNominalConcrete = 0.004;
+constexpr double kNominalBar = 0.015;
+// The end by the moment falling: to this share of the largest so far.
+constexpr double kDropShare = 0.8;
+
+// A bar or cell as one axis sees it: u its distance from the centre toward
+// the compressed edge.
+struct Piece {
+  double u = 0.0;
+  double area = 0.0;
+};
+
+// Pieces at the same u take the same strain, so they are taken together.
+std::vector<Piece> PiecesAlong(const std::vector<CapacityBar>& points, bool along_y) {
+  std::vector<Piece> pieces;
+  for (const CapacityBar& p : points) pieces.push_back({along_y ? p.y : p.x, p.area});
+  std::sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.u < b.u; });
+  std::vector<Piece> merged;
+  for (const Piece& p : pieces) {
+    if (!merged.empty() && merged.back().u == p.u) {
+      merged.back().area += p.area;
+    } else {
+      merged.push_back(p);
+    }
+  }
+  return merged;
+}
+
+// ∫ stress(ε0 + φ·u)·{1, u} du over [u1, u2], by Gauss–Legendre on each
+// piece between the depths where the strain crosses one of breaks; stress
+// gives the force per unit depth (the law times the width).
+template <std::size_t K, typename Stress>
+void Integrate(double u1, double u2, double e0, double phi, const double (&breaks)[K],
+               Stress&& stress, double& N, double& M) {
+  if (!(u2 > u1)) return;
+  double cuts[K + 2];
+  std::size_t count = 0;
+  cuts[count++] = u1;
+  if (phi != 0) {
+    for (double b : breaks) {
+      const double u = (b - e0) / phi;
+      if (u > u1 && u < u2) cuts[count++] = u;
+    }
+  }
+  cuts[count++] = u2;
+  // A few values: an insertion sort.
+  for (std::size_t i = 2; i < count; ++i) {
+    for (std::size_t j = i; j > 0 && cuts[j] < cuts[j - 1]; --j) std::swap(cuts[j], cuts[j - 1]);
+  }
+  for (std::size_t i = 0; i + 1 < count; ++i) {
+    const double half = (cuts[i + 1] - cuts[i]) / 2, mid = (cuts[i] + cuts[i + 1]) / 2;
+    for (int g = 0; g < 5; ++g) {
+      const double u = mid + half * kNodes[g];
+      const double f = stress(e0 + phi * u) * kWeights[g] * half;
+      N += f;
+      M += f * u;
+    }
+  }
+}
+
+struct State {
+  double phi = 0.0;  // 1/mm
+  double e0 = 0.0;   // strain at the centre
+  double M = 0.0;    // N·mm
+};
+
+// One model of one section about one axis at one axial load.
+class Walk {
+ public:
+  Walk(const AnalysisSection& section, BendingAxis axis, AnalysisModel model, double axial_ratio)
+      : s_(section), model_(model) {
+    const CapacitySection& c = section.capacity;
+    const bool about_x = axis == BendingAxis::kX;
+    D_ = about_x ? c.H : c.B;
+    w_ = about_x ? c.B : c.H;
+    bars_ = PiecesAlong(c.bars, about_x);
+    if (model == AnalysisModel::kFiber) cells_ = PiecesAlong(c.cells, about_x);
+    if (model == AnalysisModel::kConfined) {
+      half_core_ = (about_x ? section.core->dc : section.core->bc) / 2;
+      core_width_ = about_x ? section.core->bc : section.core->dc;
+    }
+    for (const Piece& b : bars_) {
+      if (b.area > 0 && (!tension_bar_ || b.u < *tension_bar_)) tension_bar_ = b.u;
+    }
+    target_ = capacity_internal::AxialLoadNewtons(c, axial_ratio);
+    sign_ = target_ >= 0 ? 1.0 : -1.0;
+    double steel = 0;
+    for (const Piece& b : bars_) steel += std::abs(b.area);
+    force_scale_ = section.concrete.fc * c.B * c.H + section.steel.fst * steel;
+    crush_ = model == AnalysisModel::kConfined ? section.core->eps_cu : section.concrete.eps_cu;
+    eps_y_ = section.steel.fy / section.steel.Es;
+    // Cracked concrete's stress falls off slowly, about as |ε|^−0.7, over a
+    // tension zone up to a thousand times εt,r deep: one piece would take it
+    // poorly, so it is cut where the strain is 2, 8, 32 … times εt,r.
+    for (int k = 0; k < 5; ++k) tension_tail_[k] = -section.concrete.eps_t * 2 * std::pow(4.0, k);
+  }
+
+  AnalysisCurve Run(bool with_points);
+
+ private:
+  struct Force {
+    double N = 0.0, M = 0.0;
+  };
+
+  Force At(double e0, double phi) const {
+    Force f;
+    const AnalysisSteel& steel = s_.steel;
+    for (const Piece& b : bars_) {
+      const double force = AnalysisSteelStress(steel, e0 + phi * b.u) * b.area;
+      f.N += force;
+      f.M += force * b.u;
+    }
+    const AnalysisConcrete& c = s_.concrete;
+    const double top = D_ / 2;
+    const double* tail = tension_tail_;
+    switch (model_) {
+      case AnalysisModel::kExact: {
+        const double breaks[8] = {0.0,     c.eps_c, -c.eps_t, tail[0],
+                                  tail[1], tail[2], tail[3],  tail[4]};
+        const double w = w_;
+        Integrate(
+            -top, top, e0, phi, breaks, [&](double e) { return w * UnconfinedStress(c, e); }, f.N,
+            f.M);
+        break;
+      }
+      case AnalysisModel::kFiber:
+        for (const Piece& cell : cells_) {
+          const double force = UnconfinedStress(c, e0 + phi * cell.u) * cell.area;
+          f.N += force;
+          f.M += force * cell.u;
+        }
+        break;
+      case AnalysisModel::kConfined: {
+        const ConfinedCore& core = *s_.core;
+        const double breaks[9] = {0.0,     c.eps_c, c.eps_cu, -c.eps_t, tail[0],
+                                  tail[1], tail[2], tail[3],  tail[4]};
+        auto cover = [&](double e) { return e > c.eps_cu ? 0.0 : UnconfinedStress(c, e); };
+        const double w = w_, wc = core_width_, hc = half_core_;
+        auto outer = [&](double e) { return w * cover(e); };
+        Integrate(-top, -hc, e0, phi, breaks, outer, f.N, f.M);
+        Integrate(hc, top, e0, phi, breaks, outer, f.N, f.M);
+        Integrate(
+            -hc, hc, e0, phi, breaks,
+            [&](double e) {
+              return e > 0 ? (w - wc) * cover(e) + wc * ConfinedStress(core, c, e)
+                           : w * ConcreteTensionStress(c, e);
+            },
+            f.N, f.M);
+        break;
+      }
+    }
+    return f;
+  }
+
+  // N past the target, counted in the direction of the target's sign, so
+  // that it rises along the branch followed.
+  double Excess(double e0, double phi) const { return sign_ * (At(e0, phi).N - target_); }
+  double ForceTolerance() const { return 1e-11 * force_scale_; }
+
+  State StateAt(double phi, double e0) const { return {phi, e0, At(e0, phi).M}; }
+
+  // The root between a point below the target (g ≤ 0) and one above it.
+  double RootBetween(double phi, double below, double above, double g_below, double g_above) const {
+    return FindRoot([&](double e) { return Excess(e, phi); }, below, above, g_below, g_above,
+                    ForceTolerance(), 1e-16);
+  }
+
+  std::optional<State> FirstState() const;
+  std::optional<State> Solve(double phi, double guess, double hint, double behind) const;
+  std::optional<State> SolveBetween(const State& a, const State& b, double phi) const;
+  template <typename Q>
+  State Crossing(const State& a, const State& b, Q&& q) const;
+  State Peak(const State& a, const State& m, const State& b) const;
+
+  double Edge(const State& s) const { return s.e0 + s.phi * D_ / 2; }
+  double CrushEdge(const State& s) const {
+    return s.e0 + s.phi * (model_ == AnalysisModel::kConfined ? half_core_ : D_ / 2);
+  }
+  // The tension strain of the tension-most bar, as a positive number; −∞
+  // without bars.
+  double BarTension(const State& s) const {
+    return tension_bar_ ? -(s.e0 + s.phi * *tension_bar_)
+                        : -std::numeric_limits<double>::infinity();
+  }
+
+  const AnalysisSection& s_;
+  AnalysisModel model_;
+  double D_ = 0, w_ = 0, half_core_ = 0, core_width_ = 0;
+  std::vector<Piece> bars_, cells_;
+  std::optional<double> tension_bar_;
+  double target_ = 0, sign_ = 1, force_scale_ = 0, crush_ = 0, eps_y_ = 0;
+  double tension_tail_[5] = {};
+};
+
+// The first uniform strain from 0 in the direction of N's sign that gives N,
+// searched up to the concrete's crushing (compression) or the bars' Agt
+// (tension).
+std::optional<State> Walk::FirstState() const {
+  const double limit = sign_ > 0 ? crush_ : s_.steel.agt;
+  const double step = (sign_ > 0 ? s_.concrete.eps_c : eps_y_) / 16;
+  double e = 0, g = Excess(0, 0);
+  if (std::abs(g) <= ForceTolerance()) return StateAt(0, 0);
+  if (g > 0) return std::nullopt;  // cannot happen: N(0) is 0
+  while (std::abs(e) < limit) {
+    const double next = sign_ * std::min(std::abs(e) + step, limit);
+    const double g_next = Excess(next, 0);
+    if (g_next >= 0) return StateAt(0, RootBetween(0, e, next, g, g_next));
+    e = next;
+    g = g_next;
+  }
+  return std::nullopt;
+}
+
+// The root at curvature phi reached from guess; behind is the root at the
+// curvature before, a point on the branch followed. Nothing where the branch
+// no longer reaches N (it turned back).
+std::optional<State> Walk::Solve(double phi, double guess, double hint, double behind) const {
+  const double g0 = Excess(guess, phi);
+  if (std::abs(g0) <= ForceTolerance()) return StateAt(phi, guess);
+  if (g0 > 0) {
+    double above = guess, g_above = g0, h = hint;
+    for (int i = 0; i < 80; ++i, h *= 2) {
+      const double e = above - sign_ * h;
+      const double g = Excess(e, phi);
+      if (g <= 0) return StateAt(phi, RootBetween(phi, e, above, g, g_above));
+      above = e;
+      g_above = g;
+    }
+    return std::nullopt;
+  }
+  double below = guess, g_below = g0, h = hint;
+  for (int i = 0; i < 80; ++i, h *= 2) {
+    const double e = below + sign_ * h;
+    const double g = Excess(e, phi);
+    if (g >= 0) return StateAt(phi, RootBetween(phi, below, e, g_below, g));
+    if (g <= g_below) {
+      // N falls on: the largest N of the branch lies behind e. Find it and
+      // see whether it reaches the target.
+      double lo = sign_ * std::min(sign_ * behind, sign_ * (below - sign_ * h));
+      double g_lo = Excess(lo, phi);
+      if (g_lo >= 0) return std::nullopt;
+      double hi = e;
+      constexpr double kGolden = 0.6180339887498949;
+      double x1 = hi - kGolden * (hi - lo), x2 = lo + kGolden * (hi - lo);
+      double g1 = Excess(x1, phi), g2 = Excess(x2, phi);
+      for (int k = 0; k < 60 && g1 < 0 && g2 < 0; ++k) {
+        if (g1 > g2) {
+          hi = x2;
+          x2 = x1;
+          g2 = g1;
+          x1 = hi - kGolden * (hi - lo);
+          g1 = Excess(x1, phi);
+        } else {
+          lo = x1;
+          x1 = x2;
+          g1 = g2;
+          x2 = lo + kGolden * (hi - lo);
+          g2 = Excess(x2, phi);
+        }
+        if (std::abs(hi - lo) <= 1e-15) break;
+      }
+      const double best = g1 >= g2 ? x1 : x2, g_best = std::max(g1, g2);
+      if (g_best < 0) return std::nullopt;
+      return StateAt(phi, RootBetween(phi, lo, best, g_lo, g_best));
+    }
+    below = e;
+    g_below = g;
+  }
+  return std::nullopt;
+}
+
+std::optional<State> Walk::SolveBetween(const State& a, const State& b, double phi) const {
+  const double t = (phi - a.phi) / (b.phi - a.phi);
+  const double guess = a.e0 + t * (b.e0 - a.e0);
+  const double hint = std::max(0.05 * std::abs(b.e0 - a.e0), 1e-9 * s_.concrete.eps_c);
+  return Solve(phi, guess, hint, a.e0);
+}
+
+// The state between a and b where q (below 0 at a, at or above 0 at b)
+// reaches 0, to 10⁻⁶ of its curvature.
+template <typename Q>
+State Walk::Crossing(const State& a, const State& b, Q&& q) const {
+  State last = b;
+  auto f = [&](double phi) {
+    const std::optional<State> s = SolveBetween(a, b, phi);
+    if (!s) return 1.0;  // past where the section holds N: treat as crossed
+    last = *s;
+    return q(*s);
+  };
+  const double phi = FindRoot(f, a.phi, b.phi, q(a), q(b), 0.0, 1e-7 * b.phi);
+  if (phi == b.phi) return b;
+  if (phi == a.phi) return a;
+  if (last.phi != phi) {
+    const std::optional<State> s = SolveBetween(a, b, phi);
+    return s ? *s : b;
+  }
+  return last;
+}
+
+// The largest M between a and b around m (M(m) at least M(a) and M(b)), by
+// golden sections to 10⁻⁴ of its curvature: M is flat there, so the moment
+// is found far closer than that. (The top may be a kink, where the cover
+// crushes, so no parabola is trusted.)
+State Walk::Peak(const State& a, const State& m, const State& b) const {
+  constexpr double kGolden = 0.6180339887498949;
+  State best = m;
+  double lo = a.phi, hi = b.phi;
+  auto at = [&](double phi) {
+    const std::optional<State> s = SolveBetween(a, b, phi);
+    if (s && s->M > best.M) best = *s;
+    return s ? s->M : -std::numeric_limits<double>::infinity();
+  };
+  double x1 = hi - kGolden * (hi - lo), x2 = lo + kGolden * (hi - lo);
+  double m1 = at(x1), m2 = at(x2);
+  while (hi - lo > 1e-4 * hi) {
+    if (m1 >= m2) {
+      hi = x2;
+      x2 = x1;
+      m2 = m1;
+      x1 = hi - kGolden * (hi - lo);
+      m1 = at(x1);
+    } else {
+      lo = x1;
+      x1 = x2;
+      m1 = m2;
+      x2 = lo + kGolden * (hi - lo);
+      m2 = at(x2);
+    }
+  }
+  return best;
+}
+
+AnalysisCurve Walk::Run(bool with_points) {
+  AnalysisCurve curve;
+  AnalysisFigures& fig = curve.figures;
+  fig.N = target_ * capacity_internal::kKiloNewtons;
+  const std::optional<State> first = FirstState();
+  if (!first) return curve;
+  fig.holds = true;
+  const AnalysisConcrete& c = s_.concrete;
+  const double agt = s_.steel.agt;
+  const bool yield_possible = Edge(*first) < c.eps_c;
+
+  // Each threshold as a function below 0 before it and at or above 0 from it.
+  auto yield_q = [&](const State& s) {
+    return std::max(Edge(s) - c.eps_c, BarTension(s) - eps_y_);
+  };
+  auto nominal_q = [&](const State& s) {
+    return std::max(Edge(s) - kNominalConcrete, BarTension(s) - kNominalBar);
+  };
+  auto concrete_end_q = [&](const State& s) { return CrushEdge(s) - crush_; };
+  auto bar_end_q = [&](const State& s) { return BarTension(s) - agt; };
+
+  std::optional<State> yield, nominal;
+  State peak = *first;
+  State end;
+  CurveEnd ends_by = CurveEnd::kConcrete;
+
+  const double phi_unit = c.eps_c / D_;
+  State before = *first, now = *first;
+  bool have_before = false;
+  for (int step = 0;; ++step) {
+    const double dphi = std::max(phi_unit / 6, 0.08 * now.phi);
+    const double phi = now.phi + dphi;
+    const double slope = have_before ? (now.e0 - before.e0) / (now.phi - before.phi) : 0.0;
+    const double guess = now.e0 + slope * dphi;
+    const double hint = std::max(0.1 * std::abs(slope * dphi), 1e-6 * c.eps_c);
+    std::optional<State> next = step < 2000 ? Solve(phi, guess, hint, now.e0) : std::nullopt;
+    if (!next) {
+      // The branch turned back between now and phi: where, to 10⁻⁶.
+      double lo = now.phi, hi = phi;
+      State held = now;
+      while (hi - lo > 1e-7 * hi) {
+        const double mid = (lo + hi) / 2;
+        const std::optional<State> s = SolveBetween(now, {phi, guess, 0}, mid);
+        if (s) {
+          lo = mid;
+          held = *s;
+        } else {
+          hi = mid;
+        }
+      }
+      if (held.M > peak.M) peak = held;
+      end = held;
+      ends_by = CurveEnd::kAxial;
+      break;
+    }
+    // A top of M between before and next.
+    if (have_before && next->M < now.M && now.M >= before.M) {
+      const State top = Peak(before, now, *next);
+      if (top.M > peak.M) peak = top;
+    }
+    if (now.M > peak.M) peak = now;
+
+    // The end: the earliest of its limits crossed in (now, next].
+    std::optional<State> stop;
+    auto consider = [&](auto&& q, CurveEnd why) {
+      if (q(now) < 0 && q(*next) >= 0) {
+        const State s = Crossing(now, *next, q);
+        if (!stop || s.phi < stop->phi) {
+          stop = s;
+          ends_by = why;
+        }
+      }
+    };
+    consider(concrete_end_q, CurveEnd::kConcrete);
+    consider(bar_end_q, CurveEnd::kBar);
+    const double drop_level = kDropShare * peak.M;
+    if (peak.M > 0) {
+      consider([&](const State& s) { return drop_level - s.M; }, CurveEnd::kDrop);
+    }
+    const double until = stop ? stop->phi : next->phi;
+    if (yield_possible && !yield && yield_q(now) < 0 && yield_q(*next) >= 0) {
+      const State s = Crossing(now, *next, yield_q);
+      if (s.phi <= until) yield = s;
+    }
+    if (!nominal && nominal_q(now) < 0 && nominal_q(*next) >= 0) {
+      const State s = Crossing(now, *next, nominal_q);
+      if (s.phi <= until) nominal = s;
+    }
+    if (stop) {
+      end = *stop;
+      for (const std::optional<State>& s : {std::optional<State>(end), yield, nominal}) {
+        if (s && s->M > peak.M) peak = *s;
+      }
+      break;
+    }
+    before = now;
+    now = *next;
+    have_before = true;
+  }
+
+  const double kNmm2 = 1e-9;  // N·mm² to kN·m²
+  fig.phi_u = end.phi * 1e3;
+  fig.M_u = end.M * 1e-6;
+  fig.M_peak = peak.M * 1e-6;
+  fig.ends_by = ends_by;
+  fig.M_n = nominal ? nominal->M * 1e-6 : fig.M_u;
+  std::optional<State> tiny;
+  if (yield && yield->phi > 0) {
+    fig.phi_y1 = yield->phi * 1e3;
+    fig.M_y1 = yield->M * 1e-6;
+    const double phi0 = yield->phi / 1000;
+    tiny = SolveBetween(*first, *yield, phi0);
+    if (tiny) fig.EI0 = tiny->M / tiny->phi * kNmm2;
+    if (fig.M_n > *fig.M_y1) {
+      fig.phi_y = *fig.phi_y1 * fig.M_n / *fig.M_y1;
+      fig.EI_eff = fig.M_n / *fig.phi_y;
+    } else {
+      fig.phi_y = *fig.phi_y1;
+      fig.EI_eff = *fig.M_y1 / *fig.phi_y1;
+    }
+    fig.mu_phi = fig.phi_u / *fig.phi_y;
+  }
+
+  if (with_points) {
+    constexpr int kSteps = 40;
+    std::vector<AnalysisPoint>& points = curve.points;
+    State last_solved = *first;
+    points.push_back({0, first->M * 1e-6, AnalysisMark::kNone});
+    for (int j = 1; j < kSteps; ++j) {
+      const double phi = end.phi * j / kSteps;
+      const std::optional<State> s = SolveBetween(last_solved, end, phi);
+      if (!s) break;
+      points.push_back({phi * 1e3, s->M * 1e-6, AnalysisMark::kNone});
+      last_solved = *s;
+    }
+    auto add = [&](const State& s, AnalysisMark mark) {
+      points.push_back({s.phi * 1e3, s.M * 1e-6, mark});
+    };
+    if (yield && fig.phi_y1) add(*yield, AnalysisMark::kFirstYield);
+    if (nominal && nominal->phi < end.phi) add(*nominal, AnalysisMark::kNominal);
+    add(peak, AnalysisMark::kPeak);
+    add(end, AnalysisMark::kEnd);
+    std::stable_sort(points.begin(), points.end(),
+                     [](const AnalysisPoint& a, const AnalysisPoint& b) { return a.phi < b.phi; });
+  }
+  return curve;
+}
+
+}  // namespace
+
+const char* AnalysisModelName(AnalysisModel model) {
+  switch (model) {
+    case AnalysisModel::kExact:
+      return "exact";
+    case AnalysisModel::kFiber:
+      return "fiber";
+    case AnalysisModel::kConfined:
+      return "confined";
+  }
+  return "";
+}
+
+const char* CurveEndName(CurveEnd end) {
+  switch (end) {
+    case CurveEnd::kConcrete:
+      return "concrete";
+    case CurveEnd::kBar:
+      return "bar";
+    case CurveEnd::kDrop:
+      return "drop";
+    case CurveEnd::kAxial:
+      return "axial";
+  }
+  return "";
+}
+
+AnalysisSection MakeAnalysisSection(const BrenmoorState& state, int record,
+                                    const AnalysisOptions& options,
+                                    const std::optional<Stirrups>& stirrups) {
+  AnalysisSection section;
+  section.capacity = MakeCapacitySection(
+      state, record,
+      {.steel = options.steel, .strengths = options.strengths, .axial_ratio = options.axial_ratio});
+  section.concrete = AnalysisConcreteOf(section.capacity.concrete.fcuk, options.strengths);
+  section.steel = AnalysisSteelOf(RebarGradeOf(options.steel), options.strengths);
+  if (stirrups) {
+    const TSECTION& r = state.records[static_cast<std::size_t>(record)];
+    try {
+      section.core =
+          ConfinedCoreOf({r.B, r.H, r.CC, r.NX, r.NY, r.ASX, r.ASY, r.ASCOR}, *stirrups,
+                         section.concrete, AnalysisSteelOf(options.hoops, options.strengths));
+    } catch (const Error& e) {
+      throw CapacityRefusal(e.what(), record);
+    }
+  }
+  return section;
+}
+
+AnalysisFigures AnalysisFiguresOf(const AnalysisSection& section, BendingAxis axis,
+                                  AnalysisModel model, double axial_ratio) {
+  if (model == AnalysisModel::kConfined && !section.core) {
+    throw Error("the confined model needs the section's stirrups");
+  }
+  return Walk(section, axis, model, axial_ratio).Run(false).figures;
+}
+
+AnalysisCurve AnalysisCurveOf(const AnalysisSection& section, BendingAxis axis, AnalysisModel model,
+                              double axial_ratio) {
+  if (model == AnalysisModel::kConfined && !section.core) {
+    throw Error("the confined model needs the section's stirrups");
+  }
+  return Walk(section, axis, model, axial_ratio).Run(true);
+}
+
+}  // namespace brenmoor
