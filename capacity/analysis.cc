@@ -12,16 +12,17 @@ using capacity_internal::FindRoot;
 
 namespace {
 
-constexpr double kNodes[5] = {-0.9061798459386640, -0.5384693101056831, 0.0, 0.5384693101056831,
-                              0.9061798459386640};
-constexpr double kWeights[5] = {0.2369268850561891, 0.4786286704993665, 0.5688888888888889,
-                                0.4786286704993665, 0.2369268850561891};
-
 // The strains the nominal moment is taken at.
 constexpr double kNominalConcrete = 0.004;
 constexpr double kNominalBar = 0.015;
 // The end by the moment falling: to this share of the largest so far.
 constexpr double kDropShare = 0.8;
+// How far the top of M between two samples may lie above the higher one,
+// at the steps taken (a generous bound).
+constexpr double kTopMargin = 1.1;
+// A strain limit counts as reached within this (the limits are 0.001 and
+// more, so this is within 10⁻⁷ of the curvature).
+constexpr double kStrainTolerance = 1e-10;
 
 // A bar or cell as one axis sees it: u its distance from the centre toward
 // the compressed edge.
@@ -46,10 +47,25 @@ std::vector<Piece> PiecesAlong(const std::vector<CapacityBar>& points, bool alon
   return merged;
 }
 
+// Gauss–Legendre nodes and weights on [−1, 1], of 5 and of 3 points.
+struct Rule5 {
+  static constexpr int kPoints = 5;
+  static constexpr double kNodes[5] = {-0.9061798459386640, -0.5384693101056831, 0.0,
+                                       0.5384693101056831, 0.9061798459386640};
+  static constexpr double kWeights[5] = {0.2369268850561891, 0.4786286704993665, 0.5688888888888889,
+                                         0.4786286704993665, 0.2369268850561891};
+};
+struct Rule3 {
+  static constexpr int kPoints = 3;
+  static constexpr double kNodes[3] = {-0.7745966692414834, 0.0, 0.7745966692414834};
+  static constexpr double kWeights[3] = {0.5555555555555556, 0.8888888888888889,
+                                         0.5555555555555556};
+};
+
 // ∫ stress(ε0 + φ·u)·{1, u} du over [u1, u2], by Gauss–Legendre on each
 // piece between the depths where the strain crosses one of breaks; stress
 // gives the force per unit depth (the law times the width).
-template <std::size_t K, typename Stress>
+template <typename Rule = Rule5, std::size_t K, typename Stress>
 void Integrate(double u1, double u2, double e0, double phi, const double (&breaks)[K],
                Stress&& stress, double& N, double& M) {
   if (!(u2 > u1)) return;
@@ -69,9 +85,9 @@ void Integrate(double u1, double u2, double e0, double phi, const double (&break
   }
   for (std::size_t i = 0; i + 1 < count; ++i) {
     const double half = (cuts[i + 1] - cuts[i]) / 2, mid = (cuts[i] + cuts[i + 1]) / 2;
-    for (int g = 0; g < 5; ++g) {
-      const double u = mid + half * kNodes[g];
-      const double f = stress(e0 + phi * u) * kWeights[g] * half;
+    for (int g = 0; g < Rule::kPoints; ++g) {
+      const double u = mid + half * Rule::kNodes[g];
+      const double f = stress(e0 + phi * u) * Rule::kWeights[g] * half;
       N += f;
       M += f * u;
     }
@@ -111,8 +127,8 @@ class Walk {
     eps_y_ = section.steel.fy / section.steel.Es;
     // Cracked concrete's stress falls off slowly, about as |ε|^−0.7, over a
     // tension zone up to a thousand times εt,r deep: one piece would take it
-    // poorly, so it is cut where the strain is 2, 8, 32 … times εt,r.
-    for (int k = 0; k < 5; ++k) tension_tail_[k] = -section.concrete.eps_t * 2 * std::pow(4.0, k);
+    // poorly, so it is cut where the strain is 8, 32, 128 … times εt,r.
+    for (int k = 0; k < 4; ++k) tension_tail_[k] = -section.concrete.eps_t * 8 * std::pow(4.0, k);
   }
 
   AnalysisCurve Run(bool with_points);
@@ -130,57 +146,71 @@ class Walk {
       f.N += force;
       f.M += force * b.u;
     }
-    const AnalysisConcrete& c = s_.concrete;
-    const double top = D_ / 2;
-    const double* tail = tension_tail_;
-    switch (model_) {
-      case AnalysisModel::kExact: {
-        const double breaks[8] = {0.0,     c.eps_c, -c.eps_t, tail[0],
-                                  tail[1], tail[2], tail[3],  tail[4]};
-        const double w = w_;
-        Integrate(
-            -top, top, e0, phi, breaks, [&](double e) { return w * UnconfinedStress(c, e); }, f.N,
-            f.M);
-        break;
+    if (model_ == AnalysisModel::kFiber) {
+      const AnalysisConcrete& c = s_.concrete;
+      for (const Piece& cell : cells_) {
+        const double force = UnconfinedStress(c, e0 + phi * cell.u) * cell.area;
+        f.N += force;
+        f.M += force * cell.u;
       }
-      case AnalysisModel::kFiber:
-        for (const Piece& cell : cells_) {
-          const double force = UnconfinedStress(c, e0 + phi * cell.u) * cell.area;
-          f.N += force;
-          f.M += force * cell.u;
-        }
-        break;
-      case AnalysisModel::kConfined: {
-        const ConfinedCore& core = *s_.core;
-        const double breaks[9] = {0.0,     c.eps_c, c.eps_cu, -c.eps_t, tail[0],
-                                  tail[1], tail[2], tail[3],  tail[4]};
-        auto cover = [&](double e) { return e > c.eps_cu ? 0.0 : UnconfinedStress(c, e); };
-        const double w = w_, wc = core_width_, hc = half_core_;
-        auto outer = [&](double e) { return w * cover(e); };
-        Integrate(-top, -hc, e0, phi, breaks, outer, f.N, f.M);
-        Integrate(hc, top, e0, phi, breaks, outer, f.N, f.M);
-        Integrate(
-            -hc, hc, e0, phi, breaks,
-            [&](double e) {
-              return e > 0 ? (w - wc) * cover(e) + wc * ConfinedStress(core, c, e)
-                           : w * ConcreteTensionStress(c, e);
-            },
-            f.N, f.M);
-        break;
-      }
+      return f;
     }
+    ConcreteOfRectangle(e0, phi, f);
     return f;
+  }
+
+  // The concrete of B × H: in tension one law over the whole width, core
+  // and cover alike, taken once below the neutral axis; in compression
+  // the unconfined law (exact) or the cover's and the core's.
+  void ConcreteOfRectangle(double e0, double phi, Force& f) const {
+    const AnalysisConcrete& c = s_.concrete;
+    const double top = D_ / 2, w = w_;
+    // Where the strain is 0 and where it is −2·εt,r (φ ≥ 0: compression on top).
+    const double neutral = phi > 0 ? std::clamp(-e0 / phi, -top, top) : (e0 > 0 ? -top : top);
+    const double far = -2 * c.eps_t;
+    const double cracked =
+        phi > 0 ? std::clamp((far - e0) / phi, -top, neutral) : (e0 < far ? top : -top);
+    auto tension = [&](double e) { return w * ConcreteTensionStress(c, e); };
+    const double near_breaks[1] = {-c.eps_t};
+    Integrate(cracked, neutral, e0, phi, near_breaks, tension, f.N, f.M);
+    // Far into the crack the stress is small and smooth: fewer points.
+    Integrate<Rule3>(-top, cracked, e0, phi, tension_tail_, tension, f.N, f.M);
+    if (model_ == AnalysisModel::kExact) {
+      const double breaks[1] = {c.eps_c};
+      Integrate(
+          neutral, top, e0, phi, breaks, [&](double e) { return w * UnconfinedStress(c, e); }, f.N,
+          f.M);
+      return;
+    }
+    const ConfinedCore& core = *s_.core;
+    const double wc = core_width_, hc = half_core_;
+    const double breaks[2] = {c.eps_c, c.eps_cu};
+    auto cover = [&](double e) { return e > c.eps_cu ? 0.0 : UnconfinedStress(c, e); };
+    auto outer = [&](double e) { return w * cover(e); };
+    Integrate(neutral, -hc, e0, phi, breaks, outer, f.N, f.M);
+    Integrate(std::max(hc, neutral), top, e0, phi, breaks, outer, f.N, f.M);
+    Integrate(
+        std::max(-hc, neutral), hc, e0, phi, breaks,
+        [&](double e) { return (w - wc) * cover(e) + wc * ConfinedStress(core, c, e); }, f.N, f.M);
   }
 
   // N past the target, counted in the direction of the target's sign, so
   // that it rises along the branch followed.
-  double Excess(double e0, double phi) const { return sign_ * (At(e0, phi).N - target_); }
-  double ForceTolerance() const { return 1e-11 * force_scale_; }
+  double Excess(double e0, double phi) const {
+    last_ = {e0, phi, At(e0, phi)};
+    return sign_ * (last_.force.N - target_);
+  }
+  double ForceTolerance() const { return 1e-9 * force_scale_; }
 
-  State StateAt(double phi, double e0) const { return {phi, e0, At(e0, phi).M}; }
+  // The root finders end on a strain they have just tried, most of the time.
+  State StateAt(double phi, double e0) const {
+    if (last_.e0 == e0 && last_.phi == phi) return {phi, e0, last_.force.M};
+    return {phi, e0, At(e0, phi).M};
+  }
 
   // The root between a point below the target (g ≤ 0) and one above it.
   double RootBetween(double phi, double below, double above, double g_below, double g_above) const {
+    if (above != below) slope_ = (g_above - g_below) / (above - below);
     return FindRoot([&](double e) { return Excess(e, phi); }, below, above, g_below, g_above,
                     ForceTolerance(), 1e-16);
   }
@@ -189,7 +219,7 @@ class Walk {
   std::optional<State> Solve(double phi, double guess, double hint, double behind) const;
   std::optional<State> SolveBetween(const State& a, const State& b, double phi) const;
   template <typename Q>
-  State Crossing(const State& a, const State& b, Q&& q) const;
+  State Crossing(const State& a, const State& b, Q&& q, double q_tol) const;
   State Peak(const State& a, const State& m, const State& b) const;
 
   double Edge(const State& s) const { return s.e0 + s.phi * D_ / 2; }
@@ -209,7 +239,16 @@ class Walk {
   std::vector<Piece> bars_, cells_;
   std::optional<double> tension_bar_;
   double target_ = 0, sign_ = 1, force_scale_ = 0, crush_ = 0, eps_y_ = 0;
-  double tension_tail_[5] = {};
+  double tension_tail_[4] = {};
+  // The last strain state tried, and dN/dε0 (counted as Excess counts N)
+  // where the last root was found: the curve changes little from one
+  // curvature to the next, so Newton's step from it is nearly right.
+  struct Tried {
+    double e0 = std::numeric_limits<double>::quiet_NaN(), phi = 0;
+    Force force;
+  };
+  mutable Tried last_;
+  mutable double slope_ = 0;
 };
 
 // The first uniform strain from 0 in the direction of N's sign that gives N,
@@ -237,6 +276,23 @@ std::optional<State> Walk::FirstState() const {
 std::optional<State> Walk::Solve(double phi, double guess, double hint, double behind) const {
   const double g0 = Excess(guess, phi);
   if (std::abs(g0) <= ForceTolerance()) return StateAt(phi, guess);
+  // Secant steps from Newton's first, while N keeps rising along the
+  // branch (a root where N falls is on the other side of a turn); the
+  // bracketing search below where they do not settle.
+  if (slope_ > 0) {
+    double a = guess, g_a = g0;
+    double b = guess - g0 / slope_;
+    for (int i = 0; i < 8; ++i) {
+      const double g_b = Excess(b, phi);
+      const double slope = (g_b - g_a) / (b - a);
+      if (!(slope > 0)) break;
+      slope_ = slope;
+      if (std::abs(g_b) <= ForceTolerance()) return StateAt(phi, b);
+      a = b;
+      g_a = g_b;
+      b = b - g_b / slope;
+    }
+  }
   if (g0 > 0) {
     double above = guess, g_above = g0, h = hint;
     for (int i = 0; i < 80; ++i, h *= 2) {
@@ -297,9 +353,11 @@ std::optional<State> Walk::SolveBetween(const State& a, const State& b, double p
 }
 
 // The state between a and b where q (below 0 at a, at or above 0 at b)
-// reaches 0, to 10⁻⁶ of its curvature.
+// reaches 0, to within q_tol or 5·10⁻⁷ of its curvature. q_tol is small
+// enough that it is the nearer: q changes by about its own size as φ
+// doubles.
 template <typename Q>
-State Walk::Crossing(const State& a, const State& b, Q&& q) const {
+State Walk::Crossing(const State& a, const State& b, Q&& q, double q_tol) const {
   State last = b;
   auto f = [&](double phi) {
     const std::optional<State> s = SolveBetween(a, b, phi);
@@ -307,7 +365,7 @@ State Walk::Crossing(const State& a, const State& b, Q&& q) const {
     last = *s;
     return q(*s);
   };
-  const double phi = FindRoot(f, a.phi, b.phi, q(a), q(b), 0.0, 1e-7 * b.phi);
+  const double phi = FindRoot(f, a.phi, b.phi, q(a), q(b), q_tol, 5e-7 * b.phi);
   if (phi == b.phi) return b;
   if (phi == a.phi) return a;
   if (last.phi != phi) {
@@ -317,34 +375,69 @@ State Walk::Crossing(const State& a, const State& b, Q&& q) const {
   return last;
 }
 
-// The largest M between a and b around m (M(m) at least M(a) and M(b)), by
-// golden sections to 10⁻⁴ of its curvature: M is flat there, so the moment
-// is found far closer than that. (The top may be a kink, where the cover
-// crushes, so no parabola is trusted.)
+// The largest M between a and b around m (M(m) at least M(a) and M(b)), to
+// 3·10⁻⁴ of its curvature: M is flat there, so the moment is found far
+// closer than that. Parabolas through the three best points where they
+// behave, golden sections where they do not (the top may be a kink, where
+// the cover crushes): Brent's search for a minimum, of −M.
 State Walk::Peak(const State& a, const State& m, const State& b) const {
-  constexpr double kGolden = 0.6180339887498949;
+  constexpr double kGoldenStep = 0.3819660112501051;
   State best = m;
-  double lo = a.phi, hi = b.phi;
-  auto at = [&](double phi) {
+  auto minus_m = [&](double phi) {
     const std::optional<State> s = SolveBetween(a, b, phi);
     if (s && s->M > best.M) best = *s;
-    return s ? s->M : -std::numeric_limits<double>::infinity();
+    return s ? -s->M : std::numeric_limits<double>::infinity();
   };
-  double x1 = hi - kGolden * (hi - lo), x2 = lo + kGolden * (hi - lo);
-  double m1 = at(x1), m2 = at(x2);
-  while (hi - lo > 1e-4 * hi) {
-    if (m1 >= m2) {
-      hi = x2;
-      x2 = x1;
-      m2 = m1;
-      x1 = hi - kGolden * (hi - lo);
-      m1 = at(x1);
+  double lo = a.phi, hi = b.phi;
+  double x = m.phi, w = x, v = x;
+  double fx = -m.M, fw = fx, fv = fx;
+  double d = 0, e = 0;
+  for (int i = 0; i < 40; ++i) {
+    const double mid = (lo + hi) / 2;
+    const double tol1 = 1.5e-4 * x, tol2 = 2 * tol1;
+    if (std::abs(x - mid) <= tol2 - (hi - lo) / 2) break;
+    bool golden = true;
+    if (std::abs(e) > tol1) {
+      const double r = (x - w) * (fx - fv);
+      double q = (x - v) * (fx - fw);
+      double p = (x - v) * q - (x - w) * r;
+      q = 2 * (q - r);
+      if (q > 0) p = -p;
+      q = std::abs(q);
+      const double before = e;
+      e = d;
+      if (std::abs(p) < std::abs(0.5 * q * before) && p > q * (lo - x) && p < q * (hi - x)) {
+        d = p / q;
+        const double u = x + d;
+        if (u - lo < tol2 || hi - u < tol2) d = std::copysign(tol1, mid - x);
+        golden = false;
+      }
+    }
+    if (golden) {
+      e = x >= mid ? lo - x : hi - x;
+      d = kGoldenStep * e;
+    }
+    const double u = std::abs(d) >= tol1 ? x + d : x + std::copysign(tol1, d);
+    const double fu = minus_m(u);
+    if (fu <= fx) {
+      (u >= x ? lo : hi) = x;
+      v = w;
+      fv = fw;
+      w = x;
+      fw = fx;
+      x = u;
+      fx = fu;
     } else {
-      lo = x1;
-      x1 = x2;
-      m1 = m2;
-      x2 = lo + kGolden * (hi - lo);
-      m2 = at(x2);
+      (u < x ? lo : hi) = u;
+      if (fu <= fw || w == x) {
+        v = w;
+        fv = fw;
+        w = u;
+        fw = fu;
+      } else if (fu <= fv || v == x || v == w) {
+        v = u;
+        fv = fu;
+      }
     }
   }
   return best;
@@ -376,14 +469,37 @@ AnalysisCurve Walk::Run(bool with_points) {
   State end;
   CurveEnd ends_by = CurveEnd::kConcrete;
 
+  // The tops of M between samples, refined only when a drop may be near
+  // and at the end: a top lies above its middle sample by a few percent at
+  // most, so one whose sample is further below the largest M cannot matter.
+  struct Top {
+    State a, m, b;
+  };
+  std::vector<Top> tops;
+  auto settle = [&] {
+    for (const Top& t : tops) {
+      if (t.m.M * kTopMargin >= peak.M) {
+        const State p = Peak(t.a, t.m, t.b);
+        if (p.M > peak.M) peak = p;
+      }
+    }
+    tops.clear();
+  };
+
   const double phi_unit = c.eps_c / D_;
   State before = *first, now = *first;
-  bool have_before = false;
+  State earlier = now;
+  bool have_before = false, have_earlier = false;
   for (int step = 0;; ++step) {
-    const double dphi = std::max(phi_unit / 6, 0.08 * now.phi);
+    const double dphi = std::max(phi_unit / 4, 0.15 * now.phi);
     const double phi = now.phi + dphi;
     const double slope = have_before ? (now.e0 - before.e0) / (now.phi - before.phi) : 0.0;
-    const double guess = now.e0 + slope * dphi;
+    double guess = now.e0 + slope * dphi;
+    if (have_earlier) {
+      // Through the last three states: ε0 bends smoothly with φ.
+      const double older = (before.e0 - earlier.e0) / (before.phi - earlier.phi);
+      guess += (slope - older) / (now.phi - earlier.phi) * dphi * (phi - before.phi);
+    }
     const double hint = std::max(0.1 * std::abs(slope * dphi), 1e-6 * c.eps_c);
     std::optional<State> next = step < 2000 ? Solve(phi, guess, hint, now.e0) : std::nullopt;
     if (!next) {
@@ -400,51 +516,55 @@ AnalysisCurve Walk::Run(bool with_points) {
           hi = mid;
         }
       }
+      if (now.M > peak.M) peak = now;
+      settle();
       if (held.M > peak.M) peak = held;
       end = held;
       ends_by = CurveEnd::kAxial;
       break;
     }
-    // A top of M between before and next.
-    if (have_before && next->M < now.M && now.M >= before.M) {
-      const State top = Peak(before, now, *next);
-      if (top.M > peak.M) peak = top;
-    }
+    // A top of M between before and next, found only where it matters.
+    if (have_before && next->M < now.M && now.M >= before.M) tops.push_back({before, now, *next});
     if (now.M > peak.M) peak = now;
+    if (next->M <= kDropShare * kTopMargin * peak.M) settle();
 
     // The end: the earliest of its limits crossed in (now, next].
     std::optional<State> stop;
-    auto consider = [&](auto&& q, CurveEnd why) {
+    auto consider = [&](auto&& q, CurveEnd why, double q_tol) {
       if (q(now) < 0 && q(*next) >= 0) {
-        const State s = Crossing(now, *next, q);
+        const State s = Crossing(now, *next, q, q_tol);
         if (!stop || s.phi < stop->phi) {
           stop = s;
           ends_by = why;
         }
       }
     };
-    consider(concrete_end_q, CurveEnd::kConcrete);
-    consider(bar_end_q, CurveEnd::kBar);
+    consider(concrete_end_q, CurveEnd::kConcrete, kStrainTolerance);
+    consider(bar_end_q, CurveEnd::kBar, kStrainTolerance);
     const double drop_level = kDropShare * peak.M;
     if (peak.M > 0) {
-      consider([&](const State& s) { return drop_level - s.M; }, CurveEnd::kDrop);
+      consider([&](const State& s) { return drop_level - s.M; }, CurveEnd::kDrop,
+               1e-9 * drop_level);
     }
     const double until = stop ? stop->phi : next->phi;
     if (yield_possible && !yield && yield_q(now) < 0 && yield_q(*next) >= 0) {
-      const State s = Crossing(now, *next, yield_q);
+      const State s = Crossing(now, *next, yield_q, kStrainTolerance);
       if (s.phi <= until) yield = s;
     }
     if (!nominal && nominal_q(now) < 0 && nominal_q(*next) >= 0) {
-      const State s = Crossing(now, *next, nominal_q);
+      const State s = Crossing(now, *next, nominal_q, kStrainTolerance);
       if (s.phi <= until) nominal = s;
     }
     if (stop) {
       end = *stop;
+      settle();
       for (const std::optional<State>& s : {std::optional<State>(end), yield, nominal}) {
         if (s && s->M > peak.M) peak = *s;
       }
       break;
     }
+    earlier = before;
+    have_earlier = have_before;
     before = now;
     now = *next;
     have_before = true;
