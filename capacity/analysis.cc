@@ -502,8 +502,11 @@ AnalysisCurve Walk::Run(bool with_points) {
     }
     const double hint = std::max(0.1 * std::abs(slope * dphi), 1e-6 * c.eps_c);
     std::optional<State> next = step < 2000 ? Solve(phi, guess, hint, now.e0) : std::nullopt;
+    bool turned = false;
     if (!next) {
-      // The branch turned back between now and phi: where, to 10⁻⁶.
+      // The branch turned back between now and phi: where, to 10⁻⁶. The
+      // other limits may still come first, so the last state held is the
+      // next one, and the end only if none of them does.
       double lo = now.phi, hi = phi;
       State held = now;
       while (hi - lo > 1e-7 * hi) {
@@ -516,12 +519,8 @@ AnalysisCurve Walk::Run(bool with_points) {
           hi = mid;
         }
       }
-      if (now.M > peak.M) peak = now;
-      settle();
-      if (held.M > peak.M) peak = held;
-      end = held;
-      ends_by = CurveEnd::kAxial;
-      break;
+      next = held;
+      turned = true;
     }
     // A top of M between before and next, found only where it matters.
     if (have_before && next->M < now.M && now.M >= before.M) tops.push_back({before, now, *next});
@@ -555,8 +554,13 @@ AnalysisCurve Walk::Run(bool with_points) {
       const State s = Crossing(now, *next, nominal_q, kStrainTolerance);
       if (s.phi <= until) nominal = s;
     }
+    if (!stop && turned) {
+      stop = *next;
+      ends_by = CurveEnd::kAxial;
+    }
     if (stop) {
       end = *stop;
+      if (now.M > peak.M) peak = now;
       settle();
       for (const std::optional<State>& s : {std::optional<State>(end), yield, nominal}) {
         if (s && s->M > peak.M) peak = *s;

@@ -61,6 +61,33 @@ TEST(AnalysisMomentCurvature, FiguresHoldTogether) {
   }
 }
 
+// What ends each curve, where the limits are far apart: at r = 0.3 the
+// edge crushes long before the bars reach Agt (the fiber model would stop
+// holding N a little further, which must not hide the crushing); the
+// confined core at no load outlasts the bars.
+TEST(AnalysisMomentCurvature, EndsBy) {
+  const BrenmoorState state = StateWith(DefaultSection());
+  const struct {
+    double r;
+    AnalysisModel model;
+    CurveEnd end;
+  } cases[] = {
+      {0.3, AnalysisModel::kExact, CurveEnd::kConcrete},
+      {0.3, AnalysisModel::kFiber, CurveEnd::kConcrete},
+      {0.3, AnalysisModel::kConfined, CurveEnd::kConcrete},
+      {0.0, AnalysisModel::kConfined, CurveEnd::kBar},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.r) + " " + AnalysisModelName(c.model));
+    const AnalysisSection s =
+        MakeAnalysisSection(state, 1, Characteristic(c.r), Stirrups{10, 100, 4, 4});
+    for (BendingAxis axis : kAxes) {
+      EXPECT_EQ(CurveEndName(AnalysisFiguresOf(s, axis, c.model, c.r).ends_by),
+                std::string(CurveEndName(c.end)));
+    }
+  }
+}
+
 // Confinement lets the column bend much further: a ductility of 10 or more
 // at moderate load, where the unconfined section reaches 2 to 3.
 TEST(AnalysisMomentCurvature, ConfinementGivesDuctility) {
