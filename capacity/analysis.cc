@@ -222,6 +222,12 @@ class Walk {
   State Crossing(const State& a, const State& b, Q&& q, double q_tol) const;
   State Peak(const State& a, const State& m, const State& b) const;
 
+  // N·mm to kN·m; what is left of a moment that is 0 by symmetry is
+  // rounding, reported as 0.
+  double KiloNewtonMetres(double m) const {
+    return capacity_internal::KiloNewtonMetres(s_.capacity, D_, m);
+  }
+
   double Edge(const State& s) const { return s.e0 + s.phi * D_ / 2; }
   double CrushEdge(const State& s) const {
     return s.e0 + s.phi * (model_ == AnalysisModel::kConfined ? half_core_ : D_ / 2);
@@ -261,7 +267,9 @@ std::optional<State> Walk::FirstState() const {
   if (std::abs(g) <= ForceTolerance()) return StateAt(0, 0);
   if (g > 0) return std::nullopt;  // cannot happen: N(0) is 0
   while (std::abs(e) < limit) {
-    const double next = sign_ * std::min(std::abs(e) + step, limit);
+    // Steps that grow with the strain: the root is bracketed in a few, and
+    // then found exactly.
+    const double next = sign_ * std::min(std::abs(e) + std::max(step, 0.25 * std::abs(e)), limit);
     const double g_next = Excess(next, 0);
     if (g_next >= 0) return StateAt(0, RootBetween(0, e, next, g, g_next));
     e = next;
@@ -576,14 +584,14 @@ AnalysisCurve Walk::Run(bool with_points) {
 
   const double kNmm2 = 1e-9;  // N·mm² to kN·m²
   fig.phi_u = end.phi * 1e3;
-  fig.M_u = end.M * 1e-6;
-  fig.M_peak = peak.M * 1e-6;
+  fig.M_u = KiloNewtonMetres(end.M);
+  fig.M_peak = KiloNewtonMetres(peak.M);
   fig.ends_by = ends_by;
-  fig.M_n = nominal ? nominal->M * 1e-6 : fig.M_u;
+  fig.M_n = nominal ? KiloNewtonMetres(nominal->M) : fig.M_u;
   std::optional<State> tiny;
   if (yield && yield->phi > 0) {
     fig.phi_y1 = yield->phi * 1e3;
-    fig.M_y1 = yield->M * 1e-6;
+    fig.M_y1 = KiloNewtonMetres(yield->M);
     const double phi0 = yield->phi / 1000;
     tiny = SolveBetween(*first, *yield, phi0);
     if (tiny) fig.EI0 = tiny->M / tiny->phi * kNmm2;
@@ -601,16 +609,16 @@ AnalysisCurve Walk::Run(bool with_points) {
     constexpr int kSteps = 40;
     std::vector<AnalysisPoint>& points = curve.points;
     State last_solved = *first;
-    points.push_back({0, first->M * 1e-6, AnalysisMark::kNone});
+    points.push_back({0, KiloNewtonMetres(first->M), AnalysisMark::kNone});
     for (int j = 1; j < kSteps; ++j) {
       const double phi = end.phi * j / kSteps;
       const std::optional<State> s = SolveBetween(last_solved, end, phi);
       if (!s) break;
-      points.push_back({phi * 1e3, s->M * 1e-6, AnalysisMark::kNone});
+      points.push_back({phi * 1e3, KiloNewtonMetres(s->M), AnalysisMark::kNone});
       last_solved = *s;
     }
     auto add = [&](const State& s, AnalysisMark mark) {
-      points.push_back({s.phi * 1e3, s.M * 1e-6, mark});
+      points.push_back({s.phi * 1e3, KiloNewtonMetres(s.M), mark});
     };
     if (yield && fig.phi_y1) add(*yield, AnalysisMark::kFirstYield);
     if (nominal && nominal->phi < end.phi) add(*nominal, AnalysisMark::kNominal);
