@@ -384,7 +384,7 @@ State Walk::Crossing(const State& a, const State& b, Q&& q, double q_tol) const 
 }
 
 // The largest M between a and b around m (M(m) at least M(a) and M(b)), to
-// 3·10⁻⁴ of its curvature: M is flat there, so the moment is found far
+// 6·10⁻⁵ of its curvature: M is flat there, so the moment is found far
 // closer than that. Parabolas through the three best points where they
 // behave, golden sections where they do not (the top may be a kink, where
 // the cover crushes): Brent's search for a minimum, of −M.
@@ -402,7 +402,7 @@ State Walk::Peak(const State& a, const State& m, const State& b) const {
   double d = 0, e = 0;
   for (int i = 0; i < 40; ++i) {
     const double mid = (lo + hi) / 2;
-    const double tol1 = 1.5e-4 * x, tol2 = 2 * tol1;
+    const double tol1 = 3e-5 * x, tol2 = 2 * tol1;
     if (std::abs(x - mid) <= tol2 - (hi - lo) / 2) break;
     bool golden = true;
     if (std::abs(e) > tol1) {
