@@ -217,6 +217,7 @@ class Walk {
 
   std::optional<State> FirstState() const;
   std::optional<State> Solve(double phi, double guess, double hint, double behind) const;
+  std::optional<State> Beyond(double phi, double from, double g_from, double step) const;
   std::optional<State> SolveBetween(const State& a, const State& b, double phi) const;
   template <typename Q>
   State Crossing(const State& a, const State& b, Q&& q, double q_tol) const;
@@ -344,11 +345,33 @@ std::optional<State> Walk::Solve(double phi, double guess, double hint, double b
         if (std::abs(hi - lo) <= 1e-15) break;
       }
       const double best = g1 >= g2 ? x1 : x2, g_best = std::max(g1, g2);
-      if (g_best < 0) return std::nullopt;
-      return StateAt(phi, RootBetween(phi, lo, best, g_lo, g_best));
+      if (g_best >= 0) return StateAt(phi, RootBetween(phi, lo, best, g_lo, g_best));
+      return Beyond(phi, e, g, h);
     }
     below = e;
     g_below = g;
+  }
+  return std::nullopt;
+}
+
+// Where the branch followed turns back at curvature phi (from is past its
+// top, N short of the target there). A section that cracks one row of
+// cells at a time, or whose cover crushes, turns back a little and then
+// carries more: it still holds N if a strain further on, within its limits
+// (the crushing edge at most its crushing strain, the tension-most bar at
+// most Agt), gives it. The first such strain, or nothing.
+std::optional<State> Walk::Beyond(double phi, double from, double g_from, double step) const {
+  const double limit =
+      sign_ > 0 ? crush_ - phi * (model_ == AnalysisModel::kConfined ? half_core_ : D_ / 2)
+                : -s_.steel.agt - phi * tension_bar_.value_or(0.0);
+  double e = from, g = g_from, h = std::max(step, s_.concrete.eps_t);
+  while (sign_ * (limit - e) > 0) {
+    const double next = sign_ > 0 ? std::min(e + h, limit) : std::max(e - h, limit);
+    const double g_next = Excess(next, phi);
+    if (g_next >= 0) return StateAt(phi, RootBetween(phi, e, next, g, g_next));
+    e = next;
+    g = g_next;
+    h *= 1.5;
   }
   return std::nullopt;
 }
