@@ -24,8 +24,9 @@ namespace brenmoor {
 //             section with stirrups.
 // The concrete is integrated over the depth by Gauss–Legendre on each piece
 // where the law is smooth (the pieces split where the strain crosses 0, −εt,r,
-// εc,r and, for the cover, εcu), which is exact to rounding for the polynomial
-// parts and to about 10⁻⁹ for the rest.
+// εc,r and, for the cover, εcu; cracked concrete further split where the
+// strain is 2, 8, 32, … times εt,r); against 20,000 strips the figures agree
+// to 2·10⁻⁵, the curvatures at first yield being the furthest.
 //
 // At each curvature the axial strain ε0 of the centre that gives N is the
 // root reached by continuation from the previous curvature; at φ = 0 the
@@ -39,10 +40,13 @@ namespace brenmoor {
 //   End (φu, Mu): the first of the edge at εcu (the core's edge at εcu,c in
 //     the confined model), the tension-most bar at −Agt, M down to 0.8 of the
 //     largest M so far, and the section no longer holding N (the branch of ε0
-//     followed turns back); each to 10⁻⁶ of its curvature.
+//     followed turns back, and no strain further on with the edge at most at
+//     its crushing strain and the bars at most at Agt carries N: a row of
+//     cells that cracks turns the branch back for a moment only); each to
+//     10⁻⁶ of its curvature.
 //   First yield (φy′, My′): the first of the tension-most bar at −fy,r/Es and
-//     the edge at εc,r. Empty where N alone takes the edge past εc,r, or the
-//     curve ends first.
+//     the edge at εc,r. Empty where N alone takes the edge past εc,r or (in
+//     tension) the bars past fy,r/Es, or the curve ends first.
 //   Nominal Mn: M at the first of the edge at 0.004 and the tension-most bar
 //     at −0.015, or Mu if the curve ends first.
 //   Bilinear: φy = φy′·Mn/My′, EIeff = Mn/φy where Mn > My′; otherwise
