@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 
 #include "capacity/internal/strain_path.h"
@@ -221,6 +222,18 @@ class Walk {
   std::optional<State> SolveBetween(const State& a, const State& b, double phi) const;
   template <typename Q>
   State Crossing(const State& a, const State& b, Q&& q, double q_tol) const;
+
+  // A strain limit: the strain at u (from the centre) reaching value, from
+  // below (dir 1) or from above (dir −1, a bar in tension).
+  struct Limit {
+    double u = 0.0, value = 0.0, dir = 1.0;
+  };
+  static double Past(const Limit& l, const State& s) {
+    return l.dir * (s.e0 + s.phi * l.u - l.value);
+  }
+  std::optional<State> Reach(const State& a, const State& b, const Limit& l) const;
+  std::optional<State> FirstReached(const State& a, const State& b,
+                                    std::initializer_list<Limit> limits) const;
   State Peak(const State& a, const State& m, const State& b) const;
 
   // N·mm to kN·m; what is left of a moment that is 0 by symmetry is
@@ -406,6 +419,39 @@ State Walk::Crossing(const State& a, const State& b, Q&& q, double q_tol) const 
   return last;
 }
 
+// The state between a and b where the strain at l.u reaches l.value (not
+// yet at a, reached at b). On the line ε0 = value − φ·u only N remains to be
+// met, one strain state a step; where N does not cross the target along it
+// between a and b, or the branch followed does not reach its root, the
+// curve's own states are searched instead.
+std::optional<State> Walk::Reach(const State& a, const State& b, const Limit& l) const {
+  if (!(Past(l, a) < 0 && Past(l, b) >= 0)) return std::nullopt;
+  auto h = [&](double phi) { return Excess(l.value - phi * l.u, phi); };
+  const double ha = h(a.phi), hb = h(b.phi);
+  if ((ha <= 0) != (hb <= 0)) {
+    const double phi = ha <= 0 ? FindRoot(h, a.phi, b.phi, ha, hb, ForceTolerance(), 5e-7 * b.phi)
+                               : FindRoot(h, b.phi, a.phi, hb, ha, ForceTolerance(), 5e-7 * b.phi);
+    // The root on the line is the curve's only if the branch followed
+    // reaches it: a fiber section may carry N at two strains close together.
+    const double e0 = l.value - phi * l.u;
+    const std::optional<State> s = SolveBetween(a, b, phi);
+    if (s && std::abs(s->e0 - e0) <= 1e-6 * s_.concrete.eps_c) return s;
+  }
+  return Crossing(
+      a, b, [&](const State& s) { return Past(l, s); }, kStrainTolerance);
+}
+
+// The first of the limits reached between a and b, if any is.
+std::optional<State> Walk::FirstReached(const State& a, const State& b,
+                                        std::initializer_list<Limit> limits) const {
+  std::optional<State> first;
+  for (const Limit& l : limits) {
+    const std::optional<State> s = Reach(a, b, l);
+    if (s && (!first || s->phi < first->phi)) first = s;
+  }
+  return first;
+}
+
 // The largest M between a and b around m (M(m) at least M(a) and M(b)), to
 // 6·10⁻⁵ of its curvature: M is flat there, so the moment is found far
 // closer than that. Parabolas through the three best points where they
@@ -486,14 +532,16 @@ AnalysisCurve Walk::Run(bool with_points) {
   const bool yield_possible = Edge(*first) < c.eps_c;
 
   // Each threshold as a function below 0 before it and at or above 0 from it.
-  auto yield_q = [&](const State& s) {
-    return std::max(Edge(s) - c.eps_c, BarTension(s) - eps_y_);
-  };
-  auto nominal_q = [&](const State& s) {
-    return std::max(Edge(s) - kNominalConcrete, BarTension(s) - kNominalBar);
-  };
-  auto concrete_end_q = [&](const State& s) { return CrushEdge(s) - crush_; };
-  auto bar_end_q = [&](const State& s) { return BarTension(s) - agt; };
+  // The strain limits, at the edge, the core's edge and the tension-most bar
+  // (none without bars: never reached).
+  const double edge = D_ / 2;
+  const double crush_depth = model_ == AnalysisModel::kConfined ? half_core_ : edge;
+  const double bar_u = tension_bar_.value_or(0.0);
+  const double no_bar = tension_bar_ ? 1.0 : std::numeric_limits<double>::infinity();
+  const Limit edge_yield{edge, c.eps_c, 1}, bar_yield{bar_u, -eps_y_ * no_bar, -1};
+  const Limit edge_nominal{edge, kNominalConcrete, 1},
+      bar_nominal{bar_u, -kNominalBar * no_bar, -1};
+  const Limit crushing{crush_depth, crush_, 1}, breaking{bar_u, -agt * no_bar, -1};
 
   std::optional<State> yield, nominal;
   State peak = *first;
@@ -569,21 +617,28 @@ AnalysisCurve Walk::Run(bool with_points) {
         }
       }
     };
-    consider(concrete_end_q, CurveEnd::kConcrete, kStrainTolerance);
-    consider(bar_end_q, CurveEnd::kBar, kStrainTolerance);
+    for (auto [limit, why] :
+         {std::pair{crushing, CurveEnd::kConcrete}, {breaking, CurveEnd::kBar}}) {
+      const std::optional<State> s = Reach(now, *next, limit);
+      if (s && (!stop || s->phi < stop->phi)) {
+        stop = s;
+        ends_by = why;
+      }
+    }
     const double drop_level = kDropShare * peak.M;
     if (peak.M > 0) {
       consider([&](const State& s) { return drop_level - s.M; }, CurveEnd::kDrop,
                1e-9 * drop_level);
     }
     const double until = stop ? stop->phi : next->phi;
-    if (yield_possible && !yield && yield_q(now) < 0 && yield_q(*next) >= 0) {
-      const State s = Crossing(now, *next, yield_q, kStrainTolerance);
-      if (s.phi <= until) yield = s;
+    // Each reached for the first time: not yet at now on either limit.
+    if (yield_possible && !yield && Past(edge_yield, now) < 0 && Past(bar_yield, now) < 0) {
+      const std::optional<State> s = FirstReached(now, *next, {edge_yield, bar_yield});
+      if (s && s->phi <= until) yield = s;
     }
-    if (!nominal && nominal_q(now) < 0 && nominal_q(*next) >= 0) {
-      const State s = Crossing(now, *next, nominal_q, kStrainTolerance);
-      if (s.phi <= until) nominal = s;
+    if (!nominal && Past(edge_nominal, now) < 0 && Past(bar_nominal, now) < 0) {
+      const std::optional<State> s = FirstReached(now, *next, {edge_nominal, bar_nominal});
+      if (s && s->phi <= until) nominal = s;
     }
     if (!stop && turned) {
       stop = *next;
