@@ -531,7 +531,6 @@ AnalysisCurve Walk::Run(bool with_points) {
   const double agt = s_.steel.agt;
   const bool yield_possible = Edge(*first) < c.eps_c;
 
-  // Each threshold as a function below 0 before it and at or above 0 from it.
   // The strain limits, at the edge, the core's edge and the tension-most bar
   // (none without bars: never reached).
   const double edge = D_ / 2;
