@@ -234,7 +234,7 @@ class Walk {
   std::optional<State> Reach(const State& a, const State& b, const Limit& l) const;
   std::optional<State> FirstReached(const State& a, const State& b,
                                     std::initializer_list<Limit> limits) const;
-  State Peak(const State& a, const State& m, const State& b) const;
+  State Peak(const State& a, const State& m, const State& b, double sense = 1.0) const;
 
   // N·mm to kN·m; what is left of a moment that is 0 by symmetry is
   // rounding, reported as 0.
@@ -456,18 +456,19 @@ std::optional<State> Walk::FirstReached(const State& a, const State& b,
 // 6·10⁻⁵ of its curvature: M is flat there, so the moment is found far
 // closer than that. Parabolas through the three best points where they
 // behave, golden sections where they do not (the top may be a kink, where
-// the cover crushes): Brent's search for a minimum, of −M.
-State Walk::Peak(const State& a, const State& m, const State& b) const {
+// the cover crushes): Brent's search for a minimum, of −M. With sense −1,
+// the smallest M between a and b around m instead.
+State Walk::Peak(const State& a, const State& m, const State& b, double sense) const {
   constexpr double kGoldenStep = 0.3819660112501051;
   State best = m;
   auto minus_m = [&](double phi) {
     const std::optional<State> s = SolveBetween(a, b, phi);
-    if (s && s->M > best.M) best = *s;
-    return s ? -s->M : std::numeric_limits<double>::infinity();
+    if (s && sense * s->M > sense * best.M) best = *s;
+    return s ? -sense * s->M : std::numeric_limits<double>::infinity();
   };
   double lo = a.phi, hi = b.phi;
   double x = m.phi, w = x, v = x;
-  double fx = -m.M, fw = fx, fv = fx;
+  double fx = -sense * m.M, fw = fx, fv = fx;
   double d = 0, e = 0;
   for (int i = 0; i < 40; ++i) {
     const double mid = (lo + hi) / 2;
@@ -554,10 +555,12 @@ AnalysisCurve Walk::Run(bool with_points) {
     State a, m, b;
   };
   std::vector<Top> tops;
-  auto settle = [&] {
+  // Only up to `limit`: a top past the curve's end is not on it.
+  auto settle = [&](const State& limit) {
     for (const Top& t : tops) {
-      if (t.m.M * kTopMargin >= peak.M) {
-        const State p = Peak(t.a, t.m, t.b);
+      const State& b = t.b.phi > limit.phi ? limit : t.b;
+      if (t.m.phi < b.phi && t.m.M * kTopMargin >= peak.M) {
+        const State p = Peak(t.a, t.m, b);
         if (p.M > peak.M) peak = p;
       }
     }
@@ -603,7 +606,6 @@ AnalysisCurve Walk::Run(bool with_points) {
     // A top of M between before and next, found only where it matters.
     if (have_before && next->M < now.M && now.M >= before.M) tops.push_back({before, now, *next});
     if (now.M > peak.M) peak = now;
-    if (next->M <= kDropShare * kTopMargin * peak.M) settle();
 
     // The end: the earliest of its limits crossed in (now, next].
     std::optional<State> stop;
@@ -624,10 +626,23 @@ AnalysisCurve Walk::Run(bool with_points) {
         ends_by = why;
       }
     }
+    if (next->M <= kDropShare * kTopMargin * peak.M) settle(stop ? *stop : *next);
     const double drop_level = kDropShare * peak.M;
-    if (peak.M > 0) {
-      consider([&](const State& s) { return drop_level - s.M; }, CurveEnd::kDrop,
-               1e-9 * drop_level);
+    auto below_drop = [&](const State& s) { return drop_level - s.M; };
+    if (peak.M > 0) consider(below_drop, CurveEnd::kDrop, 1e-9 * drop_level);
+    // M may dip below the drop level between samples that stay above it
+    // (the cover crushing, then the core taking over): a low sample near
+    // the level is looked into.
+    if (have_before && peak.M > 0 && now.M < before.M && now.M <= next->M &&
+        now.M < kDropShare * kTopMargin * peak.M) {
+      const State low = Peak(before, now, *next, -1.0);
+      if (low.M <= drop_level) {
+        const State s = Crossing(before, low, below_drop, 1e-9 * drop_level);
+        if (!stop || s.phi < stop->phi) {
+          stop = s;
+          ends_by = CurveEnd::kDrop;
+        }
+      }
     }
     const double until = stop ? stop->phi : next->phi;
     // Each reached for the first time: not yet at now on either limit.
@@ -645,8 +660,17 @@ AnalysisCurve Walk::Run(bool with_points) {
     }
     if (stop) {
       end = *stop;
+      // A dip may end the curve before the last sample: nothing past it counts.
+      if (yield && yield->phi > end.phi) yield.reset();
+      if (nominal && nominal->phi > end.phi) nominal.reset();
       if (now.M > peak.M) peak = now;
-      settle();
+      // M may rise past the end's and come back to it within the last
+      // step, with no sample on the way down: one more state tells.
+      if (end.phi > now.phi && now.M > 0) {
+        const std::optional<State> mid = SolveBetween(now, end, (now.phi + end.phi) / 2);
+        if (mid && mid->M > end.M && mid->M > now.M) tops.push_back({now, *mid, end});
+      }
+      settle(end);
       for (const std::optional<State>& s : {std::optional<State>(end), yield, nominal}) {
         if (s && s->M > peak.M) peak = *s;
       }

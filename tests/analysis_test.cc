@@ -209,6 +209,43 @@ TEST(AnalysisMomentCurvature, FineFibersApproachTheExactSection) {
   }
 }
 
+// Whatever the steps between the states a curve is walked by: no point of
+// it lies above its M_peak, and none before its end below 0.8 of the
+// largest M before it. Sections where M rises and falls back within a step
+// near the end, and where it dips under the drop level and recovers as the
+// cover crushes and the core takes over.
+TEST(AnalysisMomentCurvature, PeakAndDropBetweenSteps) {
+  const BrenmoorState state = StateWith(
+      MakeSection({"TOP", 8, 550, 450, 38, 6, 7, 5, 6, 1393.5f, 1293, 490.9f}),
+      MakeSection({"DIP", 5, 650, 450, 44, 7, 6, 6, 5, 1149.5f, 1449, 490.9f}), DefaultSection());
+  const struct {
+    int record;
+    double r;
+    Stirrups hoops;
+    AnalysisModel model;
+  } cases[] = {
+      {1, 0.0, {10, 100, 4, 4}, AnalysisModel::kExact},
+      {2, 1.2, {16, 120, 2, 3}, AnalysisModel::kConfined},
+      {3, 0.3, {10, 100, 4, 4}, AnalysisModel::kConfined},
+      {3, 0.3, {10, 100, 4, 4}, AnalysisModel::kFiber},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.record) + " " + AnalysisModelName(c.model));
+    const AnalysisSection s = MakeAnalysisSection(
+        state, c.record, {.steel = SteelGrade::kHRB335, .axial_ratio = c.r}, c.hoops);
+    const AnalysisCurve curve = AnalysisCurveOf(s, BendingAxis::kY, c.model, c.r);
+    ASSERT_TRUE(curve.figures.holds);
+    double largest = 0;
+    for (const AnalysisPoint& p : curve.points) {
+      EXPECT_LE(p.M, curve.figures.M_peak * (1 + 1e-9)) << p.phi;
+      if (p.mark != AnalysisMark::kEnd) {
+        EXPECT_GE(p.M, 0.8 * largest) << p.phi;
+      }
+      largest = std::max(largest, p.M);
+    }
+  }
+}
+
 // The curve's points: at least 40, in order of φ, from 0 to the end, each
 // mark once, the end's M the figures' Mu.
 TEST(AnalysisMomentCurvature, CurvePoints) {
