@@ -51,6 +51,14 @@ namespace brenmoor {
 //     at −0.015, or Mu if the curve ends first.
 //   Bilinear: φy = φy′·Mn/My′, EIeff = Mn/φy where Mn > My′; otherwise
 //     φy = φy′, EIeff = My′/φy′. μφ = φu/φy. EI0 = M/φ at φ = φy′/1000.
+//   M_peak: the largest M up to φu. The curve is walked in steps of 15 % of
+//     φ, and a top between them looked into where the samples show one;
+//     where the curve is nearly flat at its top, a small rise between two
+//     samples may be missed: there M_peak is within about 0.2 % of it.
+// Loads beyond the unconfined section, carried by the confined core alone:
+// the cover takes nothing past εcu, but takes stress again where its strain
+// falls back below it (no history), so such a curve may start with M ≤ 0
+// and end at once by the drop.
 // Units: kN, kN·m, 1/m, kN·m². Every tolerance is a fraction of the section's
 // own forces and curvatures, so a section s times as large has the same
 // strains, curvatures 1/s and moments s³ times as large.
