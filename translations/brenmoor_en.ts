@@ -191,6 +191,10 @@ Usage notes:
         <source>正在计算弯矩–曲率</source>
         <translation>Computing moment-curvature</translation>
     </message>
+    <message>
+        <source>正在计算分析用弯矩–曲率</source>
+        <translation>Computing analysis curves</translation>
+    </message>
 </context>
 <context>
     <name>brenmoor::CapacityDialog</name>

@@ -35,6 +35,7 @@ QString WindowProgress::StepText(std::string_view step) {
       {"Computing biaxial bending", QT_TRANSLATE_NOOP("WindowProgress", "正在计算双向弯曲")},
       {"Searching the best grids", QT_TRANSLATE_NOOP("WindowProgress", "正在寻找最佳网格")},
       {"Computing moment-curvature", QT_TRANSLATE_NOOP("WindowProgress", "正在计算弯矩–曲率")},
+      {"Computing analysis curves", QT_TRANSLATE_NOOP("WindowProgress", "正在计算分析用弯矩–曲率")},
   };
   for (const auto& [name, text] : kSteps) {
     if (step == name) return QCoreApplication::translate("WindowProgress", text);
