@@ -266,9 +266,11 @@ mode_t NewFileMode() {
   std::ifstream status("/proc/self/status");
   for (std::string line; std::getline(status, line);) {
     if (!line.starts_with("Umask:")) continue;
+    const std::size_t digits = line.find_first_not_of(" \t", 6);
+    if (digits == std::string::npos) break;
     unsigned mask = 0;
-    const char* first = line.data() + line.find_first_not_of(" \t", 6);
-    const auto [end, ec] = std::from_chars(first, line.data() + line.size(), mask, 8);
+    const auto [end, ec] =
+        std::from_chars(line.data() + digits, line.data() + line.size(), mask, 8);
     if (ec == std::errc()) return static_cast<mode_t>(0666 & ~mask);
   }
   const mode_t mask = ::umask(022);
