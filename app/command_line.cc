@@ -88,7 +88,7 @@ constexpr char kUsage[] =
 constexpr char kDescription[] = "Brenmoor: fiber sections of reinforced-concrete columns";
 
 int PrintWrongCall(std::ostream& err, const std::string& why) {
-  err << "brenmoor: " << why << "\n" << kUsage;
+  err << "brenmoor: " << EscapeControlCharacters(why) << "\n" << kUsage;
   return 2;
 }
 
@@ -227,14 +227,14 @@ int RunCommandLine(const std::vector<std::string>& args, BrenmoorState& state, s
     const std::string quoted = '"' + PathToUtf8(FullPath(PathFromUtf8(call.table))) + '"';
     err << "brenmoor: ";
     if (e.line() > 0) {
-      err << call.table << ":" << e.line() << ": ";
+      err << DisplayMessage(call.table) << ":" << e.line() << ": ";
       // The cell at fault, as the window's error box names it.
       if (!e.column().empty()) {
-        if (!e.section().empty()) err << DisplayText(e.section()) << ", ";
+        if (!e.section().empty()) err << EscapeControlCharacters(DisplayText(e.section())) << ", ";
         err << "column " << e.column() << ": ";
       }
     } else if (std::string_view(e.what()).find(quoted) == std::string_view::npos) {
-      err << call.table << ": ";
+      err << DisplayMessage(call.table) << ": ";
     }
     err << DisplayMessage(ErrorReportText(e.what())) << "\n";
     return 1;

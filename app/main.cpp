@@ -3,6 +3,7 @@
 #include "model/errors.h"
 #include "model/state.h"
 #include "platform/console.h"
+#include "platform/text.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args = brenmoor::Utf8Arguments(argc, argv);
@@ -22,7 +23,9 @@ int main(int argc, char** argv) {
     try {
       return brenmoor::RunWindowFromModule(argc, argv, argc <= 1 ? "" : args[1]);
     } catch (const brenmoor::Error& e) {
-      brenmoor::ShowStartupFailure("brenmoor: " + brenmoor::ErrorReportText(e.what()));
+      // Names a folder or file, which may hold control characters.
+      brenmoor::ShowStartupFailure("brenmoor: " +
+                                   brenmoor::DisplayMessage(brenmoor::ErrorReportText(e.what())));
       return 1;
     }
   }

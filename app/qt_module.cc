@@ -103,9 +103,12 @@ void Call(BrenmoorQtRequest& request, CallContext& context) {
   throw Error("This build of brenmoor has no window and no PDF report (it was built without Qt)");
 #endif
   const std::filesystem::path path = QtModulePath();
-  CheckQtModule(path, BuiltQtModule());
+  // One open file from the check to the load: a file renamed over the
+  // module meanwhile is neither checked nor run.
+  const LibraryFile module(path);
+  CheckQtModule(module, BuiltQtModule());
   const auto entry =
-      reinterpret_cast<BrenmoorQtMainFunction>(LoadLibraryFunction(path, BRENMOOR_QT_ENTRY));
+      reinterpret_cast<BrenmoorQtMainFunction>(module.LoadFunction(BRENMOOR_QT_ENTRY));
   request.context = &context;
   request.progress = &ShowProgress;
   request.write = &WritePdf;
@@ -136,29 +139,43 @@ std::filesystem::path QtModulePath() {
   const std::vector<std::filesystem::path> candidates =
       QtModuleCandidates(ExecutableFolder(), PathFromUtf8(BRENMOOR_QT_MODULE_INSTALLED_DIR),
                          PathFromUtf8(BRENMOOR_QT_MODULE_PACKAGE_DIR));
-  std::string looked;
+  std::string looked, skipped;
   for (const auto& candidate : candidates) {
     std::error_code ignored;
-    if (std::filesystem::is_regular_file(candidate, ignored)) return candidate;
-    looked += (looked.empty() ? "" : " or ") + ('"' + PathToUtf8(candidate) + '"');
+    if (!std::filesystem::is_regular_file(candidate, ignored)) {
+      looked += (looked.empty() ? "" : " or ") + ('"' + PathToUtf8(candidate) + '"');
+      continue;
+    }
+    // Another user who could put a library there could run code as the
+    // engineer (or as root) the moment Brenmoor draws.
+    const std::string why = WhyNotTrusted(candidate);
+    if (why.empty()) return candidate;
+    skipped += "; \"" + PathToUtf8(candidate) + "\" was not taken, since " + why;
   }
   // Never a guess relative to the current folder, where anyone may have
   // put a file of that name.
   const std::string unknown_folder =
       "this program cannot tell its own folder: on Linux it asks /proc, which is not mounted";
-  if (looked.empty()) throw Error("Cannot find the window and PDF module: " + unknown_folder);
-  throw Error("Cannot find the window and PDF module: it is not " + looked +
-              (ExecutableFolder().empty() ? ", and " + unknown_folder : "; reinstall Brenmoor"));
+  if (looked.empty() && skipped.empty()) {
+    throw Error("Cannot find the window and PDF module: " + unknown_folder);
+  }
+  std::string message = "Cannot find the window and PDF module: ";
+  message += looked.empty() ? skipped.substr(2) : "it is not " + looked + skipped;
+  message += ExecutableFolder().empty() ? ", and " + unknown_folder : "; reinstall Brenmoor";
+  throw Error(message);
+}
+
+void CheckQtModule(const LibraryFile& module, const ModuleIdentity& identity) {
+  // One byte more than the module should have is enough to tell a longer
+  // file; a huge file planted there is never read whole.
+  const std::string bytes = module.Read(static_cast<std::size_t>(identity.size) + 1);
+  if (bytes.size() != identity.size || Sha256Hex(bytes) != identity.sha256) {
+    throw Error(DamagedMessage(module.path()));
+  }
 }
 
 void CheckQtModule(const std::filesystem::path& path, const ModuleIdentity& identity) {
-  // One byte more than the module should have is enough to tell a longer
-  // file; a huge file planted there is never read whole.
-  const std::string bytes =
-      ReadWholeFile(path, ReadLimits{.most = static_cast<std::size_t>(identity.size) + 1});
-  if (bytes.size() != identity.size || Sha256Hex(bytes) != identity.sha256) {
-    throw Error(DamagedMessage(path));
-  }
+  CheckQtModule(LibraryFile(path), identity);
 }
 
 void ThrowForQtStatus(std::int32_t status, std::string_view message,

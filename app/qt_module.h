@@ -8,6 +8,7 @@
 
 #include "jobs/capacity_job.h"
 #include "jobs/report_job.h"
+#include "platform/module.h"
 
 namespace brenmoor {
 
@@ -26,9 +27,13 @@ std::vector<std::filesystem::path> QtModuleCandidates(
     const std::filesystem::path& program_folder, const std::filesystem::path& installed_relative,
     const std::filesystem::path& package_folder);
 
-// The module this program loads: the first of its candidates that exists.
-// Throws Error saying where it looked when none does, or that no place is
-// known.
+// The module this program loads: the first of its candidates that exists
+// where no other user could have put it or can change it (WhyNotTrusted).
+// Throws Error saying where it looked and which file it did not take, and
+// why, when none is left, or that no place is known:
+//   Cannot find the window and PDF module: it is not "/opt/b/libbrenmoor-qt.so";
+//   "/tmp/lib/brenmoor/libbrenmoor-qt.so" was not taken, since "/tmp/lib"
+//   belongs to another user (nobody); reinstall Brenmoor
 std::filesystem::path QtModulePath();
 
 // What the build recorded of the module it made: its size in bytes and the
@@ -42,6 +47,8 @@ struct ModuleIdentity {
 // copy cut short, a damaged one), before anything of it is loaded:
 //   <path>: the window and PDF module is damaged or belongs to another
 //   build; reinstall Brenmoor
+// The bytes checked are read from module, the file that is then loaded.
+void CheckQtModule(const LibraryFile& module, const ModuleIdentity& identity);
 void CheckQtModule(const std::filesystem::path& path, const ModuleIdentity& identity);
 
 // The module's answer as the engineer reads it: nothing for kBrenmoorQtDone;

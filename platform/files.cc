@@ -40,9 +40,9 @@ namespace {
 std::string TemporaryStem(std::string_view target_name) {
   // The longest name a folder takes (255 bytes on POSIX systems, 255 UTF-16
   // units on Windows, never more than the UTF-8 bytes), less the longest
-  // tail: "." 20 digits of process id "." 3 digits of attempt ".tmp".
+  // tail: "." 20 digits of process id "." 20 digits of the unique part ".tmp".
   constexpr std::size_t kLongestName = 255;
-  constexpr std::size_t kLongestTail = 1 + 20 + 1 + 3 + 4;
+  constexpr std::size_t kLongestTail = 1 + 20 + 1 + 20 + 4;
   constexpr std::size_t kHashText = 1 + 16;  // "~" and 16 hex digits
   std::string stem(1, '.');
   if (1 + target_name.size() + 1 + kLongestTail <= kLongestName) {
@@ -69,18 +69,18 @@ std::string TemporaryStem(std::string_view target_name) {
 }  // namespace
 
 std::string ReplacingFileTemporaryName(std::string_view target_name, std::int64_t process_id,
-                                       int attempt) {
+                                       std::uint64_t unique) {
   std::string name = TemporaryStem(target_name);
   name += std::to_string(process_id);
   name += '.';
-  name += std::to_string(attempt);
+  name += std::to_string(unique);
   name += ".tmp";
   return name;
 }
 
 namespace {
 
-// Whether tail is "<digits>.<digits>.tmp" (a process id and an attempt),
+// Whether tail is "<digits>.<digits>.tmp" (a process id and a unique part),
 // and the process id in it.
 bool IsTemporaryTail(std::string_view tail, std::int64_t& process_id) {
   if (!tail.ends_with(".tmp")) return false;

@@ -64,18 +64,25 @@ void RefuseOutputOverInput(const std::filesystem::path& output, const std::files
 // (a full disk, a crash, the power going off).
 // The bytes go to a temporary file beside target (ReplacingFileTemporaryName);
 // Commit() makes them durable, closes the file and moves it over target.
+// The temporary file has a name nobody can guess and is readable by its
+// owner only until it is complete; it gets its final permissions (and owner)
+// just before the rename.
 // Without a Commit() (an exception, say) the destructor closes and removes
 // the temporary file; so does Ctrl-C (platform/interrupt.h). Creating one
 // first removes the temporary files that earlier runs killed midway left in
 // target's folder, whatever file they were writing, and only those: files of
-// such a name whose process is gone (and, on POSIX systems, that no process
-// holds locked). On Windows the system removes a temporary file that was never
-// committed when its program ends, however it ends, so only a power cut (or a
-// kill in the instant between closing the file and renaming it) leaves one.
-// What the engineer set up is kept: a symbolic link to a file is followed and
-// the file it leads to is replaced in its own folder (a link to nothing is
-// refused); the new file gets the old one's permissions (and, where allowed,
-// its owner and group). A target the engineer made read-only is refused, not
+// such a name whose process is gone (and, on POSIX systems, that belong to
+// the running user, are no link and no process holds locked). On Windows the system removes a
+// temporary file that was never committed when its program ends, however it ends, so only a power
+// cut (or a kill in the instant between closing the file and renaming it) leaves one. What the
+// engineer set up is kept: a symbolic link to a file is followed and the file it leads to is
+// replaced in its own folder (a link to nothing is refused); the new file gets the old one's
+// permissions (and, where allowed, its owner and group). In a folder where anyone may create files
+// (sticky, such as /tmp), a link or file at target that belongs to another user (and not to the
+// folder's owner) is refused, since they may have put it there:
+//   Cannot create file "<target>". It is a symbolic link of another user
+//   (<name>) in a folder where anyone may create files A target the engineer made read-only is
+//   refused, not
 // replaced, whoever runs the program. A target that is not a file (a device
 // such as /dev/null, a named pipe), or a link to one, is written in place, as
 // cp does; a folder, a socket and a block device are refused. On POSIX
@@ -181,6 +188,11 @@ class ReplacingFile {
   Moment stop_at_ = Moment::kNone;
   int interrupt_place_ = -1;          // where Ctrl-C finds the temporary file's name (POSIX)
   bool marked_for_deletion_ = false;  // the system deletes it if the program ends (Windows)
+  // What the complete file gets before it is renamed (POSIX): until then it
+  // is readable by its owner only. An owner of -1 is the running user.
+  std::uint32_t final_mode_ = 0600;
+  std::int64_t final_owner_ = -1;
+  std::int64_t final_group_ = -1;
   // What the system's side keeps while the disk writes in the background.
   std::shared_ptr<void> writeback_;
 };
@@ -195,14 +207,15 @@ bool NamesStandardOutput(const std::filesystem::path& path);
 void WriteFileReplacing(const std::filesystem::path& target, std::string_view bytes);
 
 // The name of the temporary file ReplacingFile writes for a target named
-// target_name (UTF-8), by process process_id, attempt attempt:
-// ".<target name>.<process id>.<attempt>.tmp", with a long target name cut
+// target_name (UTF-8), by process process_id, told apart from the names of
+// other tries by unique (random, so that nobody can take the name first):
+// ".<target name>.<process id>.<unique>.tmp", with a long target name cut
 // and a hash of the whole name put in its place, so that the name always
 // fits where the target's name does (255 bytes, 255 UTF-16 units).
-// Example: ReplacingFileTemporaryName("KAVOSEC.PF3CMP", 4711, 0) is
-// ".KAVOSEC.PF3CMP.4711.0.tmp".
+// Example: ReplacingFileTemporaryName("KAVOSEC.PF3CMP", 4711, 93) is
+// ".KAVOSEC.PF3CMP.4711.93.tmp".
 std::string ReplacingFileTemporaryName(std::string_view target_name, std::int64_t process_id,
-                                       int attempt);
+                                       std::uint64_t unique);
 
 // Whether name is a temporary file name that ReplacingFile gives for a target
 // named target_name, and the process id in it.

@@ -62,6 +62,28 @@ std::string DisplayText(std::string_view bytes) {
   return text;
 }
 
+std::string EscapeControlCharacters(std::string_view utf8) {
+  constexpr char kHex[] = "0123456789abcdef";
+  std::string text;
+  text.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    unsigned code = static_cast<std::uint8_t>(utf8[i]);
+    // U+0080 to U+009F are C2 80 to C2 9F; some terminals act on them.
+    const bool c1 = code == 0xC2 && i + 1 < utf8.size() &&
+                    static_cast<std::uint8_t>(utf8[i + 1]) >= 0x80 &&
+                    static_cast<std::uint8_t>(utf8[i + 1]) <= 0x9F;
+    if (c1) code = static_cast<std::uint8_t>(utf8[++i]);
+    if (code < 0x20 || code == 0x7F || c1) {
+      text += "\\x";
+      text += kHex[code >> 4];
+      text += kHex[code & 0xF];
+    } else {
+      text += utf8[i];
+    }
+  }
+  return text;
+}
+
 std::string DisplayMessage(std::string_view message) {
   std::string text;
   while (!message.empty()) {
@@ -70,7 +92,7 @@ std::string DisplayMessage(std::string_view message) {
     if (quote < message.size()) text += message[quote++];
     message.remove_prefix(quote);
   }
-  return text;
+  return EscapeControlCharacters(text);
 }
 
 std::string CsvName(std::string_view bytes) {

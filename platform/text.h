@@ -24,11 +24,21 @@ std::optional<std::string> Gb18030ToUtf8(std::string_view bytes);
 // as U+FFFD.
 std::string DisplayText(std::string_view bytes);
 
+// UTF-8 text with every control character shown escaped as \x and two hex
+// digits of its code (C0, DEL and C1: U+0000 to U+001F, U+007F to U+009F),
+// so that a name read from a table or a file name cannot move the cursor,
+// erase lines or retitle the terminal it is shown on. Everything else,
+// backslashes included, stays as it is.
+// Example: EscapeControlCharacters("B\x1b[1A") == "B\\x1b[1A".
+std::string EscapeControlCharacters(std::string_view utf8);
+
 // An error message as the engineer reads it. A message is our own UTF-8
 // text ("500 × 400") quoting table text between " or ' (a section's name,
 // a field), which may be GB18030: each stretch between quote marks is shown
 // through DisplayText on its own, so neither spoils the other. A quote mark
 // is never part of a UTF-8 or GB18030 character, so no character is cut.
+// Control characters come out escaped (EscapeControlCharacters): what the
+// command line prints and what the window's error box shows.
 // Example: DisplayMessage("Section \"\xD6\xD0\xD6\xF9\": 500 × 400")
 //   == "Section \"中柱\": 500 × 400"
 std::string DisplayMessage(std::string_view message);

@@ -83,9 +83,17 @@ std::size_t Temporaries(const path& folder) {
   return found;
 }
 
-// The temporary file a run writes (its first attempt's name).
+// The temporary file a run writes (its name has a random part), or a name
+// that does not exist.
 path TemporaryOf(const path& folder, pid_t run) {
-  return folder / ReplacingFileTemporaryName(kComponentFileName, run, 0);
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    std::int64_t pid = 0;
+    if (IsReplacingFileTemporary(entry.path().filename().string(), kComponentFileName, pid) &&
+        pid == run) {
+      return entry.path();
+    }
+  }
+  return folder / "no temporary file";
 }
 
 // The bytes run has written so far (its file's space is reserved at once,
@@ -297,7 +305,6 @@ TEST(KilledConvertSoak, AtMomentsSpreadOverTheRunLeavesTheOldFileOrTheNewOne) {
     SCOPED_TRACE(i);
     const ino_t old_inode = RestoreOld(folder, old_bytes);
     const pid_t run = StartConvert(folder, table);
-    const path temporary = TemporaryOf(folder, run);
     int status = 0;
     bool reaped = false;
     auto wait_until = [&](auto seen) {
@@ -316,7 +323,8 @@ TEST(KilledConvertSoak, AtMomentsSpreadOverTheRunLeavesTheOldFileOrTheNewOne) {
     } else {
       Sleep(whole_run * 1.2 * (i / 2 + 0.5) / (kRuns / 2));
     }
-    const Phase phase = PhaseOf(run, temporary, old_inode, new_bytes.size());
+    // Its name has a random part: looked for once it may exist.
+    const Phase phase = PhaseOf(run, TemporaryOf(folder, run), old_inode, new_bytes.size());
     ::kill(run, SIGKILL);
     if (!reaped) ::waitpid(run, &status, 0);
     ++phases[WIFEXITED(status) ? "after it had finished" : kPhaseNames[static_cast<int>(phase)]];

@@ -75,6 +75,33 @@ TEST(DisplayMessage, DecodesEachQuotedTextOnItsOwn) {
   }
 }
 
+// A name or a file name with control characters in a message must not act
+// on the terminal it is shown on (erase the line, move the cursor, retitle
+// the window): each is shown as \x and its code, inside quotes or not, and
+// after a GB18030 name is decoded.
+TEST(DisplayMessage, ShowsControlCharactersEscaped) {
+  const struct {
+    std::string message;
+    std::string shown;
+  } cases[] = {
+      {"Section \"B\x1b[1A\x1b[2K\": too small", "Section \"B\\x1b[1A\\x1b[2K\": too small"},
+      {"\x1b]0;title\x07", "\\x1b]0;title\\x07"},
+      {"a\tb\nc\rd\x7f", "a\\x09b\\x0ac\\x0dd\\x7f"},
+      {std::string("nul\0end", 7), "nul\\x00end"},
+      // C1 controls (CSI is U+009B), while other characters of two bytes stay.
+      {"\xC2\x9B"
+       "2J \xC2\xA0\xC3\x97",
+       "\\x9b"
+       "2J \xC2\xA0\xC3\x97"},
+      {"'\xD6\xD0\xD6\xF9\x1b'", "'\xE4\xB8\xAD\xE6\x9F\xB1\\x1b'"},  // GB18030, decoded
+      {"C:\\Users\\x1b", "C:\\Users\\x1b"},  // backslashes stay as they are
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown);
+    EXPECT_EQ(DisplayMessage(c.message), c.shown);
+  }
+}
+
 // A spreadsheet evaluates a field that starts like a formula, even quoted;
 // an apostrophe in front makes it text. Only the first character counts.
 TEST(CsvName, QuotesAndDisarmsFormulas) {

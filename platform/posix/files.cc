@@ -3,8 +3,10 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,7 +14,9 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "model/errors.h"
 #include "platform/posix/interrupt.h"
@@ -74,9 +78,10 @@ bool ProcessIsRunning(std::int64_t process_id) {
 }
 
 // A run that was killed midway leaves its temporary file behind, whatever
-// file it was writing. It is removed only when its process is gone and nobody
-// holds its lock, so a run writing in the same folder at the same time keeps
-// its own.
+// file it was writing. It is removed only when it is this user's, its
+// process is gone and nobody holds its lock, so a run writing in the same
+// folder at the same time keeps its own, and so do other users, whose
+// files a shared folder (/tmp) may hold under names of that form.
 void RemoveStaleTemporaries(const std::filesystem::path& folder) {
   std::error_code error;
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
@@ -85,10 +90,20 @@ void RemoveStaleTemporaries(const std::filesystem::path& folder) {
     std::int64_t process_id = 0;
     if (!IsReplacingFileTemporary(name, process_id)) continue;
     if (process_id == ::getpid() || ProcessIsRunning(process_id)) continue;
-    const FileDescriptor fd(::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    // Only a plain file of ours: never a link, and never a named pipe,
+    // whose opening would wait for a writer.
+    struct stat named;
+    if (::lstat(it->path().c_str(), &named) != 0 || !S_ISREG(named.st_mode) ||
+        named.st_uid != ::geteuid()) {
+      continue;
+    }
+    const FileDescriptor fd(
+        ::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0) continue;
     struct stat info;
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
+      continue;
+    }
     if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) continue;
     // Removed only if the name still leads to the file locked here: another
     // run may have removed it meanwhile and a new process, given the same
@@ -100,6 +115,53 @@ void RemoveStaleTemporaries(const std::filesystem::path& folder) {
     }
     ::unlink(it->path().c_str());
   }
+}
+
+// Random bits for a temporary file's name, so that nobody can create that
+// name before us. From the system's generator; where it is missing (an old
+// kernel), from /dev/urandom.
+std::uint64_t RandomNumber() {
+  std::uint64_t number = 0;
+  ssize_t got;
+  do {
+    got = ::getrandom(&number, sizeof number, 0);
+  } while (got < 0 && errno == EINTR);
+  if (got == static_cast<ssize_t>(sizeof number)) return number;
+  std::ifstream urandom("/dev/urandom", std::ios::binary);
+  urandom.read(reinterpret_cast<char*>(&number), sizeof number);
+  return number;
+}
+
+// The name of the owner of a file, or its number when it has none.
+std::string OwnerName(uid_t uid) {
+  const long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) * 4 : 65536);
+  passwd entry{};
+  passwd* found = nullptr;
+  if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr) {
+    return found->pw_name;
+  }
+  return "user " + std::to_string(uid);
+}
+
+// In a folder where everyone may create files but only remove their own
+// (sticky, such as /tmp), another user may have put a link or a file at
+// the output's name before us, to have us write where they chose or a file
+// they can read. Such a name is refused unless it is ours or the folder
+// owner's, as the system does when it protects links and files there, but
+// whatever that protection's setting.
+void RefusePlanted(const std::filesystem::path& name, const struct stat& named) {
+  struct stat folder;
+  if (::stat(name.parent_path().c_str(), &folder) != 0 || (folder.st_mode & S_ISVTX) == 0 ||
+      (folder.st_mode & (S_IWGRP | S_IWOTH)) == 0) {
+    return;
+  }
+  if (named.st_uid == ::geteuid() || named.st_uid == folder.st_uid) return;
+  const char* what = S_ISLNK(named.st_mode) ? "a symbolic link" : "a file";
+  throw Error(FileErrorMessage("Cannot create", name,
+                               std::string("It is ") + what + " of another user (" +
+                                   OwnerName(named.st_uid) +
+                                   ") in a folder where anyone may create files"));
 }
 
 // The descriptor that /dev/stdout, /dev/stderr, /dev/fd/N or /proc/self/fd/N
@@ -134,6 +196,7 @@ Target ResolveTarget(const std::filesystem::path& target) {
   Target t{target};
   t.exists = ::lstat(target.c_str(), &t.old) == 0;
   if (!t.exists && errno != ENOENT) Throw("Cannot create", target, errno);
+  if (t.exists) RefusePlanted(target, t.old);
   if (t.exists && S_ISLNK(t.old.st_mode)) {
     if (::stat(target.c_str(), &t.old) != 0) {
       if (errno != ENOENT) Throw("Cannot create", target, errno);
@@ -146,6 +209,8 @@ Target ResolveTarget(const std::filesystem::path& target) {
       std::error_code error;
       t.path = std::filesystem::canonical(target, error);
       if (error) Throw("Cannot create", target, error.value());
+      // Where it leads may be a shared folder too.
+      if (t.path != target) RefusePlanted(t.path, t.old);
     }
   }
   if (t.path.filename().empty() || (t.exists && S_ISDIR(t.old.st_mode))) {
@@ -168,39 +233,49 @@ void RefuseToReplace(const Target& t) {
   if (::access(t.path.c_str(), W_OK) != 0) Throw("Cannot create", t.path, errno);
 }
 
-// A new file beside the target that nobody else has opened: O_EXCL on a
-// name of our own, known to Ctrl-C before it exists (place), so that no
-// moment leaves it behind. Mode 0666 so the umask decides, as for any file
-// the engineer saves. Returns its descriptor.
+// A new file beside the target that nobody else has opened, or can: O_EXCL
+// on a name of our own with random bits in it, mode 0600 until it is
+// complete, known to Ctrl-C before it exists (place), so that no moment
+// leaves it behind. Returns its descriptor.
 int CreateTemporary(const Target& t, std::filesystem::path& temporary, int& place) {
   const std::string target_name = t.path.filename().string();
   for (int attempt = 0;; ++attempt) {
-    temporary = t.path.parent_path() / ReplacingFileTemporaryName(target_name, ::getpid(), attempt);
+    temporary =
+        t.path.parent_path() / ReplacingFileTemporaryName(target_name, ::getpid(), RandomNumber());
     place = posix::RemoveOnInterrupt(temporary.c_str());
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) return fd;
     const int error = errno;
     posix::KeepOnInterrupt(place);
     place = -1;
     if (error == EEXIST && attempt < 100) continue;
     temporary.clear();
-    if (t.exists && (error == EACCES || error == EPERM)) {
+    if (error == EACCES || error == EPERM) {
       throw Error(FileErrorMessage("Cannot create", t.path,
-                                   "The folder is not writable: Brenmoor writes a new file beside "
-                                   "it and renames it over the old one"));
+                                   "The folder is not writable: Brenmoor writes the new file "
+                                   "beside it and then renames it into place"));
     }
     Throw("Cannot create", t.path, error);
   }
 }
 
-// The old file's owner and group where we may (root may; others only their
-// own groups), then its permissions: after the owner, since a change of
-// owner clears the set-id bits.
-void KeepOwnerAndMode(int fd, const struct stat& old) {
-  if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
-    [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
+// What a file the engineer saves gets: 0666 less the umask. Read where the
+// system shows it, since asking umask() changes it for every thread for a
+// moment.
+mode_t NewFileMode() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (!line.starts_with("Umask:")) continue;
+    const std::size_t digits = line.find_first_not_of(" \t", 6);
+    if (digits == std::string::npos) break;
+    unsigned mask = 0;
+    const auto [end, ec] =
+        std::from_chars(line.data() + digits, line.data() + line.size(), mask, 8);
+    if (ec == std::errc()) return static_cast<mode_t>(0666 & ~mask);
   }
-  ::fchmod(fd, old.st_mode & 07777);
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  return 0666 & ~mask;
 }
 
 }  // namespace
@@ -250,7 +325,15 @@ ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(Full
   interrupt_place_ = place;
   // Held until the file is closed: tells a later run that this one is alive.
   ::flock(static_cast<int>(handle_), LOCK_EX | LOCK_NB);
-  if (resolved.exists) KeepOwnerAndMode(static_cast<int>(handle_), old);
+  // What the file gets once it is complete: the old file's permissions,
+  // owner and group, or a new file's.
+  if (resolved.exists) {
+    final_mode_ = old.st_mode & 07777;
+    final_owner_ = old.st_uid;
+    final_group_ = old.st_gid;
+  } else {
+    final_mode_ = NewFileMode();
+  }
 }
 
 ReplacingFile::~ReplacingFile() {
@@ -353,6 +436,15 @@ void ReplacingFile::Commit() {
     if (::close(fd) != 0) Throw("Cannot write", target_, errno);
     return;
   }
+  // Private until now, so that nobody could open it and read along; the
+  // owner first, since a change of owner clears the set-id bits. Failing to
+  // give it another owner (only root may) or a mode leaves it private.
+  if (final_owner_ >= 0 && (final_owner_ != static_cast<std::int64_t>(::geteuid()) ||
+                            final_group_ != static_cast<std::int64_t>(::getegid()))) {
+    [[maybe_unused]] const int ignored =
+        ::fchown(fd, static_cast<uid_t>(final_owner_), static_cast<gid_t>(final_group_));
+  }
+  ::fchmod(fd, static_cast<mode_t>(final_mode_));
   if (::fsync(fd) != 0) Throw("Cannot write", target_, errno);
   Reached(Moment::kAfterSync);
   handle_ = -1;

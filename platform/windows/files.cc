@@ -7,6 +7,9 @@
 #include "platform/files.h"
 
 #include <windows.h>
+// After windows.h, which they need.
+#include <aclapi.h>
+#include <bcrypt.h>
 
 #include <algorithm>
 #include <string>
@@ -86,12 +89,47 @@ bool ProcessIsRunning(std::int64_t process_id) {
   return running;
 }
 
+// Whether the file at name belongs to the user running this program; false
+// when either cannot be told.
+bool OwnedByThisUser(const std::wstring& name) {
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (::GetNamedSecurityInfoW(name.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
+                              nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
+    return false;
+  }
+  bool same = false;
+  HANDLE token = nullptr;
+  if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::string buffer(size, '\0');
+    if (size > 0 && ::GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) {
+      const auto* user = reinterpret_cast<const TOKEN_USER*>(buffer.data());
+      same = owner != nullptr && ::EqualSid(owner, user->User.Sid) != 0;
+    }
+    ::CloseHandle(token);
+  }
+  ::LocalFree(descriptor);
+  return same;
+}
+
+// Random bits for a temporary file's name, so that nobody can create that
+// name before us; 0 only if the system's generator fails.
+std::uint64_t RandomNumber() {
+  std::uint64_t number = 0;
+  ::BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(&number), sizeof number,
+                    BCRYPT_USE_SYSTEM_PREFERRED_RNG);
+  return number;
+}
+
 // A run cut off by the power, or killed in the instant between closing its
 // temporary file and renaming it, leaves the file behind, whatever file it
 // was writing (a run that ends any other way takes its file with it: see
 // MarkForDeletion). It is removed only when its process is gone; a run
 // still writing holds its file open without sharing it for deletion, so even
-// a reused process id cannot make us delete a file in use.
+// a reused process id cannot make us delete a file in use. Only this user's
+// files go, never a link: a shared folder may hold others' under such names.
 void RemoveStaleTemporaries(const std::filesystem::path& target_folder) {
   std::error_code error;
   const std::filesystem::path folder(SystemName(target_folder));
@@ -103,7 +141,8 @@ void RemoveStaleTemporaries(const std::filesystem::path& target_folder) {
     if (process_id == ::GetCurrentProcessId() || ProcessIsRunning(process_id)) continue;
     const DWORD attributes = ::GetFileAttributesW(it->path().c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+        !OwnedByThisUser(it->path().native())) {
       continue;
     }
     ::DeleteFileW(it->path().c_str());
@@ -190,7 +229,7 @@ ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(Full
   const std::string target_name = PathToUtf8(target_.filename());
   for (int attempt = 0;; ++attempt) {
     temporary_ = target_.parent_path() / PathFromUtf8(ReplacingFileTemporaryName(
-                                             target_name, ::GetCurrentProcessId(), attempt));
+                                             target_name, ::GetCurrentProcessId(), RandomNumber()));
     // A new file nobody else may write or delete while it is ours; DELETE
     // so that it can be marked for deletion.
     const HANDLE file = ::CreateFileW(SystemName(temporary_).c_str(), GENERIC_WRITE | DELETE, 0,

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "model/errors.h"
@@ -28,13 +30,54 @@ std::filesystem::path ExecutableFolder() {
   }
 }
 
-void* LoadLibraryFunction(const std::filesystem::path& path, const char* symbol) {
-  // The DLLs it needs (Qt's) are looked for in its own folder first, so the
-  // ones shipped beside it are taken, not others on the PATH. Never freed.
-  HMODULE library = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+std::string WhyNotTrusted(const std::filesystem::path&) {
+  // What may write a folder is its access list's to say; a program copied
+  // alone is not looked for in folders above it.
+  return {};
+}
+
+LibraryFile::LibraryFile(const std::filesystem::path& path) : path_(path) {
+  // Others may read it, as the loader does, but nobody may write, rename or
+  // delete it while the handle is held: what is checked is what loads.
+  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    throw Error(FileErrorMessage("Cannot open", path, windows::SystemErrorText(::GetLastError())));
+  }
+  handle_ = reinterpret_cast<std::intptr_t>(file);
+}
+
+LibraryFile::~LibraryFile() { ::CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
+
+std::string LibraryFile::Read(std::size_t most) const {
+  const HANDLE file = reinterpret_cast<HANDLE>(handle_);
+  std::string bytes;
+  char buffer[65536];
+  while (bytes.size() < most) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(bytes.size() & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(bytes.size()) >> 32);
+    const DWORD want = static_cast<DWORD>(std::min(sizeof buffer, most - bytes.size()));
+    DWORD got = 0;
+    if (!::ReadFile(file, buffer, want, &got, &at)) {
+      if (::GetLastError() == ERROR_HANDLE_EOF) break;
+      throw Error(
+          FileErrorMessage("Cannot open", path_, windows::SystemErrorText(::GetLastError())));
+    }
+    if (got == 0) break;
+    bytes.append(buffer, got);
+  }
+  return bytes;
+}
+
+void* LibraryFile::LoadFunction(const char* symbol) const {
+  // Loaded while this handle keeps the file as it was checked. The DLLs it
+  // needs (Qt's) are looked for in its own folder first, so the ones
+  // shipped beside it are taken, not others on the PATH. Never freed.
+  HMODULE library = ::LoadLibraryExW(path_.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   FARPROC function = library != nullptr ? ::GetProcAddress(library, symbol) : nullptr;
   if (function == nullptr) {
-    throw Error("Cannot load \"" + PathToUtf8(path) + "\". " +
+    throw Error("Cannot load \"" + PathToUtf8(path_) + "\". " +
                 windows::SystemErrorText(::GetLastError()));
   }
   return reinterpret_cast<void*>(function);

@@ -35,24 +35,29 @@ void GenerateRestricted(BrenmoorState& state, const std::filesystem::path& path,
 }
 
 TEST(GenerateComponentFileDeathTest, UnwritableFolderOrFullDiskIsReportedAndChangesNothing) {
+  // Root may write anywhere, so the child becomes an ordinary user (with
+  // that user's groups) first.
+  const auto ordinary_user = [] {
+    if (::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+      std::abort();
+    }
+  };
+  const char* const unwritable =
+      "Cannot create file \".*KAVOSEC.PF3CMP\". The folder is not writable: Brenmoor writes the "
+      "new file beside it and then renames it into place\n";
   const struct {
     const char* message;
     bool read_only_folder;
+    bool old_file;
     void (*restrict)();
   } cases[] = {
-      // The folder is read-only for everyone; root may write anywhere, so the
-      // child becomes an ordinary user (with that user's groups) first.
-      {"Cannot create file \".*KAVOSEC.PF3CMP\". The folder is not writable: Brenmoor writes a "
-       "new file beside it and renames it over the old one\n",
-       true,
-       [] {
-         if (::geteuid() == 0 &&
-             (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-           std::abort();
-         }
-       }},
+      // The folder is read-only for everyone: the same reason whether a file
+      // is replaced or made anew.
+      {unwritable, true, true, ordinary_user},
+      {unwritable, true, false, ordinary_user},
       // A file size limit makes the disk "full" after 5000 bytes.
-      {"Cannot write file \".*KAVOSEC.PF3CMP\". File too large\n", false,
+      {"Cannot write file \".*KAVOSEC.PF3CMP\". File too large\n", false, true,
        [] {
          ::signal(SIGXFSZ, SIG_IGN);
          const rlimit limit{5000, 5000};
@@ -63,8 +68,10 @@ TEST(GenerateComponentFileDeathTest, UnwritableFolderOrFullDiskIsReportedAndChan
     SCOPED_TRACE(c.message);
     testing::TempDir dir;
     const auto path = dir / kComponentFileName;
-    testing::WriteFile(path, kOldFile);
-    std::filesystem::permissions(path, std::filesystem::perms::all);
+    if (c.old_file) {
+      testing::WriteFile(path, kOldFile);
+      std::filesystem::permissions(path, std::filesystem::perms::all);
+    }
     using std::filesystem::perms;
     if (c.read_only_folder) {
       std::filesystem::permissions(dir.path(), perms::owner_read | perms::owner_exec |
@@ -74,8 +81,8 @@ TEST(GenerateComponentFileDeathTest, UnwritableFolderOrFullDiskIsReportedAndChan
     BrenmoorState state = testing::StateWith(testing::DefaultSection(), testing::DefaultSection());
     EXPECT_EXIT(GenerateRestricted(state, path, c.restrict), ::testing::ExitedWithCode(0),
                 c.message);
-    EXPECT_EQ(ReadFile(path), kOldFile);
-    EXPECT_EQ(testing::EntriesIn(dir.path()), 1);
+    EXPECT_EQ(ReadFile(path), c.old_file ? kOldFile : "");
+    EXPECT_EQ(testing::EntriesIn(dir.path()), c.old_file ? 1 : 0);
   }
 }
 

@@ -2,7 +2,9 @@
 // on a full disk or named as a file, no display, the toolkit's own talk on
 // standard error.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -163,6 +165,39 @@ TEST(Program, TheModuleExportsOneFunction) {
   std::istringstream lines(testing::ReadFile(symbols));
   for (std::string line; std::getline(lines, line);) names += line.substr(0, line.find(' ')) + "\n";
   EXPECT_EQ(names, "BrenmoorQtMain\n");
+#endif
+}
+
+// A program copied alone into a folder inside a shared one (/tmp) looks for
+// the module in ../lib/brenmoor, which anyone may create there: another
+// user's folder is passed over (even holding the right module) and the
+// message says why.
+TEST(Program, TakesNoModuleFromAFolderAnotherUserMade) {
+#ifndef BRENMOOR_QT_MODULE
+  GTEST_SKIP() << "a build without the module";
+#else
+  if (::geteuid() != 0) GTEST_SKIP() << "gives a folder to another user, which only root may";
+  testing::TempDir dir;
+  ASSERT_EQ(::chmod(dir.path().c_str(), 01777), 0);
+  std::filesystem::create_directories(dir / "bin");
+  std::filesystem::copy_file(kProgram, dir / "bin" / "brenmoor");
+  const auto planted = dir / "lib" / "brenmoor";
+  std::filesystem::create_directories(planted);
+  const std::string name = std::filesystem::path(BRENMOOR_QT_MODULE).filename().string();
+  std::filesystem::copy_file(BRENMOOR_QT_MODULE, planted / name);
+  ASSERT_EQ(::chown((dir / "lib").c_str(), 65534, 65534), 0);
+  const std::string err = (dir / "err").string();
+  const int status = std::system(((dir / "bin" / "brenmoor").string() + " report " + kSample +
+                                  " -o " + (dir / "r.pdf").string() + " 2>" + err)
+                                     .c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  const std::string said = testing::ReadFile(err);
+  EXPECT_NE(said.find("\"" + (planted / name).string() + "\" was not taken, since \"" +
+                      (dir / "lib").string() + "\" belongs to another user (nobody)"),
+            std::string::npos)
+      << said;
+  EXPECT_FALSE(std::filesystem::exists(dir / "r.pdf"));
 #endif
 }
 

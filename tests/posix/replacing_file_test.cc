@@ -24,13 +24,27 @@ using testing::WriteFile;
 
 constexpr char kTarget[] = "KAVOSEC.PF3CMP";
 
-// The name a run of process pid gives its temporary file.
+// A name a run of process pid may give its temporary file.
 std::string Temporary(std::int64_t pid, int attempt, const std::string& target = kTarget) {
   return ReplacingFileTemporaryName(target, pid, attempt);
 }
 
+// The temporary file that process pid writes in folder (its name has a
+// random part), or a name that does not exist.
+std::filesystem::path TemporaryOf(const std::filesystem::path& folder, std::int64_t pid) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    std::int64_t its = 0;
+    if (IsReplacingFileTemporary(entry.path().filename().string(), kTarget, its) && its == pid) {
+      return entry.path();
+    }
+  }
+  return folder / "no temporary file";
+}
+
 TEST(ReplacingFile, ClearsOnlyTheTemporariesOfRunsThatAreGone) {
   testing::TempDir dir;
+  // Only root may give a file to another user.
+  const bool root = ::geteuid() == 0;
   const pid_t dead = ::fork();  // a process that has ended and been reaped
   if (dead == 0) std::_Exit(0);
   ::waitpid(dead, nullptr, 0);
@@ -42,7 +56,7 @@ TEST(ReplacingFile, ClearsOnlyTheTemporariesOfRunsThatAreGone) {
   ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
   WriteFile(dir / "elsewhere", "not ours");  // where a link points; not followed
 
-  enum What { kFile, kFolder, kLink, kAlready };
+  enum What { kFile, kFolder, kLink, kAlready, kOthers, kPipe };
   const struct {
     std::string name;
     What what;
@@ -60,11 +74,20 @@ TEST(ReplacingFile, ClearsOnlyTheTemporariesOfRunsThatAreGone) {
       {Temporary(1, 0, "sections.pdf"), kFile, false},
       {Temporary(dead, 0) + ".bak", kFile, false},  // names of another kind: their own
                                                     // test is below
+      {Temporary(dead, 3), kOthers, false},         // another user's, in a shared folder
+      {Temporary(dead, 5), kPipe, false},           // opening it would wait for a writer
   };
   for (const auto& c : cases) {
-    if (c.what == kFile) WriteFile(dir / c.name, "left behind");
+    if (c.what == kOthers && !root) continue;
+    if (c.what == kFile || c.what == kOthers) WriteFile(dir / c.name, "left behind");
+    if (c.what == kOthers) {
+      ASSERT_EQ(::chown((dir / c.name).c_str(), 65534, 65534), 0);
+    }
     if (c.what == kFolder) std::filesystem::create_directory(dir / c.name);
     if (c.what == kLink) std::filesystem::create_symlink(dir / "elsewhere", dir / c.name);
+    if (c.what == kPipe) {
+      ASSERT_EQ(::mkfifo((dir / c.name).c_str(), 0600), 0);
+    }
   }
 
   {
@@ -74,6 +97,7 @@ TEST(ReplacingFile, ClearsOnlyTheTemporariesOfRunsThatAreGone) {
   }
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
+    if (c.what == kOthers && !root) continue;
     EXPECT_EQ(std::filesystem::exists(std::filesystem::symlink_status(dir / c.name)), !c.cleared);
   }
   EXPECT_EQ(ReadFile(dir / "elsewhere"), "not ours");
@@ -109,7 +133,7 @@ TEST(ReplacingFile, LeavesARunningRunsFileAndClearsAKilledRunsFile) {
 
   // Two generates in one folder at once: neither disturbs the other.
   const pid_t running = start_writer();
-  const auto its_file = dir / Temporary(running, 0);
+  const auto its_file = TemporaryOf(dir.path(), running);
   ASSERT_TRUE(std::filesystem::exists(its_file));
   {
     ReplacingFile file(dir / kTarget);
@@ -128,7 +152,7 @@ TEST(ReplacingFile, LeavesARunningRunsFileAndClearsAKilledRunsFile) {
   const pid_t killed = start_writer();
   ::kill(killed, SIGKILL);
   ::waitpid(killed, nullptr, 0);
-  const auto left = dir / Temporary(killed, 0);
+  const auto left = TemporaryOf(dir.path(), killed);
   EXPECT_TRUE(std::filesystem::exists(left));
   EXPECT_EQ(ReadFile(dir / kTarget), "from the other run");
   ReplacingFile next(dir / kTarget);
@@ -184,6 +208,100 @@ TEST(ReplacingFile, FollowsALinkAndKeepsThePermissions) {
   ASSERT_EQ(::stat(file.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
   EXPECT_EQ(testing::EntriesIn(dir / "real"), 1);
+}
+
+// The new file is its owner's alone until it is complete, whatever it ends
+// up as: nobody can open it meanwhile and read along. Then it gets the old
+// file's permissions and owner, or a new file's (0666 less the umask).
+TEST(ReplacingFile, IsPrivateUntilCompleteThenGetsItsFinalModeAndOwner) {
+  if (::geteuid() != 0) GTEST_SKIP() << "gives a file to another user, which only root may";
+  testing::TempDir dir;
+  const mode_t umask = ::umask(027);
+  const struct {
+    const char* what;
+    int old_mode;  // -1: no old file
+    uid_t old_owner;
+    mode_t mode;
+    uid_t owner;
+  } cases[] = {
+      {"new", -1, 0, 0640, 0},
+      {"readable by all", 0644, 0, 0644, 0},
+      {"private", 0600, 0, 0600, 0},
+      {"another user's", 0664, 65534, 0664, 65534},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto target = dir / c.what;
+    if (c.old_mode >= 0) {
+      WriteFile(target, "old");
+      ASSERT_EQ(::chmod(target.c_str(), static_cast<mode_t>(c.old_mode)), 0);
+      ASSERT_EQ(::chown(target.c_str(), c.old_owner, c.old_owner), 0);
+    }
+    ReplacingFile file(target);
+    file.Write("secret", 6);
+    struct stat info;
+    ASSERT_EQ(::stat(file.temporary().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(info.st_uid, 0u);
+    file.Commit();
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, c.mode);
+    EXPECT_EQ(info.st_uid, c.owner);
+    EXPECT_EQ(ReadFile(target), "secret");
+  }
+  ::umask(umask);
+}
+
+// In a folder where anyone may create files, a link or a file that another
+// user put at the output's name before the run is refused, naming its
+// owner, whatever the system's own protection of such folders says; what
+// the running user (or the folder's owner) put there is used as ever.
+TEST(ReplacingFile, InASharedFolderRefusesWhatAnotherUserPlanted) {
+  if (::geteuid() != 0) GTEST_SKIP() << "gives a file to another user, which only root may";
+  testing::TempDir dir;
+  std::filesystem::create_directory(dir / "shared");
+  std::filesystem::create_directory(dir / "private");
+  ASSERT_EQ(::chmod((dir / "shared").c_str(), 01777), 0);
+  const auto secret = dir / "private" / "secret";
+  WriteFile(secret, "root's own");
+  const std::string refused = " in a folder where anyone may create files";
+  enum Planted { kLink, kFile };
+  const struct {
+    const char* name;
+    Planted planted;
+    uid_t owner;
+    std::string reason;  // empty: written
+  } cases[] = {
+      {"link.csv", kLink, 65534, "It is a symbolic link of another user (nobody)" + refused},
+      {"file.csv", kFile, 65534, "It is a file of another user (nobody)" + refused},
+      {"own-link.csv", kLink, 0, ""},
+      {"own-file.csv", kFile, 0, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto name = dir / "shared" / c.name;
+    if (c.planted == kLink) {
+      std::filesystem::create_symlink(secret, name);
+      ASSERT_EQ(::lchown(name.c_str(), c.owner, c.owner), 0);
+    } else {
+      WriteFile(name, "planted");
+      ASSERT_EQ(::chmod(name.c_str(), 0666), 0);
+      ASSERT_EQ(::chown(name.c_str(), c.owner, c.owner), 0);
+    }
+    std::string error;
+    try {
+      WriteFileReplacing(name, "new");
+    } catch (const Error& e) {
+      error = e.what();
+    }
+    EXPECT_EQ(error,
+              c.reason.empty() ? "" : "Cannot create file \"" + name.string() + "\". " + c.reason);
+  }
+  EXPECT_EQ(ReadFile(dir / "shared" / "file.csv"), "planted");
+  EXPECT_EQ(ReadFile(secret), "new");  // only through root's own link
+  // The same names in a folder of root's own are no one else's doing.
+  ASSERT_EQ(::chmod((dir / "shared").c_str(), 0755), 0);
+  EXPECT_NO_THROW(WriteFileReplacing(dir / "shared" / "file.csv", "new"));
 }
 
 // What is not a plain file the engineer may replace is refused with the
