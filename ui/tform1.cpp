@@ -630,7 +630,9 @@ void TForm1::ShowImportWarnings() {
   // The messages are the core's, the same in both languages, as errors are.
   QStringList lines;
   for (const TableWarning& warning : state_.warnings) {
-    lines << tr("第 %1 行：%2").arg(warning.line).arg(Shown(ErrorReportText(warning.message)));
+    lines << tr("第 %1 行：%2")
+                 .arg(warning.line)
+                 .arg(QString::fromStdString(DisplayMessage(ErrorReportText(warning.message))));
   }
   const int more = static_cast<int>(lines.size()) - 1;
   generated_panel_->setText(more > 0 ? tr("%1（还有 %n 条警告）", nullptr, more).arg(lines.front())
