@@ -44,19 +44,19 @@ class LawOptions {
     CapacityOptions options;
     if (steel_->count() > 0) {
       const std::optional<SteelGrade> grade = SteelGradeFromName(steel_text_);
-      if (!grade) throw WrongCall("invalid value '" + steel_text_ + "' for --steel");
+      if (!grade) throw WrongRequest("invalid value '" + steel_text_ + "' for --steel");
       options.steel = *grade;
     }
     if (strength_->count() > 0) {
       const std::optional<Strengths> strengths = StrengthsFromName(strength_text_);
-      if (!strengths) throw WrongCall("invalid value '" + strength_text_ + "' for --strength");
+      if (!strengths) throw WrongRequest("invalid value '" + strength_text_ + "' for --strength");
       options.strengths = *strengths;
     }
     if (RatioGiven()) {
       try {
         options.axial_ratio = ParseAxialRatio(ratio_text_);
       } catch (const Error& e) {
-        throw WrongCall(std::string("--axial-ratio: ") + e.what());
+        throw WrongRequest(std::string("--axial-ratio: ") + e.what());
       }
     }
     return options;
@@ -99,9 +99,9 @@ void RunCapacity(CommandCall& call, const CapacityRequest& request) {
 // Which CSV the flags ask for; a combination that means nothing is a wrong
 // call.
 CapacityCsv CsvKind(bool curves, bool mphi, bool biaxial, bool ratio_given) {
-  if (mphi && (curves || biaxial)) throw WrongCall("--mphi goes alone with --csv");
+  if (mphi && (curves || biaxial)) throw WrongRequest("--mphi goes alone with --csv");
   if (ratio_given && !mphi && !biaxial) {
-    throw WrongCall(
+    throw WrongRequest(
         "--axial-ratio goes with the report, --mphi or --biaxial; the figures and "
         "the interaction curves do not depend on it");
   }
@@ -172,23 +172,19 @@ void AddCapacityCommand(CLI::App& brenmoor, CommandCall& call) {
   const auto language = std::make_shared<LanguageOption>(*capacity);
   capacity->callback([&call, options, output, laws, language] {
     CapacityRequest& request = options->request;
-    if (output->count() > 0 && request.output.empty()) throw WrongCall("-o needs a file name");
+    if (output->count() > 0 && request.output.empty()) throw WrongRequest("-o needs a file name");
     request.language = language->Chosen();
     request.options = laws->Chosen();
-    if (request.output == "-" && !request.csv) {
-      throw WrongCall("the capacity report goes to a file; only --csv writes to standard output");
-    }
     if (!request.csv && (options->curves || options->mphi || options->biaxial)) {
-      throw WrongCall(std::string(options->curves ? "--curves"
-                                  : options->mphi ? "--mphi"
-                                                  : "--biaxial") +
-                      " goes with --csv");
+      throw WrongRequest(std::string(options->curves ? "--curves"
+                                     : options->mphi ? "--mphi"
+                                                     : "--biaxial") +
+                         " goes with --csv");
     }
     if (request.csv) {
       request.csv_kind =
           CsvKind(options->curves, options->mphi, options->biaxial, laws->RatioGiven());
     }
-    call.table = request.table.path;
     call.run = [&call, options] { RunCapacity(call, options->request); };
   });
 }
@@ -209,9 +205,8 @@ void AddRefineCommand(CLI::App& brenmoor, CommandCall& call) {
   refine->add_flag("--csv", request->csv,
                    "print every section's grid and error and the best as CSV instead");
   refine->callback([&call, request, output, laws] {
-    if (output->count() > 0 && request->output.empty()) throw WrongCall("-o needs a file name");
+    if (output->count() > 0 && request->output.empty()) throw WrongRequest("-o needs a file name");
     request->options = laws->Chosen();
-    call.table = request->table.path;
     call.run = [&call, request] {
       JobContext context = call.Context();
       const RefineResult result = RefineJob(*request, context);

@@ -32,20 +32,19 @@ LanguageOption::LanguageOption(CLI::App& command)
 Language LanguageOption::Chosen() const {
   if (option_->count() == 0) return Language::kEnglish;
   const std::optional<Language> language = LanguageFromCode(code_);
-  if (!language) throw WrongCall("--lang takes en or zh, not '" + code_ + "'");
+  if (!language) throw WrongRequest("--lang takes en or zh, not '" + code_ + "'");
   return *language;
 }
 
 JobContext CommandCall::Context() {
-  JobContext context{state, progress, standard_output};
-  if (err != nullptr) {
-    context.warn = [this](const TableWarning& warning) {
-      if (auto* line = dynamic_cast<ProgressLine*>(progress)) line->Erase();
-      *err << "brenmoor: " << table << ":" << warning.line
-           << ": warning: " << DisplayMessage(ErrorReportText(warning.message)) << "\n";
-    };
-  }
-  return context;
+  if (err == nullptr) return JobContext(state, progress, standard_output);
+  return JobContext(state, progress, standard_output,
+                    [this](const std::string& table, const TableWarning& warning) {
+                      if (auto* line = dynamic_cast<ProgressLine*>(progress)) line->Erase();
+                      *err << "brenmoor: " << table << ":" << warning.line
+                           << ": warning: " << DisplayMessage(ErrorReportText(warning.message))
+                           << "\n";
+                    });
 }
 
 void StandardOutputSink::Deliver(const char* data, std::size_t size) {

@@ -19,9 +19,6 @@ namespace brenmoor {
 struct CommandCall {
   BrenmoorState& state;
   std::ostream& out;
-  // The table whose line numbers the command's errors give: an error on a
-  // line is shown as "TABLE:LINE: message".
-  std::string table;
   // Set by the command that the arguments chose; runs it.
   std::function<void()> run;
   // Where long work shows how far it has come (the terminal's progress line).
@@ -37,17 +34,10 @@ struct CommandCall {
 };
 
 // One command of the command line: adds itself to brenmoor (its name, its
-// options and their help) and, when chosen, sets call's table and run.
+// options and their help) and, when chosen, sets call's run.
 // Adding a command is a new file that defines one of these and its line in
 // the list kCommands (command_line.cc).
 using AddCommand = void (*)(CLI::App& brenmoor, CommandCall& call);
-
-// A call the command cannot make sense of ("-o needs a file name"): the
-// command line prints it with the usage and exits with status 2.
-class WrongCall : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 // The TABLE every command reads: a required positional argument, which "--"
 // lets start with "-".
@@ -59,7 +49,7 @@ CLI::Option* AddOutputOption(CLI::App& command, std::string& output, const std::
 // "--lang en|zh", the language of a PDF's texts; English unless given, so
 // that a command written before the choice existed writes what it wrote then.
 // The CSVs have one language, whatever is given. Returns the language the
-// call chose; a word other than en or zh is a wrong call.
+// call chose; a word other than en or zh is a wrong request.
 class LanguageOption {
  public:
   explicit LanguageOption(CLI::App& command);

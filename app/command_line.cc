@@ -189,7 +189,7 @@ bool OpensWindowWithTable(const std::vector<std::string>& args) {
   if (args.size() != 2 || args[1].empty() || args[1][0] == '-') return false;
   BrenmoorState unused_state;
   std::ostringstream unused_out;
-  CommandCall call{unused_state, unused_out, {}, {}};
+  CommandCall call{unused_state, unused_out, {}};
   CLI::App brenmoor(kDescription, "brenmoor");
   Declare(brenmoor, call, kCommands);
   if (IsCommand(brenmoor, args[1])) return false;
@@ -208,7 +208,7 @@ int RunCommandLine(const std::vector<std::string>& args, BrenmoorState& state, s
   // standard error can be one.
   ProgressLine progress(err, &err == &ConsoleErr() && StandardErrorIsTerminal());
   StandardOutputSink standard_output(out);
-  CommandCall call{state, out, {}, {}, &progress, &standard_output, &err};
+  CommandCall call{state, out, {}, &progress, &standard_output, &err};
   int status = 0;
   try {
     status = Run(args, call, err, commands);
@@ -218,18 +218,19 @@ int RunCommandLine(const std::vector<std::string>& args, BrenmoorState& state, s
     if (status == 0 && !out) {
       throw Error("cannot write to standard output: " + StandardOutputFailure(out));
     }
-  } catch (const WrongCall& e) {
+  } catch (const WrongRequest& e) {
     return PrintWrongCall(err, e.what());
   } catch (const ImportError& e) {
     progress.Erase();
-    // Every error of the import names the table: by its line, or before the
-    // message where the message does not name it itself (too many sections).
-    const std::string quoted = '"' + PathToUtf8(FullPath(PathFromUtf8(call.table))) + '"';
+    // Every error of the import names the table it came from: by its line,
+    // or before the message where the message does not name it itself (too
+    // many sections).
+    const std::string quoted = '"' + PathToUtf8(FullPath(PathFromUtf8(e.file()))) + '"';
     err << "brenmoor: ";
     if (e.line() > 0) {
-      err << call.table << ":" << e.line() << ": ";
+      err << e.file() << ":" << e.line() << ": ";
     } else if (std::string_view(e.what()).find(quoted) == std::string_view::npos) {
-      err << call.table << ": ";
+      err << e.file() << ": ";
     }
     err << DisplayMessage(ErrorReportText(e.what())) << "\n";
     return 1;

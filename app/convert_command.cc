@@ -17,8 +17,6 @@ void AddConvertCommand(CLI::App& brenmoor, CommandCall& call) {
                   "the component file to write (default KAVOSEC.PF3CMP in this folder; "
                   "- for standard output)");
   convert->callback([&call, request] {
-    if (request->output.empty()) throw WrongCall("-o needs a file name");
-    call.table = request->table.path;
     call.run = [&call, request] {
       JobContext context = call.Context();
       SayWritten(call.out, "", ConvertJob(*request, context));

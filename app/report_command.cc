@@ -24,12 +24,8 @@ void AddReportCommand(CLI::App& brenmoor, CommandCall& call) {
                    "write the properties table as CSV instead of the report");
   const auto language = std::make_shared<LanguageOption>(*report);
   report->callback([&call, request, output, language] {
-    if (output->count() > 0 && request->output.empty()) throw WrongCall("-o needs a file name");
+    if (output->count() > 0 && request->output.empty()) throw WrongRequest("-o needs a file name");
     request->language = language->Chosen();
-    if (request->output == "-" && !request->csv) {
-      throw WrongCall("the report goes to a file; only --csv writes to standard output");
-    }
-    call.table = request->table.path;
     call.run = [&call, request] {
       JobContext context = call.Context();
       if (request->csv) {

@@ -1,5 +1,7 @@
 #include "jobs/capacity_job.h"
 
+#include <cstdio>
+
 #include "capacity/capacity_csv.h"
 #include "import/grid_rewrite.h"
 #include "import/section_import.h"
@@ -49,30 +51,30 @@ void WriteRowsCsv(ByteSink& sink, const BrenmoorState& state, const std::string&
 }
 
 void WriteCapacityCsv(ByteSink& sink, const CapacityRequest& request, JobContext& context) {
-  const BrenmoorState& state = context.state;
+  const BrenmoorState& state = context.state();
   const CapacityOptions& options = request.options;
   auto section = [&](int record) { return MakeCapacitySection(state, record, options); };
   switch (request.csv_kind) {
     case CapacityCsv::kFigures: {
       const std::string csv =
-          CapacityCsv(state, ComputeCapacityTable(state, options, context.progress));
+          CapacityCsv(state, ComputeCapacityTable(state, options, context.progress()));
       sink.Write(csv.data(), csv.size());
       return;
     }
     case CapacityCsv::kCurves:
       WriteCapacityCurvesCsv(
           state, options, [&](std::string_view text) { sink.Write(text.data(), text.size()); },
-          context.progress);
+          context.progress());
       return;
     case CapacityCsv::kMomentCurvature:
       WriteRowsCsv(sink, state, MomentCurvatureCsvHeader(), "Computing moment-curvature",
-                   context.progress, [&](std::string& csv, int record) {
+                   context.progress(), [&](std::string& csv, int record) {
                      AppendMomentCurvatureCsvRows(csv, state, record, section(record),
                                                   options.axial_ratio);
                    });
       return;
     case CapacityCsv::kBiaxial:
-      WriteRowsCsv(sink, state, BiaxialCsvHeader(), "Computing biaxial bending", context.progress,
+      WriteRowsCsv(sink, state, BiaxialCsvHeader(), "Computing biaxial bending", context.progress(),
                    [&](std::string& csv, int record) {
                      AppendBiaxialCsvRow(
                          csv, state, record,
@@ -81,7 +83,7 @@ void WriteCapacityCsv(ByteSink& sink, const CapacityRequest& request, JobContext
       return;
     case CapacityCsv::kBiaxialCurves:
       WriteRowsCsv(sink, state, BiaxialCurvesCsvHeader(), "Computing biaxial bending",
-                   context.progress, [&](std::string& csv, int record) {
+                   context.progress(), [&](std::string& csv, int record) {
                      AppendBiaxialCurvesCsvRows(
                          csv, state, record,
                          ComputeBiaxialCapacity(section(record), options.axial_ratio));
@@ -124,7 +126,25 @@ void CheckRefinedTable(const std::string& refined, const BrenmoorState& state,
   }
 }
 
+void ValidateOptions(const CapacityOptions& options) {
+  // Written so that NaN fails too.
+  if (!(options.axial_ratio >= kMinAxialRatio && options.axial_ratio <= kMaxAxialRatio)) {
+    char value[32];
+    std::snprintf(value, sizeof value, "%g", options.axial_ratio);
+    throw WrongRequest(std::string("the axial ratio must be from -0.5 to 1.5, not ") + value);
+  }
+}
+
 }  // namespace
+
+void CapacityRequest::Validate() const {
+  if (output == "-" && !csv) {
+    throw WrongRequest("the capacity report goes to a file; only --csv writes to standard output");
+  }
+  ValidateOptions(options);
+}
+
+void RefineRequest::Validate() const { ValidateOptions(options); }
 
 std::string CapacityOutputPath(const CapacityRequest& request) {
   if (!request.output.empty()) return request.output;
@@ -132,9 +152,10 @@ std::string CapacityOutputPath(const CapacityRequest& request) {
 }
 
 JobResult CapacityCsvJob(const CapacityRequest& request, JobContext& context) {
+  request.Validate();
   const std::string output = CapacityOutputPath(request);
   StartJob(request.table, output, context);
-  const BrenmoorState& state = context.state;
+  const BrenmoorState& state = context.state();
   RefuseSectionsWithoutCapacity(state, request.options);
   JobResult result;
   result.sections = state.imported_count;
@@ -149,15 +170,16 @@ JobResult CapacityCsvJob(const CapacityRequest& request, JobContext& context) {
 
 JobResult CapacityPdfJob(const CapacityRequest& request, JobContext& context,
                          const CapacityRenderer& render) {
+  request.Validate();
   const std::string output = CapacityOutputPath(request);
-  JobContext to_file{context.state, context.progress, nullptr};
+  JobContext to_file = context.WithoutStandardOutput();
   StartJob(request.table, output, to_file);
-  const BrenmoorState& state = context.state;
+  const BrenmoorState& state = context.state();
   CapacityReportFigures figures;
   figures.options = request.options;
   NamingRefusals(state, [&] {
-    figures.figures = ComputeCapacityTable(state, request.options, context.progress);
-    figures.biaxial = ComputeBiaxialTable(state, request.options, context.progress);
+    figures.figures = ComputeCapacityTable(state, request.options, context.progress());
+    figures.biaxial = ComputeBiaxialTable(state, request.options, context.progress());
     return 0;
   });
   JobResult result;
@@ -165,7 +187,7 @@ JobResult CapacityPdfJob(const CapacityRequest& request, JobContext& context,
   const std::string table_name = PathToUtf8(PathFromUtf8(request.table.path).filename());
   result.written = WriteJobOutput(output, to_file, [&](ByteSink& pdf) {
     NamingRefusals(state, [&] {
-      render(pdf, state, figures, table_name, request.language, context.progress);
+      render(pdf, state, figures, table_name, request.language, context.progress());
       return 0;
     });
   });
@@ -178,12 +200,13 @@ std::string RefineOutputPath(const RefineRequest& request) {
 }
 
 RefineResult RefineJob(const RefineRequest& request, JobContext& context) {
+  request.Validate();
   const std::string output = RefineOutputPath(request);
   StartJob(request.table, output, context);
-  const BrenmoorState& state = context.state;
+  const BrenmoorState& state = context.state();
   RefineResult result;
   result.choices = NamingRefusals(
-      state, [&] { return ChooseBestGrids(state, request.options, context.progress); });
+      state, [&] { return ChooseBestGrids(state, request.options, context.progress()); });
   if (request.csv) {
     std::string csv = GridCsvHeader();
     for (int r = 1; r <= state.imported_count; ++r) {

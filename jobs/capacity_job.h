@@ -30,6 +30,11 @@ struct CapacityRequest {
   CapacityCsv csv_kind = CapacityCsv::kFigures;
   CapacityOptions options;
   Language language = Language::kEnglish;  // of the PDF's texts; the CSVs have one
+
+  // Refuses the report on standard output ("-"), which only the CSVs can go
+  // to, and an axial ratio outside kMinAxialRatio to kMaxAxialRatio
+  // (WrongRequest).
+  void Validate() const;
 };
 
 // The output a capacity request writes to: output when given, otherwise
@@ -74,6 +79,10 @@ struct RefineRequest {
   std::string output;
   bool csv = false;
   CapacityOptions options;  // the biaxial error depends on them
+
+  // Refuses an axial ratio outside kMinAxialRatio to kMaxAxialRatio
+  // (WrongRequest).
+  void Validate() const;
 };
 
 struct RefineResult {

@@ -7,25 +7,50 @@
 
 namespace brenmoor {
 
+void JobContext::TellWarnings() const {
+  if (!warn_) return;
+  for (const TableWarning& warning : state_->warnings) warn_(state_->table, warning);
+}
+
+JobContext JobContext::WithoutStandardOutput() const {
+  JobContext copy = *this;
+  copy.standard_output_ = nullptr;
+  return copy;
+}
+
+JobContext JobContext::WithProgress(Progress* progress) const {
+  JobContext copy = *this;
+  copy.progress_ = progress;
+  return copy;
+}
+
+JobContext JobContext::ForState(BrenmoorState& other) const {
+  JobContext copy = *this;
+  copy.state_ = &other;
+  return copy;
+}
+
 bool IsStandardOutput(const std::string& output, const JobContext& context) {
-  return output == "-" && context.standard_output != nullptr;
+  return output == "-" && context.standard_output() != nullptr;
 }
 
 bool GoesToStandardOutput(const std::string& output, const JobContext& context) {
   return IsStandardOutput(output, context) || NamesStandardOutput(PathFromUtf8(output));
 }
 
-void StartJob(const JobTable& table, const std::string& output, JobContext& context) {
+void ImportJobTable(const JobTable& table, const std::string& output, JobContext& context) {
   if (!IsStandardOutput(output, context)) {
     RefuseOutputOverInput(PathFromUtf8(output), PathFromUtf8(table.path));
   }
   if (!table.imported) {
-    ImportSectionFile(context.state, table.path, RegionalDecimalSeparator(), context.progress);
-    if (context.warn) {
-      for (const TableWarning& warning : context.state.warnings) context.warn(warning);
-    }
+    ImportSectionFile(context.state(), table.path, RegionalDecimalSeparator(), context.progress());
+    context.TellWarnings();
   }
-  if (context.state.imported_count == 0) {
+}
+
+void StartJob(const JobTable& table, const std::string& output, JobContext& context) {
+  ImportJobTable(table, output, context);
+  if (context.state().imported_count == 0) {
     throw Error(
         FileErrorMessage("No section in", PathFromUtf8(table.path), "There is nothing to write"));
   }
@@ -34,8 +59,8 @@ void StartJob(const JobTable& table, const std::string& output, JobContext& cont
 std::filesystem::path WriteJobOutput(const std::string& output, JobContext& context,
                                      const std::function<void(ByteSink&)>& write) {
   if (IsStandardOutput(output, context)) {
-    write(*context.standard_output);
-    context.standard_output->Flush();
+    write(*context.standard_output());
+    context.standard_output()->Flush();
     return {};
   }
   const std::filesystem::path written = ReplaceFileWith(PathFromUtf8(output), write);

@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 
+#include "model/errors.h"
 #include "model/progress.h"
 #include "model/state.h"
 #include "output/byte_sink.h"
@@ -20,6 +22,17 @@ namespace brenmoor {
 // Error with the text the engineer reads; a cancel throws Cancelled. Either
 // way an older output stays as it was and nothing is left behind.
 
+// A request that asks for something that makes no sense: options that do
+// not go together, a value out of its range, no output name. Each request's
+// Validate throws it, and each job calls Validate first thing, before
+// anything is read, so that every front end gets the same refusals. The
+// command line shows it as a wrong call (status 2), the window in its error
+// box.
+class WrongRequest : public Error {
+ public:
+  using Error::Error;
+};
+
 // The section table a job reads.
 struct JobTable {
   // Its path (UTF-8): errors name it, and no output may be it.
@@ -29,19 +42,54 @@ struct JobTable {
   bool imported = false;
 };
 
-// What a job works with besides its request.
-struct JobContext {
-  // The sections: imported into by the job, or the imported ones (see
+// Told what an import accepted but found odd: the table's path as the job
+// was given it (so that a job reading two tables names the right one) and
+// the warning, whose line counts the header as line 1.
+using WarningSink = std::function<void(const std::string& table, const TableWarning& warning)>;
+
+// What a job works with besides its request: the sections, where its
+// progress goes, standard output, and who is told of the import's warnings.
+// A job that needs it otherwise (no standard output, another progress, a
+// second table) asks for a variant by a method, so that nothing it was
+// given is dropped on the way.
+class JobContext {
+ public:
+  // state: the sections, imported into by the job or the imported ones (see
   // JobTable); a job leaves in the records what the generate command leaves.
-  BrenmoorState& state;
-  // Shown the work; its cancel stops it. May be nullptr.
-  Progress* progress = nullptr;
-  // Where an output named "-" goes (the command line's standard output);
-  // nullptr where there is none, and "-" is then an ordinary file name.
-  ByteSink* standard_output = nullptr;
-  // Told what the job's import accepted but found odd (state.warnings), as
-  // soon as the table is imported. May be empty.
-  std::function<void(const TableWarning&)> warn = {};
+  // progress: shown the work, its cancel stops it; may be nullptr.
+  // standard_output: where an output named "-" goes (the command line's
+  // standard output); nullptr where there is none, and "-" is then an
+  // ordinary file name. warn: may be empty.
+  JobContext(BrenmoorState& state, Progress* progress = nullptr,
+             ByteSink* standard_output = nullptr, WarningSink warn = {})
+      : state_(&state),
+        progress_(progress),
+        standard_output_(standard_output),
+        warn_(std::move(warn)) {}
+
+  BrenmoorState& state() const { return *state_; }
+  Progress* progress() const { return progress_; }
+  ByteSink* standard_output() const { return standard_output_; }
+
+  // Tells the warning sink of every warning state() holds, naming its table
+  // (state().table). Called by the import of a job; nothing when no one
+  // listens.
+  void TellWarnings() const;
+
+  // This context with no standard output: "-" is a file name there, as for
+  // an output that is never sent down a pipe (a PDF).
+  JobContext WithoutStandardOutput() const;
+  // This context showing its work to progress instead.
+  JobContext WithProgress(Progress* progress) const;
+  // This context working on other sections: the second table of a job that
+  // reads two, told of its warnings and shown on the same progress.
+  JobContext ForState(BrenmoorState& other) const;
+
+ private:
+  BrenmoorState* state_;
+  Progress* progress_;
+  ByteSink* standard_output_;
+  WarningSink warn_;
 };
 
 // What a job did.
@@ -56,10 +104,14 @@ struct JobResult {
 // The first steps of every job that reads a table: refuses output when it
 // names the table itself (checked before anything is read, however the two
 // are spelled; "-" on a context with standard output is never the table),
-// then imports the table unless it is imported already, telling
-// context.warn what the import found odd. A table that holds no section is
-// refused: writing an empty file over a good one would lose the engineer's
-// work.
+// then imports the table unless it is imported already, telling the
+// context's warning sink what the import found odd. Errors of the import
+// name the table they came from (ImportError::file).
+void ImportJobTable(const JobTable& table, const std::string& output, JobContext& context);
+
+// ImportJobTable, then the refusal of a table that holds no section, for
+// the jobs that write the table's sections: writing an empty file over a
+// good one would lose the engineer's work.
 void StartJob(const JobTable& table, const std::string& output, JobContext& context);
 
 // Writes what write puts into its sink to output: standard output for "-"
