@@ -141,36 +141,29 @@ void PrintRefined(std::ostream& out, const BrenmoorState& state, const RefineRes
   }
 }
 
-}  // namespace
-
-void AddCapacityCommand(CLI::App& brenmoor, CommandCall& call) {
+void DeclareCapacity(CLI::App& capacity, CommandCall& call) {
   struct Options {
     CapacityRequest request;
     bool curves = false, mphi = false, biaxial = false;
   };
   const auto options = std::make_shared<Options>();
-  CLI::App* capacity = brenmoor.add_subcommand(
-      "capacity",
-      "Import a section table and write the N-M interaction, moment-curvature and biaxial "
-      "bending of every section (A4 PDF) or, with --csv, its capacity figures as CSV.");
-  capacity->allow_extras();
-  AddTableArgument(*capacity, options->request.table.path, "the section table (CSV)");
+  AddTableArgument(capacity, options->request.table.path, "the section table (CSV)");
   const CLI::Option* output = AddOutputOption(
-      *capacity, options->request.output,
+      capacity, options->request.output,
       "the file to write (default: beside the table, its name with .capacity.pdf, or "
       ".capacity.csv with --csv; - for standard output with --csv)");
-  const auto laws = std::make_shared<LawOptions>(*capacity);
-  capacity->add_flag("--csv", options->request.csv,
-                     "write the capacity figures as CSV instead of the report");
-  capacity->add_flag("--curves", options->curves,
-                     "with --csv: every point of both interaction curves instead (with "
-                     "--biaxial: the Mx-My contours)");
-  capacity->add_flag("--mphi", options->mphi,
-                     "with --csv: every moment-curvature point at the axial ratio instead");
-  capacity->add_flag("--biaxial", options->biaxial,
-                     "with --csv: biaxial bending at the axial ratio instead");
-  const auto language = std::make_shared<LanguageOption>(*capacity);
-  capacity->callback([&call, options, output, laws, language] {
+  const auto laws = std::make_shared<LawOptions>(capacity);
+  capacity.add_flag("--csv", options->request.csv,
+                    "write the capacity figures as CSV instead of the report");
+  capacity.add_flag("--curves", options->curves,
+                    "with --csv: every point of both interaction curves instead (with "
+                    "--biaxial: the Mx-My contours)");
+  capacity.add_flag("--mphi", options->mphi,
+                    "with --csv: every moment-curvature point at the axial ratio instead");
+  capacity.add_flag("--biaxial", options->biaxial,
+                    "with --csv: biaxial bending at the axial ratio instead");
+  const auto language = std::make_shared<LanguageOption>(capacity);
+  capacity.callback([&call, options, output, laws, language] {
     CapacityRequest& request = options->request;
     if (output->count() > 0 && request.output.empty()) throw WrongRequest("-o needs a file name");
     request.language = language->Chosen();
@@ -189,22 +182,17 @@ void AddCapacityCommand(CLI::App& brenmoor, CommandCall& call) {
   });
 }
 
-void AddRefineCommand(CLI::App& brenmoor, CommandCall& call) {
+void DeclareRefine(CLI::App& refine, CommandCall& call) {
   const auto request = std::make_shared<RefineRequest>();
-  CLI::App* refine = brenmoor.add_subcommand(
-      "refine",
-      "Find every section's concrete grid (FX, FY) with the smallest fiber error within the "
-      "file's 60 fibers, and write the table with the better grids.");
-  refine->allow_extras();
-  AddTableArgument(*refine, request->table.path, "the section table (CSV)");
+  AddTableArgument(refine, request->table.path, "the section table (CSV)");
   const CLI::Option* output = AddOutputOption(
-      *refine, request->output,
+      refine, request->output,
       "the refined table (default: beside the table, its name with .refined.csv); with --csv "
       "the CSV (default standard output)");
-  const auto laws = std::make_shared<LawOptions>(*refine);
-  refine->add_flag("--csv", request->csv,
-                   "print every section's grid and error and the best as CSV instead");
-  refine->callback([&call, request, output, laws] {
+  const auto laws = std::make_shared<LawOptions>(refine);
+  refine.add_flag("--csv", request->csv,
+                  "print every section's grid and error and the best as CSV instead");
+  refine.callback([&call, request, output, laws] {
     if (output->count() > 0 && request->output.empty()) throw WrongRequest("-o needs a file name");
     request->options = laws->Chosen();
     call.run = [&call, request] {
@@ -216,5 +204,21 @@ void AddRefineCommand(CLI::App& brenmoor, CommandCall& call) {
     };
   });
 }
+
+}  // namespace
+
+extern const Command kCapacityCommand = {
+    "capacity",
+    "TABLE [--steel HRB335|HRB400|HRB500] [--strength design|characteristic]\n"
+    " [--axial-ratio R] [-o CAPACITY.pdf] [--lang en|zh]\n"
+    "TABLE --csv [--curves | --mphi | --biaxial [--curves]]\n"
+    " [--axial-ratio R] [-o FILE]",
+    "N-M interaction, moment-curvature and biaxial bending (PDF or CSV)", DeclareCapacity};
+
+extern const Command kRefineCommand = {"refine",
+                                       "TABLE [--steel ...] [--strength ...] [--axial-ratio R]\n"
+                                       " [-o NEW.csv | --csv [-o FILE]]",
+                                       "the table with each section's best concrete grid (FX, FY)",
+                                       DeclareRefine};
 
 }  // namespace brenmoor

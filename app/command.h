@@ -27,17 +27,29 @@ struct CommandCall {
   ByteSink* standard_output = nullptr;
   // Where warnings go (standard error).
   std::ostream* err = nullptr;
+  // The command named, for the hint after a wrong call; empty when none is.
+  std::string command;
 
   // What a job of this call works with; the import's warnings are printed
   // as "brenmoor: TABLE:LINE: warning: message." as they come.
   JobContext Context();
 };
 
-// One command of the command line: adds itself to brenmoor (its name, its
-// options and their help) and, when chosen, sets call's run.
-// Adding a command is a new file that defines one of these and its line in
-// the list kCommands (command_line.cc).
-using AddCommand = void (*)(CLI::App& brenmoor, CommandCall& call);
+// One command of the command line, declared once: the usage, `brenmoor help`,
+// each command's --help and the list of what works without a display are
+// made from these. Adding a command is a new file that defines one and its
+// line in AllCommands (command_line.cc).
+struct Command {
+  const char* name;
+  // What follows the name in the usage, e.g. "TABLE [-o OUTPUT]"; another
+  // form of the same command follows a '\n'.
+  const char* synopsis;
+  // One line: what it does, as the usage and its --help say it.
+  const char* summary;
+  // Declares the command's arguments and options on command (already named
+  // and described) and, for when it is chosen, sets call.run.
+  void (*declare)(CLI::App& command, CommandCall& call);
+};
 
 // The TABLE every command reads: a required positional argument, which "--"
 // lets start with "-".

@@ -95,9 +95,10 @@ void WriteCapacityCsv(ByteSink& sink, const CapacityRequest& request, JobContext
 // Imports the refined table and checks that it holds the sections it was
 // made from with only their grids changed: the table read again may have
 // been changed since it was imported (in the window, say), and a grid put
-// on another section's line would be worse than no refined table.
+// on another section's line would be worse than no refined table. what_to_do
+// is the advice the refusal ends with, in the words of the front end.
 void CheckRefinedTable(const std::string& refined, const BrenmoorState& state,
-                       const std::vector<GridChange>& changes) {
+                       const std::vector<GridChange>& changes, const std::string& what_to_do) {
   BrenmoorState check;
   bool same = true;
   try {
@@ -122,7 +123,7 @@ void CheckRefinedTable(const std::string& refined, const BrenmoorState& state,
   }
   if (!same) {
     throw Error(FileErrorMessage("Cannot refine", PathFromUtf8(state.table),
-                                 "It has changed since it was imported; import it again"));
+                                 "It has changed since it was imported; " + what_to_do));
   }
 }
 
@@ -225,7 +226,10 @@ RefineResult RefineJob(const RefineRequest& request, JobContext& context) {
   const std::string table =
       ReadWholeFile(PathFromUtf8(request.table.path), ReadLimits{.stop_at_zero = true});
   const std::string refined = RewriteGrids(table, changes);
-  CheckRefinedTable(refined, state, changes);
+  // Only the window keeps sections imported earlier; the command line has
+  // nothing to import again.
+  CheckRefinedTable(refined, state, changes,
+                    request.table.imported ? "import it again" : "run refine again");
   result.job.sections = static_cast<int>(changes.size());
   result.job.written = WriteJobOutput(
       output, context, [&](ByteSink& sink) { sink.Write(refined.data(), refined.size()); });

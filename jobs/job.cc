@@ -31,7 +31,10 @@ JobContext JobContext::ForState(BrenmoorState& other) const {
 }
 
 bool IsStandardOutput(const std::string& output, const JobContext& context) {
-  return output == "-" && context.standard_output() != nullptr;
+  if (context.standard_output() == nullptr) return false;
+  // By any of its names, so that a failing standard output is reported in
+  // the same words for "-o -" and "-o /dev/stdout".
+  return output == "-" || NamesStandardOutput(PathFromUtf8(output));
 }
 
 bool GoesToStandardOutput(const std::string& output, const JobContext& context) {
@@ -39,7 +42,7 @@ bool GoesToStandardOutput(const std::string& output, const JobContext& context) 
 }
 
 void ImportJobTable(const JobTable& table, const std::string& output, JobContext& context) {
-  if (!IsStandardOutput(output, context)) {
+  if (!(output == "-" && context.standard_output() != nullptr)) {
     RefuseOutputOverInput(PathFromUtf8(output), PathFromUtf8(table.path));
   }
   if (!table.imported) {

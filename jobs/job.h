@@ -122,7 +122,9 @@ void StartJob(const JobTable& table, const std::string& output, JobContext& cont
 std::filesystem::path WriteJobOutput(const std::string& output, JobContext& context,
                                      const std::function<void(ByteSink&)>& write);
 
-// Whether output is "-", standard output, in this context.
+// Whether output goes to the context's standard output: "-", or a name of
+// the program's standard output (/dev/stdout, /dev/fd/1), on a context that
+// has one.
 bool IsStandardOutput(const std::string& output, const JobContext& context);
 
 // Whether output reaches the program's standard output, as "-" or by a name

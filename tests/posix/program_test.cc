@@ -18,6 +18,10 @@ namespace {
 const std::string kProgram = std::string(BRENMOOR_BINARY_DIR) + "/brenmoor";
 const std::string kSample = std::string(BRENMOOR_SOURCE_DIR) + "/examples/sample.csv";
 
+const std::string kWithoutDisplay =
+    "Every command works without one (convert, inspect, report, capacity, refine); see brenmoor "
+    "--help.\n";
+
 TEST(Program, SaysWhatWentWrongOnStandardError) {
   testing::TempDir dir;
   const std::string err = (dir / "err").string();
@@ -30,8 +34,7 @@ TEST(Program, SaysWhatWentWrongOnStandardError) {
       "env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:" + std::to_string(silent) + " ";
   const std::string silent_says =
       "brenmoor: the window needs a display, and :" + std::to_string(silent) +
-      " does not answer.\nbrenmoor convert and brenmoor report work "
-      "without one; see brenmoor --help.\n";
+      " does not answer.\n" + kWithoutDisplay;
   const std::string full = "brenmoor: cannot write to standard output: No space left on device.\n";
   const struct {
     std::string command;
@@ -43,9 +46,11 @@ TEST(Program, SaysWhatWentWrongOnStandardError) {
       {kProgram + " report " + kSample + " --csv -o - >/dev/full", 1, full},
       {kProgram + " inspect " + component + " --fibers >/dev/full", 1, full},
       {kProgram + " convert " + kSample + " -o - >/dev/full", 1, full},
+      {kProgram + " convert " + kSample + " -o /dev/stdout >/dev/full", 1, full},
       {no_display + kProgram, 1,
        "brenmoor: the window needs a display, and there is none (DISPLAY and WAYLAND_DISPLAY are "
-       "not set).\nbrenmoor convert and brenmoor report work without one; see brenmoor --help.\n"},
+       "not set).\n" +
+           kWithoutDisplay},
       {silent_display + kProgram, 1, silent_says},
       {silent_display + kProgram + " " + kSample, 1, silent_says},
       {no_display + "-u XDG_RUNTIME_DIR " + kProgram + " report " + kSample + " -o " +
