@@ -14,6 +14,8 @@
 #include "model/fiber_layout.h"
 #include "model/section_properties.h"
 #include "output/component_reader.h"
+#include "tests/command_line_runner.h"
+#include "tests/sample_table.h"
 #include "tests/system_texts.h"
 #include "tests/temp_dir.h"
 
@@ -24,24 +26,9 @@ using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-Outcome RunWith(std::vector<std::string> args, BrenmoorState& state) {
-  args.insert(args.begin(), "brenmoor");
-  std::ostringstream out, err;
-  const int status = RunCommandLine(args, state, out, err);
-  return {status, out.str(), err.str()};
-}
-
-Outcome RunWith(std::vector<std::string> args) {
-  BrenmoorState state;
-  return RunWith(std::move(args), state);
-}
-
-const std::string kSample = std::string(BRENMOOR_SOURCE_DIR) + "/examples/sample.csv";
+using testing::Outcome;
+using testing::RunWith;
+const std::string& kSample = testing::kSampleTable;
 
 // Swapped material columns convert as they always did, but every command
 // that reads the table says so, with the line as errors number it.
