@@ -87,13 +87,13 @@ const char* CsvWhat(CapacityCsv kind) {
 
 // The job a capacity call asks for, and the line it ends with.
 void RunCapacity(CommandCall& call, const CapacityRequest& request) {
-  JobContext context = call.Context();
   if (request.csv) {
-    SayWritten(call.out, CsvWhat(request.csv_kind), CapacityCsvJob(request, context));
+    JobContext context = call.ContextSaying(CsvWhat(request.csv_kind));
+    CapacityCsvJob(request, context);
     return;
   }
-  SayWritten(call.out, "the capacity report of ",
-             CapacityPdfJob(request, context, ModuleCapacityRenderer()));
+  JobContext context = call.ContextSaying("the capacity report of ");
+  CapacityPdfJob(request, context, ModuleCapacityRenderer());
 }
 
 // Which CSV the flags ask for; a combination that means nothing is a wrong
@@ -196,11 +196,13 @@ void DeclareRefine(CLI::App& refine, CommandCall& call) {
     if (output->count() > 0 && request->output.empty()) throw WrongRequest("-o needs a file name");
     request->options = laws->Chosen();
     call.run = [&call, request] {
-      JobContext context = call.Context();
-      const RefineResult result = RefineJob(*request, context);
-      if (!request->csv) PrintRefined(call.out, call.state, result);
-      SayWritten(call.out, request->csv ? "the grids of " : "the table with the grids of ",
-                 result.job, request->csv ? "" : " changed");
+      const bool csv = request->csv;
+      JobContext context =
+          call.ContextSaying(csv ? "the grids of " : "the table with the grids of ",
+                             [csv](const JobResult&) { return csv ? "" : " changed"; });
+      RefineJob(*request, context, [&call, csv](const RefineResult& result) {
+        if (!csv) PrintRefined(call.out, call.state, result);
+      });
     };
   });
 }

@@ -47,6 +47,15 @@ JobContext CommandCall::Context() {
                     });
 }
 
+JobContext CommandCall::ContextSaying(const std::string& what,
+                                      std::function<std::string(const JobResult&)> after_count) {
+  return Context().Saying([this, what, after_count](const JobResult& result) {
+    SayWritten(out, what, result, after_count ? after_count(result) : std::string());
+    out.flush();
+    if (!out) throw Error("cannot write to standard output: " + StandardOutputFailure(out));
+  });
+}
+
 void StandardOutputSink::Deliver(const char* data, std::size_t size) {
   out_.write(data, static_cast<std::streamsize>(size));
   if (!out_) throw Error("cannot write to standard output: " + StandardOutputFailure(out_));

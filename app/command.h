@@ -33,6 +33,12 @@ struct CommandCall {
   // What a job of this call works with; the import's warnings are printed
   // as "brenmoor: TABLE:LINE: warning: message." as they come.
   JobContext Context();
+  // The same, saying what the job wrote (SayWritten(out, what, result,
+  // after_count(result))) before its output replaces an older file, so that
+  // a line standard output does not take fails the command with the older
+  // file as it was: exit 1 means nothing changed.
+  JobContext ContextSaying(const std::string& what,
+                           std::function<std::string(const JobResult&)> after_count = {});
 };
 
 // One command of the command line, declared once: the usage, `brenmoor help`,

@@ -17,8 +17,8 @@ void DeclareConvert(CLI::App& convert, CommandCall& call) {
                   "- for standard output)");
   convert.callback([&call, request] {
     call.run = [&call, request] {
-      JobContext context = call.Context();
-      SayWritten(call.out, "", ConvertJob(*request, context));
+      JobContext context = call.ContextSaying("");
+      ConvertJob(*request, context);
     };
   });
 }

@@ -23,14 +23,15 @@ void DeclareReport(CLI::App& report, CommandCall& call) {
     if (output->count() > 0 && request->output.empty()) throw WrongRequest("-o needs a file name");
     request->language = language->Chosen();
     call.run = [&call, request] {
-      JobContext context = call.Context();
       if (request->csv) {
-        SayWritten(call.out, "the properties of ", PropertiesCsvJob(*request, context));
+        JobContext context = call.ContextSaying("the properties of ");
+        PropertiesCsvJob(*request, context);
         return;
       }
-      const JobResult result = ReportPdfJob(*request, context, ModuleReportRenderer());
-      SayWritten(call.out, "the report of ", result,
-                 " (" + std::to_string(result.pages) + (result.pages == 1 ? " page)" : " pages)"));
+      JobContext context = call.ContextSaying("the report of ", [](const JobResult& result) {
+        return " (" + std::to_string(result.pages) + (result.pages == 1 ? " page)" : " pages)");
+      });
+      ReportPdfJob(*request, context, ModuleReportRenderer());
     };
   });
 }

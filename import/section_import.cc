@@ -254,7 +254,7 @@ void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decim
 }
 
 void ImportSectionFile(BrenmoorState& state, const std::string& path, char decimal_separator,
-                       Progress* progress) {
+                       Progress* progress, std::string* bytes_read) {
   const std::int32_t previous_count = state.imported_count;
   CancelImport(state);
   std::string bytes;
@@ -267,6 +267,7 @@ void ImportSectionFile(BrenmoorState& state, const std::string& path, char decim
   }
   state.imported_count = previous_count;
   ImportSectionTable(state, bytes, decimal_separator, path, progress);
+  if (bytes_read != nullptr) *bytes_read = std::move(bytes);
 }
 
 }  // namespace brenmoor

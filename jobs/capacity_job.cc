@@ -1,6 +1,8 @@
 #include "jobs/capacity_job.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "capacity/capacity_csv.h"
 #include "import/grid_rewrite.h"
@@ -12,6 +14,14 @@
 
 namespace brenmoor {
 namespace {
+
+// Whether path names a file in a folder (not a pipe, a device, a folder or
+// standard input).
+bool IsFileInFolder(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::is_regular_file(PathFromUtf8(path), ignored) &&
+         !NamesOpenDescriptor(PathFromUtf8(path));
+}
 
 // Runs compute with a refusal of the capacity named as every error met while
 // computing a section: "TABLE:LINE: Section "NAME": reason".
@@ -160,7 +170,7 @@ JobResult CapacityCsvJob(const CapacityRequest& request, JobContext& context) {
   RefuseSectionsWithoutCapacity(state, request.options);
   JobResult result;
   result.sections = state.imported_count;
-  result.written = WriteJobOutput(output, context, [&](ByteSink& sink) {
+  WriteJobOutput(output, context, result, [&](ByteSink& sink) {
     NamingRefusals(state, [&] {
       WriteCapacityCsv(sink, request, context);
       return 0;
@@ -186,7 +196,7 @@ JobResult CapacityPdfJob(const CapacityRequest& request, JobContext& context,
   JobResult result;
   result.sections = state.imported_count;
   const std::string table_name = PathToUtf8(PathFromUtf8(request.table.path).filename());
-  result.written = WriteJobOutput(output, to_file, [&](ByteSink& pdf) {
+  WriteJobOutput(output, to_file, result, [&](ByteSink& pdf) {
     NamingRefusals(state, [&] {
       render(pdf, state, figures, table_name, request.language, context.progress());
       return 0;
@@ -200,10 +210,20 @@ std::string RefineOutputPath(const RefineRequest& request) {
   return request.csv ? "-" : BesideTable(request.table.path, ".refined.csv");
 }
 
-RefineResult RefineJob(const RefineRequest& request, JobContext& context) {
+RefineResult RefineJob(const RefineRequest& request, JobContext& context,
+                       const std::function<void(const RefineResult&)>& chosen) {
   request.Validate();
+  if (request.output.empty() && !request.csv && !IsFileInFolder(request.table.path)) {
+    throw WrongRequest(FileErrorMessage(
+        "Cannot refine", PathFromUtf8(request.table.path),
+        "It is not a file saved in a folder, so there is nowhere beside it for the refined table; "
+        "name the refined table with -o"));
+  }
   const std::string output = RefineOutputPath(request);
-  StartJob(request.table, output, context);
+  // Read once: a pipe gives its bytes only once, and the table rewritten is
+  // then exactly the one the grids were chosen for.
+  std::string table;
+  StartJob(request.table, output, context, &table);
   const BrenmoorState& state = context.state();
   RefineResult result;
   result.choices = NamingRefusals(
@@ -214,8 +234,9 @@ RefineResult RefineJob(const RefineRequest& request, JobContext& context) {
       AppendGridCsvRow(csv, state, r, result.choices[static_cast<std::size_t>(r - 1)]);
     }
     result.job.sections = state.imported_count;
-    result.job.written = WriteJobOutput(
-        output, context, [&](ByteSink& sink) { sink.Write(csv.data(), csv.size()); });
+    if (chosen) chosen(result);
+    WriteJobOutput(output, context, result.job,
+                   [&](ByteSink& sink) { sink.Write(csv.data(), csv.size()); });
     return result;
   }
   std::vector<GridChange> changes;
@@ -223,16 +244,19 @@ RefineResult RefineJob(const RefineRequest& request, JobContext& context) {
     const GridChoice& choice = result.choices[static_cast<std::size_t>(r - 1)];
     if (choice.Improves()) changes.push_back({r, choice.best_FX, choice.best_FY});
   }
-  const std::string table =
-      ReadWholeFile(PathFromUtf8(request.table.path), ReadLimits{.stop_at_zero = true});
+  if (request.table.imported) {
+    // The window imported the sections earlier: the file is read again.
+    table = ReadWholeFile(PathFromUtf8(request.table.path), ReadLimits{.stop_at_zero = true});
+  }
   const std::string refined = RewriteGrids(table, changes);
   // Only the window keeps sections imported earlier; the command line has
   // nothing to import again.
   CheckRefinedTable(refined, state, changes,
                     request.table.imported ? "import it again" : "run refine again");
   result.job.sections = static_cast<int>(changes.size());
-  result.job.written = WriteJobOutput(
-      output, context, [&](ByteSink& sink) { sink.Write(refined.data(), refined.size()); });
+  if (chosen) chosen(result);
+  WriteJobOutput(output, context, result.job,
+                 [&](ByteSink& sink) { sink.Write(refined.data(), refined.size()); });
   return result;
 }
 

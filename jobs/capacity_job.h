@@ -97,9 +97,14 @@ std::string RefineOutputPath(const RefineRequest& request);
 // `brenmoor refine` and the window's "save with the suggested grids": finds
 // every section's best grid (ChooseBestGrids) and writes the table with the
 // FX and FY fields of the improved sections changed and every other byte
-// kept (RewriteGrids), or with csv the grid CSV of every section. The
-// table's own bytes are read again for it, so the table must still be the
-// one the sections came from. Output onto the table itself is refused.
-RefineResult RefineJob(const RefineRequest& request, JobContext& context);
+// kept (RewriteGrids), or with csv the grid CSV of every section. The table
+// is read once and its bytes rewritten; where the window imported it
+// earlier, it is read again and must still be the one the sections came
+// from. Output onto the table itself is refused, and so is a table that is
+// not a file in a folder (a pipe, /dev/stdin) without an output named.
+// chosen, when given, is told the grids before anything is written (the
+// command line prints them there).
+RefineResult RefineJob(const RefineRequest& request, JobContext& context,
+                       const std::function<void(const RefineResult&)>& chosen = {});
 
 }  // namespace brenmoor

@@ -23,11 +23,20 @@ JobResult ConvertJob(const ConvertRequest& request, JobContext& context) {
   if (IsStandardOutput(request.output, context)) {
     StreamComponentFile(context.state(), *context.standard_output(),
                         {.progress = context.progress()});
+    context.Say(result);
     return result;
   }
-  result.written =
-      GenerateComponentFile(context.state(), PathFromUtf8(request.output), context.progress());
-  if (NamesStandardOutput(PathFromUtf8(request.output))) result.written.clear();
+  GenerateComponentFile(context.state(), PathFromUtf8(request.output), context.progress(),
+                        [&](const std::filesystem::path& written) {
+                          // A cancel while the last blocks were written
+                          // still keeps the older file.
+                          if (context.progress() != nullptr && context.progress()->cancelled()) {
+                            throw Cancelled();
+                          }
+                          result.written =
+                              NamesStandardOutput(written) ? std::filesystem::path() : written;
+                          context.Say(result);
+                        });
   return result;
 }
 

@@ -42,6 +42,15 @@ struct JobTable {
   bool imported = false;
 };
 
+// What a job did.
+struct JobResult {
+  int sections = 0;  // sections in the output
+  int pages = 0;     // of a PDF
+  // The full path of the file written; empty when the output went to
+  // standard output.
+  std::filesystem::path written;
+};
+
 // Told what an import accepted but found odd: the table's path as the job
 // was given it (so that a job reading two tables names the right one) and
 // the warning, whose line counts the header as line 1.
@@ -84,21 +93,22 @@ class JobContext {
   // This context working on other sections: the second table of a job that
   // reads two, told of its warnings and shown on the same progress.
   JobContext ForState(BrenmoorState& other) const;
+  // This context telling say what the job did (the full path in written)
+  // once its output is made and before it replaces an older file: the
+  // command line prints its summary there, so that a summary it cannot
+  // print (standard output full or closed) fails the job with the older
+  // file as it was.
+  JobContext Saying(std::function<void(const JobResult&)> say) const;
+
+  // Calls the say of Saying, if any, with result.
+  void Say(const JobResult& result) const;
 
  private:
   BrenmoorState* state_;
   Progress* progress_;
   ByteSink* standard_output_;
   WarningSink warn_;
-};
-
-// What a job did.
-struct JobResult {
-  int sections = 0;  // sections in the output
-  int pages = 0;     // of a PDF
-  // The full path of the file written; empty when the output went to
-  // standard output.
-  std::filesystem::path written;
+  std::function<void(const JobResult&)> say_;
 };
 
 // The first steps of every job that reads a table: refuses output when it
@@ -106,21 +116,27 @@ struct JobResult {
 // are spelled; "-" on a context with standard output is never the table),
 // then imports the table unless it is imported already, telling the
 // context's warning sink what the import found odd. Errors of the import
-// name the table they came from (ImportError::file).
-void ImportJobTable(const JobTable& table, const std::string& output, JobContext& context);
+// name the table they came from (ImportError::file). With bytes_read, the
+// bytes the job imported are kept there (nothing when it was imported
+// already).
+void ImportJobTable(const JobTable& table, const std::string& output, JobContext& context,
+                    std::string* bytes_read = nullptr);
 
 // ImportJobTable, then the refusal of a table that holds no section, for
 // the jobs that write the table's sections: writing an empty file over a
 // good one would lose the engineer's work.
-void StartJob(const JobTable& table, const std::string& output, JobContext& context);
+void StartJob(const JobTable& table, const std::string& output, JobContext& context,
+              std::string* bytes_read = nullptr);
 
 // Writes what write puts into its sink to output: standard output for "-"
 // (on a context that has one), else the file at output, replaced only once
-// every byte is written (ReplaceFileWith; a device or pipe, /dev/stdout
-// among them, is written in place). Returns the full path written, empty
-// when it went to standard output by any name.
-std::filesystem::path WriteJobOutput(const std::string& output, JobContext& context,
-                                     const std::function<void(ByteSink&)>& write);
+// every byte is written (a device or pipe, /dev/stdout among them, is
+// written in place). Sets result.written to the full path written (empty
+// when it went to standard output by any name) and tells the context's say
+// (Saying) before the file replaces the older one. A cancel asked for while
+// the last bytes were written still keeps the older file (Cancelled).
+void WriteJobOutput(const std::string& output, JobContext& context, JobResult& result,
+                    const std::function<void(ByteSink&)>& write);
 
 // Whether output goes to the context's standard output: "-", or a name of
 // the program's standard output (/dev/stdout, /dev/fd/1), on a context that

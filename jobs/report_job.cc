@@ -26,8 +26,8 @@ JobResult PropertiesCsvJob(const ReportRequest& request, JobContext& context) {
   JobResult result;
   result.sections = prepared.imported_count;
   const std::string csv = PropertiesCsv(prepared);
-  result.written =
-      WriteJobOutput(output, context, [&](ByteSink& sink) { sink.Write(csv.data(), csv.size()); });
+  WriteJobOutput(output, context, result,
+                 [&](ByteSink& sink) { sink.Write(csv.data(), csv.size()); });
   return result;
 }
 
@@ -42,7 +42,7 @@ JobResult ReportPdfJob(const ReportRequest& request, JobContext& context,
   JobResult result;
   result.sections = prepared.imported_count;
   const std::string table_name = PathToUtf8(PathFromUtf8(request.table.path).filename());
-  result.written = WriteJobOutput(output, to_file, [&](ByteSink& pdf) {
+  WriteJobOutput(output, to_file, result, [&](ByteSink& pdf) {
     result.pages = render(pdf, prepared, table_name, request.language, context.progress());
   });
   return result;

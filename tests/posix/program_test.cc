@@ -10,13 +10,14 @@
 #include <sstream>
 #include <string>
 
+#include "tests/sample_table.h"
 #include "tests/temp_dir.h"
 
 namespace brenmoor {
 namespace {
 
 const std::string kProgram = std::string(BRENMOOR_BINARY_DIR) + "/brenmoor";
-const std::string kSample = std::string(BRENMOOR_SOURCE_DIR) + "/examples/sample.csv";
+const std::string& kSample = testing::kSampleTable;
 
 const std::string kWithoutDisplay =
     "Every command works without one (convert, inspect, report, capacity, refine); see brenmoor "
@@ -75,6 +76,59 @@ TEST(Program, SaysWhatWentWrongOnStandardError) {
     EXPECT_EQ(WEXITSTATUS(status), c.status);
     EXPECT_EQ(testing::ReadFile(err), c.err);
   }
+}
+
+// refine reads its table once, so a named pipe or standard input works with
+// an output named, and without one it is refused rather than written into
+// /dev. Exit 1 changes nothing: a summary standard output does not take
+// fails the command before its file replaces anything.
+TEST(Program, RefineReadsItsTableOnceAndAFailureLeavesNoOutput) {
+  testing::TempDir dir;
+  const std::string table = (dir / "t.csv").string();
+  testing::WriteFile(table, testing::ReadFile(kSample));
+  ASSERT_EQ(std::system((kProgram + " refine " + table + " -o " + (dir / "plain.csv").string() +
+                         " >/dev/null")
+                            .c_str()),
+            0);
+  const std::string refined = testing::ReadFile(dir / "plain.csv");
+  const std::string fifo = (dir / "in.csv").string(), out = (dir / "out.csv").string();
+  const std::string err = (dir / "err").string();
+  const struct {
+    std::string command;
+    int status;
+    std::string output;  // what the command must leave there ("" for nothing)
+    std::string err;
+  } cases[] = {
+      {"mkfifo " + fifo + " && (cat " + table + " >" + fifo + " &) && timeout 60 " + kProgram +
+           " refine " + fifo + " -o " + out + " >/dev/null",
+       0, refined, ""},
+      {kProgram + " refine /dev/stdin -o " + out + " <" + table + " >/dev/null", 0, refined, ""},
+      {kProgram + " refine /dev/stdin <" + table, 2, "",
+       "brenmoor: Cannot refine file \"/dev/stdin\". It is not a file saved in a folder, so there "
+       "is nowhere beside it for the refined table; name the refined table with -o\nTry 'brenmoor "
+       "refine --help'.\n"},
+      {kProgram + " refine " + table + " -o " + out + " >/dev/full", 1, "",
+       "brenmoor: cannot write to standard output: No space left on device.\n"},
+      {kProgram + " convert " + table + " -o " + out + " >/dev/full", 1, "",
+       "brenmoor: cannot write to standard output: No space left on device.\n"},
+      {kProgram + " report " + table + " --csv -o " + out + " >/dev/full", 1, "",
+       "brenmoor: cannot write to standard output: No space left on device.\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    std::filesystem::remove(fifo);
+    std::filesystem::remove(out);
+    const int status = std::system((c.command + " 2>" + err).c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), c.status);
+    EXPECT_EQ(testing::ReadFile(err), c.err);
+    if (c.output.empty()) {
+      EXPECT_FALSE(std::filesystem::exists(out));
+    } else {
+      EXPECT_EQ(testing::ReadFile(out), c.output);
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists("/dev/stdin.refined.csv"));
 }
 
 // Every command that writes a file writes it to standard output by any of
