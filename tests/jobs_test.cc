@@ -195,6 +195,24 @@ TEST(Jobs, ACancelledJobLeavesTheOlderOutput) {
     EXPECT_EQ(ReadFile(output), "older");
     EXPECT_EQ(testing::EntriesIn(dir.path()), 2);
   }
+
+  // Asked for while the last page was drawn, when no further step would
+  // look: the older file still stays.
+  struct Quiet : Progress {
+    void Show(std::string_view, std::int64_t, std::int64_t) override {}
+  } progress;
+  BrenmoorState state;
+  JobContext context(state, &progress);
+  EXPECT_THROW(ReportPdfJob(For<ReportRequest>(table, output), context,
+                            [](ByteSink& pdf, const BrenmoorState&, const std::string&, Language,
+                               Progress* p) {
+                              pdf.Write("%PDF", 4);
+                              p->Cancel();
+                              return 1;
+                            }),
+               Cancelled);
+  EXPECT_EQ(ReadFile(output), "older");
+  EXPECT_EQ(testing::EntriesIn(dir.path()), 2);
 }
 
 }  // namespace
