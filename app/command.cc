@@ -10,8 +10,9 @@
 
 namespace brenmoor {
 
-CLI::Option* AddTableArgument(CLI::App& command, std::string& table, const std::string& help) {
-  return command.add_option("TABLE", table, help)->required();
+CLI::Option* AddTableArgument(CLI::App& command, std::string& table, const std::string& help,
+                              const std::string& name) {
+  return command.add_option(name, table, help)->required();
 }
 
 CLI::Option* AddOutputOption(CLI::App& command, std::string& output, const std::string& help) {

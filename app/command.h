@@ -58,8 +58,9 @@ struct Command {
 };
 
 // The TABLE every command reads: a required positional argument, which "--"
-// lets start with "-".
-CLI::Option* AddTableArgument(CLI::App& command, std::string& table, const std::string& help);
+// lets start with "-". name is what the help calls it.
+CLI::Option* AddTableArgument(CLI::App& command, std::string& table, const std::string& help,
+                              const std::string& name = "TABLE");
 
 // "-o FILE"; "-" stands for standard output where the command allows it.
 CLI::Option* AddOutputOption(CLI::App& command, std::string& output, const std::string& help);

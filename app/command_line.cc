@@ -13,6 +13,7 @@
 #include "app/capacity_command.h"
 #include "app/command.h"
 #include "app/convert_command.h"
+#include "app/diff_command.h"
 #include "app/inspect_command.h"
 #include "app/progress_line.h"
 #include "app/report_command.h"
@@ -198,8 +199,8 @@ int Run(const std::vector<std::string>& arguments, CommandCall& call, std::ostre
 
 std::span<const Command> AllCommands() {
   // In the order the usage lists them.
-  static const Command commands[] = {kConvertCommand, kInspectCommand, kReportCommand,
-                                     kCapacityCommand, kRefineCommand};
+  static const Command commands[] = {kConvertCommand,  kInspectCommand, kReportCommand,
+                                     kCapacityCommand, kRefineCommand,  kDiffCommand};
   return commands;
 }
 

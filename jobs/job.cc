@@ -54,7 +54,7 @@ bool GoesToStandardOutput(const std::string& output, const JobContext& context) 
 
 void ImportJobTable(const JobTable& table, const std::string& output, JobContext& context,
                     std::string* bytes_read) {
-  if (!(output == "-" && context.standard_output() != nullptr)) {
+  if (!output.empty() && !(output == "-" && context.standard_output() != nullptr)) {
     RefuseOutputOverInput(PathFromUtf8(output), PathFromUtf8(table.path));
   }
   if (!table.imported) {

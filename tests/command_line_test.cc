@@ -428,5 +428,29 @@ TEST(CommandLine, EveryFailureEndsWithAMessageAndStatusOne) {
   }
 }
 
+// diff prints what differs and names each table in its own messages: an
+// error or a warning of the second table names the second table.
+TEST(CommandLine, DiffSaysWhatDiffersAndNamesTheTableOfEachMessage) {
+  TempDir dir;
+  const std::string a = (dir / "a.csv").string(), b = (dir / "b.csv").string();
+  const std::string header = "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n";
+  WriteFile(a, header + "1,KZ1,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n");
+  WriteFile(b, header +
+                   "1,KZ1,C35,STEEL,600,500,6,6,5,5,1000,1000,490,40\n"
+                   "2,SWAP,STEEL,C30,500,500,6,6,5,5,1000,1000,490,40\n");
+  const Outcome run = RunWith({"diff", a, b});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "~ KZ1: H 500 → 600; its block in the component file changes\n"
+            "+ SWAP (b.csv line 3)\n"
+            "a.csv → b.csv: 1 added, 0 removed, 1 changed, 0 the same\n");
+  EXPECT_EQ(run.err.substr(0, b.size() + 23), "brenmoor: " + b + ":3: warning: ");
+
+  WriteFile(b, header + "1,KZ1,C35,STEEL,5x0\n");
+  const Outcome bad = RunWith({"diff", a, b});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(bad.err, "brenmoor: " + b + ":2: '5x0' is not a valid floating point value.\n");
+}
+
 }  // namespace
 }  // namespace brenmoor

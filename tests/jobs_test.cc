@@ -10,6 +10,7 @@
 
 #include "jobs/capacity_job.h"
 #include "jobs/convert_job.h"
+#include "jobs/diff_job.h"
 #include "jobs/report_job.h"
 #include "output/byte_sink.h"
 #include "tests/sample_table.h"
@@ -81,6 +82,14 @@ std::vector<NamedJob> EveryJob() {
                     JobContext& c) { RefineJob(For<RefineRequest>(t, o), c); }},
       {"refine csv", [](const std::string& t, const std::string& o,
                         JobContext& c) { RefineJob(For<RefineRequest>(t, o, true), c); }},
+      // The table as the second of two: what it says is its own.
+      {"diff",
+       [](const std::string& t, const std::string&, JobContext& c) {
+         DiffRequest request;
+         request.a.path = testing::kSampleTable;
+         request.b.path = t;
+         DiffJob(request, c);
+       }},
   };
 }
 
@@ -213,6 +222,47 @@ TEST(Jobs, ACancelledJobLeavesTheOlderOutput) {
                Cancelled);
   EXPECT_EQ(ReadFile(output), "older");
   EXPECT_EQ(testing::EntriesIn(dir.path()), 2);
+}
+
+// Sections matched by name, the k-th of a name with the k-th; with a hand
+// case where a field changes and the block does not: with NX = 0 there are
+// no bars on the faces along x, so ASX is never laid out.
+TEST(DiffJob, MatchesSectionsByNameAndSaysWhetherTheirBlocksChange) {
+  TempDir dir;
+  const std::string header = "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n";
+  WriteFile(dir / "a.csv", header +
+                               "1,A,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n"
+                               "2,GONE,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n"
+                               "3,NOBARS,C35,STEEL,500,500,6,6,0,5,1000,1000,490,40\n"
+                               "4,TWIN,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n"
+                               "5,TWIN,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n");
+  WriteFile(dir / "b.csv", header +
+                               "1,TWIN,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n"
+                               "2,A,C40,STEEL,600,500,6,6,5,5,1000,1000,490,40\n"
+                               "3,NOBARS,C35,STEEL,500,500,6,6,0,5,2000,1000,490,40\n"
+                               "4,NEW,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n"
+                               "5,TWIN,C35,STEEL,500,500,6,6,5,5,1000,1000,490,45\n");
+  DiffRequest request;
+  request.a.path = (dir / "a.csv").string();
+  request.b.path = (dir / "b.csv").string();
+  BrenmoorState state;
+  JobContext context(state);
+  const DiffResult result = DiffJob(request, context);
+  EXPECT_EQ(DiffCsv(result),
+            "change,NAME,line_a,line_b,field,a,b,block\r\n"
+            "changed,\"A\",2,3,CONC,C35,C40,changes\r\n"
+            "changed,\"A\",2,3,H,500,600,changes\r\n"
+            "changed,\"NOBARS\",4,4,ASX,1000,2000,same\r\n"
+            "added,\"NEW\",,5,,,,\r\n"
+            "changed,\"TWIN\",6,6,CC,40,45,changes\r\n"
+            "removed,\"GONE\",3,,,,,\r\n");
+  EXPECT_EQ(result.same, 1);  // the first TWIN
+
+  // An empty table is no refusal here: every section is removed.
+  WriteFile(dir / "b.csv", header);
+  const DiffResult emptied = DiffJob(request, context);
+  EXPECT_EQ(emptied.changes.size(), 5u);
+  EXPECT_EQ(emptied.same, 0);
 }
 
 }  // namespace
