@@ -112,9 +112,9 @@ class JobContext {
 };
 
 // The first steps of every job that reads a table: refuses output when it
-// names the table itself (an empty output is none: a job that writes
-// nothing) (checked before anything is read, however the two
-// are spelled; "-" on a context with standard output is never the table),
+// names the table itself (checked before anything is read, however the two
+// are spelled; "-" on a context with standard output is never the table,
+// and an empty output is that of a job that writes no file),
 // then imports the table unless it is imported already, telling the
 // context's warning sink what the import found odd. Errors of the import
 // name the table they came from (ImportError::file). With bytes_read, the
