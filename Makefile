@@ -29,7 +29,10 @@ configure: deps $(BUILD_DIR)/CMakeCache.txt
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# The program and its module only; the tests and benchmarks are built by
+# make test and make bench.
+run: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target brenmoor
 	./$(BUILD_DIR)/brenmoor
 
 test: build

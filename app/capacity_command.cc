@@ -44,19 +44,19 @@ class LawOptions {
     CapacityOptions options;
     if (steel_->count() > 0) {
       const std::optional<SteelGrade> grade = SteelGradeFromName(steel_text_);
-      if (!grade) throw WrongCall("invalid value '" + steel_text_ + "' for --steel");
+      if (!grade) throw WrongRequest("invalid value '" + steel_text_ + "' for --steel");
       options.steel = *grade;
     }
     if (strength_->count() > 0) {
       const std::optional<Strengths> strengths = StrengthsFromName(strength_text_);
-      if (!strengths) throw WrongCall("invalid value '" + strength_text_ + "' for --strength");
+      if (!strengths) throw WrongRequest("invalid value '" + strength_text_ + "' for --strength");
       options.strengths = *strengths;
     }
     if (RatioGiven()) {
       try {
         options.axial_ratio = ParseAxialRatio(ratio_text_);
       } catch (const Error& e) {
-        throw WrongCall(std::string("--axial-ratio: ") + e.what());
+        throw WrongRequest(std::string("--axial-ratio: ") + e.what());
       }
     }
     return options;
@@ -87,21 +87,21 @@ const char* CsvWhat(CapacityCsv kind) {
 
 // The job a capacity call asks for, and the line it ends with.
 void RunCapacity(CommandCall& call, const CapacityRequest& request) {
-  JobContext context = call.Context();
   if (request.csv) {
-    SayWritten(call.out, CsvWhat(request.csv_kind), CapacityCsvJob(request, context));
+    JobContext context = call.ContextSaying(CsvWhat(request.csv_kind));
+    CapacityCsvJob(request, context);
     return;
   }
-  SayWritten(call.out, "the capacity report of ",
-             CapacityPdfJob(request, context, ModuleCapacityRenderer()));
+  JobContext context = call.ContextSaying("the capacity report of ");
+  CapacityPdfJob(request, context, ModuleCapacityRenderer());
 }
 
 // Which CSV the flags ask for; a combination that means nothing is a wrong
 // call.
 CapacityCsv CsvKind(bool curves, bool mphi, bool biaxial, bool ratio_given) {
-  if (mphi && (curves || biaxial)) throw WrongCall("--mphi goes alone with --csv");
+  if (mphi && (curves || biaxial)) throw WrongRequest("--mphi goes alone with --csv");
   if (ratio_given && !mphi && !biaxial) {
-    throw WrongCall(
+    throw WrongRequest(
         "--axial-ratio goes with the report, --mphi or --biaxial; the figures and "
         "the interaction curves do not depend on it");
   }
@@ -143,85 +143,86 @@ void PrintRefined(std::ostream& out, const BrenmoorState& state, const RefineRes
   }
 }
 
-}  // namespace
-
-void AddCapacityCommand(CLI::App& brenmoor, CommandCall& call) {
+void DeclareCapacity(CLI::App& capacity, CommandCall& call) {
   struct Options {
     CapacityRequest request;
     bool curves = false, mphi = false, biaxial = false;
   };
   const auto options = std::make_shared<Options>();
-  CLI::App* capacity = brenmoor.add_subcommand(
-      "capacity",
-      "Import a section table and write the N-M interaction, moment-curvature and biaxial "
-      "bending of every section (A4 PDF) or, with --csv, its capacity figures as CSV.");
-  capacity->allow_extras();
-  AddTableArgument(*capacity, options->request.table.path, "the section table (CSV)");
+  AddTableArgument(capacity, options->request.table.path, "the section table (CSV)");
   const CLI::Option* output = AddOutputOption(
-      *capacity, options->request.output,
+      capacity, options->request.output,
       "the file to write (default: beside the table, its name with .capacity.pdf, or "
       ".capacity.csv with --csv; - for standard output with --csv)");
-  const auto laws = std::make_shared<LawOptions>(*capacity);
-  capacity->add_flag("--csv", options->request.csv,
-                     "write the capacity figures as CSV instead of the report");
-  capacity->add_flag("--curves", options->curves,
-                     "with --csv: every point of both interaction curves instead (with "
-                     "--biaxial: the Mx-My contours)");
-  capacity->add_flag("--mphi", options->mphi,
-                     "with --csv: every moment-curvature point at the axial ratio instead");
-  capacity->add_flag("--biaxial", options->biaxial,
-                     "with --csv: biaxial bending at the axial ratio instead");
-  const auto language = std::make_shared<LanguageOption>(*capacity);
-  capacity->callback([&call, options, output, laws, language] {
+  const auto laws = std::make_shared<LawOptions>(capacity);
+  capacity.add_flag("--csv", options->request.csv,
+                    "write the capacity figures as CSV instead of the report");
+  capacity.add_flag("--curves", options->curves,
+                    "with --csv: every point of both interaction curves instead (with "
+                    "--biaxial: the Mx-My contours)");
+  capacity.add_flag("--mphi", options->mphi,
+                    "with --csv: every moment-curvature point at the axial ratio instead");
+  capacity.add_flag("--biaxial", options->biaxial,
+                    "with --csv: biaxial bending at the axial ratio instead");
+  const auto language = std::make_shared<LanguageOption>(capacity);
+  capacity.callback([&call, options, output, laws, language] {
     CapacityRequest& request = options->request;
-    if (output->count() > 0 && request.output.empty()) throw WrongCall("-o needs a file name");
+    if (output->count() > 0 && request.output.empty()) throw WrongRequest("-o needs a file name");
     request.language = language->Chosen();
     request.options = laws->Chosen();
-    if (request.output == "-" && !request.csv) {
-      throw WrongCall("the capacity report goes to a file; only --csv writes to standard output");
-    }
     if (!request.csv && (options->curves || options->mphi || options->biaxial)) {
-      throw WrongCall(std::string(options->curves ? "--curves"
-                                  : options->mphi ? "--mphi"
-                                                  : "--biaxial") +
-                      " goes with --csv");
+      throw WrongRequest(std::string(options->curves ? "--curves"
+                                     : options->mphi ? "--mphi"
+                                                     : "--biaxial") +
+                         " goes with --csv");
     }
     if (request.csv) {
       request.csv_kind =
           CsvKind(options->curves, options->mphi, options->biaxial, laws->RatioGiven());
     }
-    call.table = request.table.path;
     call.run = [&call, options] { RunCapacity(call, options->request); };
   });
 }
 
-void AddRefineCommand(CLI::App& brenmoor, CommandCall& call) {
+void DeclareRefine(CLI::App& refine, CommandCall& call) {
   const auto request = std::make_shared<RefineRequest>();
-  CLI::App* refine = brenmoor.add_subcommand(
-      "refine",
-      "Find every section's concrete grid (FX, FY) with the smallest fiber error within the "
-      "file's 60 fibers, and write the table with the better grids.");
-  refine->allow_extras();
-  AddTableArgument(*refine, request->table.path, "the section table (CSV)");
+  AddTableArgument(refine, request->table.path, "the section table (CSV)");
   const CLI::Option* output = AddOutputOption(
-      *refine, request->output,
+      refine, request->output,
       "the refined table (default: beside the table, its name with .refined.csv); with --csv "
       "the CSV (default standard output)");
-  const auto laws = std::make_shared<LawOptions>(*refine);
-  refine->add_flag("--csv", request->csv,
-                   "print every section's grid and error and the best as CSV instead");
-  refine->callback([&call, request, output, laws] {
-    if (output->count() > 0 && request->output.empty()) throw WrongCall("-o needs a file name");
+  const auto laws = std::make_shared<LawOptions>(refine);
+  refine.add_flag("--csv", request->csv,
+                  "print every section's grid and error and the best as CSV instead");
+  refine.callback([&call, request, output, laws] {
+    if (output->count() > 0 && request->output.empty()) throw WrongRequest("-o needs a file name");
     request->options = laws->Chosen();
-    call.table = request->table.path;
     call.run = [&call, request] {
-      JobContext context = call.Context();
-      const RefineResult result = RefineJob(*request, context);
-      if (!request->csv) PrintRefined(call.out, call.state, result);
-      SayWritten(call.out, request->csv ? "the grids of " : "the table with the grids of ",
-                 result.job, request->csv ? "" : " changed");
+      const bool csv = request->csv;
+      JobContext context =
+          call.ContextSaying(csv ? "the grids of " : "the table with the grids of ",
+                             [csv](const JobResult&) { return csv ? "" : " changed"; });
+      RefineJob(*request, context, [&call, csv](const RefineResult& result) {
+        if (!csv) PrintRefined(call.out, call.state, result);
+      });
     };
   });
 }
+
+}  // namespace
+
+extern const Command kCapacityCommand = {
+    "capacity",
+    "TABLE [--steel HRB335|HRB400|HRB500] [--strength design|characteristic]\n"
+    " [--axial-ratio R] [-o CAPACITY.pdf] [--lang en|zh]\n"
+    "TABLE --csv [--curves | --mphi | --biaxial [--curves]]\n"
+    " [--axial-ratio R] [-o FILE]",
+    "N-M interaction, moment-curvature and biaxial bending (PDF or CSV)", DeclareCapacity};
+
+extern const Command kRefineCommand = {"refine",
+                                       "TABLE [--steel ...] [--strength ...] [--axial-ratio R]\n"
+                                       " [-o NEW.csv | --csv [-o FILE]]",
+                                       "the table with each section's best concrete grid (FX, FY)",
+                                       DeclareRefine};
 
 }  // namespace brenmoor

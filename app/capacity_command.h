@@ -11,6 +11,10 @@ namespace brenmoor {
 // Qt module; with --csv [--curves], CapacityCsvJob. Option values are
 // checked before anything is read. On success prints one line naming what
 // was written (nothing when the CSV goes to standard output).
-void AddCapacityCommand(CLI::App& brenmoor, CommandCall& call);
+extern const Command kCapacityCommand;
+
+// `brenmoor refine TABLE [--steel ...] [--strength ...] [--axial-ratio R]
+// [-o NEW.csv | --csv [-o FILE]]`: RefineJob; prints what it changed.
+extern const Command kRefineCommand;
 
 }  // namespace brenmoor

@@ -10,8 +10,9 @@
 
 namespace brenmoor {
 
-CLI::Option* AddTableArgument(CLI::App& command, std::string& table, const std::string& help) {
-  return command.add_option("TABLE", table, help)->required();
+CLI::Option* AddTableArgument(CLI::App& command, std::string& table, const std::string& help,
+                              const std::string& name) {
+  return command.add_option(name, table, help)->required();
 }
 
 CLI::Option* AddOutputOption(CLI::App& command, std::string& output, const std::string& help) {
@@ -32,20 +33,28 @@ LanguageOption::LanguageOption(CLI::App& command)
 Language LanguageOption::Chosen() const {
   if (option_->count() == 0) return Language::kEnglish;
   const std::optional<Language> language = LanguageFromCode(code_);
-  if (!language) throw WrongCall("--lang takes en or zh, not '" + code_ + "'");
+  if (!language) throw WrongRequest("--lang takes en or zh, not '" + code_ + "'");
   return *language;
 }
 
 JobContext CommandCall::Context() {
-  JobContext context{state, progress, standard_output};
-  if (err != nullptr) {
-    context.warn = [this](const TableWarning& warning) {
-      if (auto* line = dynamic_cast<ProgressLine*>(progress)) line->Erase();
-      *err << "brenmoor: " << table << ":" << warning.line
-           << ": warning: " << DisplayMessage(ErrorReportText(warning.message)) << "\n";
-    };
-  }
-  return context;
+  if (err == nullptr) return JobContext(state, progress, standard_output);
+  return JobContext(state, progress, standard_output,
+                    [this](const std::string& table, const TableWarning& warning) {
+                      if (auto* line = dynamic_cast<ProgressLine*>(progress)) line->Erase();
+                      *err << "brenmoor: " << table << ":" << warning.line
+                           << ": warning: " << DisplayMessage(ErrorReportText(warning.message))
+                           << "\n";
+                    });
+}
+
+JobContext CommandCall::ContextSaying(const std::string& what,
+                                      std::function<std::string(const JobResult&)> after_count) {
+  return Context().Saying([this, what, after_count](const JobResult& result) {
+    SayWritten(out, what, result, after_count ? after_count(result) : std::string());
+    out.flush();
+    if (!out) throw Error("cannot write to standard output: " + StandardOutputFailure(out));
+  });
 }
 
 void StandardOutputSink::Deliver(const char* data, std::size_t size) {

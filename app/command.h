@@ -19,9 +19,6 @@ namespace brenmoor {
 struct CommandCall {
   BrenmoorState& state;
   std::ostream& out;
-  // The table whose line numbers the command's errors give: an error on a
-  // line is shown as "TABLE:LINE: message".
-  std::string table;
   // Set by the command that the arguments chose; runs it.
   std::function<void()> run;
   // Where long work shows how far it has come (the terminal's progress line).
@@ -30,28 +27,40 @@ struct CommandCall {
   ByteSink* standard_output = nullptr;
   // Where warnings go (standard error).
   std::ostream* err = nullptr;
+  // The command named, for the hint after a wrong call; empty when none is.
+  std::string command;
 
   // What a job of this call works with; the import's warnings are printed
   // as "brenmoor: TABLE:LINE: warning: message." as they come.
   JobContext Context();
+  // The same, saying what the job wrote (SayWritten(out, what, result,
+  // after_count(result))) before its output replaces an older file, so that
+  // a line standard output does not take fails the command with the older
+  // file as it was: exit 1 means nothing changed.
+  JobContext ContextSaying(const std::string& what,
+                           std::function<std::string(const JobResult&)> after_count = {});
 };
 
-// One command of the command line: adds itself to brenmoor (its name, its
-// options and their help) and, when chosen, sets call's table and run.
-// Adding a command is a new file that defines one of these and its line in
-// the list kCommands (command_line.cc).
-using AddCommand = void (*)(CLI::App& brenmoor, CommandCall& call);
-
-// A call the command cannot make sense of ("-o needs a file name"): the
-// command line prints it with the usage and exits with status 2.
-class WrongCall : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
+// One command of the command line, declared once: the usage, `brenmoor help`,
+// each command's --help and the list of what works without a display are
+// made from these. Adding a command is a new file that defines one and its
+// line in AllCommands (command_line.cc).
+struct Command {
+  const char* name;
+  // What follows the name in the usage, e.g. "TABLE [-o OUTPUT]"; another
+  // form of the same command follows a '\n'.
+  const char* synopsis;
+  // One line: what it does, as the usage and its --help say it.
+  const char* summary;
+  // Declares the command's arguments and options on command (already named
+  // and described) and, for when it is chosen, sets call.run.
+  void (*declare)(CLI::App& command, CommandCall& call);
 };
 
 // The TABLE every command reads: a required positional argument, which "--"
-// lets start with "-".
-CLI::Option* AddTableArgument(CLI::App& command, std::string& table, const std::string& help);
+// lets start with "-". name is what the help calls it.
+CLI::Option* AddTableArgument(CLI::App& command, std::string& table, const std::string& help,
+                              const std::string& name = "TABLE");
 
 // "-o FILE"; "-" stands for standard output where the command allows it.
 CLI::Option* AddOutputOption(CLI::App& command, std::string& output, const std::string& help);
@@ -59,7 +68,7 @@ CLI::Option* AddOutputOption(CLI::App& command, std::string& output, const std::
 // "--lang en|zh", the language of a PDF's texts; English unless given, so
 // that a command written before the choice existed writes what it wrote then.
 // The CSVs have one language, whatever is given. Returns the language the
-// call chose; a word other than en or zh is a wrong call.
+// call chose; a word other than en or zh is a wrong request.
 class LanguageOption {
  public:
   explicit LanguageOption(CLI::App& command);

@@ -10,8 +10,13 @@
 #include <system_error>
 #include <vector>
 
+#include "app/capacity_command.h"
 #include "app/command.h"
+#include "app/convert_command.h"
+#include "app/diff_command.h"
+#include "app/inspect_command.h"
 #include "app/progress_line.h"
+#include "app/report_command.h"
 #include "import/section_import.h"
 #include "model/errors.h"
 #include "platform/console.h"
@@ -33,62 +38,45 @@
 
 namespace brenmoor {
 
-// Every command, in the order the usage lists them. A new command is its own
-// file defining its Add function, declared and listed here.
-void AddConvertCommand(CLI::App& brenmoor, CommandCall& call);
-void AddInspectCommand(CLI::App& brenmoor, CommandCall& call);
-void AddReportCommand(CLI::App& brenmoor, CommandCall& call);
-void AddCapacityCommand(CLI::App& brenmoor, CommandCall& call);
-void AddRefineCommand(CLI::App& brenmoor, CommandCall& call);
-
 namespace {
-
-constexpr AddCommand kCommands[] = {AddConvertCommand, AddInspectCommand, AddReportCommand,
-                                    AddCapacityCommand, AddRefineCommand};
-
-constexpr char kUsage[] =
-    "usage: brenmoor                      open the window\n"
-    "       brenmoor convert TABLE [-o OUTPUT]\n"
-    "                                     import a section table and write the component\n"
-    "                                     file (default KAVOSEC.PF3CMP in this folder;\n"
-    "                                     -o - for standard output)\n"
-    "       brenmoor inspect FILE [--fibers]\n"
-    "                                     check a component file and print its sections\n"
-    "       brenmoor report TABLE [-o REPORT.pdf] [--lang en|zh]\n"
-    "                                     import a section table and write its section report,\n"
-    "                                     A4 PDF (default: the table's name with .pdf, beside "
-    "it),\n"
-    "                                     its texts in English (default) or Chinese\n"
-    "       brenmoor report TABLE --csv [-o PROPERTIES.csv]\n"
-    "                                     the properties of every section as CSV (default\n"
-    "                                     TABLE.properties.csv beside the table; -o - for stdout)\n"
-    "       brenmoor capacity TABLE [--steel HRB335|HRB400|HRB500]\n"
-    "                [--strength design|characteristic] [--axial-ratio R] [-o CAPACITY.pdf]\n"
-    "                [--lang en|zh]\n"
-    "                                     the N-M interaction, moment-curvature and biaxial\n"
-    "                                     bending of every section, A4 PDF (default\n"
-    "                                     TABLE.capacity.pdf beside it), its texts in English\n"
-    "                                     (default) or Chinese; R from -0.5 to 1.5\n"
-    "       brenmoor capacity TABLE --csv [--curves | --mphi | --biaxial [--curves]]\n"
-    "                [--axial-ratio R] [-o CAPACITY.csv]\n"
-    "                                     the capacity figures (or every N-M curve point, the\n"
-    "                                     moment-curvature points, the biaxial figures or\n"
-    "                                     contours at R) as CSV (default TABLE.capacity.csv;\n"
-    "                                     -o - for stdout)\n"
-    "       brenmoor refine TABLE [--steel ...] [--strength ...] [--axial-ratio R]\n"
-    "                [-o NEW.csv | --csv [-o FILE]]\n"
-    "                                     the table with each section's best concrete grid\n"
-    "                                     (default TABLE.refined.csv beside it); --csv prints\n"
-    "                                     every section's grid and error and the best\n"
-    "       brenmoor TABLE                open the window with a section table imported\n"
-    "       brenmoor COMMAND --help       the options of one command\n"
-    "       brenmoor --help | --version\n"
-    "A TABLE whose name starts with \"-\" follows \"--\".\n";
 
 constexpr char kDescription[] = "Brenmoor: fiber sections of reinforced-concrete columns";
 
-int PrintWrongCall(std::ostream& err, const std::string& why) {
-  err << "brenmoor: " << EscapeControlCharacters(why) << "\n" << kUsage;
+// "brenmoor NAME FORM" for each form of the synopsis (a line that starts
+// with a space goes on the form before it), then the summary, indented.
+void AppendUsage(std::string& usage, const Command& command) {
+  const std::string lead = "       brenmoor " + std::string(command.name) + " ";
+  std::string_view synopsis = command.synopsis;
+  while (!synopsis.empty()) {
+    const std::size_t end = std::min(synopsis.find('\n'), synopsis.size());
+    const std::string_view line = synopsis.substr(0, end);
+    usage += (line.front() == ' ' ? std::string(lead.size(), ' ') + std::string(line.substr(1))
+                                  : lead + std::string(line)) +
+             "\n";
+    synopsis.remove_prefix(std::min(end + 1, synopsis.size()));
+  }
+  usage += "           " + std::string(command.summary) + "\n";
+}
+
+std::string Usage(std::span<const Command> commands) {
+  std::string usage =
+      "usage: brenmoor\n"
+      "           open the window\n"
+      "       brenmoor TABLE\n"
+      "           open the window with a section table imported\n";
+  for (const Command& command : commands) AppendUsage(usage, command);
+  usage +=
+      "       brenmoor help [COMMAND] | COMMAND --help\n"
+      "           the options of one command\n"
+      "       brenmoor --help | --version\n"
+      "A TABLE whose name starts with \"-\" follows \"--\".\n";
+  return usage;
+}
+
+// A wrong call is one line and where to read more, not the whole usage.
+int PrintWrongCall(std::ostream& err, const std::string& why, const std::string& command) {
+  err << "brenmoor: " << EscapeControlCharacters(why) << "\nTry 'brenmoor "
+      << (command.empty() ? "" : command + " ") << "--help'.\n";
   return 2;
 }
 
@@ -120,16 +108,21 @@ std::string WrongCallText(const CLI::ParseError& e, const std::string& command) 
                                "It is not a file; the window opens a section table saved as a "
                                "CSV file"));
 #else
-  throw Error(FileErrorMessage("Cannot open", path,
-                               "This build of brenmoor has no window; use convert or report"));
+  throw Error(FileErrorMessage(
+      "Cannot open", path,
+      "This build of brenmoor has no window; use a command (" + CommandNames() + ")"));
 #endif
 }
 
 // The whole command line: brenmoor's own options and every command's.
-void Declare(CLI::App& brenmoor, CommandCall& call, std::span<const AddCommand> commands) {
+void Declare(CLI::App& brenmoor, CommandCall& call, std::span<const Command> commands) {
   brenmoor.set_version_flag("--version", BRENMOOR_VERSION_TEXT);
   brenmoor.allow_extras();
-  for (const AddCommand add : commands) add(brenmoor, call);
+  for (const Command& command : commands) {
+    CLI::App* app = brenmoor.add_subcommand(command.name, command.summary);
+    app->allow_extras();
+    command.declare(*app, call);
+  }
 }
 
 bool IsCommand(CLI::App& brenmoor, const std::string& name) {
@@ -137,22 +130,39 @@ bool IsCommand(CLI::App& brenmoor, const std::string& name) {
   return std::ranges::any_of(all, [&](const CLI::App* c) { return c->get_name() == name; });
 }
 
+// `brenmoor help [COMMAND]`: the usage, or the command's own help.
+int Help(CLI::App& brenmoor, const std::vector<std::string>& args, CommandCall& call,
+         std::span<const Command> commands, std::ostream& err) {
+  if (args.size() == 1) {
+    call.out << Usage(commands);
+    return 0;
+  }
+  if (args.size() > 2) return PrintWrongCall(err, "help takes one command", "help");
+  if (!IsCommand(brenmoor, args[1])) {
+    return PrintWrongCall(err, "unknown command '" + args[1] + "'", "");
+  }
+  call.out << brenmoor.get_subcommand(args[1])->help(brenmoor.get_name());
+  return 0;
+}
+
 int Run(const std::vector<std::string>& arguments, CommandCall& call, std::ostream& err,
-        std::span<const AddCommand> commands) {
+        std::span<const Command> commands) {
   const std::vector<std::string> args(arguments.begin() + (arguments.empty() ? 0 : 1),
                                       arguments.end());
-  if (args.empty()) return PrintWrongCall(err, "no command given");
+  if (args.empty()) return PrintWrongCall(err, "no command given", "");
 
   CLI::App brenmoor(kDescription, "brenmoor");
   Declare(brenmoor, call, commands);
   const std::string& first = args[0];
+  if (first == "help") return Help(brenmoor, args, call, commands, err);
   const bool named_command = IsCommand(brenmoor, first);
   if (!first.empty() && first[0] != '-' && !named_command) {
     // One name alone is a table to open the window with ("open with" from
     // the file manager); main opens it when it is one.
     if (args.size() == 1) ThrowCannotOpen(first);
-    return PrintWrongCall(err, "unknown command '" + first + "'");
+    return PrintWrongCall(err, "unknown command '" + first + "'", "");
   }
+  if (named_command) call.command = first;
 
   try {
     // CLI11 takes the arguments last first.
@@ -161,37 +171,54 @@ int Run(const std::vector<std::string>& arguments, CommandCall& call, std::ostre
     if (named_command) {
       call.out << brenmoor.help();
     } else {
-      call.out << kUsage;
+      call.out << Usage(commands);
     }
     return 0;
   } catch (const CLI::CallForVersion& e) {
     call.out << e.what() << "\n";
     return 0;
   } catch (const CLI::ParseError& e) {
-    return PrintWrongCall(err, WrongCallText(e, named_command ? first : ""));
+    return PrintWrongCall(err, WrongCallText(e, call.command), call.command);
   }
   for (const CLI::App* app :
        {&brenmoor, named_command ? brenmoor.get_subcommand(first) : nullptr}) {
     if (app == nullptr) continue;
     // CLI11 keeps the "--" that ends the options among what it did not use.
     for (const std::string& left : app->remaining()) {
-      if (left != "--") return PrintWrongCall(err, "unexpected argument '" + left + "'");
+      if (left != "--") {
+        return PrintWrongCall(err, "unexpected argument '" + left + "'", call.command);
+      }
     }
   }
-  if (!call.run) return PrintWrongCall(err, "no command given");
+  if (!call.run) return PrintWrongCall(err, "no command given", "");
   call.run();
   return 0;
 }
 
 }  // namespace
 
+std::span<const Command> AllCommands() {
+  // In the order the usage lists them.
+  static const Command commands[] = {kConvertCommand,  kInspectCommand, kReportCommand,
+                                     kCapacityCommand, kRefineCommand,  kDiffCommand};
+  return commands;
+}
+
+std::string CommandNames() {
+  std::string names;
+  for (const Command& command : AllCommands()) {
+    names += (names.empty() ? "" : ", ") + std::string(command.name);
+  }
+  return names;
+}
+
 bool OpensWindowWithTable(const std::vector<std::string>& args) {
-  if (args.size() != 2 || args[1].empty() || args[1][0] == '-') return false;
+  if (args.size() != 2 || args[1].empty() || args[1][0] == '-' || args[1] == "help") return false;
   BrenmoorState unused_state;
   std::ostringstream unused_out;
-  CommandCall call{unused_state, unused_out, {}, {}};
+  CommandCall call{unused_state, unused_out, {}, {}, {}, {}, {}};
   CLI::App brenmoor(kDescription, "brenmoor");
-  Declare(brenmoor, call, kCommands);
+  Declare(brenmoor, call, AllCommands());
   if (IsCommand(brenmoor, args[1])) return false;
   std::error_code ignored;
   return std::filesystem::is_regular_file(PathFromUtf8(args[1]), ignored);
@@ -199,16 +226,16 @@ bool OpensWindowWithTable(const std::vector<std::string>& args) {
 
 int RunCommandLine(const std::vector<std::string>& args, BrenmoorState& state, std::ostream& out,
                    std::ostream& err) {
-  return RunCommandLine(args, state, out, err, kCommands);
+  return RunCommandLine(args, state, out, err, AllCommands());
 }
 
 int RunCommandLine(const std::vector<std::string>& args, BrenmoorState& state, std::ostream& out,
-                   std::ostream& err, std::span<const AddCommand> commands) {
+                   std::ostream& err, std::span<const Command> commands) {
   // Long work counts its sections on the terminal; only the program's own
   // standard error can be one.
   ProgressLine progress(err, &err == &ConsoleErr() && StandardErrorIsTerminal());
   StandardOutputSink standard_output(out);
-  CommandCall call{state, out, {}, {}, &progress, &standard_output, &err};
+  CommandCall call{state, out, {}, &progress, &standard_output, &err, {}};
   int status = 0;
   try {
     status = Run(args, call, err, commands);
@@ -218,23 +245,25 @@ int RunCommandLine(const std::vector<std::string>& args, BrenmoorState& state, s
     if (status == 0 && !out) {
       throw Error("cannot write to standard output: " + StandardOutputFailure(out));
     }
-  } catch (const WrongCall& e) {
-    return PrintWrongCall(err, e.what());
+  } catch (const WrongRequest& e) {
+    progress.Erase();
+    return PrintWrongCall(err, e.what(), call.command);
   } catch (const ImportError& e) {
     progress.Erase();
-    // Every error of the import names the table: by its line, or before the
-    // message where the message does not name it itself (too many sections).
-    const std::string quoted = '"' + PathToUtf8(FullPath(PathFromUtf8(call.table))) + '"';
+    // Every error of the import names the table it came from: by its line,
+    // or before the message where the message does not name it itself (too
+    // many sections).
+    const std::string quoted = '"' + PathToUtf8(FullPath(PathFromUtf8(e.file()))) + '"';
     err << "brenmoor: ";
     if (e.line() > 0) {
-      err << DisplayMessage(call.table) << ":" << e.line() << ": ";
+      err << DisplayMessage(e.file()) << ":" << e.line() << ": ";
       // The cell at fault, as the window's error box names it.
       if (!e.column().empty()) {
         if (!e.section().empty()) err << EscapeControlCharacters(DisplayText(e.section())) << ", ";
         err << "column " << e.column() << ": ";
       }
     } else if (std::string_view(e.what()).find(quoted) == std::string_view::npos) {
-      err << DisplayMessage(call.table) << ": ";
+      err << DisplayMessage(e.file()) << ": ";
     }
     err << DisplayMessage(ErrorReportText(e.what())) << "\n";
     return 1;

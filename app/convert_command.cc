@@ -7,23 +7,26 @@
 
 namespace brenmoor {
 
-void AddConvertCommand(CLI::App& brenmoor, CommandCall& call) {
+namespace {
+
+void DeclareConvert(CLI::App& convert, CommandCall& call) {
   const auto request = std::make_shared<ConvertRequest>();
-  CLI::App* convert = brenmoor.add_subcommand(
-      "convert", "Import a section table and write the component file the analysis imports.");
-  convert->allow_extras();
-  AddTableArgument(*convert, request->table.path, "the section table (CSV)");
-  AddOutputOption(*convert, request->output,
+  AddTableArgument(convert, request->table.path, "the section table (CSV)");
+  AddOutputOption(convert, request->output,
                   "the component file to write (default KAVOSEC.PF3CMP in this folder; "
                   "- for standard output)");
-  convert->callback([&call, request] {
-    if (request->output.empty()) throw WrongCall("-o needs a file name");
-    call.table = request->table.path;
+  convert.callback([&call, request] {
     call.run = [&call, request] {
-      JobContext context = call.Context();
-      SayWritten(call.out, "", ConvertJob(*request, context));
+      JobContext context = call.ContextSaying("");
+      ConvertJob(*request, context);
     };
   });
 }
+
+}  // namespace
+
+extern const Command kConvertCommand = {
+    "convert", "TABLE [-o OUTPUT]",
+    "the component file of a section table, which the analysis imports", DeclareConvert};
 
 }  // namespace brenmoor

@@ -8,6 +8,6 @@ namespace brenmoor {
 
 // `brenmoor convert TABLE [-o OUTPUT]`: ConvertJob. On success with a file
 // prints "Wrote N sections to <full path>".
-void AddConvertCommand(CLI::App& brenmoor, CommandCall& call);
+extern const Command kConvertCommand;
 
 }  // namespace brenmoor

@@ -90,20 +90,24 @@ void InspectCommand(const std::string& path, bool fibers, std::ostream& out) {
   for (const FileSection& s : file.sections) PrintSection(s, fibers, out);
 }
 
-void AddInspectCommand(CLI::App& brenmoor, CommandCall& call) {
+namespace {
+
+void DeclareInspect(CLI::App& inspect, CommandCall& call) {
   struct Options {
     std::string file;
     bool fibers = false;
   };
   const auto options = std::make_shared<Options>();
-  CLI::App* inspect =
-      brenmoor.add_subcommand("inspect", "Check a component file and print its sections.");
-  inspect->allow_extras();
-  inspect->add_option("FILE", options->file, "the component file")->required();
-  inspect->add_flag("--fibers", options->fibers, "list every fiber of every section too");
-  inspect->callback([&call, options] {
+  inspect.add_option("FILE", options->file, "the component file")->required();
+  inspect.add_flag("--fibers", options->fibers, "list every fiber of every section too");
+  inspect.callback([&call, options] {
     call.run = [&call, options] { InspectCommand(options->file, options->fibers, call.out); };
   });
 }
+
+}  // namespace
+
+extern const Command kInspectCommand = {
+    "inspect", "FILE [--fibers]", "check a component file and print its sections", DeclareInspect};
 
 }  // namespace brenmoor

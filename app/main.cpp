@@ -16,8 +16,8 @@ int main(int argc, char** argv) {
     const std::string missing = brenmoor::WhyNoDisplay();
     if (!missing.empty()) {
       brenmoor::ConsoleErr() << "brenmoor: the window needs a display, and " << missing
-                             << ".\nbrenmoor convert and brenmoor report work without one; see "
-                                "brenmoor --help.\n";
+                             << ".\nEvery command works without one (" << brenmoor::CommandNames()
+                             << "); see brenmoor --help.\n";
       return 1;
     }
     try {

@@ -8,39 +8,38 @@
 
 namespace brenmoor {
 
-void AddReportCommand(CLI::App& brenmoor, CommandCall& call) {
+namespace {
+
+void DeclareReport(CLI::App& report, CommandCall& call) {
   const auto request = std::make_shared<ReportRequest>();
-  CLI::App* report = brenmoor.add_subcommand(
-      "report",
-      "Import a section table and write its section report (A4 PDF) or, with --csv, "
-      "the properties of every section as CSV.");
-  report->allow_extras();
-  AddTableArgument(*report, request->table.path, "the section table (CSV)");
+  AddTableArgument(report, request->table.path, "the section table (CSV)");
   const CLI::Option* output =
-      AddOutputOption(*report, request->output,
+      AddOutputOption(report, request->output,
                       "the file to write (default: beside the table, its name with .pdf, or "
                       ".properties.csv with --csv; - for standard output with --csv)");
-  report->add_flag("--csv", request->csv,
-                   "write the properties table as CSV instead of the report");
-  const auto language = std::make_shared<LanguageOption>(*report);
-  report->callback([&call, request, output, language] {
-    if (output->count() > 0 && request->output.empty()) throw WrongCall("-o needs a file name");
+  report.add_flag("--csv", request->csv, "write the properties table as CSV instead of the report");
+  const auto language = std::make_shared<LanguageOption>(report);
+  report.callback([&call, request, output, language] {
+    if (output->count() > 0 && request->output.empty()) throw WrongRequest("-o needs a file name");
     request->language = language->Chosen();
-    if (request->output == "-" && !request->csv) {
-      throw WrongCall("the report goes to a file; only --csv writes to standard output");
-    }
-    call.table = request->table.path;
     call.run = [&call, request] {
-      JobContext context = call.Context();
       if (request->csv) {
-        SayWritten(call.out, "the properties of ", PropertiesCsvJob(*request, context));
+        JobContext context = call.ContextSaying("the properties of ");
+        PropertiesCsvJob(*request, context);
         return;
       }
-      const JobResult result = ReportPdfJob(*request, context, ModuleReportRenderer());
-      SayWritten(call.out, "the report of ", result,
-                 " (" + std::to_string(result.pages) + (result.pages == 1 ? " page)" : " pages)"));
+      JobContext context = call.ContextSaying("the report of ", [](const JobResult& result) {
+        return " (" + std::to_string(result.pages) + (result.pages == 1 ? " page)" : " pages)");
+      });
+      ReportPdfJob(*request, context, ModuleReportRenderer());
     };
   });
 }
+
+}  // namespace
+
+extern const Command kReportCommand = {
+    "report", "TABLE [-o REPORT.pdf] [--lang en|zh]\nTABLE --csv [-o PROPERTIES.csv]",
+    "the section report (A4 PDF), or with --csv every section's properties", DeclareReport};
 
 }  // namespace brenmoor

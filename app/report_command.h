@@ -10,6 +10,6 @@ namespace brenmoor {
 // report drawn by the Qt module, loaded for it alone; with --csv,
 // PropertiesCsvJob, which needs no Qt. On success prints one line naming
 // what was written (nothing when the CSV goes to standard output).
-void AddReportCommand(CLI::App& brenmoor, CommandCall& call);
+extern const Command kReportCommand;
 
 }  // namespace brenmoor

@@ -320,7 +320,7 @@ void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decim
 }
 
 void ImportSectionFile(BrenmoorState& state, const std::string& path, char decimal_separator,
-                       Progress* progress) {
+                       Progress* progress, std::string* bytes_read) {
   TableFindings previous(state);
   CancelImport(state);
   std::string bytes;
@@ -333,6 +333,7 @@ void ImportSectionFile(BrenmoorState& state, const std::string& path, char decim
   }
   previous.RestoreTo(state);
   ImportSectionTable(state, bytes, decimal_separator, path, progress);
+  if (bytes_read != nullptr) *bytes_read = std::move(bytes);
 }
 
 }  // namespace brenmoor

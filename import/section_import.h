@@ -41,8 +41,10 @@ void ImportSectionTable(BrenmoorState& state, std::string_view bytes, char decim
 
 // Reads the file at path (UTF-8) whole and imports it as above. A file that
 // cannot be read throws ImportError("Cannot open file \"<full path>\". <reason>", path, 0)
-// with the state as after CancelImport.
+// with the state as after CancelImport. With bytes_read, the bytes imported
+// are kept there: what reads a table once (a pipe can be read only once)
+// and works on its bytes again.
 void ImportSectionFile(BrenmoorState& state, const std::string& path, char decimal_separator,
-                       Progress* progress = nullptr);
+                       Progress* progress = nullptr, std::string* bytes_read = nullptr);
 
 }  // namespace brenmoor

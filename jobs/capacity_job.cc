@@ -1,5 +1,9 @@
 #include "jobs/capacity_job.h"
 
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
 #include "capacity/capacity_csv.h"
 #include "import/grid_rewrite.h"
 #include "import/section_import.h"
@@ -10,6 +14,14 @@
 
 namespace brenmoor {
 namespace {
+
+// Whether path names a file in a folder (not a pipe, a device, a folder or
+// standard input).
+bool IsFileInFolder(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::is_regular_file(PathFromUtf8(path), ignored) &&
+         !NamesOpenDescriptor(PathFromUtf8(path));
+}
 
 // Runs compute with a refusal of the capacity named as every error met while
 // computing a section: "TABLE:LINE: Section "NAME": reason".
@@ -49,30 +61,30 @@ void WriteRowsCsv(ByteSink& sink, const BrenmoorState& state, const std::string&
 }
 
 void WriteCapacityCsv(ByteSink& sink, const CapacityRequest& request, JobContext& context) {
-  const BrenmoorState& state = context.state;
+  const BrenmoorState& state = context.state();
   const CapacityOptions& options = request.options;
   auto section = [&](int record) { return MakeCapacitySection(state, record, options); };
   switch (request.csv_kind) {
     case CapacityCsv::kFigures: {
       const std::string csv =
-          CapacityCsv(state, ComputeCapacityTable(state, options, context.progress));
+          CapacityCsv(state, ComputeCapacityTable(state, options, context.progress()));
       sink.Write(csv.data(), csv.size());
       return;
     }
     case CapacityCsv::kCurves:
       WriteCapacityCurvesCsv(
           state, options, [&](std::string_view text) { sink.Write(text.data(), text.size()); },
-          context.progress);
+          context.progress());
       return;
     case CapacityCsv::kMomentCurvature:
       WriteRowsCsv(sink, state, MomentCurvatureCsvHeader(), "Computing moment-curvature",
-                   context.progress, [&](std::string& csv, int record) {
+                   context.progress(), [&](std::string& csv, int record) {
                      AppendMomentCurvatureCsvRows(csv, state, record, section(record),
                                                   options.axial_ratio);
                    });
       return;
     case CapacityCsv::kBiaxial:
-      WriteRowsCsv(sink, state, BiaxialCsvHeader(), "Computing biaxial bending", context.progress,
+      WriteRowsCsv(sink, state, BiaxialCsvHeader(), "Computing biaxial bending", context.progress(),
                    [&](std::string& csv, int record) {
                      AppendBiaxialCsvRow(
                          csv, state, record,
@@ -81,7 +93,7 @@ void WriteCapacityCsv(ByteSink& sink, const CapacityRequest& request, JobContext
       return;
     case CapacityCsv::kBiaxialCurves:
       WriteRowsCsv(sink, state, BiaxialCurvesCsvHeader(), "Computing biaxial bending",
-                   context.progress, [&](std::string& csv, int record) {
+                   context.progress(), [&](std::string& csv, int record) {
                      AppendBiaxialCurvesCsvRows(
                          csv, state, record,
                          ComputeBiaxialCapacity(section(record), options.axial_ratio));
@@ -93,9 +105,10 @@ void WriteCapacityCsv(ByteSink& sink, const CapacityRequest& request, JobContext
 // Imports the refined table and checks that it holds the sections it was
 // made from with only their grids changed: the table read again may have
 // been changed since it was imported (in the window, say), and a grid put
-// on another section's line would be worse than no refined table.
+// on another section's line would be worse than no refined table. what_to_do
+// is the advice the refusal ends with, in the words of the front end.
 void CheckRefinedTable(const std::string& refined, const BrenmoorState& state,
-                       const std::vector<GridChange>& changes) {
+                       const std::vector<GridChange>& changes, const std::string& what_to_do) {
   BrenmoorState check;
   bool same = true;
   try {
@@ -117,11 +130,29 @@ void CheckRefinedTable(const std::string& refined, const BrenmoorState& state,
   }
   if (!same) {
     throw Error(FileErrorMessage("Cannot refine", PathFromUtf8(state.table),
-                                 "It has changed since it was imported; import it again"));
+                                 "It has changed since it was imported; " + what_to_do));
+  }
+}
+
+void ValidateOptions(const CapacityOptions& options) {
+  // Written so that NaN fails too.
+  if (!(options.axial_ratio >= kMinAxialRatio && options.axial_ratio <= kMaxAxialRatio)) {
+    char value[32];
+    std::snprintf(value, sizeof value, "%g", options.axial_ratio);
+    throw WrongRequest(std::string("the axial ratio must be from -0.5 to 1.5, not ") + value);
   }
 }
 
 }  // namespace
+
+void CapacityRequest::Validate() const {
+  if (output == "-" && !csv) {
+    throw WrongRequest("the capacity report goes to a file; only --csv writes to standard output");
+  }
+  ValidateOptions(options);
+}
+
+void RefineRequest::Validate() const { ValidateOptions(options); }
 
 std::string CapacityOutputPath(const CapacityRequest& request) {
   if (!request.output.empty()) return request.output;
@@ -129,13 +160,14 @@ std::string CapacityOutputPath(const CapacityRequest& request) {
 }
 
 JobResult CapacityCsvJob(const CapacityRequest& request, JobContext& context) {
+  request.Validate();
   const std::string output = CapacityOutputPath(request);
   StartJob(request.table, output, context);
-  const BrenmoorState& state = context.state;
+  const BrenmoorState& state = context.state();
   RefuseSectionsWithoutCapacity(state, request.options);
   JobResult result;
   result.sections = state.imported_count;
-  result.written = WriteJobOutput(output, context, [&](ByteSink& sink) {
+  WriteJobOutput(output, context, result, [&](ByteSink& sink) {
     NamingRefusals(state, [&] {
       WriteCapacityCsv(sink, request, context);
       return 0;
@@ -146,23 +178,24 @@ JobResult CapacityCsvJob(const CapacityRequest& request, JobContext& context) {
 
 JobResult CapacityPdfJob(const CapacityRequest& request, JobContext& context,
                          const CapacityRenderer& render) {
+  request.Validate();
   const std::string output = CapacityOutputPath(request);
-  JobContext to_file{context.state, context.progress, nullptr};
+  JobContext to_file = context.WithoutStandardOutput();
   StartJob(request.table, output, to_file);
-  const BrenmoorState& state = context.state;
+  const BrenmoorState& state = context.state();
   CapacityReportFigures figures;
   figures.options = request.options;
   NamingRefusals(state, [&] {
-    figures.figures = ComputeCapacityTable(state, request.options, context.progress);
-    figures.biaxial = ComputeBiaxialTable(state, request.options, context.progress);
+    figures.figures = ComputeCapacityTable(state, request.options, context.progress());
+    figures.biaxial = ComputeBiaxialTable(state, request.options, context.progress());
     return 0;
   });
   JobResult result;
   result.sections = state.imported_count;
   const std::string table_name = PathToUtf8(PathFromUtf8(request.table.path).filename());
-  result.written = WriteJobOutput(output, to_file, [&](ByteSink& pdf) {
+  WriteJobOutput(output, to_file, result, [&](ByteSink& pdf) {
     NamingRefusals(state, [&] {
-      render(pdf, state, figures, table_name, request.language, context.progress);
+      render(pdf, state, figures, table_name, request.language, context.progress());
       return 0;
     });
   });
@@ -174,21 +207,33 @@ std::string RefineOutputPath(const RefineRequest& request) {
   return request.csv ? "-" : BesideTable(request.table.path, ".refined.csv");
 }
 
-RefineResult RefineJob(const RefineRequest& request, JobContext& context) {
+RefineResult RefineJob(const RefineRequest& request, JobContext& context,
+                       const std::function<void(const RefineResult&)>& chosen) {
+  request.Validate();
+  if (request.output.empty() && !request.csv && !IsFileInFolder(request.table.path)) {
+    throw WrongRequest(FileErrorMessage(
+        "Cannot refine", PathFromUtf8(request.table.path),
+        "It is not a file saved in a folder, so there is nowhere beside it for the refined table; "
+        "name the refined table with -o"));
+  }
   const std::string output = RefineOutputPath(request);
-  StartJob(request.table, output, context);
-  const BrenmoorState& state = context.state;
+  // Read once: a pipe gives its bytes only once, and the table rewritten is
+  // then exactly the one the grids were chosen for.
+  std::string table;
+  StartJob(request.table, output, context, &table);
+  const BrenmoorState& state = context.state();
   RefineResult result;
   result.choices = NamingRefusals(
-      state, [&] { return ChooseBestGrids(state, request.options, context.progress); });
+      state, [&] { return ChooseBestGrids(state, request.options, context.progress()); });
   if (request.csv) {
     std::string csv = GridCsvHeader();
     for (int r = 1; r <= state.imported_count; ++r) {
       AppendGridCsvRow(csv, state, r, result.choices[static_cast<std::size_t>(r - 1)]);
     }
     result.job.sections = state.imported_count;
-    result.job.written = WriteJobOutput(
-        output, context, [&](ByteSink& sink) { sink.Write(csv.data(), csv.size()); });
+    if (chosen) chosen(result);
+    WriteJobOutput(output, context, result.job,
+                   [&](ByteSink& sink) { sink.Write(csv.data(), csv.size()); });
     return result;
   }
   std::vector<GridChange> changes;
@@ -196,13 +241,19 @@ RefineResult RefineJob(const RefineRequest& request, JobContext& context) {
     const GridChoice& choice = result.choices[static_cast<std::size_t>(r - 1)];
     if (choice.Improves()) changes.push_back({r, choice.best_FX, choice.best_FY});
   }
-  const std::string table =
-      ReadWholeFile(PathFromUtf8(request.table.path), ReadLimits{.stop_at_zero = true});
+  if (request.table.imported) {
+    // The window imported the sections earlier: the file is read again.
+    table = ReadWholeFile(PathFromUtf8(request.table.path), ReadLimits{.stop_at_zero = true});
+  }
   const std::string refined = RewriteGrids(table, changes);
-  CheckRefinedTable(refined, state, changes);
+  // Only the window keeps sections imported earlier; the command line has
+  // nothing to import again.
+  CheckRefinedTable(refined, state, changes,
+                    request.table.imported ? "import it again" : "run refine again");
   result.job.sections = static_cast<int>(changes.size());
-  result.job.written = WriteJobOutput(
-      output, context, [&](ByteSink& sink) { sink.Write(refined.data(), refined.size()); });
+  if (chosen) chosen(result);
+  WriteJobOutput(output, context, result.job,
+                 [&](ByteSink& sink) { sink.Write(refined.data(), refined.size()); });
   return result;
 }
 

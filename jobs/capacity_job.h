@@ -30,6 +30,11 @@ struct CapacityRequest {
   CapacityCsv csv_kind = CapacityCsv::kFigures;
   CapacityOptions options;
   Language language = Language::kEnglish;  // of the PDF's texts; the CSVs have one
+
+  // Refuses the report on standard output ("-"), which only the CSVs can go
+  // to, and an axial ratio outside kMinAxialRatio to kMaxAxialRatio
+  // (WrongRequest).
+  void Validate() const;
 };
 
 // The output a capacity request writes to: output when given, otherwise
@@ -74,6 +79,10 @@ struct RefineRequest {
   std::string output;
   bool csv = false;
   CapacityOptions options;  // the biaxial error depends on them
+
+  // Refuses an axial ratio outside kMinAxialRatio to kMaxAxialRatio
+  // (WrongRequest).
+  void Validate() const;
 };
 
 struct RefineResult {
@@ -88,9 +97,14 @@ std::string RefineOutputPath(const RefineRequest& request);
 // `brenmoor refine` and the window's "save with the suggested grids": finds
 // every section's best grid (ChooseBestGrids) and writes the table with the
 // FX and FY fields of the improved sections changed and every other byte
-// kept (RewriteGrids), or with csv the grid CSV of every section. The
-// table's own bytes are read again for it, so the table must still be the
-// one the sections came from. Output onto the table itself is refused.
-RefineResult RefineJob(const RefineRequest& request, JobContext& context);
+// kept (RewriteGrids), or with csv the grid CSV of every section. The table
+// is read once and its bytes rewritten; where the window imported it
+// earlier, it is read again and must still be the one the sections came
+// from. Output onto the table itself is refused, and so is a table that is
+// not a file in a folder (a pipe, /dev/stdin) without an output named.
+// chosen, when given, is told the grids before anything is written (the
+// command line prints them there).
+RefineResult RefineJob(const RefineRequest& request, JobContext& context,
+                       const std::function<void(const RefineResult&)>& chosen = {});
 
 }  // namespace brenmoor

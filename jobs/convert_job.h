@@ -12,6 +12,9 @@ struct ConvertRequest {
   // The component file (UTF-8 path); "-" for standard output where the
   // context has one.
   std::string output = kComponentFileName;
+
+  // Refuses an empty output name (WrongRequest).
+  void Validate() const;
 };
 
 // `brenmoor convert` and the window's generate button: the component file of

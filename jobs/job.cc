@@ -2,44 +2,98 @@
 
 #include "import/section_import.h"
 #include "model/errors.h"
+#include "output/byte_sink.h"
 #include "platform/files.h"
 #include "platform/locale.h"
 
 namespace brenmoor {
 
+void JobContext::TellWarnings() const { TellWarnings(state_->warnings); }
+
+void JobContext::TellWarnings(const std::vector<TableWarning>& warnings) const {
+  if (!warn_) return;
+  for (const TableWarning& warning : warnings) warn_(state_->table, warning);
+}
+
+JobContext JobContext::WithoutStandardOutput() const {
+  JobContext copy = *this;
+  copy.standard_output_ = nullptr;
+  return copy;
+}
+
+JobContext JobContext::WithProgress(Progress* progress) const {
+  JobContext copy = *this;
+  copy.progress_ = progress;
+  return copy;
+}
+
+JobContext JobContext::ForState(BrenmoorState& other) const {
+  JobContext copy = *this;
+  copy.state_ = &other;
+  return copy;
+}
+
+JobContext JobContext::Saying(std::function<void(const JobResult&)> say) const {
+  JobContext copy = *this;
+  copy.say_ = std::move(say);
+  return copy;
+}
+
+void JobContext::Say(const JobResult& result) const {
+  if (say_) say_(result);
+}
+
 bool IsStandardOutput(const std::string& output, const JobContext& context) {
-  return output == "-" && context.standard_output != nullptr;
+  if (context.standard_output() == nullptr) return false;
+  // By any of its names, so that a failing standard output is reported in
+  // the same words for "-o -" and "-o /dev/stdout".
+  return output == "-" || NamesStandardOutput(PathFromUtf8(output));
 }
 
 bool GoesToStandardOutput(const std::string& output, const JobContext& context) {
   return IsStandardOutput(output, context) || NamesStandardOutput(PathFromUtf8(output));
 }
 
-void StartJob(const JobTable& table, const std::string& output, JobContext& context) {
-  if (!IsStandardOutput(output, context)) {
+void ImportJobTable(const JobTable& table, const std::string& output, JobContext& context,
+                    std::string* bytes_read) {
+  if (!output.empty() && !(output == "-" && context.standard_output() != nullptr)) {
     RefuseOutputOverInput(PathFromUtf8(output), PathFromUtf8(table.path));
   }
   if (!table.imported) {
-    ImportSectionFile(context.state, table.path, RegionalDecimalSeparator(), context.progress);
-    if (context.warn) {
-      for (const TableWarning& warning : context.state.warnings) context.warn(warning);
-    }
+    ImportSectionFile(context.state(), table.path, RegionalDecimalSeparator(), context.progress(),
+                      bytes_read);
+    context.TellWarnings();
   }
-  if (context.state.imported_count == 0) {
+}
+
+void StartJob(const JobTable& table, const std::string& output, JobContext& context,
+              std::string* bytes_read) {
+  ImportJobTable(table, output, context, bytes_read);
+  if (context.state().imported_count == 0) {
     throw Error(
         FileErrorMessage("No section in", PathFromUtf8(table.path), "There is nothing to write"));
   }
 }
 
-std::filesystem::path WriteJobOutput(const std::string& output, JobContext& context,
-                                     const std::function<void(ByteSink&)>& write) {
+void WriteJobOutput(const std::string& output, JobContext& context, JobResult& result,
+                    const std::function<void(ByteSink&)>& write) {
   if (IsStandardOutput(output, context)) {
-    write(*context.standard_output);
-    context.standard_output->Flush();
-    return {};
+    write(*context.standard_output());
+    context.standard_output()->Flush();
+    result.written.clear();
+    context.Say(result);
+    return;
   }
-  const std::filesystem::path written = ReplaceFileWith(PathFromUtf8(output), write);
-  return NamesStandardOutput(PathFromUtf8(output)) ? std::filesystem::path() : written;
+  ReplacingFile file(PathFromUtf8(output));
+  FileSink sink(file);
+  write(sink);
+  sink.Flush();
+  // The engineer who cancels as the last bytes go out still asked for the
+  // older file.
+  if (context.progress() != nullptr && context.progress()->cancelled()) throw Cancelled();
+  result.written = NamesStandardOutput(file.target()) ? std::filesystem::path() : file.target();
+  context.Say(result);
+  file.Commit();
 }
 
 std::string BesideTable(const std::string& table, const std::string& suffix) {

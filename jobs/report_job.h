@@ -15,6 +15,10 @@ struct ReportRequest {
   std::string output;
   bool csv = false;                        // the properties table instead of the report
   Language language = Language::kEnglish;  // of the PDF's texts; the CSV has one
+
+  // Refuses the PDF on standard output ("-"): only the CSV can go there
+  // (WrongRequest).
+  void Validate() const;
 };
 
 // The output a report request writes to: output when given, otherwise beside

@@ -71,10 +71,14 @@ void ForEachPiece(std::size_t count, const PieceOptions& options,
 // Like ForEachPiece, for work whose results must be used in the order of the
 // items (a file written as it is made): make(first, last) makes a piece's
 // result on any thread, and deliver(first, last, result) takes the results
-// on the calling thread, in order, each as soon as it and those before it
-// are made. At most a few pieces per worker are made and not yet delivered,
-// so the memory held stays the same whatever count is. Failures and cancel
-// as ForEachPiece; a failure of deliver stops everything and is thrown.
+// on the calling thread, in order. The pieces are made a window at a time,
+// two per worker: every piece of a window is made before the first of its
+// results is delivered, and the next window is begun only once the last is
+// delivered. So the first bytes go out when the first window is made, not
+// when its first piece is, and no piece is made while results are being
+// delivered; at most one window of results is held, so the memory held
+// stays the same whatever count is. Failures and cancel as ForEachPiece; a
+// failure of deliver stops everything and is thrown.
 template <typename Result, typename Make, typename Deliver>
 void ForEachPieceInOrder(std::size_t count, const PieceOptions& options, Make&& make,
                          Deliver&& deliver);

@@ -6,8 +6,9 @@
 
 namespace brenmoor {
 
-std::filesystem::path GenerateComponentFile(BrenmoorState& state, const std::filesystem::path& path,
-                                            Progress* progress) {
+std::filesystem::path GenerateComponentFile(
+    BrenmoorState& state, const std::filesystem::path& path, Progress* progress,
+    const std::function<void(const std::filesystem::path&)>& before_replacing) {
   // Before the old file is touched: where every block goes, and so whether
   // the file has room for every section.
   const ComponentPlan plan(state);
@@ -24,6 +25,7 @@ std::filesystem::path GenerateComponentFile(BrenmoorState& state, const std::fil
   }
   // A section that cannot be computed has thrown by now, so the temporary
   // file goes and the old file stays as it was.
+  if (before_replacing) before_replacing(file.target());
   file.Commit();
   return file.target();
 }

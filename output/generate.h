@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 
 #include "model/progress.h"
 #include "model/state.h"
@@ -30,8 +31,12 @@ inline constexpr char kComponentFileName[] = "KAVOSEC.PF3CMP";
 // temporary file exists: a file that cannot be created at all is reported
 // before them. Returns the full path written. With a progress, shows the sections written; a cancel
 // throws Cancelled and leaves the old file as it was, with no temporary file behind.
-std::filesystem::path GenerateComponentFile(BrenmoorState& state,
-                                            const std::filesystem::path& path = kComponentFileName,
-                                            Progress* progress = nullptr);
+// before_replacing, when given, is called with the full path once every
+// byte is written and before the file replaces the old one: what it throws
+// leaves the old file as it was.
+std::filesystem::path GenerateComponentFile(
+    BrenmoorState& state, const std::filesystem::path& path = kComponentFileName,
+    Progress* progress = nullptr,
+    const std::function<void(const std::filesystem::path&)>& before_replacing = {});
 
 }  // namespace brenmoor

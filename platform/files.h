@@ -203,6 +203,11 @@ class ReplacingFile {
 // on standard output out of it. Always false on Windows.
 bool NamesStandardOutput(const std::filesystem::path& path);
 
+// Whether path names one of the program's open descriptors rather than a
+// file in a folder (/dev/stdin, /dev/fd/N, /proc/self/fd/N): nothing may be
+// written beside it. Always false on Windows.
+bool NamesOpenDescriptor(const std::filesystem::path& path);
+
 // The whole of bytes as the new content of target, through a ReplacingFile.
 void WriteFileReplacing(const std::filesystem::path& target, std::string_view bytes);
 

@@ -12,6 +12,8 @@
 #include "capacity/capacity_csv.h"
 #include "import/section_import.h"
 #include "model/fiber_layout.h"
+#include "tests/command_line_runner.h"
+#include "tests/sample_table.h"
 #include "tests/temp_dir.h"
 #include "tests/test_sections.h"
 
@@ -22,7 +24,7 @@ using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
 
-const std::string kSample = std::string(BRENMOOR_SOURCE_DIR) + "/examples/sample.csv";
+const std::string& kSample = testing::kSampleTable;
 
 BrenmoorState Sample() {
   BrenmoorState state;
@@ -323,17 +325,11 @@ TEST(Capacity, TableOnEveryCoreIsSectionBySection) {
   }
 }
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
+using testing::Outcome;
 
 Outcome RunCapacity(std::vector<std::string> args) {
-  args.insert(args.begin(), {"brenmoor", "capacity"});
-  BrenmoorState state;
-  std::ostringstream out, err;
-  const int status = RunCommandLine(args, state, out, err);
-  return {status, out.str(), err.str()};
+  args.insert(args.begin(), "capacity");
+  return testing::RunWith(std::move(args));
 }
 
 TEST(CapacityCommand, CsvOfTheFiguresWithEachMaterialChoice) {

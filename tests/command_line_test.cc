@@ -14,6 +14,8 @@
 #include "model/fiber_layout.h"
 #include "model/section_properties.h"
 #include "output/component_reader.h"
+#include "tests/command_line_runner.h"
+#include "tests/sample_table.h"
 #include "tests/system_texts.h"
 #include "tests/temp_dir.h"
 
@@ -24,24 +26,9 @@ using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-Outcome RunWith(std::vector<std::string> args, BrenmoorState& state) {
-  args.insert(args.begin(), "brenmoor");
-  std::ostringstream out, err;
-  const int status = RunCommandLine(args, state, out, err);
-  return {status, out.str(), err.str()};
-}
-
-Outcome RunWith(std::vector<std::string> args) {
-  BrenmoorState state;
-  return RunWith(std::move(args), state);
-}
-
-const std::string kSample = std::string(BRENMOOR_SOURCE_DIR) + "/examples/sample.csv";
+using testing::Outcome;
+using testing::RunWith;
+const std::string& kSample = testing::kSampleTable;
 
 // Swapped material columns convert as they always did, but every command
 // that reads the table says so, with the line as errors number it.
@@ -74,9 +61,21 @@ TEST(CommandLine, WarnsOfSwappedMaterialColumnsAndStillConverts) {
   EXPECT_EQ(file.sections[0].shear_modulus, 85833.336f);
   EXPECT_EQ(file.sections[0].fibers[0].material, 0);
 
-  const Outcome csv = RunWith({"report", table, "--csv", "-o", "-"});
-  EXPECT_EQ(csv.status, 0);
-  EXPECT_EQ(csv.err, warnings);
+  // Every other command that reads a table says the same first, whatever
+  // it makes and whether or not it can draw here.
+  const std::string pdf = (dir / "t.pdf").string();
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"report", table, "--csv", "-o", "-"},
+           {"report", table, "-o", pdf},
+           {"capacity", table, "--csv", "-o", "-"},
+           {"capacity", table, "-o", pdf},
+           {"refine", table, "--csv"},
+           {"refine", table, "-o", (dir / "r.csv").string()},
+       }) {
+    SCOPED_TRACE(args[0] + " " + args[2]);
+    const Outcome run = RunWith(args);
+    EXPECT_EQ(run.err.substr(0, warnings.size()), warnings);
+  }
 }
 
 // The stirrup columns never change a byte of the component file; what of
@@ -293,21 +292,34 @@ TEST(CommandLine, OneExistingTableOpensTheWindow) {
   std::filesystem::current_path(before);
 }
 
-TEST(CommandLine, WrongCallsPrintUsageAndExit2) {
-  const std::vector<std::vector<std::string>> calls = {
-      {},
-      {"frobnicate", "x"},
-      {"convert"},
-      {"convert", "a.csv", "-o"},
-      {"inspect", "a", "b"},
-      {"convert", "a.csv", "--fibers"},
-      {"inspect", "--bogus", "x"},
+// A wrong call says why in one line and where to read more, found before
+// anything is read: the request's own checks too.
+TEST(CommandLine, WrongCallsSayWhyInOneLineAndExit2) {
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } calls[] = {
+      {{}, "no command given\nTry 'brenmoor --help'"},
+      {{"frobnicate", "x"}, "unknown command 'frobnicate'\nTry 'brenmoor --help'"},
+      {{"convert"}, "convert needs a file name\nTry 'brenmoor convert --help'"},
+      {{"convert", "a.csv", "-o"}, "-o needs a file name\nTry 'brenmoor convert --help'"},
+      {{"convert", "a.csv", "-o", ""}, "-o needs a file name\nTry 'brenmoor convert --help'"},
+      {{"inspect", "a", "b"}, "unexpected argument 'b'\nTry 'brenmoor inspect --help'"},
+      {{"convert", "a.csv", "--fibers"},
+       "unexpected argument '--fibers'\nTry 'brenmoor convert --help'"},
+      {{"report", "a.csv", "-o", "-"},
+       "the report goes to a file; only --csv writes to standard output\n"
+       "Try 'brenmoor report --help'"},
+      {{"capacity", "a.csv", "--axial-ratio", "2"},
+       "--axial-ratio: the axial ratio must be a number from -0.5 to 1.5, not \"2\"\n"
+       "Try 'brenmoor capacity --help'"},
+      {{"help", "frobnicate"}, "unknown command 'frobnicate'\nTry 'brenmoor --help'"},
   };
-  for (const auto& args : calls) {
-    SCOPED_TRACE(args.empty() ? "(none)" : args[0]);
-    const Outcome run = RunWith(args);
+  for (const auto& c : calls) {
+    SCOPED_TRACE(c.args.empty() ? "(none)" : c.args[0]);
+    const Outcome run = RunWith(c.args);
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("usage: brenmoor"), std::string::npos);
+    EXPECT_EQ(run.err, "brenmoor: " + c.err + ".\n");
   }
   EXPECT_EQ(RunWith({"--version"}).out, "brenmoor " BRENMOOR_VERSION
                                         "\n"
@@ -362,12 +374,20 @@ TEST(CommandLine, EveryCommandHasItsHelpAndTakesTablesAfterTwoDashes) {
   TempDir dir;
   const std::string dashed = (dir / "-t.csv").string();
   WriteFile(dir / "-t.csv", ReadFile(kSample));
-  for (const char* command : {"convert", "inspect", "report"}) {
-    SCOPED_TRACE(command);
-    const Outcome help = RunWith({command, "--help"});
+  const Outcome usage = RunWith({"--help"});
+  EXPECT_EQ(RunWith({"help"}).out, usage.out);
+  for (const Command& command : AllCommands()) {
+    SCOPED_TRACE(command.name);
+    EXPECT_NE(usage.out.find(std::string("\n       brenmoor ") + command.name + " "),
+              std::string::npos)
+        << usage.out;
+    const Outcome help = RunWith({command.name, "--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find(std::string("Usage: brenmoor ") + command), std::string::npos)
+    EXPECT_NE(help.out.find(std::string("Usage: brenmoor ") + command.name), std::string::npos)
         << help.out;
+    const Outcome named = RunWith({"help", command.name});
+    EXPECT_EQ(named.status, 0);
+    EXPECT_EQ(named.out, help.out);
   }
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(dir.path());
@@ -377,7 +397,7 @@ TEST(CommandLine, EveryCommandHasItsHelpAndTakesTablesAfterTwoDashes) {
   const Outcome folder = RunWith({"convert", "-t.csv", "-o", "."});
   std::filesystem::current_path(before);
   EXPECT_EQ(dashes.status, 0) << dashes.err;
-  EXPECT_EQ(to_stdout.err.substr(0, 40), "brenmoor: unexpected argument '-o'\nusage");
+  EXPECT_EQ(to_stdout.err, "brenmoor: unexpected argument '-o'\nTry 'brenmoor convert --help'.\n");
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "brenmoor: Cannot open file \"" + (dir / "missing.csv").string() + "\". " +
                              testing::Texts().missing_file + ".\n");
@@ -401,12 +421,16 @@ TEST(CommandLine, EveryFailureEndsWithAMessageAndStatusOne) {
   struct Refusing : std::streambuf {
     int_type overflow(int_type) override { return traits_type::eof(); }
   };
-  const AddCommand throwing[] = {[](CLI::App& brenmoor, CommandCall& call) {
-    brenmoor.add_subcommand("alloc")->callback(
-        [&call] { call.run = [] { throw std::bad_alloc(); }; });
-    brenmoor.add_subcommand("other")->callback(
-        [&call] { call.run = [] { throw std::out_of_range("vector::at"); }; });
-  }};
+  const Command throwing[] = {
+      {"alloc", "", "",
+       [](CLI::App& alloc, CommandCall& call) {
+         alloc.callback([&call] { call.run = [] { throw std::bad_alloc(); }; });
+       }},
+      {"other", "", "",
+       [](CLI::App& other, CommandCall& call) {
+         other.callback([&call] { call.run = [] { throw std::out_of_range("vector::at"); }; });
+       }},
+  };
   const struct {
     std::vector<std::string> args;
     bool refusing_out;
@@ -434,6 +458,31 @@ TEST(CommandLine, EveryFailureEndsWithAMessageAndStatusOne) {
     EXPECT_EQ(status, 1);
     EXPECT_EQ(err.str().substr(0, c.err.size()), c.err);
   }
+}
+
+// diff prints what differs and names each table in its own messages: an
+// error or a warning of the second table names the second table.
+TEST(CommandLine, DiffSaysWhatDiffersAndNamesTheTableOfEachMessage) {
+  TempDir dir;
+  const std::string a = (dir / "a.csv").string(), b = (dir / "b.csv").string();
+  const std::string header = "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n";
+  WriteFile(a, header + "1,KZ1,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n");
+  WriteFile(b, header +
+                   "1,KZ1,C35,STEEL,600,500,6,6,5,5,1000,1000,490,40\n"
+                   "2,SWAP,STEEL,C30,500,500,6,6,5,5,1000,1000,490,40\n");
+  const Outcome run = RunWith({"diff", a, b});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "~ KZ1: H 500 → 600; its block in the component file changes\n"
+            "+ SWAP (b.csv line 3)\n"
+            "a.csv → b.csv: 1 added, 0 removed, 1 changed, 0 the same\n");
+  EXPECT_EQ(run.err.substr(0, b.size() + 23), "brenmoor: " + b + ":3: warning: ");
+
+  WriteFile(b, header + "1,KZ1,C35,STEEL,5x0\n");
+  const Outcome bad = RunWith({"diff", a, b});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(bad.err,
+            "brenmoor: " + b + ":2: KZ1, column H: '5x0' is not a valid floating point value.\n");
 }
 
 }  // namespace

@@ -25,6 +25,8 @@
 #include "report/figures.h"
 #include "report/pdf_writer.h"
 #include "report/section_report.h"
+#include "tests/command_line_runner.h"
+#include "tests/sample_table.h"
 #include "tests/temp_dir.h"
 #include "tests/test_sections.h"
 
@@ -35,22 +37,15 @@ using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
 
-const std::string kSample = std::string(BRENMOOR_SOURCE_DIR) + "/examples/sample.csv";
+using testing::Outcome;
+const std::string& kSample = testing::kSampleTable;
 const std::string kHeader = "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n";
 // "柱截面" as a Chinese spreadsheet saves it (GBK, a part of GB18030).
 const std::string kGbkName = "\xD6\xF9\xBD\xD8\xC3\xE6";
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
 Outcome RunWith(std::vector<std::string> args, BrenmoorState* state = nullptr) {
   BrenmoorState fresh;
-  args.insert(args.begin(), "brenmoor");
-  std::ostringstream out, err;
-  const int status = RunCommandLine(args, state ? *state : fresh, out, err);
-  return {status, out.str(), err.str()};
+  return testing::RunWith(std::move(args), state ? *state : fresh);
 }
 
 std::string Shell(const std::string& command) {

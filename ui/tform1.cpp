@@ -35,6 +35,7 @@
 #include "model/section_properties.h"
 #include "output/byte_sink.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "report/figures.h"
 #include "report/section_drawing.h"
 #include "report/section_report.h"

@@ -290,6 +290,11 @@ bool NamesStandardOutput(const std::filesystem::path& path) {
   return NamedDescriptor(FullPath(path)) == STDOUT_FILENO;
 }
 
+bool NamesOpenDescriptor(const std::filesystem::path& path) {
+  const std::filesystem::path full = FullPath(path);
+  return full == "/dev/stdin" || NamedDescriptor(full) >= 0;
+}
+
 std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits) {
   std::string bytes;
   if (const int error = ReadAll(path, bytes, limits); error != 0) Throw("Cannot open", path, error);

@@ -205,6 +205,8 @@ bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b) 
 
 bool NamesStandardOutput(const std::filesystem::path&) { return false; }
 
+bool NamesOpenDescriptor(const std::filesystem::path&) { return false; }
+
 std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits) {
   std::string bytes;
   if (const DWORD error = ReadAll(path, bytes, limits); error != 0)

@@ -12,13 +12,19 @@
 #include <sstream>
 #include <string>
 
+#include "tests/sample_table.h"
 #include "tests/temp_dir.h"
 
 namespace brenmoor {
 namespace {
 
 const std::string kProgram = std::string(BRENMOOR_BINARY_DIR) + "/brenmoor";
-const std::string kSample = std::string(BRENMOOR_SOURCE_DIR) + "/examples/sample.csv";
+const std::string& kSample = testing::kSampleTable;
+
+const std::string kWithoutDisplay =
+    "Every command works without one (convert, inspect, report, capacity, refine, diff); see "
+    "brenmoor "
+    "--help.\n";
 
 TEST(Program, SaysWhatWentWrongOnStandardError) {
   testing::TempDir dir;
@@ -32,8 +38,7 @@ TEST(Program, SaysWhatWentWrongOnStandardError) {
       "env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:" + std::to_string(silent) + " ";
   const std::string silent_says =
       "brenmoor: the window needs a display, and :" + std::to_string(silent) +
-      " does not answer.\nbrenmoor convert and brenmoor report work "
-      "without one; see brenmoor --help.\n";
+      " does not answer.\n" + kWithoutDisplay;
   const std::string full = "brenmoor: cannot write to standard output: No space left on device.\n";
   const struct {
     std::string command;
@@ -45,9 +50,11 @@ TEST(Program, SaysWhatWentWrongOnStandardError) {
       {kProgram + " report " + kSample + " --csv -o - >/dev/full", 1, full},
       {kProgram + " inspect " + component + " --fibers >/dev/full", 1, full},
       {kProgram + " convert " + kSample + " -o - >/dev/full", 1, full},
+      {kProgram + " convert " + kSample + " -o /dev/stdout >/dev/full", 1, full},
       {no_display + kProgram, 1,
        "brenmoor: the window needs a display, and there is none (DISPLAY and WAYLAND_DISPLAY are "
-       "not set).\nbrenmoor convert and brenmoor report work without one; see brenmoor --help.\n"},
+       "not set).\n" +
+           kWithoutDisplay},
       {silent_display + kProgram, 1, silent_says},
       {silent_display + kProgram + " " + kSample, 1, silent_says},
       {no_display + "-u XDG_RUNTIME_DIR " + kProgram + " report " + kSample + " -o " +
@@ -72,6 +79,59 @@ TEST(Program, SaysWhatWentWrongOnStandardError) {
     EXPECT_EQ(WEXITSTATUS(status), c.status);
     EXPECT_EQ(testing::ReadFile(err), c.err);
   }
+}
+
+// refine reads its table once, so a named pipe or standard input works with
+// an output named, and without one it is refused rather than written into
+// /dev. Exit 1 changes nothing: a summary standard output does not take
+// fails the command before its file replaces anything.
+TEST(Program, RefineReadsItsTableOnceAndAFailureLeavesNoOutput) {
+  testing::TempDir dir;
+  const std::string table = (dir / "t.csv").string();
+  testing::WriteFile(table, testing::ReadFile(kSample));
+  ASSERT_EQ(std::system((kProgram + " refine " + table + " -o " + (dir / "plain.csv").string() +
+                         " >/dev/null")
+                            .c_str()),
+            0);
+  const std::string refined = testing::ReadFile(dir / "plain.csv");
+  const std::string fifo = (dir / "in.csv").string(), out = (dir / "out.csv").string();
+  const std::string err = (dir / "err").string();
+  const struct {
+    std::string command;
+    int status;
+    std::string output;  // what the command must leave there ("" for nothing)
+    std::string err;
+  } cases[] = {
+      {"mkfifo " + fifo + " && (cat " + table + " >" + fifo + " &) && timeout 60 " + kProgram +
+           " refine " + fifo + " -o " + out + " >/dev/null",
+       0, refined, ""},
+      {kProgram + " refine /dev/stdin -o " + out + " <" + table + " >/dev/null", 0, refined, ""},
+      {kProgram + " refine /dev/stdin <" + table, 2, "",
+       "brenmoor: Cannot refine file \"/dev/stdin\". It is not a file saved in a folder, so there "
+       "is nowhere beside it for the refined table; name the refined table with -o\nTry 'brenmoor "
+       "refine --help'.\n"},
+      {kProgram + " refine " + table + " -o " + out + " >/dev/full", 1, "",
+       "brenmoor: cannot write to standard output: No space left on device.\n"},
+      {kProgram + " convert " + table + " -o " + out + " >/dev/full", 1, "",
+       "brenmoor: cannot write to standard output: No space left on device.\n"},
+      {kProgram + " report " + table + " --csv -o " + out + " >/dev/full", 1, "",
+       "brenmoor: cannot write to standard output: No space left on device.\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    std::filesystem::remove(fifo);
+    std::filesystem::remove(out);
+    const int status = std::system((c.command + " 2>" + err).c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), c.status);
+    EXPECT_EQ(testing::ReadFile(err), c.err);
+    if (c.output.empty()) {
+      EXPECT_FALSE(std::filesystem::exists(out));
+    } else {
+      EXPECT_EQ(testing::ReadFile(out), c.output);
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists("/dev/stdin.refined.csv"));
 }
 
 // Every command that writes a file writes it to standard output by any of

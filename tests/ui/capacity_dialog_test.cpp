@@ -20,12 +20,13 @@
 #include <QWindow>
 
 #include "report/figures.h"
+#include "tests/sample_table.h"
 #include "window_test_support.h"
 
 namespace brenmoor {
 namespace {
 
-const QString kSample = QStringLiteral(BRENMOOR_SOURCE_DIR "/examples/sample.csv");
+const QString kSample = QString::fromStdString(testing::kSampleTable);
 
 // pdftotext's text of a PDF, empty where it is not installed.
 QString PdfText(const QString& pdf) {

@@ -6,7 +6,6 @@
 // writes. BRENMOOR_MONKEY_SEED and BRENMOOR_MONKEY_STEPS change the run.
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QPointer>
 #include <QScrollBar>
@@ -181,9 +180,7 @@ void MonkeyTest::RandomStepsKeepTheWindowConsistent() {
 
   std::size_t reports = 0;
   int steps = 0;
-  QElapsedTimer clock;
-  clock.start();
-  for (; steps < most_steps && clock.elapsed() < 20'000; ++steps) {
+  for (; steps < most_steps; ++steps) {
     mouse_downs_.clear();
     reset = false;
     const int kind = Below(100);
@@ -230,9 +227,7 @@ void MonkeyTest::RandomStepsKeepTheWindowConsistent() {
                QString::fromUtf8(GridCellText(*state_, column + 1, r + 1, '.')));
     }
   }
-  std::printf("monkey: %d steps in %lld ms, seed %u, %zu refused tables reported\n", steps,
-              static_cast<long long>(clock.elapsed()), seed, reports);
-  QVERIFY(steps >= 100);
+  std::printf("monkey: %d steps, seed %u, %zu refused tables reported\n", steps, seed, reports);
   form_.reset();
   state_.reset();
   QDir::setCurrent(previous);

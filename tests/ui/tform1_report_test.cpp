@@ -19,6 +19,7 @@
 #include "model/fiber_layout.h"
 #include "output/generate.h"
 #include "report/section_drawing.h"
+#include "tests/sample_table.h"
 #include "ui/capacity_dialog.h"
 #include "ui/run_window.h"
 #include "ui/section_grid.h"
@@ -29,7 +30,7 @@
 namespace brenmoor {
 namespace {
 
-const QString kSample = QStringLiteral(BRENMOOR_SOURCE_DIR "/examples/sample.csv");
+const QString kSample = QString::fromStdString(testing::kSampleTable);
 const QByteArray kHeader = "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n";
 // "柱截面" as a Chinese spreadsheet saves it.
 const QByteArray kGbkName = "\xD6\xF9\xBD\xD8\xC3\xE6";

@@ -18,6 +18,7 @@
 #include "model/materials.h"
 #include "output/generate.h"
 #include "platform/files.h"
+#include "tests/sample_table.h"
 #include "ui/jpeg_image.h"
 #include "ui/section_grid.h"
 #include "ui/section_preview.h"
@@ -26,7 +27,7 @@
 namespace brenmoor {
 namespace {
 
-const QString kSample = QStringLiteral(BRENMOOR_SOURCE_DIR "/examples/sample.csv");
+const QString kSample = QString::fromStdString(testing::kSampleTable);
 
 }  // namespace
 

@@ -12,13 +12,14 @@
 #include <QStatusBar>
 
 #include "model/errors.h"
+#include "tests/sample_table.h"
 #include "ui/capacity_dialog.h"
 #include "window_test_support.h"
 
 namespace brenmoor {
 namespace {
 
-const QString kSample = QStringLiteral(BRENMOOR_SOURCE_DIR "/examples/sample.csv");
+const QString kSample = QString::fromStdString(testing::kSampleTable);
 
 // A PDF's title as Qt writes it into the file: UTF-16, high byte first.
 QByteArray Utf16Be(const QString& text) {

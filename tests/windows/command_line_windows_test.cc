@@ -13,6 +13,7 @@
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/windows/wide.h"
+#include "tests/sample_table.h"
 #include "tests/temp_dir.h"
 #include "tests/varied_table.h"
 #include "tests/windows/system_text.h"
@@ -24,7 +25,7 @@ using testing::ReadFile;
 using testing::TempDir;
 using testing::Text;
 
-const std::string kSample = BRENMOOR_SOURCE_DIR "/examples/sample.csv";
+const std::string& kSample = testing::kSampleTable;
 
 // A folder "项目" holding the sample as "柱截面 表.csv".
 struct ChineseFolder {
