@@ -258,6 +258,7 @@ CapacityRenderer ModuleCapacityRenderer() {
     request.steel_grade = static_cast<std::int32_t>(options.steel);
     request.strengths = static_cast<std::int32_t>(options.strengths);
     request.axial_ratio = options.axial_ratio;
+    request.hoops_grade = static_cast<std::int32_t>(options.hoops);
     request.table = table_name.c_str();
     request.language = static_cast<std::int32_t>(language);
     CallContext context{progress, &pdf, nullptr};

@@ -759,6 +759,13 @@ const char* CurveEndName(CurveEnd end) {
   return "";
 }
 
+AnalysisOptions AnalysisOptionsOf(const CapacityOptions& options) {
+  return {.steel = options.steel,
+          .strengths = options.strengths,
+          .hoops = options.hoops,
+          .axial_ratio = options.axial_ratio};
+}
+
 AnalysisSection MakeAnalysisSection(const BrenmoorState& state, int record,
                                     const AnalysisOptions& options,
                                     const std::optional<Stirrups>& stirrups) {

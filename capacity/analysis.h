@@ -78,6 +78,9 @@ struct AnalysisOptions {
   RebarGrade hoops = RebarGrade::kHRB400;  // the stirrups' grade
   double axial_ratio = 0.3;
 };
+// The analysis options of the capacity options the window and the reports
+// carry: the same steel, strengths, hoops and axial ratio.
+AnalysisOptions AnalysisOptionsOf(const CapacityOptions& options);
 
 // A section as the analysis models take it: the design-law section (sizes,
 // the file's bars and cells) with the analysis laws, and its confined core

@@ -25,9 +25,7 @@ namespace brenmoor {
 //   σ(0.001) = 21.52, σ(εc,r) = 23.40, σ(0.002) = 21.90, σ(0.0033) = 14.69;
 //   tension εt,r = 2.2^0.54·65 ×10⁻⁶ = 99.5 ×10⁻⁶, αt = 1.510, ρt = 0.702.
 
-// The bar grades of the analysis laws: longitudinal bars and hoops.
-enum class RebarGrade { kHPB300, kHRB335, kHRB400, kHRB500 };
-
+// RebarGrade, the bar grades of these laws, is in capacity.h.
 // "HPB300", "HRB335", "HRB400", "HRB500".
 const char* RebarGradeName(RebarGrade grade);
 std::optional<RebarGrade> RebarGradeFromName(const std::string& name);

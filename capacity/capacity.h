@@ -41,9 +41,16 @@ namespace brenmoor {
 enum class SteelGrade { kHRB335, kHRB400, kHRB500 };
 enum class Strengths { kDesign, kCharacteristic };
 
+// The bar grades of the analysis laws (analysis_laws.h): longitudinal bars
+// and hoops. Here because the options carry the hoops' grade.
+enum class RebarGrade { kHPB300, kHRB335, kHRB400, kHRB500 };
+
 struct CapacityOptions {
   SteelGrade steel = SteelGrade::kHRB400;
   Strengths strengths = Strengths::kDesign;
+  // The stirrups' grade: it confines the core in the analysis curves of the
+  // sections that have stirrups, and changes no other figure.
+  RebarGrade hoops = RebarGrade::kHRB400;
   // r = N / (fc·B·H), fc the design strength whichever strengths the laws
   // use, from kMinAxialRatio to kMaxAxialRatio: the axial load of the
   // moment–curvature curves and of biaxial bending (see AxialLoad).

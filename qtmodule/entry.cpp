@@ -145,6 +145,7 @@ void DrawReport(BrenmoorQtRequest& request) {
     info.options.steel = static_cast<SteelGrade>(request.steel_grade);
     info.options.strengths = static_cast<Strengths>(request.strengths);
     info.options.axial_ratio = request.axial_ratio;
+    info.options.hoops = static_cast<RebarGrade>(request.hoops_grade);
     info.language = language;
     CapacityReportDocument(pdf, state, figures, biaxial, info, &progress);
     return;

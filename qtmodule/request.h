@@ -20,7 +20,7 @@
 extern "C" {
 
 // Raised whenever the layout or the meaning of the request changes.
-enum { kBrenmoorQtInterface = 7 };
+enum { kBrenmoorQtInterface = 8 };
 
 enum BrenmoorQtCommand : int32_t {
   // Shows the window and runs it until it is closed; table, when not empty,
@@ -98,11 +98,13 @@ struct BrenmoorQtRequest {
   int32_t stirrup_columns;
   // The capacity report: each section's figures (section_count of them) and
   // the options they were computed with (steel 0 HRB335, 1 HRB400, 2 HRB500;
-  // strengths 0 design, 1 characteristic).
+  // strengths 0 design, 1 characteristic; the stirrups' grade hoops_grade 0
+  // HPB300, 1 HRB335, 2 HRB400, 3 HRB500).
   const BrenmoorQtCapacity* capacity;
   int32_t steel_grade;
   int32_t strengths;
   double axial_ratio;
+  int32_t hoops_grade;
   // Passed back to the callbacks, which may be null.
   void* context;
   // done of total units of step ("Drawing pages"); answers nonzero when the

@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "capacity/analysis_laws.h"
 #include "jobs/export_job.h"
 #include "model/materials.h"
 #include "platform/files.h"
@@ -38,6 +39,7 @@ namespace {
 const QString kSteelKey = QStringLiteral("capacity/steel");
 const QString kStrengthsKey = QStringLiteral("capacity/strengths");
 const QString kAxialRatioKey = QStringLiteral("capacity/axialRatio");
+const QString kHoopsKey = QStringLiteral("capacity/hoops");
 
 constexpr SteelGrade kGrades[] = {SteelGrade::kHRB335, SteelGrade::kHRB400, SteelGrade::kHRB500};
 
@@ -92,6 +94,8 @@ CapacityOptions LoadCapacityOptions(QSettings& settings) {
     options.steel = *steel;
   if (auto strengths = StrengthsFromName(settings.value(kStrengthsKey).toString().toStdString()))
     options.strengths = *strengths;
+  if (auto hoops = RebarGradeFromName(settings.value(kHoopsKey).toString().toStdString()))
+    options.hoops = *hoops;
   bool ok = false;
   const double ratio = settings.value(kAxialRatioKey).toDouble(&ok);
   if (ok && ratio >= kMinAxialRatio && ratio <= kMaxAxialRatio) options.axial_ratio = ratio;
@@ -102,6 +106,7 @@ void SaveCapacityOptions(QSettings& settings, const CapacityOptions& options) {
   settings.setValue(kSteelKey, QString::fromLatin1(SteelGradeName(options.steel)));
   settings.setValue(kStrengthsKey, QString::fromLatin1(StrengthsName(options.strengths)));
   settings.setValue(kAxialRatioKey, options.axial_ratio);
+  settings.setValue(kHoopsKey, QString::fromLatin1(RebarGradeName(options.hoops)));
 }
 
 CapacityChartTexts WindowChartTexts() {

@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include "capacity/analysis_laws.h"
 #include "report/figures.h"
 #include "tests/sample_table.h"
 #include "window_test_support.h"
@@ -293,18 +294,22 @@ class CapacityDialogTest : public WindowTest {
   // a grade or a ratio the dialog cannot show.
   void UnknownSettingsGiveTheDefaults() {
     const struct {
-      const char *steel, *strengths, *ratio;
-    } stored[] = {{"HRB999", "nominal", "abc"}, {"hrb400", "", "7"}, {"", "Design", "-0.51"}};
+      const char *steel, *strengths, *ratio, *hoops;
+    } stored[] = {{"HRB999", "nominal", "abc", "HPB999"},
+                  {"hrb400", "", "7", "hpb300"},
+                  {"", "Design", "-0.51", ""}};
     for (const auto& s : stored) {
       QSettings settings(settings_dir_.filePath("odd.ini"), QSettings::IniFormat);
       settings.setValue("capacity/steel", s.steel);
       settings.setValue("capacity/strengths", s.strengths);
       settings.setValue("capacity/axialRatio", s.ratio);
+      settings.setValue("capacity/hoops", s.hoops);
       const CapacityOptions options = LoadCapacityOptions(settings);
-      QCOMPARE(QStringLiteral("%1 %2 %3")
+      QCOMPARE(QStringLiteral("%1 %2 %3 %4")
                    .arg(SteelGradeName(options.steel), StrengthsName(options.strengths))
-                   .arg(options.axial_ratio),
-               QStringLiteral("HRB400 design 0.3"));
+                   .arg(options.axial_ratio)
+                   .arg(RebarGradeName(options.hoops)),
+               QStringLiteral("HRB400 design 0.3 HRB400"));
     }
   }
 
