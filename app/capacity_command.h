@@ -15,6 +15,7 @@ extern const Command kCapacityCommand;
 
 // `brenmoor refine TABLE [--steel ...] [--strength ...] [--axial-ratio R]
 // [-o NEW.csv | --csv [-o FILE]]`: RefineJob; prints what it changed.
+extern const Command kMaterialsCommand;
 extern const Command kRefineCommand;
 
 }  // namespace brenmoor

@@ -199,8 +199,9 @@ int Run(const std::vector<std::string>& arguments, CommandCall& call, std::ostre
 
 std::span<const Command> AllCommands() {
   // In the order the usage lists them.
-  static const Command commands[] = {kConvertCommand,  kInspectCommand, kReportCommand,
-                                     kCapacityCommand, kRefineCommand,  kDiffCommand};
+  static const Command commands[] = {kConvertCommand,  kInspectCommand,   kReportCommand,
+                                     kCapacityCommand, kMaterialsCommand, kRefineCommand,
+                                     kDiffCommand};
   return commands;
 }
 

@@ -4,9 +4,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "capacity/analysis_csv.h"
 #include "capacity/capacity_csv.h"
 #include "import/grid_rewrite.h"
 #include "import/section_import.h"
+#include "import/stirrup_columns.h"
 #include "model/parallel.h"
 #include "model/section_properties.h"
 #include "platform/files.h"
@@ -60,6 +62,19 @@ void WriteRowsCsv(ByteSink& sink, const BrenmoorState& state, const std::string&
       [&](std::size_t, std::size_t, std::string&& csv) { sink.Write(csv.data(), csv.size()); });
 }
 
+// The stirrups of every record, [r − 1] for record r, once the analysis has
+// accepted them (RefuseBadStirrups): a table without stirrup columns has
+// none, and every section is then unconfined.
+std::vector<std::optional<Stirrups>> UsableStirrups(const BrenmoorState& state) {
+  RefuseBadStirrups(state);
+  std::vector<std::optional<Stirrups>> stirrups(static_cast<std::size_t>(state.imported_count));
+  if (!TableHasStirrups(state)) return stirrups;
+  for (int r = 1; r <= state.imported_count; ++r) {
+    stirrups[static_cast<std::size_t>(r - 1)] = state.records[static_cast<std::size_t>(r)].stirrups;
+  }
+  return stirrups;
+}
+
 void WriteCapacityCsv(ByteSink& sink, const CapacityRequest& request, JobContext& context) {
   const BrenmoorState& state = context.state();
   const CapacityOptions& options = request.options;
@@ -90,6 +105,13 @@ void WriteCapacityCsv(ByteSink& sink, const CapacityRequest& request, JobContext
                          csv, state, record,
                          ComputeBiaxialCapacity(section(record), options.axial_ratio).figures);
                    });
+      return;
+    case CapacityCsv::kAnalysis:
+    case CapacityCsv::kAnalysisCurves:
+      WriteAnalysisCsv(
+          state, AnalysisOptionsOf(options), UsableStirrups(state),
+          request.csv_kind == CapacityCsv::kAnalysisCurves,
+          [&](std::string_view text) { sink.Write(text.data(), text.size()); }, context.progress());
       return;
     case CapacityCsv::kBiaxialCurves:
       WriteRowsCsv(sink, state, BiaxialCurvesCsvHeader(), "Computing biaxial bending",
@@ -165,6 +187,10 @@ JobResult CapacityCsvJob(const CapacityRequest& request, JobContext& context) {
   StartJob(request.table, output, context);
   const BrenmoorState& state = context.state();
   RefuseSectionsWithoutCapacity(state, request.options);
+  if (request.csv_kind == CapacityCsv::kAnalysis ||
+      request.csv_kind == CapacityCsv::kAnalysisCurves) {
+    RefuseBadStirrups(state);
+  }
   JobResult result;
   result.sections = state.imported_count;
   WriteJobOutput(output, context, result, [&](ByteSink& sink) {
@@ -199,6 +225,27 @@ JobResult CapacityPdfJob(const CapacityRequest& request, JobContext& context,
       return 0;
     });
   });
+  return result;
+}
+
+std::string MaterialsOutputPath(const MaterialsRequest& request) {
+  if (!request.output.empty()) return request.output;
+  return BesideTable(request.table.path, ".materials.csv");
+}
+
+JobResult MaterialsJob(const MaterialsRequest& request, JobContext& context) {
+  request.Validate();
+  const std::string output = MaterialsOutputPath(request);
+  StartJob(request.table, output, context);
+  const BrenmoorState& state = context.state();
+  RefuseSectionsWithoutCapacity(state, request.options);
+  const std::string csv = NamingRefusals(state, [&] {
+    return MaterialsCsv(state, AnalysisOptionsOf(request.options), UsableStirrups(state));
+  });
+  JobResult result;
+  result.sections = state.imported_count;
+  WriteJobOutput(output, context, result,
+                 [&](ByteSink& sink) { sink.Write(csv.data(), csv.size()); });
   return result;
 }
 

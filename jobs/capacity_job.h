@@ -19,6 +19,8 @@ enum class CapacityCsv {
   kMomentCurvature,  // every moment–curvature point at the axial ratio
   kBiaxial,          // the biaxial figures at the axial ratio
   kBiaxialCurves,    // the Mx–My contours at the axial ratio
+  kAnalysis,         // the analysis moment–curvature figures and the fiber's error
+  kAnalysisCurves,   // every point of the analysis moment–curvature curves
 };
 
 struct CapacityRequest {
@@ -70,6 +72,28 @@ JobResult CapacityCsvJob(const CapacityRequest& request, JobContext& context);
 // (never standard output) once every section's figures are computed.
 JobResult CapacityPdfJob(const CapacityRequest& request, JobContext& context,
                          const CapacityRenderer& render);
+
+// `brenmoor materials`: every analysis law the table's sections use, as
+// points (MaterialsCsv), for the analysis program's material definitions.
+struct MaterialsRequest {
+  JobTable table;
+  // UTF-8 path; "-" for standard output; empty for the default,
+  // "<table without extension>.materials.csv" beside the table.
+  std::string output;
+  // The laws' strengths, the bars' and the hoops' grades; the axial ratio
+  // plays no part.
+  CapacityOptions options;
+
+  void Validate() const {}
+};
+
+std::string MaterialsOutputPath(const MaterialsRequest& request);
+
+// Writes the laws of every concrete grade, the bars, the hoops and each
+// confined core the table uses. A table whose stirrup columns hold what the
+// analysis cannot use is refused first, naming every line, section and
+// column, and nothing is written.
+JobResult MaterialsJob(const MaterialsRequest& request, JobContext& context);
 
 struct RefineRequest {
   JobTable table;

@@ -1,13 +1,16 @@
 // The jobs called directly, as the window calls them: no command line, no Qt.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "capacity/analysis_laws.h"
 #include "jobs/capacity_job.h"
 #include "jobs/convert_job.h"
 #include "jobs/diff_job.h"
@@ -77,6 +80,19 @@ std::vector<NamedJob> EveryJob() {
       {"capacity pdf",
        [](const std::string& t, const std::string& o, JobContext& c) {
          CapacityPdfJob(For<CapacityRequest>(t, o), c, FakeCapacityReport);
+       }},
+      {"analysis csv",
+       [](const std::string& t, const std::string& o, JobContext& c) {
+         CapacityRequest request = For<CapacityRequest>(t, o, true);
+         request.csv_kind = CapacityCsv::kAnalysis;
+         CapacityCsvJob(request, c);
+       }},
+      {"materials",
+       [](const std::string& t, const std::string& o, JobContext& c) {
+         MaterialsRequest request;
+         request.table.path = t;
+         request.output = o;
+         MaterialsJob(request, c);
        }},
       {"refine", [](const std::string& t, const std::string& o,
                     JobContext& c) { RefineJob(For<RefineRequest>(t, o), c); }},
@@ -222,6 +238,59 @@ TEST(Jobs, ACancelledJobLeavesTheOlderOutput) {
                Cancelled);
   EXPECT_EQ(ReadFile(output), "older");
   EXPECT_EQ(testing::EntriesIn(dir.path()), 2);
+}
+
+// The analysis jobs take the stirrups only once every one of them can be
+// used, and confine the cores with the hoops' grade asked for.
+TEST(AnalysisJobs, RefuseUnusableStirrupsAndConfineWithTheChosenHoops) {
+  TempDir dir;
+  const std::string table = (dir / "t.csv").string();
+  const std::string output = (dir / "out.csv").string();
+  const std::string header =
+      "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC,STIRRUP_D,STIRRUP_S,LEGS_X,LEGS_Y\n";
+  // KZ2's spacing is below its bar diameter.
+  WriteFile(table, header + "1,KZ1,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40,10,100,4,4\n" +
+                       "2,KZ2,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40,10,8,4,4\n");
+  CapacityRequest analysis = For<CapacityRequest>(table, output, true);
+  analysis.csv_kind = CapacityCsv::kAnalysis;
+  MaterialsRequest materials;
+  materials.table.path = table;
+  materials.output = output;
+  WriteFile(output, "older");
+  for (int job = 0; job < 2; ++job) {
+    BrenmoorState state;
+    JobContext context(state);
+    try {
+      job == 0 ? CapacityCsvJob(analysis, context) : MaterialsJob(materials, context);
+      ADD_FAILURE() << "job " << job << " took KZ2's stirrups";
+    } catch (const ImportError& e) {
+      EXPECT_NE(std::string(e.what()).find("STIRRUP_S"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(ReadFile(output), "older");
+  }
+
+  WriteFile(table, header + "1,KZ1,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40,10,100,4,4\n" +
+                       "2,KZ2,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40,,,,\n");
+  // Each row of the CSV whose model is model, for hoops of grade.
+  auto rows = [&](RebarGrade grade, const std::string& model) {
+    analysis.options.hoops = grade;
+    BrenmoorState state;
+    JobContext context(state);
+    CapacityCsvJob(analysis, context);
+    std::string found;
+    std::istringstream csv(ReadFile(output));
+    for (std::string line; std::getline(csv, line);) {
+      if (line.find("," + model + ",") != std::string::npos) found += line + "\n";
+    }
+    return found;
+  };
+  // KZ2 has no stirrups: the confined model is KZ1's alone, about x and y.
+  const std::string weak = rows(RebarGrade::kHPB300, "confined");
+  EXPECT_EQ(std::count(weak.begin(), weak.end(), '\n'), 2) << weak;
+  EXPECT_EQ(weak.rfind("1,\"KZ1\",x,confined,", 0), 0u) << weak;
+  // Stronger hoops confine more; the unconfined models do not see them.
+  EXPECT_NE(rows(RebarGrade::kHRB500, "confined"), weak);
+  EXPECT_EQ(rows(RebarGrade::kHRB500, "exact"), rows(RebarGrade::kHPB300, "exact"));
 }
 
 // Sections matched by name, the k-th of a name with the k-th; with a hand
