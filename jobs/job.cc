@@ -75,10 +75,43 @@ void StartJob(const JobTable& table, const std::string& output, JobContext& cont
   }
 }
 
+namespace {
+
+// Passes bytes on to another sink without the UTF-8 byte order mark they may
+// start with. The CSVs carry one so that a spreadsheet opening the file reads
+// their names as UTF-8; a program reading a pipe takes it for part of the
+// first field ("\ufeffNo").
+class WithoutByteOrderMark : public ByteSink {
+ public:
+  explicit WithoutByteOrderMark(ByteSink& to) : ByteSink(4096), to_(to) {}
+
+ protected:
+  void Deliver(const char* data, std::size_t size) override {
+    static constexpr char kMark[] = "\xEF\xBB\xBF";
+    while (looked_ < 3 && size > 0 && *data == kMark[looked_]) {
+      ++looked_, ++data, --size;
+    }
+    if (looked_ < 3 && size > 0) {
+      // Not a mark after all: what was held back is part of the text.
+      to_.Write(kMark, looked_);
+      looked_ = 3;
+    }
+    to_.Write(data, size);
+  }
+
+ private:
+  ByteSink& to_;
+  std::size_t looked_ = 0;  // bytes of the mark seen and held back
+};
+
+}  // namespace
+
 void WriteJobOutput(const std::string& output, JobContext& context, JobResult& result,
                     const std::function<void(ByteSink&)>& write) {
   if (IsStandardOutput(output, context)) {
-    write(*context.standard_output());
+    WithoutByteOrderMark sink(*context.standard_output());
+    write(sink);
+    sink.Flush();
     context.standard_output()->Flush();
     result.written.clear();
     context.Say(result);
@@ -86,7 +119,14 @@ void WriteJobOutput(const std::string& output, JobContext& context, JobResult& r
   }
   ReplacingFile file(PathFromUtf8(output));
   FileSink sink(file);
-  write(sink);
+  if (file.positional()) {
+    write(sink);
+  } else {
+    // A pipe or a device by its name: read by a program, not a spreadsheet.
+    WithoutByteOrderMark unmarked(sink);
+    write(unmarked);
+    unmarked.Flush();
+  }
   sink.Flush();
   // The engineer who cancels as the last bytes go out still asked for the
   // older file.

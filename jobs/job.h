@@ -140,6 +140,8 @@ void StartJob(const JobTable& table, const std::string& output, JobContext& cont
 // when it went to standard output by any name) and tells the context's say
 // (Saying) before the file replaces the older one. A cancel asked for while
 // the last bytes were written still keeps the older file (Cancelled).
+// A CSV's UTF-8 byte order mark goes only into a file: standard output, a
+// pipe or a device gets the text without it.
 void WriteJobOutput(const std::string& output, JobContext& context, JobResult& result,
                     const std::function<void(ByteSink&)>& write);
 

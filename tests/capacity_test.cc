@@ -349,7 +349,7 @@ TEST(CapacityCommand, CsvOfTheFiguresWithEachMaterialChoice) {
     const Outcome run = RunCapacity(args);
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string start =
-        "\xEF\xBB\xBFNo,NAME,axis,N0,Nt,Nb,Mb,M0,fiber_M0,fiber_error_pct\r\n"
+        "No,NAME,axis,N0,Nt,Nb,Mb,M0,fiber_M0,fiber_error_pct\r\n"
         "1,\"KZ1\",x," +
         c.n0_nt + ",";
     EXPECT_EQ(run.out.substr(0, start.size()), start);
@@ -357,9 +357,15 @@ TEST(CapacityCommand, CsvOfTheFiguresWithEachMaterialChoice) {
   }
   const Outcome curves = RunCapacity({kSample, "--csv", "--curves", "-o", "-"});
   ASSERT_EQ(curves.status, 0) << curves.err;
-  const std::string start = "\xEF\xBB\xBFNo,NAME,axis,model,N,M\r\n1,\"KZ1\",x,exact,-2145.6,0\r\n";
+  const std::string start = "No,NAME,axis,model,N,M\r\n1,\"KZ1\",x,exact,-2145.6,0\r\n";
   EXPECT_EQ(curves.out.substr(0, start.size()), start);
   EXPECT_EQ(RunCapacity({kSample, "--steel", "HRB600", "--csv"}).status, 2);
+  // A grade in any case is the grade; a wrong one is answered with the right ones.
+  EXPECT_EQ(RunCapacity({kSample, "--steel", "hrb335", "--csv", "-o", "-"}).out,
+            RunCapacity({kSample, "--steel", "HRB335", "--csv", "-o", "-"}).out);
+  EXPECT_EQ(RunCapacity({kSample, "--stirrup-steel", "hrb600", "--csv"}).err,
+            "brenmoor: invalid value 'hrb600' for --stirrup-steel: HPB300, HRB335, HRB400 or "
+            "HRB500\nTry 'brenmoor capacity --help'.\n");
   EXPECT_EQ(RunCapacity({kSample, "--curves"}).status, 2);
 }
 

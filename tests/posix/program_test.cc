@@ -22,7 +22,8 @@ const std::string kProgram = std::string(BRENMOOR_BINARY_DIR) + "/brenmoor";
 const std::string& kSample = testing::kSampleTable;
 
 const std::string kWithoutDisplay =
-    "Every command works without one (convert, inspect, report, capacity, refine, diff); see "
+    "Every command works without one (convert, inspect, report, capacity, materials, refine, "
+    "diff); see "
     "brenmoor "
     "--help.\n";
 
