@@ -5,6 +5,13 @@ include(GNUInstallDirs)
 if(TARGET brenmoor)
   install(TARGETS brenmoor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+# The manual page and the bash completion, made from the commands'
+# declarations (tools/command_docs.cc).
+if(TARGET command_docs_files)
+  install(FILES ${PROJECT_BINARY_DIR}/brenmoor.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${PROJECT_BINARY_DIR}/brenmoor.bash
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME brenmoor)
+endif()
 # The window and the PDF report, which the program loads from there when it
 # is not beside it.
 if(TARGET brenmoor-qt)

@@ -18,6 +18,13 @@ foreach(expected "Files: *\nCopyright: 2026 The Brenmoor project\nLicense: Expat
     message(FATAL_ERROR "the copyright file lacks '${expected}'")
   endif()
 endforeach()
+# The manual page and the completion the commands' declarations make, where
+# man and bash look for them.
+foreach(file share/man/man1/brenmoor.1.gz share/bash-completion/completions/brenmoor)
+  if(NOT EXISTS ${WORK_DIR}/${file})
+    message(FATAL_ERROR "no ${WORK_DIR}/${file}")
+  endif()
+endforeach()
 # The guides, each picture they show beside them (their links are relative,
 # so a picture left out breaks the guide only once it is installed), and the
 # changelog where Debian looks for it.
