@@ -270,7 +270,7 @@ void DeclareRefine(CLI::App& refine, CommandCall& call) {
           call.ContextSaying(csv ? "the grids of " : "the table with the grids of ",
                              [csv](const JobResult&) { return csv ? "" : " changed"; });
       RefineJob(*request, context, [&call, csv](const RefineResult& result) {
-        if (!csv) PrintRefined(call.out, call.state, result);
+        if (!csv && !call.quiet) PrintRefined(call.out, call.state, result);
       });
     };
   });

@@ -17,7 +17,7 @@ CLI::Option* AddTableArgument(CLI::App& command, std::string& table, const std::
 
 CLI::Option* AddOutputOption(CLI::App& command, std::string& output, const std::string& help) {
   // Given twice, the last one counts, as it always has.
-  return command.add_option("-o", output, help)
+  return command.add_option("-o,--output", output, help)
       ->type_name("FILE")
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 }
@@ -51,6 +51,7 @@ JobContext CommandCall::Context() {
 JobContext CommandCall::ContextSaying(const std::string& what,
                                       std::function<std::string(const JobResult&)> after_count) {
   return Context().Saying([this, what, after_count](const JobResult& result) {
+    if (quiet) return;
     SayWritten(out, what, result, after_count ? after_count(result) : std::string());
     out.flush();
     if (!out) throw Error("cannot write to standard output: " + StandardOutputFailure(out));

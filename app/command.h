@@ -29,6 +29,9 @@ struct CommandCall {
   std::ostream* err = nullptr;
   // The command named, for the hint after a wrong call; empty when none is.
   std::string command;
+  // -q: no progress line and no "Wrote ..." summary; warnings and errors
+  // still go to standard error.
+  bool quiet = false;
 
   // What a job of this call works with; the import's warnings are printed
   // as "brenmoor: TABLE:LINE: warning: message." as they come.

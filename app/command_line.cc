@@ -90,7 +90,8 @@ std::string WrongCallText(const CLI::ParseError& e, const std::string& command) 
   if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
     // "-o: 1 required FILE missing": the option is what comes before ':'.
     const std::string option = what.substr(0, what.find(':'));
-    return option + (option == "-o" ? " needs a file name" : " needs a value");
+    if (option == "-o" || option == "--output") return "-o needs a file name";
+    return option + " needs a value";
   }
   return what;
 }
@@ -122,6 +123,9 @@ void Declare(CLI::App& brenmoor, CommandCall& call, std::span<const Command> com
     CLI::App* app = brenmoor.add_subcommand(command.name, command.summary);
     app->allow_extras();
     command.declare(*app, call);
+    app->add_flag("-q,--quiet", call.quiet,
+                  "print neither the progress line nor what was written; warnings and errors "
+                  "still show");
   }
 }
 
@@ -191,6 +195,9 @@ int Run(const std::vector<std::string>& arguments, CommandCall& call, std::ostre
     }
   }
   if (!call.run) return PrintWrongCall(err, "no command given", "");
+  if (call.quiet) {
+    if (auto* line = dynamic_cast<ProgressLine*>(call.progress)) line->Silence();
+  }
   call.run();
   return 0;
 }

@@ -51,6 +51,12 @@ class ProgressLine : public Progress {
   // Removes the line, if one is shown.
   void Erase();
 
+  // Shows nothing from now on (the command line's -q).
+  void Silence() {
+    Erase();
+    enabled_ = false;
+  }
+
  private:
   // The columns a line may take: one less than the terminal's width, since
   // writing the last column moves some terminals (the Windows console) to

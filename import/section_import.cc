@@ -327,7 +327,9 @@ void ImportSectionFile(BrenmoorState& state, const std::string& path, char decim
   try {
     // A zero byte refuses the table, so nothing after it is read: reading
     // /dev/zero or a disk image ends at once.
-    bytes = ReadWholeFile(PathFromUtf8(path), ReadLimits{.stop_at_zero = true});
+    // "-" is standard input, as for every program that reads a file.
+    bytes = path == "-" ? ReadStandardInput(ReadLimits{.stop_at_zero = true})
+                        : ReadWholeFile(PathFromUtf8(path), ReadLimits{.stop_at_zero = true});
   } catch (const Error& e) {
     throw ImportError(e.what(), path, 0);
   }

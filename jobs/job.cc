@@ -137,6 +137,11 @@ void WriteJobOutput(const std::string& output, JobContext& context, JobResult& r
 }
 
 std::string BesideTable(const std::string& table, const std::string& suffix) {
+  if (table == "-") {
+    throw WrongRequest(
+        "the table comes from standard input, so there is no folder to write "
+        "beside it: name the output with -o");
+  }
   std::filesystem::path path = PathFromUtf8(table);
   path.replace_extension();
   path += PathFromUtf8(suffix);

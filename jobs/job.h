@@ -158,6 +158,7 @@ bool GoesToStandardOutput(const std::string& output, const JobContext& context);
 // path with its extension replaced by suffix, beside it: the default name of
 // an output made from a table. Example: ("D:\\a\\t.csv", ".capacity.pdf")
 // gives "D:\\a\\t.capacity.pdf".
+// A table read from standard input ("-") has no folder: WrongRequest.
 std::string BesideTable(const std::string& table, const std::string& suffix);
 
 }  // namespace brenmoor

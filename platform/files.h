@@ -49,6 +49,11 @@ struct ReadLimits {
 // open for writing).
 std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits = {});
 
+// Everything on the program's standard input, as bytes, or as much of it as
+// limits allow: a table given as "-". Throws "Cannot open file "-". <reason>"
+// when it cannot be read.
+std::string ReadStandardInput(ReadLimits limits = {});
+
 // Whether a and b name the same file: the same file on the disk however it
 // is reached (another spelling, "./", a symbolic link, a hard link, another
 // case on Windows). False when either does not exist.

@@ -301,6 +301,19 @@ std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits) 
   return bytes;
 }
 
+std::string ReadStandardInput(ReadLimits limits) {
+  std::string bytes;
+  const bool read = ReadToEnd(0, limits, bytes, [](char* buffer, std::size_t size) {
+    ssize_t got;
+    do {
+      got = ::read(STDIN_FILENO, buffer, size);
+    } while (got < 0 && errno == EINTR);
+    return got;
+  });
+  if (!read) Throw("Cannot open", "-", errno);
+  return bytes;
+}
+
 ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(FullPath(target)) {
   ReadTestHook();
   if (const int fd = NamedDescriptor(target_); fd >= 0) {

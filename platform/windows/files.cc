@@ -214,6 +214,22 @@ std::string ReadWholeFile(const std::filesystem::path& path, ReadLimits limits) 
   return bytes;
 }
 
+std::string ReadStandardInput(ReadLimits limits) {
+  std::string bytes;
+  const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+  const bool read = input != nullptr && input != INVALID_HANDLE_VALUE &&
+                    ReadToEnd(0, limits, bytes, [&](char* buffer, std::size_t want) -> long long {
+                      DWORD got = 0;
+                      const DWORD most = static_cast<DWORD>(std::min<std::size_t>(want, 1u << 30));
+                      if (::ReadFile(input, buffer, most, &got, nullptr)) return got;
+                      // The writing end of a pipe closed: its end.
+                      if (::GetLastError() == ERROR_BROKEN_PIPE) return 0;
+                      return -1;
+                    });
+  if (!read) Throw("Cannot open", "-", ::GetLastError());
+  return bytes;
+}
+
 ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(FullPath(target)) {
   ReadTestHook();
   // A file the engineer made read-only is not replaced behind their back.

@@ -169,6 +169,35 @@ TEST(Program, WritesItsFileToStandardOutputByItsNames) {
   }
 }
 
+// "-" is standard input for every command that reads a table, --output is
+// -o, and -q leaves standard output to the output alone.
+TEST(Program, ReadsItsTableFromStandardInputAndIsQuietWhenAsked) {
+  testing::TempDir dir;
+  const std::string out = (dir / "out").string(), err = (dir / "err").string();
+  for (const std::string command :
+       {"convert", "report --csv", "capacity --csv", "capacity --csv --analysis", "materials"}) {
+    SCOPED_TRACE(command);
+    ASSERT_EQ(std::system((kProgram + " " + command + " " + kSample + " -o - >" + out).c_str()), 0);
+    const std::string expected = testing::ReadFile(out);
+    ASSERT_EQ(std::system((kProgram + " " + command + " - --output - <" + kSample + " >" + out +
+                           " 2>" + err)
+                              .c_str()),
+              0);
+    EXPECT_EQ(testing::ReadFile(out), expected);
+    EXPECT_EQ(testing::ReadFile(err), "");
+  }
+  // A table on standard input has no folder to write beside: -o is asked for.
+  const int beside =
+      std::system((kProgram + " capacity - --csv <" + kSample + " >" + out + " 2>" + err).c_str());
+  EXPECT_EQ(WEXITSTATUS(beside), 2);
+  EXPECT_NE(testing::ReadFile(err).find("name the output with -o"), std::string::npos);
+  const std::string file = (dir / "k.pf").string();
+  ASSERT_EQ(std::system((kProgram + " convert -q " + kSample + " -o " + file + " >" + out).c_str()),
+            0);
+  EXPECT_EQ(testing::ReadFile(out), "");
+  EXPECT_GT(testing::ReadFile(file).size(), 4000u);
+}
+
 // A window and PDF module that is not the one this build made (a copy cut
 // short by an interrupted install, another build's) is refused before it is
 // loaded, with a message and status 1; what needs no module goes on.
