@@ -40,12 +40,14 @@ inline constexpr double kFiberErrorLimitPct = 5.0;
 // the figures are and are not, with the start of the summary table (every
 // section's N0, Nt, M0 about x and y, ρ marked outside its grade's limits, and the
 // fiber errors about x, y and in biaxial bending), further pages of that
-// table, then one page per section with its figures, its material values,
-// its four curves and its Mx–My contour at the axial load.
+// table, then for each section a page with its figures, its material values,
+// its four curves and its Mx–My contour at the axial load, and a page with
+// its analysis moment–curvature (the laws, the curves about x and y of its
+// models, their figures and the fiber's error).
 struct CapacityReportPlan {
   int sections = 0;
   int table_pages = 0;
-  int pages() const { return table_pages + sections; }
+  int pages() const { return table_pages + 2 * sections; }
 };
 CapacityReportPlan PlanCapacityReport(int sections);
 
