@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include "capacity/analysis.h"
 #include "capacity/analysis_laws.h"
 #include "report/figures.h"
 #include "window_test_support.h"
@@ -287,6 +288,44 @@ class CapacityDialogTest : public WindowTest {
     PressRow(1);
     QVERIFY(Dialog()->Curves());
     QCOMPARE(Reports(), QStringList());
+  }
+
+  // The analysis curves beside the others, their figures on their own pages
+  // as the capacity library gives them, the confined model only where the
+  // table has stirrups, and the stirrups' grade chosen, used and remembered.
+  void AnalysisFollowsTheHoopsGrade() {
+    const QString stirrups = QStringLiteral(BRENMOOR_SOURCE_DIR "/examples/sample-stirrups.csv");
+    Import(stirrups);
+    Open(1);
+    auto* hoops = InDialog<QComboBox>("HoopsGradeBox");
+    QVERIFY(hoops->isVisible());
+    auto* table = InDialog<QTableWidget>("AnalysisFiguresX");
+    QVERIFY(!table->isRowHidden(2));
+    const auto confined_ei0 = [&] {
+      const AnalysisSection section = MakeAnalysisSection(
+          *state_, 1, AnalysisOptionsOf(Dialog()->Options()), state_->records[1].stirrups);
+      return Figure(
+          *AnalysisFiguresOf(section, BendingAxis::kX, AnalysisModel::kConfined, 0.3).EI0);
+    };
+    QCOMPARE(table->item(2, 0)->text(), confined_ei0());
+    const QImage hrb400 = Charts();
+    const QString mu = table->item(2, 9)->text();
+    // HPB300's fy of 270 N/mm² confines less: another core, another curve.
+    hoops->setCurrentText(QStringLiteral("HPB300"));
+    QCOMPARE(Dialog()->Analysis()->section.core->fyh, 270.0);
+    QCOMPARE(table->item(2, 0)->text(), confined_ei0());
+    QVERIFY(table->item(2, 9)->text() != mu);
+    QVERIFY(Charts() != hrb400);
+    NewForm();
+    Import(stirrups);
+    Open(1);
+    QCOMPARE(InDialog<QComboBox>("HoopsGradeBox")->currentText(), QStringLiteral("HPB300"));
+
+    // Without stirrup columns: no choice of hoops and no confined row.
+    Import(kSample);
+    QVERIFY(!InDialog<QComboBox>("HoopsGradeBox")->isVisible());
+    QVERIFY(InDialog<QTableWidget>("AnalysisFiguresY")->isRowHidden(2));
+    QVERIFY(!Dialog()->Analysis()->confined());
   }
 
   // Settings written by hand or by another version give the defaults, not
