@@ -906,13 +906,18 @@ void CapacityReportDocument(ByteSink& out, const BrenmoorState& state,
 }
 
 QByteArray SectionCapacityDocument(const BrenmoorState& state, int record,
-                                   const CapacityCurves& curves, const CapacityReportInfo& info) {
+                                   const CapacityCurves& curves, const CapacityReportInfo& info,
+                                   const AnalysisCurves* analysis) {
   const CapacitySection section = MakeCapacitySection(state, record, curves.options);
   StringSink bytes;
   Pdf(bytes, info, [&](QPdfWriter& writer) {
-    CapacityPainter painter(writer, state, info, 1);
+    CapacityPainter painter(writer, state, info, analysis != nullptr ? 2 : 1);
     painter.Begin();
     painter.SectionPage(record, section, curves);
+    if (analysis != nullptr) {
+      painter.NewPage();
+      painter.AnalysisPage(record, *analysis);
+    }
     painter.End();
   });
   return QByteArray::fromStdString(bytes.bytes());

@@ -73,8 +73,10 @@ void CapacityReportDocument(ByteSink& out, const BrenmoorState& state,
 
 // The page of section `record` of state alone, as an A4 PDF, for the window's
 // export of the section on show; curves are its ComputeCapacityCurves with
-// info.options.
+// info.options. With analysis (its ComputeAnalysisCurves), its analysis page
+// follows, as in the report.
 QByteArray SectionCapacityDocument(const BrenmoorState& state, int record,
-                                   const CapacityCurves& curves, const CapacityReportInfo& info);
+                                   const CapacityCurves& curves, const CapacityReportInfo& info,
+                                   const AnalysisCurves* analysis = nullptr);
 
 }  // namespace brenmoor

@@ -283,10 +283,6 @@ Usage notes:
         <translation>PDF…</translation>
     </message>
     <message>
-        <source>将本截面的承载力页保存为 PDF</source>
-        <translation>Save this section&apos;s capacity page as PDF</translation>
-    </message>
-    <message>
         <source>关闭</source>
         <translation>Close</translation>
     </message>
@@ -498,6 +494,10 @@ Usage notes:
         <source>钢筋</source>
         <comment>what ended the curve</comment>
         <translation>bar</translation>
+    </message>
+    <message>
+        <source>将本截面的承载力页和分析弯矩–曲率页保存为 PDF</source>
+        <translation>Save the section&apos;s capacity page and analysis moment–curvature page as a PDF</translation>
     </message>
 </context>
 <context>

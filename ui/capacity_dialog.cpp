@@ -487,7 +487,7 @@ void CapacityDialog::RetranslateTexts() {
   next_button_->setToolTip(tr("下一个截面 (PgDn)"));
   picture_button_->setToolTip(tr("将曲线保存为 PNG 图片"));
   pdf_button_->setText(tr("导出 PDF…"));
-  pdf_button_->setToolTip(tr("将本截面的承载力页保存为 PDF"));
+  pdf_button_->setToolTip(tr("将本截面的承载力页和分析弯矩–曲率页保存为 PDF"));
   close_button_->setText(tr("关闭"));
   steel_label_->setText(tr("钢筋"));
   hoops_label_->setText(tr("箍筋"));
@@ -861,7 +861,8 @@ void CapacityDialog::ExportPdf() {
     info.version = QStringLiteral(BRENMOOR_VERSION);
     info.options = curves_->options;
     info.language = report_language_;
-    const QByteArray page = SectionCapacityDocument(state_, record_, *curves_, info);
+    const QByteArray page =
+        SectionCapacityDocument(state_, record_, *curves_, info, analysis_ ? &*analysis_ : nullptr);
     ExportJob({table_path_.toStdString(), path->toStdString()}, [&](ByteSink& sink) {
       sink.Write(page.constData(), static_cast<std::size_t>(page.size()));
     });

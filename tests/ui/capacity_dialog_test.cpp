@@ -371,7 +371,8 @@ class CapacityDialogTest : public WindowTest {
     QVERIFY(ReadAll(dir.filePath("kz2.pdf")).startsWith("%PDF-"));
     if (const QString text = PdfText(dir.filePath("kz2.pdf")); !text.isEmpty()) {
       QVERIFY2(text.contains(QRegularExpression("2 +KZ2")) &&
-                   text.contains(QStringLiteral("第 1 页，共 1 页")) &&
+                   text.contains(QStringLiteral("第 1 页，共 2 页")) &&
+                   text.contains(QRegularExpression("2 +KZ2：分析弯矩–曲率")) &&
                    text.contains(QStringLiteral("绕 y 轴")) &&
                    text.contains(QStringLiteral("N0 按毛截面 B × H 计")),
                qPrintable(text));
