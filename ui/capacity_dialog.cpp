@@ -495,17 +495,20 @@ void CapacityDialog::RetranslateTexts() {
   figure_tabs_->setTabText(0, tr("承载力"));
   figure_tabs_->setTabText(1, tr("分析 M–φ，绕 x 轴"));
   figure_tabs_->setTabText(2, tr("分析 M–φ，绕 y 轴"));
+  for (QTableWidget* table : analysis_figures_) {
+    // Symbol over unit: eleven columns still read whole on a 1024 screen.
+    table->setHorizontalHeaderLabels(
+        {QStringLiteral("EI0\nkN·m²"), QStringLiteral("φy′\n1/m"), QStringLiteral("My′\nkN·m"),
+         QStringLiteral("Mn\nkN·m"), QStringLiteral("φy\n1/m"), QStringLiteral("EIeff\nkN·m²"),
+         QStringLiteral("φu\n1/m"), QStringLiteral("Mu\nkN·m"), QStringLiteral("M_peak\nkN·m"),
+         QStringLiteral("μφ\n"), tr("终止于") + u'\n'});
+    table->setVerticalHeaderLabels({tr("精确"), tr("纤维"), tr("约束"), tr("纤维误差 (%)")});
+    table->setFixedHeight(table->horizontalHeader()->sizeHint().height() + kAnalysisRows * 24 +
+                          2 * table->frameWidth());
+  }
   // As high as its tallest page and no higher: the charts keep the rest.
   figure_tabs_->setFixedHeight(figure_tabs_->tabBar()->sizeHint().height() +
                                std::max(figures_->height(), analysis_figures_[0]->height()) + 2);
-  for (QTableWidget* table : analysis_figures_) {
-    table->setHorizontalHeaderLabels(
-        {QStringLiteral("EI0 (kN·m²)"), QStringLiteral("φy′ (1/m)"), QStringLiteral("My′ (kN·m)"),
-         QStringLiteral("Mn (kN·m)"), QStringLiteral("φy (1/m)"), QStringLiteral("EIeff (kN·m²)"),
-         QStringLiteral("φu (1/m)"), QStringLiteral("Mu (kN·m)"), QStringLiteral("M_peak (kN·m)"),
-         QStringLiteral("μφ"), tr("终止于")});
-    table->setVerticalHeaderLabels({tr("精确"), tr("纤维"), tr("约束"), tr("纤维误差 (%)")});
-  }
   strengths_label_->setText(tr("强度"));
   ratio_label_->setText(tr("轴压比"));
   scope_->setText(
