@@ -770,6 +770,44 @@ TEST(CapacityChart, DrawsDataTheRightWayUp) {
   EXPECT_LT(dashed.first + 300, dashed.second);
 }
 
+// The analysis chart draws each model the section has, and the bilinear
+// line through the points its figures define: from the origin at EIeff to
+// (φy, EIeff·φy), which is Mn where Mn > My′, then to the end (φu, Mu).
+TEST(CapacityChart, AnalysisChartHasEachModelAndItsBilinearLine) {
+  TSECTION hooped = testing::DefaultSection();
+  hooped.stirrups = Stirrups{10, 100, 4, 4};
+  const BrenmoorState state = testing::StateWith(testing::DefaultSection(), hooped);
+  CapacityChartTexts texts;
+  texts.confined = "confined";
+  texts.bilinear = "bilinear";
+  texts.analysis_title[1] = texts.cannot_hold = "%1";
+  for (int record : {1, 2}) {
+    SCOPED_TRACE(record);
+    const AnalysisCurves curves = ComputeAnalysisCurves(state, record, CapacityOptions());
+    const Chart chart = AnalysisChart(curves, BendingAxis::kY, texts);
+    const int models = record == 2 ? 3 : 2;
+    EXPECT_EQ(curves.confined(), record == 2);
+    EXPECT_EQ(chart.legend_dotted.isEmpty(), record == 1);
+    // The models' curves, then a bilinear line for each but the fiber model.
+    ASSERT_EQ(chart.series.size(), static_cast<std::size_t>(models + models - 1));
+    for (int m = 0; m < models; ++m) {
+      const ChartSeries& curve = chart.series[static_cast<std::size_t>(m)];
+      const AnalysisFigures& f = curves.curve[1][m].figures;
+      ASSERT_TRUE(f.holds && f.phi_y && f.EI_eff && f.M_y1);
+      EXPECT_EQ(curve.dotted, m == 2);
+      EXPECT_EQ(curve.points.back(), QPointF(f.phi_u, f.M_u));
+      if (m == 1) continue;
+      const ChartSeries& line = chart.series[static_cast<std::size_t>(models + (m == 0 ? 0 : 1))];
+      EXPECT_TRUE(line.thin);
+      ASSERT_EQ(line.points.size(), 3u);
+      EXPECT_EQ(line.points[0], QPointF(0, 0));
+      EXPECT_DOUBLE_EQ(line.points[1].x(), *f.phi_y);
+      EXPECT_NEAR(line.points[1].y(), f.M_n > *f.M_y1 ? f.M_n : *f.M_y1, 1e-9 * f.M_n);
+      EXPECT_EQ(line.points[2], QPointF(f.phi_u, f.M_u));
+    }
+  }
+}
+
 TEST(CapacityChart, TicksAtRoundSteps) {
   const struct {
     double span;
