@@ -55,7 +55,9 @@ CapacityReportPlan PlanCapacityReport(int sections);
 // the imported-section count), whose figures[r − 1] ComputeCapacityTable and
 // biaxial[r − 1] ComputeBiaxialTable gave with info.options (a section past
 // the end of biaxial shows no biaxial error), onto an A4 paged device. Each
-// section's page computes its curves and contour itself. Needs a QGuiApplication.
+// section's pages compute their curves and contour themselves, the analysis
+// page with the stirrups the state's record gives the section and the hoops'
+// grade of info.options, and drop them once drawn. Needs a QGuiApplication.
 // Returns the number of pages painted. Throws CapacityRefusal as
 // MakeCapacitySection does, and Error when the device cannot be painted on.
 // With a progress, counts the pages painted ("Drawing capacity pages") and
