@@ -72,7 +72,10 @@ screenshot: build
 	pdftoppm -png -r 60 -f 1 -l 1 $(BUILD_DIR)/sample-report-zh.pdf docs/report-zh-page
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample.csv docs/capacity-dialog.png --capacity
 	./$(BUILD_DIR)/brenmoor capacity examples/sample.csv -o $(BUILD_DIR)/sample-capacity.pdf
-	pdftoppm -png -r 60 -f 3 -l 3 -singlefile $(BUILD_DIR)/sample-capacity.pdf docs/capacity-page
+	pdftoppm -png -r 60 -f 4 -l 4 -singlefile $(BUILD_DIR)/sample-capacity.pdf docs/capacity-page
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tools/screenshot examples/sample-stirrups.csv docs/analysis-dialog.png --analysis
+	./$(BUILD_DIR)/brenmoor capacity examples/sample-stirrups.csv --strength characteristic -o $(BUILD_DIR)/stirrups-capacity.pdf
+	pdftoppm -png -r 110 -f 3 -l 3 -singlefile $(BUILD_DIR)/stirrups-capacity.pdf docs/analysis-page
 
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB

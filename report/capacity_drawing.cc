@@ -27,6 +27,8 @@ constexpr double kBelowTicks = 0.5;
 
 const QColor kSolidColour(0, 70, 170);
 const QColor kDashedColour(205, 65, 0);
+const QColor kDottedColour(0, 135, 60);
+const QColor kThinColour(110, 110, 110);
 const QColor kGridGrey(222, 222, 222);
 const QColor kZeroGrey(120, 120, 120);
 
@@ -41,12 +43,47 @@ QFont ChartFont(double unit, double height, bool bold = false) {
   return font;
 }
 
-QPen SeriesPen(bool dashed, double unit) {
-  QPen pen(dashed ? kDashedColour : kSolidColour, kLineWidth * unit, Qt::SolidLine, Qt::RoundCap,
-           Qt::RoundJoin);
+// The line styles of a chart, in the legend's order.
+enum class LineStyle { kSolid, kDashed, kDotted, kThin };
+LineStyle StyleOf(const ChartSeries& series) {
+  if (series.thin) return LineStyle::kThin;
+  if (series.dotted) return LineStyle::kDotted;
+  return series.dashed ? LineStyle::kDashed : LineStyle::kSolid;
+}
+QColor ColourOf(LineStyle style) {
+  switch (style) {
+    case LineStyle::kDashed:
+      return kDashedColour;
+    case LineStyle::kDotted:
+      return kDottedColour;
+    case LineStyle::kThin:
+      return kThinColour;
+    case LineStyle::kSolid:
+      break;
+  }
+  return kSolidColour;
+}
+
+QPen SeriesPen(LineStyle style, double unit) {
+  const double width = style == LineStyle::kThin ? 0.5 * kLineWidth : kLineWidth;
+  QPen pen(ColourOf(style), width * unit, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
   // In pen widths: long dashes that still read as a line on a short curve.
-  if (dashed) pen.setDashPattern({4.0, 2.5});
+  if (style == LineStyle::kDashed) pen.setDashPattern({4.0, 2.5});
+  if (style == LineStyle::kDotted) pen.setDashPattern({4.0, 1.8, 0.5, 1.8});
   return pen;
+}
+
+// The legend's lines: each style the chart names, with its words.
+std::vector<std::pair<LineStyle, QString>> LegendLines(const Chart& chart) {
+  std::vector<std::pair<LineStyle, QString>> lines;
+  const std::pair<LineStyle, const QString*> all[] = {{LineStyle::kSolid, &chart.legend_solid},
+                                                      {LineStyle::kDashed, &chart.legend_dashed},
+                                                      {LineStyle::kDotted, &chart.legend_dotted},
+                                                      {LineStyle::kThin, &chart.legend_thin}};
+  for (const auto& [style, text] : all) {
+    if (!text->isEmpty()) lines.emplace_back(style, *text);
+  }
+  return lines;
 }
 
 // An axis over whole ticks that take in lo, hi and 0, about `ticks` of them.
@@ -88,9 +125,11 @@ void Marker(QPainter& p, QPointF at, bool filled, double unit) {
 // The legend's size for the painter's font.
 QSizeF LegendSize(const QFontMetricsF& metrics, const Chart& chart, double unit) {
   const double sample = 8 * unit, gap = 1.5 * unit, line = 4 * unit;
-  const double text_w = std::max(metrics.horizontalAdvance(chart.legend_solid),
-                                 metrics.horizontalAdvance(chart.legend_dashed));
-  return {sample + 3 * gap + text_w, 2 * line + gap};
+  const auto lines = LegendLines(chart);
+  double text_w = 0;
+  for (const auto& entry : lines)
+    text_w = std::max(text_w, metrics.horizontalAdvance(entry.second));
+  return {sample + 3 * gap + text_w, static_cast<double>(lines.size()) * line + gap};
 }
 
 void Legend(QPainter& p, const QRectF& box, const Chart& chart, double unit) {
@@ -100,13 +139,14 @@ void Legend(QPainter& p, const QRectF& box, const Chart& chart, double unit) {
   p.setBrush(Qt::white);
   p.drawRect(box);
   p.setBrush(Qt::NoBrush);
-  const QString texts[] = {chart.legend_solid, chart.legend_dashed};
-  for (int k = 0; k < 2; ++k) {
-    const double y = box.top() + gap / 2 + line * (k + 0.5);
-    p.setPen(SeriesPen(k == 1, unit));
+  const auto lines = LegendLines(chart);
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    const double y = box.top() + gap / 2 + line * (static_cast<double>(k) + 0.5);
+    p.setPen(SeriesPen(lines[k].first, unit));
     p.drawLine(QPointF(box.left() + gap, y), QPointF(box.left() + gap + sample, y));
     p.setPen(Qt::black);
-    p.drawText(QPointF(box.left() + 2 * gap + sample, y + metrics.capHeight() / 2), texts[k]);
+    p.drawText(QPointF(box.left() + 2 * gap + sample, y + metrics.capHeight() / 2),
+               lines[k].second);
   }
 }
 
@@ -305,7 +345,7 @@ ChartLayout LayOutChart(const QRectF& area, const Chart& chart, double unit) {
     const auto [wx_lo, wx_hi] = Widened(x_lo, x_hi);
     const auto [wy_lo, wy_hi] = Widened(y_lo, y_hi);
     QRectF room = layout.plot;
-    if (!chart.legend_solid.isEmpty() || !chart.legend_dashed.isEmpty())
+    if (!LegendLines(chart).empty())
       room.setRight(room.right() - LegendSize(metrics, chart, unit).width() - 2 * unit);
     for (int ticks = kTicks;; --ticks) {
       const double step = NiceStep(std::max(wx_hi - wx_lo, wy_hi - wy_lo), ticks);
@@ -392,12 +432,13 @@ void DrawSeries(QPainter& p, const ChartLayout& layout, const Chart& chart, doub
         path.lineTo(at);
       }
     }
-    p.setPen(SeriesPen(series->dashed, unit));
+    const LineStyle style = StyleOf(*series);
+    p.setPen(SeriesPen(style, unit));
     p.drawPath(path);
     for (const ChartMark& mark : series->marks) {
       if (mark.index >= series->points.size()) continue;
-      p.setPen(QPen(series->dashed ? kDashedColour : kSolidColour, 0.25 * unit));
-      Marker(p, ToPage(layout, series->points[mark.index]), !series->dashed, unit);
+      p.setPen(QPen(ColourOf(style), 0.25 * unit));
+      Marker(p, ToPage(layout, series->points[mark.index]), style != LineStyle::kDashed, unit);
     }
   }
   // Each label to the right of its point unless that leaves the plot.
@@ -582,6 +623,81 @@ Chart CurvatureChart(const CapacityCurves& curves, BendingAxis axis,
   return chart;
 }
 
+AnalysisCurves ComputeAnalysisCurves(const BrenmoorState& state, int record,
+                                     const CapacityOptions& options) {
+  AnalysisCurves curves;
+  curves.options = options;
+  curves.section = MakeAnalysisSection(state, record, AnalysisOptionsOf(options),
+                                       state.records[static_cast<std::size_t>(record)].stirrups);
+  for (BendingAxis axis : kAxes) {
+    for (AnalysisModel model : {AnalysisModel::kExact, AnalysisModel::kFiber}) {
+      curves.curve[Index(axis)][static_cast<int>(model)] =
+          AnalysisCurveOf(curves.section, axis, model, options.axial_ratio);
+    }
+    if (curves.confined()) {
+      curves.curve[Index(axis)][2] =
+          AnalysisCurveOf(curves.section, axis, AnalysisModel::kConfined, options.axial_ratio);
+    }
+  }
+  return curves;
+}
+
+Chart AnalysisChart(const AnalysisCurves& curves, BendingAxis axis,
+                    const CapacityChartTexts& texts) {
+  const int a = Index(axis);
+  const double N = curves.curve[a][0].figures.N;
+  Chart chart;
+  chart.title = texts.analysis_title[a].arg(AxialForceFigure(N));
+  chart.x_axis = texts.curvature_axis;
+  chart.y_axis = texts.moment_axis_plain;
+  chart.legend_solid = texts.exact;
+  chart.legend_dashed = texts.fiber;
+  if (curves.confined()) chart.legend_dotted = texts.confined;
+  chart.empty_text = texts.cannot_hold.arg(AxialForceFigure(N));
+  chart.legend_at_bottom = true;
+  const int models = curves.confined() ? 3 : 2;
+  std::vector<ChartSeries> bilinear;
+  for (int m = 0; m < models; ++m) {
+    const AnalysisCurve& curve = curves.curve[a][m];
+    ChartSeries series;
+    series.dashed = m == 1;
+    series.dotted = m == 2;
+    for (std::size_t i = 0; i < curve.points.size(); ++i) {
+      const AnalysisPoint& point = curve.points[i];
+      series.points.emplace_back(point.phi, point.M);
+      // The exact curve names its points; the confined one its own end,
+      // which lies far beyond the others.
+      const bool named = m == 0 || (m == 2 && point.mark == AnalysisMark::kEnd);
+      switch (point.mark) {
+        case AnalysisMark::kFirstYield:
+          series.marks.push_back({i, named ? texts.first_yield : QString()});
+          break;
+        case AnalysisMark::kNominal:
+          series.marks.push_back({i, named ? texts.nominal : QString()});
+          break;
+        case AnalysisMark::kEnd:
+          series.marks.push_back({i, named ? texts.end : QString()});
+          break;
+        case AnalysisMark::kPeak:
+        case AnalysisMark::kNone:
+          break;
+      }
+    }
+    const AnalysisFigures& f = curve.figures;
+    if (f.holds && f.phi_y && f.EI_eff && m != 1) {
+      ChartSeries line;
+      line.thin = true;
+      line.points = {QPointF(0, 0), QPointF(*f.phi_y, *f.EI_eff * *f.phi_y),
+                     QPointF(f.phi_u, f.M_u)};
+      bilinear.push_back(std::move(line));
+    }
+    chart.series.push_back(std::move(series));
+  }
+  if (!bilinear.empty()) chart.legend_thin = texts.bilinear;
+  for (ChartSeries& line : bilinear) chart.series.push_back(std::move(line));
+  return chart;
+}
+
 Chart BiaxialChart(const CapacityCurves& curves, const CapacityChartTexts& texts) {
   const BiaxialCapacity& biaxial = curves.biaxial;
   Chart chart;
@@ -652,7 +768,7 @@ void DrawChart(QPainter& p, const QRectF& area, const Chart& chart, double unit)
     return;
   }
   DrawSeries(p, layout, chart, unit);
-  if (!chart.legend_solid.isEmpty() || !chart.legend_dashed.isEmpty()) {
+  if (!LegendLines(chart).empty()) {
     Legend(p, LegendBox(layout, chart, area, QFontMetricsF(p.font()), unit), chart, unit);
   }
   p.restore();

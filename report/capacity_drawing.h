@@ -6,8 +6,10 @@
 #include <QString>
 #include <vector>
 
+#include "capacity/analysis.h"
 #include "capacity/biaxial.h"
 #include "capacity/capacity.h"
+#include "model/state.h"
 
 namespace brenmoor {
 
@@ -25,6 +27,21 @@ struct CapacityCurves {
 
 // Computes them for a section MakeCapacitySection made with options.
 CapacityCurves ComputeCapacityCurves(const CapacitySection& section,
+                                     const CapacityOptions& options);
+
+// The analysis moment–curvature of a section (capacity/analysis.h) about
+// both axes in its models, as the capacity report and the dialog show it.
+struct AnalysisCurves {
+  CapacityOptions options;
+  AnalysisSection section;  // its laws, its cells and bars, its confined core
+  // [axis][model]: axis 0 about x and 1 about y; model 0 exact, 1 fiber and
+  // 2 confined, the last only where the section has stirrups (section.core).
+  AnalysisCurve curve[2][3];
+  bool confined() const { return section.core.has_value(); }
+};
+// Computes them for record `record` of state with the stirrups the table
+// gives it. Throws CapacityRefusal as MakeCapacitySection does.
+AnalysisCurves ComputeAnalysisCurves(const BrenmoorState& state, int record,
                                      const CapacityOptions& options);
 
 // A material value as the capacity report and the window list it: its
@@ -54,6 +71,12 @@ struct CapacityChartTexts {
   QString exact, fiber;          // the legend
   QString first_yield, end;      // the marks of the moment–curvature curves
   QString cannot_hold;           // "%1" is replaced by N in kN
+  // The analysis moment–curvature charts: their titles ("%1" is replaced by
+  // N in kN), the confined model and the bilinear line in the legend, and
+  // the nominal point's mark (first_yield and end mark theirs too).
+  QString analysis_title[2];
+  QString confined, bilinear;
+  QString nominal;
 };
 
 // One chart: lines in data coordinates with marked points, drawn by
@@ -65,11 +88,15 @@ struct ChartMark {
 struct ChartSeries {
   std::vector<QPointF> points;
   bool dashed = false;
+  // A third line (dash and dot, green) and a thin grey one for what is
+  // drawn over the curves (the bilinear line); dashed is then false.
+  bool dotted = false;
+  bool thin = false;
   std::vector<ChartMark> marks;
 };
 struct Chart {
   QString title, x_axis, y_axis;
-  QString legend_solid, legend_dashed;
+  QString legend_solid, legend_dashed, legend_dotted, legend_thin;
   std::vector<ChartSeries> series;
   QString empty_text;  // shown instead of the plot when there are no points
   // The legend's corner inside the plot: top right, or bottom right where
@@ -93,6 +120,15 @@ Chart InteractionChart(const CapacityCurves& curves, BendingAxis axis,
 // end marked (labelled on the exact curve).
 Chart CurvatureChart(const CapacityCurves& curves, BendingAxis axis,
                      const CapacityChartTexts& texts);
+
+// The analysis moment–curvature about one axis: exact solid, fiber dashed,
+// confined dash-dotted where the section has stirrups, each with its first
+// yield, nominal and end points marked (labelled on the exact curve, and on
+// the confined one for its own end), and the bilinear line of the exact
+// model (and of the confined one) thin: (0, 0) to (φy, Mn) to (φu, Mu).
+// A model that cannot carry N draws nothing; where none can, the note.
+Chart AnalysisChart(const AnalysisCurves& curves, BendingAxis axis,
+                    const CapacityChartTexts& texts);
 
 // The Mx–My contour at the axial load: My across and Mx upwards, so that
 // the point of each direction θ lies on the side of the section that θ

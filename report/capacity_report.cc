@@ -4,10 +4,13 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <functional>
 #include <limits>
 
+#include "capacity/analysis_laws.h"
 #include "model/errors.h"
 #include "model/materials.h"
 #include "report/figures.h"
@@ -20,7 +23,7 @@ namespace {
 
 using namespace report_page;
 // Below the cover's notes, in either language.
-constexpr double kCoverTableTop = 1330;
+constexpr double kCoverTableTop = 1600;
 
 const QColor kWarningRed(190, 0, 0);
 const QColor kWarningTint(255, 226, 226);
@@ -52,6 +55,22 @@ constexpr Column kFigureColumns[] = {
     {QT_TRANSLATE_NOOP("CapacityReport", "Fiber error"), "%", 220, true},
 };
 
+constexpr Column kAnalysisColumns[] = {
+    {QT_TRANSLATE_NOOP("CapacityReport", "Axis"), "", 100, false},
+    {QT_TRANSLATE_NOOP("CapacityReport", "Model"), "", 220, false},
+    {"EI0", "kN·m²", 150, true},
+    {"φy′", "1/m", 130, true},
+    {"My′", "kN·m", 125, true},
+    {"Mn", "kN·m", 125, true},
+    {"φy", "1/m", 130, true},
+    {"EIeff", "kN·m²", 150, true},
+    {"φu", "1/m", 130, true},
+    {"Mu", "kN·m", 125, true},
+    {"M_peak", "kN·m", 125, true},
+    {"μφ", "", 100, true},
+    {QT_TRANSLATE_NOOP("CapacityReport", "Ends by"), "", 150, false},
+};
+
 // The room at the foot of a section page for its scope line.
 constexpr double kScopeRoom = 60;
 
@@ -62,6 +81,15 @@ QString SectionScope(const ReportText& text) {
       "Cross-section resistances by the design laws of GB 50010 §6.2.1, without the stability "
       "factor 0.9φ, the additional eccentricity, second-order effects or γRE; N0 of the gross "
       "section B × H."));
+}
+
+// What an analysis page's figures are and leave out, in one line.
+QString AnalysisScope(const ReportText& text) {
+  return text(QT_TRANSLATE_NOOP(
+      "CapacityReport",
+      "Behaviour of the cross-section by the analysis laws of GB 50010 Appendix C under "
+      "monotonic bending at constant N; not modelled: bar buckling, shear, bond slip and cyclic "
+      "loading."));
 }
 
 // Moments to a tenth of a kN·m (forces take AxialForceFigure), errors to a hundredth of a
@@ -203,11 +231,26 @@ class CapacityPainter {
                                 "0.60 % for HRB335, 0.55 % for HRB400, 0.50 % for HRB500 "
                                 "(0.10 % more from C60, Table 8.5.1), at most 5 %.")),
     };
+    // The analysis pages follow other laws than the design figures: which,
+    // and what they leave out.
+    const QString analysis =
+        text_(QT_TRANSLATE_NOOP(
+                  "CapacityReport",
+                  "Analysis moment–curvature (the second page of each section): the laws of GB "
+                  "50010 Appendix C at %1 (concrete C.2.4 in compression and C.2.3 in tension, "
+                  "Ec of Table 4.1.5; bars and hoops without a yield plateau, fy,r to fst,r at "
+                  "Agt), the core inside the stirrups confined after Mander, Priestley and Park "
+                  "(1988), the two directions' confining pressures averaged and the held bars "
+                  "taken as evenly spaced. Not modelled: bar buckling, shear, bond slip, cyclic "
+                  "loading."))
+            .arg(StrengthsText(o.strengths, text_));
     y += 10;
     painter_.setFont(Font(26, true));
     y = Paragraph(y, scope) + 14;
     painter_.setFont(Font(24));
     for (const QString& note : notes) y = Paragraph(y, note) + 8;
+    y = Paragraph(y, analysis) + 8;
+    y = ModulusNote(y);
   }
   // One page of the summary table from its top; returns the next section.
   int SummaryPage(double top, int section, const std::vector<SectionCapacity>& figures,
@@ -286,7 +329,253 @@ class CapacityPainter {
                       Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, SectionScope(text_));
   }
 
+  // The section's analysis moment–curvature: its laws, the curves about x
+  // and y side by side, every model's figures with the fiber's error, and
+  // what the empty ones mean.
+  void AnalysisPage(int number, const AnalysisCurves& curves) {
+    const TSECTION& s = state_.records[static_cast<std::size_t>(number)];
+    const AnalysisSection& section = curves.section;
+    painter_.setPen(Qt::black);
+    painter_.setFont(Font(44, true));
+    painter_.drawText(QPointF(kLeft, 310),
+                      QFontMetricsF(painter_.font())
+                          .elidedText(text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                                              "%1  %2: analysis moment–curvature"))
+                                          .arg(number)
+                                          .arg(Shown(s.NAME)),
+                                      Qt::ElideRight, kRight - kLeft));
+    double y = AnalysisLaws(370, s, curves);
+    if (section.capacity.cells.empty()) {
+      painter_.setPen(kWarningRed);
+      painter_.setFont(Font(26, true));
+      y += 40;
+      painter_.drawText(
+          QPointF(kLeft, y),
+          text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                  "The section has no concrete fibers: its fiber model is the "
+                                  "bars alone.")));
+    }
+    const double chart_top = y + 30, chart_height = 1000, half = (kRight - kLeft + 20) / 2;
+    for (BendingAxis axis : {BendingAxis::kX, BendingAxis::kY}) {
+      const double left = kLeft - 20 + (axis == BendingAxis::kX ? 0 : half);
+      DrawChart(painter_, QRectF(left, chart_top, half, chart_height),
+                AnalysisChart(curves, axis, chart_texts_), kUnit);
+    }
+    y = AnalysisTable(chart_top + chart_height + 30, curves);
+    y = AnalysisRemarks(y, curves);
+    painter_.setFont(Font(22));
+    y = Paragraph(y + 20, text_(QT_TRANSLATE_NOOP(
+                              "CapacityReport",
+                              "EI0: M/φ at φy′/1000. φy′, My′: first yield, the tension-most bar "
+                              "at fy,r/Es or the edge at εc,r. Mn: the edge at 0.004 or a bar at "
+                              "−0.015 in tension, or Mu where the curve ends first. Bilinear: "
+                              "φy = φy′·Mn/My′ and EIeff = Mn/φy where Mn > My′, else φy = φy′. "
+                              "φu, Mu: the end, by the concrete (the edge at εcu, the confined "
+                              "core's edge at εcu,c), a bar (at Agt in tension), the drop (M "
+                              "down to 0.8 of the largest M so far) or the axial load (no "
+                              "strain state carries N further on). μφ = φu/φy. Fiber error: "
+                              "|fiber − exact| / |exact| · 100.")));
+    painter_.setPen(Qt::black);
+    painter_.setFont(Font(22));
+    painter_.drawText(QRectF(kLeft, kBottom - kScopeRoom, kRight - kLeft, kScopeRoom),
+                      Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, AnalysisScope(text_));
+  }
+
  private:
+  // The laws of an analysis page, from y: the load, the concrete (with the
+  // material table's modulus where it differs from Ec), the bars and the
+  // confined core or that there is none; returns the last baseline.
+  double AnalysisLaws(double y, const TSECTION& s, const AnalysisCurves& curves) {
+    const AnalysisSection& section = curves.section;
+    const CapacityOptions& o = curves.options;
+    const AnalysisConcrete& c = section.concrete;
+    const AnalysisSteel& b = section.steel;
+    const double N = curves.curve[0][0].figures.N;
+    QStringList lines;
+    lines << text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                     "N = %1 kN (r = %2), %3; B × H = %4 × %5 mm, CC = %6 mm, "
+                                     "%7 concrete cells and %8 bars"))
+                 .arg(AxialForceFigure(N))
+                 .arg(o.axial_ratio)
+                 .arg(StrengthsText(o.strengths, text_), Figure(s.B), Figure(s.H), Figure(s.CC))
+                 .arg(section.capacity.cells.size())
+                 .arg(section.capacity.bars.size());
+    const QString concrete =
+        text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                "C%1: fc,r = %2, ft,r = %3, Ec = %4 N/mm² (Table 4.1.5), "
+                                "εc,r = %5, εcu = %6, αc = %7, εt,r = %8"))
+            .arg(c.fcuk)
+            .arg(Figure(c.fc), Figure(c.ft), Figure(c.Ec), Figure(c.eps_c), Figure(c.eps_cu),
+                 Figure(c.alpha_c), Figure(c.eps_t));
+    const std::size_t material = static_cast<std::size_t>(s.concrete_material);
+    lines << concrete;
+    if (material < state_.materials.size() && state_.materials[material].modulus != c.Ec) {
+      lines << text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                       "The component file's material table gives C%1 E = %2 "
+                                       "N/mm²; these laws take Ec = %3 N/mm² of Table 4.1.5."))
+                   .arg(c.fcuk)
+                   .arg(Figure(state_.materials[material].modulus), Figure(c.Ec));
+    }
+    lines << text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                     "Bars %1: fy,r = %2, fst,r = %3 N/mm², Agt = %4, Es = %5 "
+                                     "N/mm², no yield plateau"))
+                 .arg(QString::fromLatin1(RebarGradeName(b.grade)), Figure(b.fy), Figure(b.fst),
+                      Figure(b.agt), Figure(b.Es));
+    if (const auto& core = section.core; core && s.stirrups) {
+      const Stirrups& h = *s.stirrups;
+      lines << text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                       "Stirrups Φ%1@%2, %3 legs along x and %4 along y, %5: core "
+                                       "%6 × %7 mm, ke = %8, fl′ = %9 N/mm²"))
+                   .arg(Figure(h.d), Figure(h.s))
+                   .arg(h.legs_x)
+                   .arg(h.legs_y)
+                   .arg(QString::fromLatin1(RebarGradeName(o.hoops)), Figure(core->bc),
+                        Figure(core->dc), Figure(core->ke), Figure(core->fl));
+      lines << text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                       "Confined core: fcc = %1 N/mm², εcc = %2, r = %3, εcu,c = "
+                                       "%4"))
+                   .arg(Figure(core->fcc), Figure(core->eps_cc), Figure(core->r),
+                        Figure(core->eps_cu));
+    } else {
+      lines << text_(QT_TRANSLATE_NOOP("CapacityReport",
+                                       "No stirrups in the table for this section: no confined "
+                                       "model."));
+    }
+    painter_.setPen(Qt::black);
+    painter_.setFont(Font(26));
+    const QFontMetricsF metrics(painter_.font());
+    for (int k = 0; k < lines.size(); ++k) {
+      if (k > 0) y += 38;
+      painter_.drawText(QPointF(kLeft, y),
+                        metrics.elidedText(lines[k], Qt::ElideRight, kRight - kLeft));
+    }
+    return y;
+  }
+
+  // The figures of every model about x and y, each axis closed by the
+  // fiber's error; a model that cannot carry N says so in its row. Returns
+  // the table's bottom.
+  double AnalysisTable(double top, const AnalysisCurves& curves) {
+    TableHeader(painter_, top, kAnalysisColumns, text_);
+    double y = top + kHeaderHeight;
+    const int models = curves.confined() ? 3 : 2;
+    const auto fields = [](const AnalysisFigures& f) {
+      return std::array<std::optional<double>, 10>{f.EI0,    f.phi_y1, f.M_y1, f.M_n,    f.phi_y,
+                                                   f.EI_eff, f.phi_u,  f.M_u,  f.M_peak, f.mu_phi};
+    };
+    const auto shown = [](std::size_t k, double v) {
+      switch (k) {
+        case 2:
+        case 3:
+        case 7:
+        case 8:
+          return Moment(v);
+        case 9:
+          return CapacityFigure(v, 2);
+        default:
+          return Figure(v);
+      }
+    };
+    for (BendingAxis axis : {BendingAxis::kX, BendingAxis::kY}) {
+      const int a = axis == BendingAxis::kX ? 0 : 1;
+      for (int m = 0; m <= models; ++m) {
+        const bool error_row = m == models;
+        const QString model = error_row
+                                  ? text_(QT_TRANSLATE_NOOP("CapacityReport", "fiber error, %"))
+                              : m == 0 ? text_(QT_TRANSLATE_NOOP("CapacityReport", "exact"))
+                              : m == 1 ? text_(QT_TRANSLATE_NOOP("CapacityReport", "fiber"))
+                                       : text_(QT_TRANSLATE_NOOP("CapacityReport", "confined"));
+        QString cells[std::size(kAnalysisColumns)];
+        cells[0] = m == 0 ? (a == 0 ? QStringLiteral("x") : QStringLiteral("y")) : QString();
+        cells[1] = model;
+        bool warn[std::size(kAnalysisColumns)] = {};
+        const AnalysisFigures& f = curves.curve[a][error_row ? 0 : m].figures;
+        if (error_row) {
+          const AnalysisFigures& fiber = curves.curve[a][1].figures;
+          const auto exact_fields = fields(f), fiber_fields = fields(fiber);
+          for (std::size_t k = 0; k < exact_fields.size(); ++k) {
+            if (!f.holds || !fiber.holds || !exact_fields[k] || !fiber_fields[k] ||
+                *exact_fields[k] == 0)
+              continue;
+            const double error =
+                std::abs(*fiber_fields[k] - *exact_fields[k]) / std::abs(*exact_fields[k]) * 100;
+            cells[k + 2] = ErrorPct(error);
+            warn[k + 2] = error > kFiberErrorLimitPct;
+          }
+        } else if (f.holds) {
+          const auto values = fields(f);
+          for (std::size_t k = 0; k < values.size(); ++k) {
+            if (values[k]) cells[k + 2] = shown(k, *values[k]);
+          }
+          cells[12] = EndText(f.ends_by);
+        }
+        if (m % 2 == 1)
+          painter_.fillRect(QRectF(kLeft, y, kRight - kLeft, kRowHeight), kStripeGrey);
+        Row(y, kAnalysisColumns, cells, warn);
+        if (!error_row && !f.holds) {
+          painter_.setPen(kWarningRed);
+          painter_.setFont(Font(24, true));
+          painter_.drawText(
+              QPointF(kLeft + kAnalysisColumns[0].width + kAnalysisColumns[1].width + 12, y + 30),
+              text_(QT_TRANSLATE_NOOP("CapacityReport", "The model cannot carry N = %1 kN."))
+                  .arg(AxialForceFigure(f.N)));
+        }
+        y += kRowHeight;
+      }
+    }
+    TableRule(painter_, y);
+    return y;
+  }
+
+  // Why a model's yield figures are empty, below the table at y; returns
+  // the bottom of the last remark.
+  double AnalysisRemarks(double y, const AnalysisCurves& curves) {
+    QStringList remarks;
+    const int models = curves.confined() ? 3 : 2;
+    for (int a = 0; a < 2; ++a) {
+      for (int m = 0; m < models; ++m) {
+        const AnalysisFigures& f = curves.curve[a][m].figures;
+        if (!f.holds || f.phi_y1) continue;
+        const QString which = QStringLiteral("%1, %2").arg(
+            a == 0 ? text_(QT_TRANSLATE_NOOP("CapacityReport", "about x"))
+                   : text_(QT_TRANSLATE_NOOP("CapacityReport", "about y")),
+            m == 0   ? text_(QT_TRANSLATE_NOOP("CapacityReport", "exact"))
+            : m == 1 ? text_(QT_TRANSLATE_NOOP("CapacityReport", "fiber"))
+                     : text_(QT_TRANSLATE_NOOP("CapacityReport", "confined")));
+        remarks << (f.N >= 0 ? text_(QT_TRANSLATE_NOOP(
+                                   "CapacityReport",
+                                   "%1: no yield figures: N alone takes the edge past εc,r, or the "
+                                   "curve ends before the first yield."))
+                             : text_(QT_TRANSLATE_NOOP(
+                                   "CapacityReport",
+                                   "%1: no yield figures: N alone takes the bars past fy,r/Es, or "
+                                   "the curve ends before the first yield.")))
+                       .arg(which);
+      }
+    }
+    painter_.setPen(kWarningRed);
+    painter_.setFont(Font(24, true));
+    for (const QString& remark : remarks) {
+      y += 38;
+      painter_.drawText(QPointF(kLeft, y), remark);
+    }
+    return y;
+  }
+
+  QString EndText(CurveEnd end) const {
+    switch (end) {
+      case CurveEnd::kConcrete:
+        return text_(QT_TRANSLATE_NOOP("CapacityReport", "concrete"));
+      case CurveEnd::kBar:
+        return text_(QT_TRANSLATE_NOOP("CapacityReport", "bar"));
+      case CurveEnd::kDrop:
+        return text_(QT_TRANSLATE_NOOP("CapacityReport", "drop"));
+      case CurveEnd::kAxial:
+        break;
+    }
+    return text_(QT_TRANSLATE_NOOP("CapacityReport", "axial"));
+  }
+
   // A section page's title, its description and its table of figures;
   // returns the bottom of the table.
   double SectionHead(int number, const CapacitySection& section, const CapacityCurves& curves) {
@@ -370,6 +659,41 @@ class CapacityPainter {
       painter_.drawText(QPointF(kLeft, y), remark);
     }
     return y;
+  }
+
+  // Where the component file's material table gives a concrete grade of the
+  // table another modulus than Table 4.1.5's Ec, which the analysis laws
+  // take, both, below y; returns the bottom.
+  double ModulusNote(double y) {
+    std::vector<bool> used(state_.materials.size(), false);
+    for (int r = 1; r <= state_.imported_count; ++r) {
+      const auto m =
+          static_cast<std::size_t>(state_.records[static_cast<std::size_t>(r)].concrete_material);
+      if (m < used.size()) used[m] = true;
+    }
+    QStringList pairs;
+    for (std::size_t m = 0; m < used.size(); ++m) {
+      const TMAT& material = state_.materials[m];
+      const std::string& name = material.name;
+      int fcuk = 0;
+      if (!used[m] || name.size() < 2 || name[0] != 'C') continue;
+      const auto [end, ec] = std::from_chars(name.data() + 1, name.data() + name.size(), fcuk);
+      if (ec != std::errc() || end != name.data() + name.size() || fcuk < 30 || fcuk > 80 ||
+          fcuk % 5 != 0)
+        continue;
+      const double Ec = AnalysisConcreteOf(fcuk, info_.options.strengths).Ec;
+      if (material.modulus != Ec) {
+        pairs << QStringLiteral("C%1 %2 / %3").arg(fcuk).arg(Figure(material.modulus), Figure(Ec));
+      }
+    }
+    if (pairs.isEmpty()) return y;
+    return Paragraph(y, text_(QT_TRANSLATE_NOOP(
+                                  "CapacityReport",
+                                  "The component file's material table keeps its moduli; the "
+                                  "analysis takes Ec of Table 4.1.5 where they differ "
+                                  "(E / Ec, N/mm²): %1."))
+                            .arg(pairs.join(QStringLiteral(", ")))) +
+           8;
   }
 
   // Text wrapped to the page's width with its top at y; returns its bottom.
@@ -518,6 +842,13 @@ CapacityChartTexts CapacityReportTexts(const ReportText& text) {
   t.first_yield = text(QT_TRANSLATE_NOOP("CapacityReport", "yield"));
   t.end = text(QT_TRANSLATE_NOOP("CapacityReport", "end"));
   t.cannot_hold = text(QT_TRANSLATE_NOOP("CapacityReport", "The section cannot carry N = %1 kN"));
+  t.analysis_title[0] =
+      text(QT_TRANSLATE_NOOP("CapacityReport", "Analysis M–φ about x at N = %1 kN"));
+  t.analysis_title[1] =
+      text(QT_TRANSLATE_NOOP("CapacityReport", "Analysis M–φ about y at N = %1 kN"));
+  t.confined = text(QT_TRANSLATE_NOOP("CapacityReport", "confined"));
+  t.bilinear = text(QT_TRANSLATE_NOOP("CapacityReport", "bilinear"));
+  t.nominal = text(QT_TRANSLATE_NOOP("CapacityReport", "Mn"));
   return t;
 }
 
@@ -555,6 +886,11 @@ int PaintCapacityReport(QPagedPaintDevice& device, const BrenmoorState& state,
     painter.NewPage();
     painter.SectionPage(r, capacity_section, ComputeCapacityCurves(capacity_section, info.options));
     counter.Done(1);
+    // Computed for its own page and dropped after it, as the page before:
+    // a large table's report holds one section's curves at a time.
+    painter.NewPage();
+    painter.AnalysisPage(r, ComputeAnalysisCurves(state, r, info.options));
+    counter.Done(1);
   }
   painter.End();
   return painter.pages();
@@ -570,13 +906,18 @@ void CapacityReportDocument(ByteSink& out, const BrenmoorState& state,
 }
 
 QByteArray SectionCapacityDocument(const BrenmoorState& state, int record,
-                                   const CapacityCurves& curves, const CapacityReportInfo& info) {
+                                   const CapacityCurves& curves, const CapacityReportInfo& info,
+                                   const AnalysisCurves* analysis) {
   const CapacitySection section = MakeCapacitySection(state, record, curves.options);
   StringSink bytes;
   Pdf(bytes, info, [&](QPdfWriter& writer) {
-    CapacityPainter painter(writer, state, info, 1);
+    CapacityPainter painter(writer, state, info, analysis != nullptr ? 2 : 1);
     painter.Begin();
     painter.SectionPage(record, section, curves);
+    if (analysis != nullptr) {
+      painter.NewPage();
+      painter.AnalysisPage(record, *analysis);
+    }
     painter.End();
   });
   return QByteArray::fromStdString(bytes.bytes());

@@ -40,12 +40,14 @@ inline constexpr double kFiberErrorLimitPct = 5.0;
 // the figures are and are not, with the start of the summary table (every
 // section's N0, Nt, M0 about x and y, ρ marked outside its grade's limits, and the
 // fiber errors about x, y and in biaxial bending), further pages of that
-// table, then one page per section with its figures, its material values,
-// its four curves and its Mx–My contour at the axial load.
+// table, then for each section a page with its figures, its material values,
+// its four curves and its Mx–My contour at the axial load, and a page with
+// its analysis moment–curvature (the laws, the curves about x and y of its
+// models, their figures and the fiber's error).
 struct CapacityReportPlan {
   int sections = 0;
   int table_pages = 0;
-  int pages() const { return table_pages + sections; }
+  int pages() const { return table_pages + 2 * sections; }
 };
 CapacityReportPlan PlanCapacityReport(int sections);
 
@@ -53,7 +55,9 @@ CapacityReportPlan PlanCapacityReport(int sections);
 // the imported-section count), whose figures[r − 1] ComputeCapacityTable and
 // biaxial[r − 1] ComputeBiaxialTable gave with info.options (a section past
 // the end of biaxial shows no biaxial error), onto an A4 paged device. Each
-// section's page computes its curves and contour itself. Needs a QGuiApplication.
+// section's pages compute their curves and contour themselves, the analysis
+// page with the stirrups the state's record gives the section and the hoops'
+// grade of info.options, and drop them once drawn. Needs a QGuiApplication.
 // Returns the number of pages painted. Throws CapacityRefusal as
 // MakeCapacitySection does, and Error when the device cannot be painted on.
 // With a progress, counts the pages painted ("Drawing capacity pages") and
@@ -71,8 +75,10 @@ void CapacityReportDocument(ByteSink& out, const BrenmoorState& state,
 
 // The page of section `record` of state alone, as an A4 PDF, for the window's
 // export of the section on show; curves are its ComputeCapacityCurves with
-// info.options.
+// info.options. With analysis (its ComputeAnalysisCurves), its analysis page
+// follows, as in the report.
 QByteArray SectionCapacityDocument(const BrenmoorState& state, int record,
-                                   const CapacityCurves& curves, const CapacityReportInfo& info);
+                                   const CapacityCurves& curves, const CapacityReportInfo& info,
+                                   const AnalysisCurves* analysis = nullptr);
 
 }  // namespace brenmoor

@@ -17,6 +17,7 @@
 
 #include "app/command_line.h"
 #include "app/qt_module.h"
+#include "capacity/analysis.h"
 #include "capacity/capacity.h"
 #include "jobs/capacity_job.h"
 #include "model/section_properties.h"
@@ -426,9 +427,9 @@ TEST(CapacityReport, LanguageOfThePdfEnglishByDefault) {
     std::vector<std::string> lang;
     std::vector<std::string> texts;
   } cases[] = {
-      {{}, {"Section capacity report", "Page 1 of 8", "about y"}},
-      {{"--lang", "en"}, {"Section capacity report", "Page 8 of 8"}},
-      {{"--lang", "zh"}, {"截面承载力报告", "第 1 页，共 8 页", "绕 y 轴", "纤维误差"}},
+      {{}, {"Section capacity report", "Page 1 of 15", "about y"}},
+      {{"--lang", "en"}, {"Section capacity report", "Page 15 of 15"}},
+      {{"--lang", "zh"}, {"截面承载力报告", "第 1 页，共 15 页", "绕 y 轴", "纤维误差"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lang.empty() ? "(default)" : c.lang[1]);
@@ -437,7 +438,7 @@ TEST(CapacityReport, LanguageOfThePdfEnglishByDefault) {
     const Outcome run = RunWith(args);
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<std::string> pages = PdfPages(pdf);
-    ASSERT_EQ(pages.size(), 8u);
+    ASSERT_EQ(pages.size(), 15u);
     std::string text;
     for (const std::string& page : pages) text += page;
     for (const std::string& expected : c.texts) {
@@ -465,9 +466,10 @@ TEST(CapacityReport, SampleSummaryAndSectionPages) {
   EXPECT_EQ(run.out, "Wrote the capacity report of 7 sections to " + pdf + "\n");
   const std::vector<std::string> pages = PdfPages(pdf);
   ASSERT_EQ(static_cast<int>(pages.size()), PlanCapacityReport(7).pages());
-  ASSERT_EQ(pages.size(), 8u);  // the summary, then a page per section
-  for (int page = 1; page <= 8; ++page) {
-    EXPECT_NE(pages[page - 1].find("Page " + std::to_string(page) + " of 8"), std::string::npos);
+  // The summary, then two pages per section: its capacity, its analysis.
+  ASSERT_EQ(pages.size(), 15u);
+  for (int page = 1; page <= 15; ++page) {
+    EXPECT_NE(pages[page - 1].find("Page " + std::to_string(page) + " of 15"), std::string::npos);
   }
 
   const std::string number = R"(([−0-9.]+))";
@@ -501,7 +503,7 @@ TEST(CapacityReport, SampleSummaryAndSectionPages) {
   const std::vector<SectionCapacity> figures = ComputeCapacityTable(state, CapacityOptions());
   for (int r = 1; r <= 7; ++r) {
     SCOPED_TRACE(r);
-    const std::string& page = pages[r];
+    const std::string& page = pages[2 * r - 1];
     EXPECT_TRUE(std::regex_search(
         page, std::regex("\n +" + std::to_string(r) + " +KZ" + std::to_string(r) + " *\n")));
     ASSERT_TRUE(std::regex_search(
@@ -518,8 +520,9 @@ TEST(CapacityReport, SampleSummaryAndSectionPages) {
   // which may be printed alone.
   EXPECT_NE(pages[0].find("N0 is that of the gross section B × H"), std::string::npos) << pages[0];
   for (int r = 1; r <= 7; ++r) {
-    EXPECT_NE(pages[r].find("without the stability factor 0.9φ"), std::string::npos) << pages[r];
-    EXPECT_NE(pages[r].find("N0 of the gross section B × H."), std::string::npos) << pages[r];
+    const std::string& page = pages[2 * r - 1];
+    EXPECT_NE(page.find("without the stability factor 0.9φ"), std::string::npos) << page;
+    EXPECT_NE(page.find("N0 of the gross section B × H."), std::string::npos) << page;
   }
   // The charts' N as the tables print it: 0.3·16.7·500·500 N = 1252.5 kN.
   for (const char* title : {"M–φ about x at N = 1252.5 kN", "Mx–My at N = 1252.5 kN"}) {
@@ -547,7 +550,7 @@ TEST(CapacityReport, PagesListMaterialsAndContourAndMarkRho) {
       RunWith({"capacity", (dir / "t.csv").string(), "--steel", "HRB500", "--axial-ratio", "1.5"});
   ASSERT_EQ(run.status, 0) << run.err;
   const std::vector<std::string> pages = PdfPages((dir / "t.capacity.pdf").string());
-  ASSERT_EQ(pages.size(), 4u);
+  ASSERT_EQ(pages.size(), 7u);
   EXPECT_NE(pages[0].find("HRB500, design strengths: fy = 435, fy′ = 435 N/mm², 400 N/mm² in N0"),
             std::string::npos)
       << pages[0];
@@ -567,7 +570,7 @@ TEST(CapacityReport, PagesListMaterialsAndContourAndMarkRho) {
         std::regex(std::string("\n +") + std::to_string(i + 1) + " +" + s.name + " .* " + s.rho +
                    mark + " +[0-9.]+ +[0-9.]+ +" + (s.carries ? "[0-9.]+" : "–") + " *\n")))
         << pages[0];
-    const std::string& page = pages[i + 1];
+    const std::string& page = pages[2 * i + 1];
     for (const char* value :
          {"fc +16.7 N/mm²", "ε0 +0.002", "εcu +0.0033", "n +2 ", "fy +435 N/mm²", "fy′ +435 N/mm²",
           "fy′ \\(N0\\) +400 N/mm²", "Es +200000 N/mm²"}) {
@@ -635,9 +638,76 @@ TEST(CapacityReport, LongSummaryListsEverySectionOnce) {
         << page;
     all += pages[page - 1];
   }
-  for (int i = 1; i <= 45; ++i) EXPECT_EQ(Occurrences(all, "S" + std::to_string(i)), 2) << i;
+  // The summary's row, the capacity page and the analysis page.
+  for (int i = 1; i <= 45; ++i) EXPECT_EQ(Occurrences(all, "S" + std::to_string(i)), 3) << i;
   EXPECT_NE(pages[0].find("HRB500, characteristic strengths: fy = 500, fy′ = 500"),
             std::string::npos);
+}
+
+// Each section's analysis page: the figures of its models as the capacity
+// library gives them (worked out by hand in its own tests), the confined row
+// only for a section with stirrups, the reasons for empty rows, and, where
+// the material table's E is not Table 4.1.5's Ec (C45 here), both.
+TEST(CapacityReport, AnalysisPagesShowEveryModelsFigures) {
+  if (!HavePdfToText()) GTEST_SKIP() << "needs pdftotext (poppler-utils)";
+  TempDir dir;
+  const std::string stirrups = std::string(BRENMOOR_SOURCE_DIR) + "/examples/sample-stirrups.csv";
+  const std::string pdf = (dir / "s.pdf").string();
+  BrenmoorState state;
+  ASSERT_EQ(RunWith({"capacity", stirrups, "-o", pdf}, &state).status, 0);
+  const std::vector<std::string> pages = PdfPages(pdf);
+  ASSERT_EQ(pages.size(), 15u);
+  const std::string& kz1 = pages[2];
+  const AnalysisSection section =
+      MakeAnalysisSection(state, 1, AnalysisOptionsOf({}), state.records[1].stirrups);
+  ASSERT_TRUE(section.core);
+  for (AnalysisModel model :
+       {AnalysisModel::kExact, AnalysisModel::kFiber, AnalysisModel::kConfined}) {
+    const AnalysisFigures f = AnalysisFiguresOf(section, BendingAxis::kY, model, 0.3);
+    ASSERT_TRUE(f.holds && f.phi_y1 && f.EI0 && f.phi_y && f.EI_eff && f.mu_phi);
+    const std::vector<QString> shown = {Figure(*f.EI0),
+                                        Figure(*f.phi_y1),
+                                        CapacityFigure(*f.M_y1, 1),
+                                        CapacityFigure(f.M_n, 1),
+                                        Figure(*f.phi_y),
+                                        Figure(*f.EI_eff),
+                                        Figure(f.phi_u),
+                                        CapacityFigure(f.M_u, 1),
+                                        CapacityFigure(f.M_peak, 1),
+                                        CapacityFigure(*f.mu_phi, 2)};
+    std::string row = std::string("\n[ xy]*") + AnalysisModelName(model);
+    for (const QString& value : shown) row += " +" + value.toStdString();
+    row += std::string(" +") + CurveEndName(f.ends_by) + " *\n";
+    // KZ1 is square and its bars symmetric: the rows about x and y agree.
+    const std::regex pattern(row);
+    EXPECT_EQ(std::distance(std::sregex_iterator(kz1.begin(), kz1.end(), pattern),
+                            std::sregex_iterator()),
+              2)
+        << row << "\n"
+        << kz1;
+  }
+  EXPECT_EQ(Occurrences(kz1, "fiber error, %"), 2) << kz1;
+  EXPECT_NE(kz1.find("Stirrups Φ10@100, 4 legs along x and 4 along y, HRB400"), std::string::npos)
+      << kz1;
+  EXPECT_NE(pages[0].find("C45 32500 / 33500"), std::string::npos) << pages[0];
+  EXPECT_NE(pages[12].find("gives C45 E = 32500 N/mm²; these laws take Ec = 33500"),
+            std::string::npos)
+      << pages[12];
+
+  // Without the stirrup columns: no confined row. KZ5 has no concrete cells,
+  // and at r = 1.2 (N = 1.2·27.5·400·400 N) the bars alone cannot carry N.
+  const std::string plain = (dir / "p.pdf").string();
+  ASSERT_EQ(RunWith({"capacity", kSample, "-o", plain, "--axial-ratio", "1.2"}).status, 0);
+  const std::vector<std::string> without = PdfPages(plain);
+  ASSERT_EQ(without.size(), 15u);
+  for (int r = 1; r <= 7; ++r) {
+    const std::string& page = without[2 * r];
+    SCOPED_TRACE(r);
+    EXPECT_FALSE(std::regex_search(page, std::regex("\n +confined "))) << page;
+    EXPECT_NE(page.find("No stirrups in the table for this section"), std::string::npos) << page;
+    EXPECT_EQ(page.find("has no concrete fibers") != std::string::npos, r == 5) << page;
+  }
+  EXPECT_EQ(Occurrences(without[10], "The model cannot carry N = 5280.0 kN"), 2) << without[10];
 }
 
 // A table the capacity refuses writes no report: an older one stays.
@@ -695,6 +765,44 @@ TEST(CapacityChart, DrawsDataTheRightWayUp) {
       ends([](QColor c) { return c.red() > 180 && c.blue() < 60 && c.green() < 110; });
   EXPECT_GT(solid.first, solid.second + 300);  // its top at the right
   EXPECT_LT(dashed.first + 300, dashed.second);
+}
+
+// The analysis chart draws each model the section has, and the bilinear
+// line through the points its figures define: from the origin at EIeff to
+// (φy, EIeff·φy), which is Mn where Mn > My′, then to the end (φu, Mu).
+TEST(CapacityChart, AnalysisChartHasEachModelAndItsBilinearLine) {
+  TSECTION hooped = testing::DefaultSection();
+  hooped.stirrups = Stirrups{10, 100, 4, 4};
+  const BrenmoorState state = testing::StateWith(testing::DefaultSection(), hooped);
+  CapacityChartTexts texts;
+  texts.confined = "confined";
+  texts.bilinear = "bilinear";
+  texts.analysis_title[1] = texts.cannot_hold = "%1";
+  for (int record : {1, 2}) {
+    SCOPED_TRACE(record);
+    const AnalysisCurves curves = ComputeAnalysisCurves(state, record, CapacityOptions());
+    const Chart chart = AnalysisChart(curves, BendingAxis::kY, texts);
+    const int models = record == 2 ? 3 : 2;
+    EXPECT_EQ(curves.confined(), record == 2);
+    EXPECT_EQ(chart.legend_dotted.isEmpty(), record == 1);
+    // The models' curves, then a bilinear line for each but the fiber model.
+    ASSERT_EQ(chart.series.size(), static_cast<std::size_t>(models + models - 1));
+    for (int m = 0; m < models; ++m) {
+      const ChartSeries& curve = chart.series[static_cast<std::size_t>(m)];
+      const AnalysisFigures& f = curves.curve[1][m].figures;
+      ASSERT_TRUE(f.holds && f.phi_y && f.EI_eff && f.M_y1);
+      EXPECT_EQ(curve.dotted, m == 2);
+      EXPECT_EQ(curve.points.back(), QPointF(f.phi_u, f.M_u));
+      if (m == 1) continue;
+      const ChartSeries& line = chart.series[static_cast<std::size_t>(models + (m == 0 ? 0 : 1))];
+      EXPECT_TRUE(line.thin);
+      ASSERT_EQ(line.points.size(), 3u);
+      EXPECT_EQ(line.points[0], QPointF(0, 0));
+      EXPECT_DOUBLE_EQ(line.points[1].x(), *f.phi_y);
+      EXPECT_NEAR(line.points[1].y(), f.M_n > *f.M_y1 ? f.M_n : *f.M_y1, 1e-9 * f.M_n);
+      EXPECT_EQ(line.points[2], QPointF(f.phi_u, f.M_u));
+    }
+  }
 }
 
 TEST(CapacityChart, TicksAtRoundSteps) {

@@ -1,9 +1,10 @@
 // Draws the window with a table imported and its first section selected, and
 // saves the picture: screenshot TABLE PNG [--generate] [--stay] [--english]
-// [--capacity]. With --generate the component file is generated first (into a
+// [--capacity] [--analysis]. With --generate the component file is generated first (into a
 // scratch folder), so the picture shows what the status bar then says. With
 // --capacity the picture is of the capacity dialog on that section, at the size
-// it opens with on a desktop. With
+// it opens with on a desktop; with --analysis the same, showing its analysis
+// figures about x. With
 // --stay the window then stays open until it is closed, for a picture of the whole screen
 // (title bar, icon) taken from outside, as for the Windows build under Wine.
 // With --english the window shows its English texts. With --error-box the
@@ -18,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstring>
@@ -87,7 +89,7 @@ bool UseScreen(const char* size, QTemporaryDir& folder) {
 
 int main(int argc, char** argv) {
   bool generate = false, stay = false, english = false, error_box = false, capacity = false,
-       known = argc >= 3;
+       analysis = false, known = argc >= 3;
   const char* screen = nullptr;
   for (int i = 3; i < argc; ++i) {
     const auto is = [&](const char* option) { return std::strcmp(argv[i], option) == 0; };
@@ -99,14 +101,15 @@ int main(int argc, char** argv) {
     stay = stay || is("--stay");
     english = english || is("--english");
     error_box = error_box || is("--error-box");
-    capacity = capacity || is("--capacity");
+    analysis = analysis || is("--analysis");
+    capacity = capacity || is("--capacity") || analysis;
     known = known && (is("--generate") || is("--stay") || is("--english") || is("--error-box") ||
-                      is("--capacity"));
+                      is("--capacity") || is("--analysis"));
   }
   if (!known || argc > 8) {
     std::fputs(
         "usage: screenshot TABLE PNG [--generate] [--stay] [--english] [--error-box] "
-        "[--capacity] [--screen=WxH]\n",
+        "[--capacity] [--analysis] [--screen=WxH]\n",
         stderr);
     return 2;
   }
@@ -151,6 +154,11 @@ int main(int argc, char** argv) {
     // pretends to have (offscreen: 800 × 800), so that all three charts show;
     // on a screen named, at the size it chose there.
     if (screen == nullptr) form.CapacityWindow()->resize(brenmoor::CapacityDialog::kOpeningSize);
+    if (analysis) {
+      form.CapacityWindow()
+          ->findChild<QTabWidget*>(QStringLiteral("CapacityFigureTabs"))
+          ->setCurrentIndex(1);
+    }
     QApplication::processEvents();
     shown = form.CapacityWindow();
   }

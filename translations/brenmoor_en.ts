@@ -283,10 +283,6 @@ Usage notes:
         <translation>PDF…</translation>
     </message>
     <message>
-        <source>将本截面的承载力页保存为 PDF</source>
-        <translation>Save this section&apos;s capacity page as PDF</translation>
-    </message>
-    <message>
         <source>关闭</source>
         <translation>Close</translation>
     </message>
@@ -430,6 +426,79 @@ Usage notes:
         <source>下一个截面 (PgDn)</source>
         <translation>Next section (PgDn)</translation>
     </message>
+    <message>
+        <source>弯矩–曲率（分析本构），绕 x 轴，N = %1 kN</source>
+        <translation>Analysis M–φ about x, N = %1 kN</translation>
+    </message>
+    <message>
+        <source>弯矩–曲率（分析本构），绕 y 轴，N = %1 kN</source>
+        <translation>Analysis M–φ about y, N = %1 kN</translation>
+    </message>
+    <message>
+        <source>约束</source>
+        <translation>confined</translation>
+    </message>
+    <message>
+        <source>双线性</source>
+        <translation>bilinear</translation>
+    </message>
+    <message>
+        <source>箍筋</source>
+        <translation>Hoops</translation>
+    </message>
+    <message>
+        <source>箍筋的钢筋牌号：只影响有箍筋截面的约束核心</source>
+        <translation>The stirrups&apos; grade: it changes only the confined core of the sections with stirrups</translation>
+    </message>
+    <message>
+        <source>承载力</source>
+        <translation>Capacity</translation>
+    </message>
+    <message>
+        <source>分析 M–φ，绕 x 轴</source>
+        <translation>Analysis M–φ, x</translation>
+    </message>
+    <message>
+        <source>分析 M–φ，绕 y 轴</source>
+        <translation>Analysis M–φ, y</translation>
+    </message>
+    <message>
+        <source>终止于</source>
+        <translation>Ends by</translation>
+    </message>
+    <message>
+        <source>混凝土</source>
+        <translation>concrete</translation>
+    </message>
+    <message>
+        <source>下降</source>
+        <translation>drop</translation>
+    </message>
+    <message>
+        <source>轴力</source>
+        <translation>axial</translation>
+    </message>
+    <message>
+        <source>该模型承受不了 N = %1 kN</source>
+        <translation>The model cannot carry N = %1 kN</translation>
+    </message>
+    <message>
+        <source>无屈服数值：仅轴力 N 已使边缘超过 εc,r，或曲线在初始屈服前终止</source>
+        <translation>No yield figures: N alone takes the edge past εc,r, or the curve ends before the first yield</translation>
+    </message>
+    <message>
+        <source>无屈服数值：仅轴力 N 已使钢筋超过 fy,r/Es，或曲线在初始屈服前终止</source>
+        <translation>No yield figures: N alone takes the bars past fy,r/Es, or the curve ends before the first yield</translation>
+    </message>
+    <message>
+        <source>钢筋</source>
+        <comment>what ended the curve</comment>
+        <translation>bar</translation>
+    </message>
+    <message>
+        <source>将本截面的承载力页和分析弯矩–曲率页保存为 PDF</source>
+        <translation>Save the section&apos;s capacity page and analysis moment–curvature page as a PDF</translation>
+    </message>
 </context>
 <context>
     <name>brenmoor::TForm1</name>
@@ -536,7 +605,7 @@ Usage notes:
     </message>
     <message>
         <source>用户指南</source>
-        <translation>User's guide</translation>
+        <translation>User&apos;s guide</translation>
     </message>
     <message>
         <source>已写入 %1</source>
@@ -548,15 +617,15 @@ Usage notes:
     </message>
     <message>
         <source>更多功能：在表格或截面图上单击右键；F1 打开用户指南</source>
-        <translation>More commands: right-click the grid or the drawing; F1 opens the user's guide</translation>
+        <translation>More commands: right-click the grid or the drawing; F1 opens the user&apos;s guide</translation>
     </message>
     <message>
         <source>找不到用户指南 %1，已查找：%2</source>
-        <translation>The user's guide %1 was not found; looked in: %2</translation>
+        <translation>The user&apos;s guide %1 was not found; looked in: %2</translation>
     </message>
     <message>
         <source>Brenmoor 用户指南</source>
-        <translation>Brenmoor user's guide</translation>
+        <translation>Brenmoor user&apos;s guide</translation>
     </message>
 </context>
 </TS>

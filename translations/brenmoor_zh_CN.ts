@@ -247,6 +247,122 @@
         <source>These are the resistances of the cross-sections alone, with the assumptions of GB 50010-2010 §6.2.1 (plane sections, no tension in the concrete, the stress–strain laws of the concrete and the bars). Not included: the stability factor 0.9φ of axial compression, the additional eccentricity, second-order effects and the seismic adjustment factor γRE. Apply them where the design needs them. N0 is that of the gross section B × H: the bars&apos; area is not taken out of the concrete.</source>
         <translation>以下仅为截面本身的承载力，采用 GB 50010-2010 第 6.2.1 条的基本假定（平截面、不计混凝土抗拉、混凝土与钢筋的应力–应变关系）。未计入：轴心受压的稳定系数 0.9φ、附加偏心距、二阶效应和承载力抗震调整系数 γRE。设计需要时请另行考虑。N0 按毛截面 B × H 计算：混凝土面积未扣除钢筋面积。</translation>
     </message>
+    <message>
+        <source>Axis</source>
+        <translation>轴</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>模型</translation>
+    </message>
+    <message>
+        <source>Ends by</source>
+        <translation>终止于</translation>
+    </message>
+    <message>
+        <source>Behaviour of the cross-section by the analysis laws of GB 50010 Appendix C under monotonic bending at constant N; not modelled: bar buckling, shear, bond slip and cyclic loading.</source>
+        <translation>截面在恒定 N 下单调受弯的性能，按 GB 50010 附录 C 的分析本构计算；未考虑：钢筋屈曲、剪切、粘结滑移和往复加载。</translation>
+    </message>
+    <message>
+        <source>Analysis moment–curvature (the second page of each section): the laws of GB 50010 Appendix C at %1 (concrete C.2.4 in compression and C.2.3 in tension, Ec of Table 4.1.5; bars and hoops without a yield plateau, fy,r to fst,r at Agt), the core inside the stirrups confined after Mander, Priestley and Park (1988), the two directions&apos; confining pressures averaged and the held bars taken as evenly spaced. Not modelled: bar buckling, shear, bond slip, cyclic loading.</source>
+        <translation>分析弯矩–曲率（每个截面的第二页）：按 GB 50010 附录 C 的本构，取%1（混凝土受压按 C.2.4、受拉按 C.2.3，Ec 取表 4.1.5；纵筋和箍筋无屈服台阶，由 fy,r 直线升至 Agt 处的 fst,r），箍筋内的核心混凝土按 Mander、Priestley 和 Park (1988) 计约束，两个方向的约束应力取平均，被箍住的钢筋按均匀分布计。未考虑：钢筋屈曲、剪切、粘结滑移、往复加载。</translation>
+    </message>
+    <message>
+        <source>%1  %2: analysis moment–curvature</source>
+        <translation>%1  %2：分析弯矩–曲率</translation>
+    </message>
+    <message>
+        <source>The section has no concrete fibers: its fiber model is the bars alone.</source>
+        <translation>本截面没有混凝土纤维：其纤维模型只有钢筋。</translation>
+    </message>
+    <message>
+        <source>EI0: M/φ at φy′/1000. φy′, My′: first yield, the tension-most bar at fy,r/Es or the edge at εc,r. Mn: the edge at 0.004 or a bar at −0.015 in tension, or Mu where the curve ends first. Bilinear: φy = φy′·Mn/My′ and EIeff = Mn/φy where Mn &gt; My′, else φy = φy′. φu, Mu: the end, by the concrete (the edge at εcu, the confined core&apos;s edge at εcu,c), a bar (at Agt in tension), the drop (M down to 0.8 of the largest M so far) or the axial load (no strain state carries N further on). μφ = φu/φy. Fiber error: |fiber − exact| / |exact| · 100.</source>
+        <translation>EI0：φ = φy′/1000 时的 M/φ。φy′、My′：初始屈服，即受拉最外侧钢筋达到 fy,r/Es 或截面边缘达到 εc,r。Mn：边缘达到 0.004 或钢筋拉应变达到 0.015 时的弯矩，曲线先终止时取 Mu。双线性：Mn &gt; My′ 时 φy = φy′·Mn/My′、EIeff = Mn/φy，否则 φy = φy′。φu、Mu：曲线终点，由混凝土（边缘达到 εcu，约束核心边缘达到 εcu,c）、钢筋（拉应变达到 Agt）、下降（M 降至此前最大值的 0.8）或轴力（再无应变状态能承受 N）决定。μφ = φu/φy。纤维误差：|纤维 − 精确| / |精确| · 100。</translation>
+    </message>
+    <message>
+        <source>N = %1 kN (r = %2), %3; B × H = %4 × %5 mm, CC = %6 mm, %7 concrete cells and %8 bars</source>
+        <translation>N = %1 kN（r = %2），%3；B × H = %4 × %5 mm，CC = %6 mm，%7 个混凝土单元，%8 根钢筋</translation>
+    </message>
+    <message>
+        <source>C%1: fc,r = %2, ft,r = %3, Ec = %4 N/mm² (Table 4.1.5), εc,r = %5, εcu = %6, αc = %7, εt,r = %8</source>
+        <translation>C%1：fc,r = %2，ft,r = %3，Ec = %4 N/mm²（表 4.1.5），εc,r = %5，εcu = %6，αc = %7，εt,r = %8</translation>
+    </message>
+    <message>
+        <source>The component file&apos;s material table gives C%1 E = %2 N/mm²; these laws take Ec = %3 N/mm² of Table 4.1.5.</source>
+        <translation>构件文件的材料表中 C%1 的 E = %2 N/mm²；本构取表 4.1.5 的 Ec = %3 N/mm²。</translation>
+    </message>
+    <message>
+        <source>Bars %1: fy,r = %2, fst,r = %3 N/mm², Agt = %4, Es = %5 N/mm², no yield plateau</source>
+        <translation>纵筋 %1：fy,r = %2，fst,r = %3 N/mm²，Agt = %4，Es = %5 N/mm²，无屈服台阶</translation>
+    </message>
+    <message>
+        <source>Stirrups Φ%1@%2, %3 legs along x and %4 along y, %5: core %6 × %7 mm, ke = %8, fl′ = %9 N/mm²</source>
+        <translation>箍筋 Φ%1@%2，沿 x 向 %3 肢、沿 y 向 %4 肢，%5：核心 %6 × %7 mm，ke = %8，fl′ = %9 N/mm²</translation>
+    </message>
+    <message>
+        <source>Confined core: fcc = %1 N/mm², εcc = %2, r = %3, εcu,c = %4</source>
+        <translation>约束核心：fcc = %1 N/mm²，εcc = %2，r = %3，εcu,c = %4</translation>
+    </message>
+    <message>
+        <source>No stirrups in the table for this section: no confined model.</source>
+        <translation>表格中本截面没有箍筋：无约束模型。</translation>
+    </message>
+    <message>
+        <source>fiber error, %</source>
+        <translation>纤维误差，%</translation>
+    </message>
+    <message>
+        <source>confined</source>
+        <translation>约束</translation>
+    </message>
+    <message>
+        <source>The model cannot carry N = %1 kN.</source>
+        <translation>该模型承受不了 N = %1 kN。</translation>
+    </message>
+    <message>
+        <source>%1: no yield figures: N alone takes the edge past εc,r, or the curve ends before the first yield.</source>
+        <translation>%1：无屈服数值：仅轴力 N 已使边缘超过 εc,r，或曲线在初始屈服前终止。</translation>
+    </message>
+    <message>
+        <source>%1: no yield figures: N alone takes the bars past fy,r/Es, or the curve ends before the first yield.</source>
+        <translation>%1：无屈服数值：仅轴力 N 已使钢筋超过 fy,r/Es，或曲线在初始屈服前终止。</translation>
+    </message>
+    <message>
+        <source>concrete</source>
+        <translation>混凝土</translation>
+    </message>
+    <message>
+        <source>bar</source>
+        <translation>钢筋</translation>
+    </message>
+    <message>
+        <source>drop</source>
+        <translation>下降</translation>
+    </message>
+    <message>
+        <source>axial</source>
+        <translation>轴力</translation>
+    </message>
+    <message>
+        <source>The component file&apos;s material table keeps its moduli; the analysis takes Ec of Table 4.1.5 where they differ (E / Ec, N/mm²): %1.</source>
+        <translation>构件文件的材料表保留其弹性模量；两者不同时，分析取表 4.1.5 的 Ec（E / Ec，N/mm²）：%1。</translation>
+    </message>
+    <message>
+        <source>Analysis M–φ about x at N = %1 kN</source>
+        <translation>分析本构 M–φ，绕 x 轴，N = %1 kN</translation>
+    </message>
+    <message>
+        <source>Analysis M–φ about y at N = %1 kN</source>
+        <translation>分析本构 M–φ，绕 y 轴，N = %1 kN</translation>
+    </message>
+    <message>
+        <source>bilinear</source>
+        <translation>双线性</translation>
+    </message>
+    <message>
+        <source>Mn</source>
+        <translation>Mn</translation>
+    </message>
 </context>
 <context>
     <name>SectionReport</name>

@@ -19,10 +19,14 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QShowEvent>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <utility>
 
 #include "capacity/analysis_laws.h"
@@ -42,21 +46,43 @@ const QString kAxialRatioKey = QStringLiteral("capacity/axialRatio");
 const QString kHoopsKey = QStringLiteral("capacity/hoops");
 
 constexpr SteelGrade kGrades[] = {SteelGrade::kHRB335, SteelGrade::kHRB400, SteelGrade::kHRB500};
+constexpr RebarGrade kHoopGrades[] = {RebarGrade::kHPB300, RebarGrade::kHRB335, RebarGrade::kHRB400,
+                                      RebarGrade::kHRB500};
+// The analysis figures' columns and rows: exact, fiber, confined, the
+// fiber's error.
+constexpr int kAnalysisColumns = 11, kAnalysisRows = 4;
 
 // The charts in a grid of kChartColumns × kChartRows (the contour in the
-// third column, over both rows), each no smaller than reads on screen; below
-// that, the area around them scrolls. The third column widens the grid's
-// minimum, not the dialog's.
-constexpr int kChartColumns = 3, kChartRows = 2;
+// third column, over both rows, the analysis curves about x and y in the
+// fourth), each no smaller than reads on screen; below that, the area around
+// them scrolls. The third and fourth columns widen the grid's minimum, not
+// the dialog's.
+constexpr int kChartColumns = 4, kChartRows = 2;
 constexpr QSize kChartMinimum(280, 210);
 constexpr QSize kChartsAreaMinimum(320, 200);
 
-// The five charts, drawn as the report draws them, at a size of text that
-// reads on screen.
+// The five charts of the capacity in the left three quarters of area, the
+// analysis moment–curvature about x over that about y in the right quarter.
+void DrawDialogCharts(QPainter& painter, const QRectF& area, const CapacityCurves& curves,
+                      const std::optional<AnalysisCurves>& analysis, double unit) {
+  const CapacityChartTexts texts = WindowChartTexts();
+  const double w = area.width() / 4, h = area.height() / 2;
+  DrawCapacityChartsWide(painter, QRectF(area.left(), area.top(), 3 * w, area.height()), curves,
+                         texts, unit);
+  if (!analysis) return;
+  DrawChart(painter, QRectF(area.left() + 3 * w, area.top(), w, h),
+            AnalysisChart(*analysis, BendingAxis::kX, texts), unit);
+  DrawChart(painter, QRectF(area.left() + 3 * w, area.top() + h, w, h),
+            AnalysisChart(*analysis, BendingAxis::kY, texts), unit);
+}
+
+// The charts, drawn as the report draws them, at a size of text that reads
+// on screen.
 class ChartsView : public QWidget {
  public:
-  ChartsView(const std::optional<CapacityCurves>& curves, QWidget* parent)
-      : QWidget(parent), curves_(curves) {
+  ChartsView(const std::optional<CapacityCurves>& curves,
+             const std::optional<AnalysisCurves>& analysis, QWidget* parent)
+      : QWidget(parent), curves_(curves), analysis_(analysis) {
     setObjectName(QStringLiteral("CapacityCharts"));
     setMinimumSize(kChartColumns * kChartMinimum.width(), kChartRows * kChartMinimum.height());
   }
@@ -77,12 +103,13 @@ class ChartsView : public QWidget {
       painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, message_);
       return;
     }
-    DrawCapacityChartsWide(painter, QRectF(rect()).adjusted(4, 4, -4, -4), *curves_,
-                           WindowChartTexts(), Unit(size()));
+    DrawDialogCharts(painter, QRectF(rect()).adjusted(4, 4, -4, -4), *curves_, analysis_,
+                     Unit(size()));
   }
 
  private:
   const std::optional<CapacityCurves>& curves_;
+  const std::optional<AnalysisCurves>& analysis_;
   QString message_;
 };
 
@@ -126,6 +153,11 @@ CapacityChartTexts WindowChartTexts() {
   t.first_yield = CapacityDialog::tr("屈服");
   t.end = CapacityDialog::tr("极限");
   t.cannot_hold = CapacityDialog::tr("截面承受不了 N = %1 kN");
+  t.analysis_title[0] = CapacityDialog::tr("弯矩–曲率（分析本构），绕 x 轴，N = %1 kN");
+  t.analysis_title[1] = CapacityDialog::tr("弯矩–曲率（分析本构），绕 y 轴，N = %1 kN");
+  t.confined = CapacityDialog::tr("约束");
+  t.bilinear = CapacityDialog::tr("双线性");
+  t.nominal = QStringLiteral("Mn");
   return t;
 }
 
@@ -159,7 +191,7 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
     label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
   }
 
-  charts_ = new ChartsView(curves_, this);
+  charts_ = new ChartsView(curves_, analysis_, this);
   charts_area_ = new QScrollArea(this);
   charts_area_->setObjectName(QStringLiteral("CapacityChartsArea"));
   charts_area_->setFrameShape(QFrame::NoFrame);
@@ -173,7 +205,7 @@ CapacityDialog::CapacityDialog(const BrenmoorState& state, SaveDialog& save_dial
   layout->addWidget(title_);
   layout->addLayout(options_row);
   layout->addWidget(charts_area_, 1);
-  layout->addWidget(figures_);
+  layout->addWidget(figure_tabs_);
   layout->addWidget(materials_);
   layout->addWidget(grid_label_);
   layout->addWidget(advice_);
@@ -208,12 +240,23 @@ QLayout* CapacityDialog::MakeOptions(const CapacityOptions& options) {
   ratio_box_->setSingleStep(0.05);
   ratio_box_->setValue(options.axial_ratio);
 
+  // Shown only for a table with stirrup columns, where it confines a core.
+  hoops_box_ = new QComboBox(this);
+  hoops_box_->setObjectName(QStringLiteral("HoopsGradeBox"));
+  for (RebarGrade grade : kHoopGrades) {
+    hoops_box_->addItem(QString::fromLatin1(RebarGradeName(grade)), static_cast<int>(grade));
+  }
+  hoops_box_->setCurrentIndex(hoops_box_->findData(static_cast<int>(options.hoops)));
+
   auto* row = new QHBoxLayout;
   steel_label_ = new QLabel(this);
   strengths_label_ = new QLabel(this);
   ratio_label_ = new QLabel(this);
-  const std::pair<QLabel*, QWidget*> fields[] = {
-      {steel_label_, steel_box_}, {strengths_label_, strengths_box_}, {ratio_label_, ratio_box_}};
+  hoops_label_ = new QLabel(this);
+  const std::pair<QLabel*, QWidget*> fields[] = {{steel_label_, steel_box_},
+                                                 {strengths_label_, strengths_box_},
+                                                 {ratio_label_, ratio_box_},
+                                                 {hoops_label_, hoops_box_}};
   for (const auto& [label, field] : fields) {
     auto* form = new QFormLayout;
     form->addRow(label, field);
@@ -228,6 +271,7 @@ QLayout* CapacityDialog::MakeOptions(const CapacityOptions& options) {
   connect(steel_box_, &QComboBox::currentIndexChanged, this, changed);
   connect(strengths_box_, &QComboBox::currentIndexChanged, this, changed);
   connect(ratio_box_, &QDoubleSpinBox::valueChanged, this, changed);
+  connect(hoops_box_, &QComboBox::currentIndexChanged, this, changed);
   return row;
 }
 
@@ -258,6 +302,42 @@ void CapacityDialog::MakeFigures() {
   }
   figures_->setSpan(2, 0, 1, 6);
   figures_->item(2, 0)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+  figure_tabs_ = new QTabWidget(this);
+  figure_tabs_->setObjectName(QStringLiteral("CapacityFigureTabs"));
+  figure_tabs_->setDocumentMode(true);
+  figure_tabs_->addTab(figures_, QString());
+  for (int a = 0; a < 2; ++a) {
+    analysis_figures_[a] = MakeAnalysisTable();
+    analysis_figures_[a]->setObjectName(a == 0 ? QStringLiteral("AnalysisFiguresX")
+                                               : QStringLiteral("AnalysisFiguresY"));
+    figure_tabs_->addTab(analysis_figures_[a], QString());
+  }
+  figure_tabs_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+// The analysis figures about one axis: a row per model and the fiber's error
+// below, shown whole.
+QTableWidget* CapacityDialog::MakeAnalysisTable() {
+  auto* table = new QTableWidget(kAnalysisRows, kAnalysisColumns, this);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setSelectionMode(QAbstractItemView::NoSelection);
+  table->setFocusPolicy(Qt::NoFocus);
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table->verticalHeader()->setDefaultSectionSize(24);
+  table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  table->setFixedHeight(table->horizontalHeader()->sizeHint().height() + kAnalysisRows * 24 +
+                        2 * table->frameWidth());
+  for (int r = 0; r < kAnalysisRows; ++r) {
+    for (int c = 0; c < kAnalysisColumns; ++c) {
+      auto* item = new QTableWidgetItem;
+      item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      table->setItem(r, c, item);
+    }
+  }
+  return table;
 }
 
 QDialogButtonBox* CapacityDialog::MakeButtons() {
@@ -407,9 +487,28 @@ void CapacityDialog::RetranslateTexts() {
   next_button_->setToolTip(tr("下一个截面 (PgDn)"));
   picture_button_->setToolTip(tr("将曲线保存为 PNG 图片"));
   pdf_button_->setText(tr("导出 PDF…"));
-  pdf_button_->setToolTip(tr("将本截面的承载力页保存为 PDF"));
+  pdf_button_->setToolTip(tr("将本截面的承载力页和分析弯矩–曲率页保存为 PDF"));
   close_button_->setText(tr("关闭"));
   steel_label_->setText(tr("钢筋"));
+  hoops_label_->setText(tr("箍筋"));
+  hoops_box_->setToolTip(tr("箍筋的钢筋牌号：只影响有箍筋截面的约束核心"));
+  figure_tabs_->setTabText(0, tr("承载力"));
+  figure_tabs_->setTabText(1, tr("分析 M–φ，绕 x 轴"));
+  figure_tabs_->setTabText(2, tr("分析 M–φ，绕 y 轴"));
+  for (QTableWidget* table : analysis_figures_) {
+    // Symbol over unit: eleven columns still read whole on a 1024 screen.
+    table->setHorizontalHeaderLabels(
+        {QStringLiteral("EI0\nkN·m²"), QStringLiteral("φy′\n1/m"), QStringLiteral("My′\nkN·m"),
+         QStringLiteral("Mn\nkN·m"), QStringLiteral("φy\n1/m"), QStringLiteral("EIeff\nkN·m²"),
+         QStringLiteral("φu\n1/m"), QStringLiteral("Mu\nkN·m"), QStringLiteral("M_peak\nkN·m"),
+         QStringLiteral("μφ\n"), tr("终止于") + u'\n'});
+    table->setVerticalHeaderLabels({tr("精确"), tr("纤维"), tr("约束"), tr("纤维误差 (%)")});
+    table->setFixedHeight(table->horizontalHeader()->sizeHint().height() + kAnalysisRows * 24 +
+                          2 * table->frameWidth());
+  }
+  // As high as its tallest page and no higher: the charts keep the rest.
+  figure_tabs_->setFixedHeight(figure_tabs_->tabBar()->sizeHint().height() +
+                               std::max(figures_->height(), analysis_figures_[0]->height()) + 2);
   strengths_label_->setText(tr("强度"));
   ratio_label_->setText(tr("轴压比"));
   scope_->setText(
@@ -423,6 +522,7 @@ CapacityOptions CapacityDialog::Options() const {
   options.steel = static_cast<SteelGrade>(steel_box_->currentData().toInt());
   options.strengths = static_cast<Strengths>(strengths_box_->currentData().toInt());
   options.axial_ratio = ratio_box_->value();
+  options.hoops = static_cast<RebarGrade>(hoops_box_->currentData().toInt());
   return options;
 }
 
@@ -438,7 +538,10 @@ void CapacityDialog::ShowRecord(int record, const QString& table_path) {
 
 void CapacityDialog::Recompute() {
   curves_.reset();
+  analysis_.reset();
   grid_.reset();
+  hoops_label_->setVisible(state_.stirrup_columns);
+  hoops_box_->setVisible(state_.stirrup_columns);
   auto* view = static_cast<ChartsView*>(charts_);
   if (record_ == 0) {
     title_->setText(tr("未选择截面"));
@@ -454,9 +557,11 @@ void CapacityDialog::Recompute() {
     try {
       const CapacityOptions options = Options();
       curves_ = ComputeCapacityCurves(MakeCapacitySection(state_, record_, options), options);
+      analysis_ = ComputeAnalysisCurves(state_, record_, options);
       grid_ = ChooseBestGrid(state_, record_, options);
     } catch (const CapacityRefusal& refusal) {
       curves_.reset();
+      analysis_.reset();
       view->SetMessage(tr("本截面无法计算承载力：%1").arg(QString::fromUtf8(refusal.what())));
     }
   }
@@ -465,6 +570,7 @@ void CapacityDialog::Recompute() {
   picture_button_->setEnabled(curves_.has_value());
   pdf_button_->setEnabled(curves_.has_value());
   ShowFigures();
+  ShowAnalysisFigures();
   ShowGridAndMaterials();
   charts_->update();
 }
@@ -542,6 +648,87 @@ void CapacityDialog::ShowFigures() {
   advice_->setToolTip(text);
 }
 
+// Each model's figures about x and about y, as the report prints them, the
+// fiber's error below; a model that cannot carry N says so across its row,
+// and empty yield figures say why in their tooltip.
+void CapacityDialog::ShowAnalysisFigures() {
+  const QColor warning_text(190, 0, 0), warning_ground(255, 226, 226);
+  const auto fields = [](const AnalysisFigures& f) {
+    return std::array<std::optional<double>, 10>{f.EI0,    f.phi_y1, f.M_y1, f.M_n,    f.phi_y,
+                                                 f.EI_eff, f.phi_u,  f.M_u,  f.M_peak, f.mu_phi};
+  };
+  const auto shown = [](int k, double v) {
+    if (k == 2 || k == 3 || k == 7 || k == 8) return CapacityFigure(v, 1);
+    return k == 9 ? CapacityFigure(v, 2) : Figure(v);
+  };
+  const auto ends = [](CurveEnd end) {
+    switch (end) {
+      case CurveEnd::kConcrete:
+        return tr("混凝土");
+      case CurveEnd::kBar:
+        return tr("钢筋", "what ended the curve");
+      case CurveEnd::kDrop:
+        return tr("下降");
+      case CurveEnd::kAxial:
+        break;
+    }
+    return tr("轴力");
+  };
+  for (int a = 0; a < 2; ++a) {
+    QTableWidget* table = analysis_figures_[a];
+    table->clearSpans();
+    table->setRowHidden(2, analysis_ && !analysis_->confined());
+    for (int r = 0; r < kAnalysisRows; ++r) {
+      for (int c = 0; c < kAnalysisColumns; ++c) {
+        QTableWidgetItem* item = table->item(r, c);
+        item->setText(QString());
+        item->setToolTip(QString());
+        item->setForeground(palette().color(QPalette::Text));
+        item->setBackground(QColor(Qt::transparent));
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      }
+    }
+    if (!analysis_) continue;
+    const int models = analysis_->confined() ? 3 : 2;
+    for (int m = 0; m < models; ++m) {
+      const AnalysisFigures& f = analysis_->curve[a][m].figures;
+      if (!f.holds) {
+        table->setSpan(m, 0, 1, kAnalysisColumns);
+        table->item(m, 0)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        table->item(m, 0)->setForeground(warning_text);
+        table->item(m, 0)->setText(tr("该模型承受不了 N = %1 kN").arg(AxialForceFigure(f.N)));
+        continue;
+      }
+      const auto values = fields(f);
+      const QString why =
+          f.phi_y1 ? QString()
+          : f.N >= 0 ? tr("无屈服数值：仅轴力 N 已使边缘超过 εc,r，或曲线在初始屈服前终止")
+                     : tr("无屈服数值：仅轴力 N 已使钢筋超过 fy,r/Es，或曲线在初始屈服前终止");
+      for (int k = 0; k < 10; ++k) {
+        if (values[static_cast<std::size_t>(k)]) {
+          table->item(m, k)->setText(shown(k, *values[static_cast<std::size_t>(k)]));
+        } else {
+          table->item(m, k)->setToolTip(why);
+        }
+      }
+      table->item(m, 10)->setText(ends(f.ends_by));
+    }
+    const AnalysisFigures &exact = analysis_->curve[a][0].figures,
+                          &fiber = analysis_->curve[a][1].figures;
+    if (!exact.holds || !fiber.holds) continue;
+    const auto e = fields(exact), g = fields(fiber);
+    for (std::size_t k = 0; k < e.size(); ++k) {
+      if (!e[k] || !g[k] || *e[k] == 0) continue;
+      const double error = std::abs(*g[k] - *e[k]) / std::abs(*e[k]) * 100;
+      QTableWidgetItem* item = table->item(3, static_cast<int>(k));
+      item->setText(CapacityFigure(error, 2));
+      const bool high = error > kFiberErrorLimitPct;
+      item->setForeground(high ? warning_text : palette().color(QPalette::Text));
+      item->setBackground(high ? warning_ground : QColor(Qt::transparent));
+    }
+  }
+}
+
 // The material values and ρ on one line, the section's grid beside the best
 // one on the next.
 void CapacityDialog::ShowGridAndMaterials() {
@@ -614,7 +801,7 @@ QImage CapacityDialog::Picture() const {
   image.fill(Qt::white);
   if (!curves_) return image;
   QPainter painter(&image);
-  constexpr double kUnit = 8.0;  // pixels per mm: a 300 × 170 mm figure
+  constexpr double kUnit = 8.0;  // pixels per mm: a 400 × 170 mm figure
   QFont font(QStringLiteral("Arial"));
   font.setStyleHint(QFont::SansSerif);
   font.setPixelSize(static_cast<int>(4 * kUnit));
@@ -624,9 +811,9 @@ QImage CapacityDialog::Picture() const {
   painter.drawText(QPointF(3 * kUnit, 6 * kUnit), title_->text());
   // The picture goes into other documents alone: it says what it leaves out.
   constexpr double kScopeRoom = 5 * kUnit;
-  DrawCapacityChartsWide(
-      painter, QRectF(0, 9 * kUnit, image.width(), image.height() - 10 * kUnit - kScopeRoom),
-      *curves_, WindowChartTexts(), kUnit);
+  DrawDialogCharts(painter,
+                   QRectF(0, 9 * kUnit, image.width(), image.height() - 10 * kUnit - kScopeRoom),
+                   *curves_, analysis_, kUnit);
   font.setBold(false);
   font.setPixelSize(static_cast<int>(3 * kUnit));
   painter.setFont(font);
@@ -677,7 +864,8 @@ void CapacityDialog::ExportPdf() {
     info.version = QStringLiteral(BRENMOOR_VERSION);
     info.options = curves_->options;
     info.language = report_language_;
-    const QByteArray page = SectionCapacityDocument(state_, record_, *curves_, info);
+    const QByteArray page =
+        SectionCapacityDocument(state_, record_, *curves_, info, analysis_ ? &*analysis_ : nullptr);
     ExportJob({table_path_.toStdString(), path->toStdString()}, [&](ByteSink& sink) {
       sink.Write(page.constData(), static_cast<std::size_t>(page.size()));
     });

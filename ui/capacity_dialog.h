@@ -24,6 +24,7 @@ class QPushButton;
 class QScrollArea;
 class QSettings;
 class QTableWidget;
+class QTabWidget;
 
 namespace brenmoor {
 
@@ -34,14 +35,16 @@ void SaveCapacityOptions(QSettings& settings, const CapacityOptions& options);
 
 // The window's capacity of one section, not modal: both N–M charts, the
 // moment–curvature curves and the Mx–My contour at the axial load, of the
-// exact and the fiber model; the figures about x and y and of biaxial
-// bending, the material values and ρ, the section's grid beside the best
-// one within its 60 fibers; and the steel grade, strengths and axial load
-// ratio to choose. The window tells it which section to show as the selected
-// row changes, and a change of row or options computes all of it again
-// (ChooseBestGrid included, about a millisecond). It exports what it shows
-// as a PNG picture or a one-page PDF through the window's save dialog and
-// error report.
+// exact and the fiber model, and beside them the analysis moment–curvature
+// about x and y of the exact, fiber and (with stirrups) confined models; the
+// figures about x and y and of biaxial bending, and on their own pages the
+// analysis figures about x and about y with the fiber's error; the material
+// values and ρ, the section's grid beside the best one within its 60 fibers;
+// and the steel grade, strengths, axial load ratio and, for a table with
+// stirrup columns, the stirrups' grade to choose. The window tells it which section to show as the
+// selected row changes, and a change of row or options computes all of it again (ChooseBestGrid
+// included, about a millisecond). It exports what it shows as a PNG picture or a one-page PDF
+// through the window's save dialog and error report.
 //
 // It fits the screen it opens on: at kOpeningSize, or smaller to stay inside
 // the screen's available area with its frame and title bar, beside the
@@ -66,6 +69,7 @@ class CapacityDialog : public QDialog {
   CapacityOptions Options() const;
   // What is on show: nothing when no section is, or it was refused.
   const std::optional<CapacityCurves>& Curves() const { return curves_; }
+  const std::optional<AnalysisCurves>& Analysis() const { return analysis_; }
   // The section's grid and the best one, for the options on show.
   const std::optional<GridChoice>& Grid() const { return grid_; }
 
@@ -76,7 +80,7 @@ class CapacityDialog : public QDialog {
   // The charts under a title and above the line of what they leave out, as
   // ExportPicture saves them.
   QImage Picture() const;
-  static constexpr QSize kPictureSize{2400, 1350};
+  static constexpr QSize kPictureSize{3200, 1350};
   static constexpr QSize kOpeningSize{1240, 860};
 
   // The window's language: the PDF the dialog exports speaks it, and the
@@ -109,6 +113,8 @@ class CapacityDialog : public QDialog {
   void RetranslateTexts();
   void Recompute();
   void ShowFigures();
+  void ShowAnalysisFigures();
+  QTableWidget* MakeAnalysisTable();
   void ShowGridAndMaterials();
   QString SuggestedPath(const QString& extension) const;
   template <typename Action>
@@ -121,10 +127,12 @@ class CapacityDialog : public QDialog {
   QString table_path_;
   QString section_name_;
   std::optional<CapacityCurves> curves_;
+  std::optional<AnalysisCurves> analysis_;
   std::optional<GridChoice> grid_;
   QComboBox* steel_box_ = nullptr;
   QComboBox* strengths_box_ = nullptr;
   QDoubleSpinBox* ratio_box_ = nullptr;
+  QComboBox* hoops_box_ = nullptr;
   QLabel* title_ = nullptr;
   QLabel* advice_ = nullptr;
   QLabel* materials_ = nullptr;
@@ -133,6 +141,9 @@ class CapacityDialog : public QDialog {
   QWidget* charts_ = nullptr;
   QScrollArea* charts_area_ = nullptr;
   QTableWidget* figures_ = nullptr;
+  // The figures' pages: the capacity, then the analysis about x and y.
+  QTabWidget* figure_tabs_ = nullptr;
+  QTableWidget* analysis_figures_[2] = {nullptr, nullptr};
   QPushButton* picture_button_ = nullptr;
   QPushButton* pdf_button_ = nullptr;
   QPushButton* close_button_ = nullptr;
@@ -141,6 +152,7 @@ class CapacityDialog : public QDialog {
   QLabel* steel_label_ = nullptr;
   QLabel* strengths_label_ = nullptr;
   QLabel* ratio_label_ = nullptr;
+  QLabel* hoops_label_ = nullptr;
   Language report_language_ = Language::kChinese;
   bool fitted_ = false;  // once shown, its size is the engineer's to keep
 };

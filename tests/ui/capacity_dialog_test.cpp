@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include "capacity/analysis.h"
 #include "capacity/analysis_laws.h"
 #include "report/figures.h"
 #include "tests/sample_table.h"
@@ -290,6 +291,44 @@ class CapacityDialogTest : public WindowTest {
     QCOMPARE(Reports(), QStringList());
   }
 
+  // The analysis curves beside the others, their figures on their own pages
+  // as the capacity library gives them, the confined model only where the
+  // table has stirrups, and the stirrups' grade chosen, used and remembered.
+  void AnalysisFollowsTheHoopsGrade() {
+    const QString stirrups = QStringLiteral(BRENMOOR_SOURCE_DIR "/examples/sample-stirrups.csv");
+    Import(stirrups);
+    Open(1);
+    auto* hoops = InDialog<QComboBox>("HoopsGradeBox");
+    QVERIFY(hoops->isVisible());
+    auto* table = InDialog<QTableWidget>("AnalysisFiguresX");
+    QVERIFY(!table->isRowHidden(2));
+    const auto confined_ei0 = [&] {
+      const AnalysisSection section = MakeAnalysisSection(
+          *state_, 1, AnalysisOptionsOf(Dialog()->Options()), state_->records[1].stirrups);
+      return Figure(
+          *AnalysisFiguresOf(section, BendingAxis::kX, AnalysisModel::kConfined, 0.3).EI0);
+    };
+    QCOMPARE(table->item(2, 0)->text(), confined_ei0());
+    const QImage hrb400 = Charts();
+    const QString mu = table->item(2, 9)->text();
+    // HPB300's fy of 270 N/mm² confines less: another core, another curve.
+    hoops->setCurrentText(QStringLiteral("HPB300"));
+    QCOMPARE(Dialog()->Analysis()->section.core->fyh, 270.0);
+    QCOMPARE(table->item(2, 0)->text(), confined_ei0());
+    QVERIFY(table->item(2, 9)->text() != mu);
+    QVERIFY(Charts() != hrb400);
+    NewForm();
+    Import(stirrups);
+    Open(1);
+    QCOMPARE(InDialog<QComboBox>("HoopsGradeBox")->currentText(), QStringLiteral("HPB300"));
+
+    // Without stirrup columns: no choice of hoops and no confined row.
+    Import(kSample);
+    QVERIFY(!InDialog<QComboBox>("HoopsGradeBox")->isVisible());
+    QVERIFY(InDialog<QTableWidget>("AnalysisFiguresY")->isRowHidden(2));
+    QVERIFY(!Dialog()->Analysis()->confined());
+  }
+
   // Settings written by hand or by another version give the defaults, not
   // a grade or a ratio the dialog cannot show.
   void UnknownSettingsGiveTheDefaults() {
@@ -333,7 +372,8 @@ class CapacityDialogTest : public WindowTest {
     QVERIFY(ReadAll(dir.filePath("kz2.pdf")).startsWith("%PDF-"));
     if (const QString text = PdfText(dir.filePath("kz2.pdf")); !text.isEmpty()) {
       QVERIFY2(text.contains(QRegularExpression("2 +KZ2")) &&
-                   text.contains(QStringLiteral("第 1 页，共 1 页")) &&
+                   text.contains(QStringLiteral("第 1 页，共 2 页")) &&
+                   text.contains(QRegularExpression("2 +KZ2：分析弯矩–曲率")) &&
                    text.contains(QStringLiteral("绕 y 轴")) &&
                    text.contains(QStringLiteral("N0 按毛截面 B × H 计")),
                qPrintable(text));
