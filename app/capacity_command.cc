@@ -165,8 +165,10 @@ void PrintRefined(std::ostream& out, const BrenmoorState& state, const RefineRes
   std::string no_room, cannot_carry;
   for (int r = 1; r <= state.imported_count; ++r) {
     const GridChoice& c = result.choices[static_cast<std::size_t>(r - 1)];
-    const std::string name = std::to_string(r) + " \"" +
-                             DisplayText(state.records[static_cast<std::size_t>(r)].NAME) + "\"";
+    const std::string name =
+        std::to_string(r) + " \"" +
+        EscapeControlCharacters(DisplayText(state.records[static_cast<std::size_t>(r)].NAME)) +
+        "\"";
     if (c.Improves()) {
       out << name << ": FX × FY " << c.FX << " × " << c.FY << ", fiber error "
           << Percent(c.error_pct) << " → " << c.best_FX << " × " << c.best_FY << ", "

@@ -42,7 +42,7 @@ JobContext CommandCall::Context() {
   return JobContext(state, progress, standard_output,
                     [this](const std::string& table, const TableWarning& warning) {
                       if (auto* line = dynamic_cast<ProgressLine*>(progress)) line->Erase();
-                      *err << "brenmoor: " << table << ":" << warning.line
+                      *err << "brenmoor: " << DisplayMessage(table) << ":" << warning.line
                            << ": warning: " << DisplayMessage(ErrorReportText(warning.message))
                            << "\n";
                     });
@@ -67,7 +67,7 @@ void SayWritten(std::ostream& out, const std::string& what, const JobResult& res
                 const std::string& after_count) {
   if (result.written.empty()) return;
   out << "Wrote " << what << result.sections << (result.sections == 1 ? " section" : " sections")
-      << after_count << " to " << PathToUtf8(result.written) << "\n";
+      << after_count << " to " << EscapeControlCharacters(PathToUtf8(result.written)) << "\n";
 }
 
 }  // namespace brenmoor

@@ -73,6 +73,42 @@ std::string Usage(std::span<const Command> commands) {
   return usage;
 }
 
+// Where a line broken at 80 columns goes on: under a synopsis's arguments
+// ("brenmoor NAME " before them), under an option's description (after the
+// first gap of two spaces), or under the line's own start.
+std::size_t ContinuationIndent(const std::string& line) {
+  const std::size_t start = std::min(line.find_first_not_of(' '), line.size());
+  if (line.compare(start, 9, "brenmoor ") == 0) {
+    const std::size_t name_end = line.find(' ', start + 9);
+    if (name_end != std::string::npos) return name_end + 1;
+  }
+  const std::size_t gap = line.find("  ", start);
+  if (gap != std::string::npos) {
+    const std::size_t description = line.find_first_not_of(' ', gap);
+    if (description != std::string::npos && description < 60) return description;
+  }
+  return start;
+}
+
+// text with every line longer than 80 columns broken at spaces, so that the
+// help reads in a terminal of the usual width.
+std::string WrappedAt80(const std::string& text) {
+  constexpr std::size_t kWidth = 80;
+  std::string wrapped;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t indent = ContinuationIndent(line);
+    while (line.size() > kWidth) {
+      const std::size_t cut = line.rfind(' ', kWidth);
+      if (cut == std::string::npos || cut <= indent) break;
+      wrapped += line.substr(0, line.find_last_not_of(' ', cut) + 1) + "\n";
+      line = std::string(indent, ' ') + line.substr(line.find_first_not_of(' ', cut));
+    }
+    wrapped += line + "\n";
+  }
+  return wrapped;
+}
+
 // A wrong call is one line and where to read more, not the whole usage.
 int PrintWrongCall(std::ostream& err, const std::string& why, const std::string& command) {
   err << "brenmoor: " << EscapeControlCharacters(why) << "\nTry 'brenmoor "
@@ -138,14 +174,14 @@ bool IsCommand(CLI::App& brenmoor, const std::string& name) {
 int Help(CLI::App& brenmoor, const std::vector<std::string>& args, CommandCall& call,
          std::span<const Command> commands, std::ostream& err) {
   if (args.size() == 1) {
-    call.out << Usage(commands);
+    call.out << WrappedAt80(Usage(commands));
     return 0;
   }
   if (args.size() > 2) return PrintWrongCall(err, "help takes one command", "help");
   if (!IsCommand(brenmoor, args[1])) {
     return PrintWrongCall(err, "unknown command '" + args[1] + "'", "");
   }
-  call.out << brenmoor.get_subcommand(args[1])->help(brenmoor.get_name());
+  call.out << WrappedAt80(brenmoor.get_subcommand(args[1])->help(brenmoor.get_name()));
   return 0;
 }
 
@@ -173,9 +209,9 @@ int Run(const std::vector<std::string>& arguments, CommandCall& call, std::ostre
     brenmoor.parse(std::vector<std::string>(args.rbegin(), args.rend()));
   } catch (const CLI::CallForHelp&) {
     if (named_command) {
-      call.out << brenmoor.help();
+      call.out << WrappedAt80(brenmoor.help());
     } else {
-      call.out << Usage(commands);
+      call.out << WrappedAt80(Usage(commands));
     }
     return 0;
   } catch (const CLI::CallForVersion& e) {

@@ -17,7 +17,7 @@ void PrintDiff(std::ostream& out, const DiffRequest& request, const DiffResult& 
   const std::string a = FileName(request.a.path), b = FileName(request.b.path);
   int added = 0, removed = 0, changed = 0;
   for (const SectionChange& c : result.changes) {
-    const std::string name = DisplayText(c.name);
+    const std::string name = EscapeControlCharacters(DisplayText(c.name));
     switch (c.kind) {
       case SectionChange::Kind::kAdded:
         ++added;

@@ -32,7 +32,7 @@ void PrintSection(const FileSection& s, bool fibers, std::ostream& out) {
   int steel = 0;
   for (const FileFiber& f : s.fibers) steel += f.type == 0;
   // The name as the table held it, shown as the grid shows it (GB18030 too).
-  out << "\nSection " << s.number << ": " << DisplayText(s.name) << "\n";
+  out << "\nSection " << s.number << ": " << EscapeControlCharacters(DisplayText(s.name)) << "\n";
   out << "  fibers            " << s.fiber_count << " (" << steel << " bars, "
       << s.fiber_count - steel << " concrete cells)\n";
   out << "  shear modulus     " << Number(s.shear_modulus) << " N/mm2\n";

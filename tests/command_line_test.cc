@@ -376,8 +376,17 @@ TEST(CommandLine, EveryCommandHasItsHelpAndTakesTablesAfterTwoDashes) {
   WriteFile(dir / "-t.csv", ReadFile(kSample));
   const Outcome usage = RunWith({"--help"});
   EXPECT_EQ(RunWith({"help"}).out, usage.out);
+  // Every help reads in a terminal of 80 columns.
+  auto longest_line = [](const std::string& text) {
+    std::size_t longest = 0;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) longest = std::max(longest, line.size());
+    return longest;
+  };
+  EXPECT_LE(longest_line(usage.out), 80u) << usage.out;
   for (const Command& command : AllCommands()) {
     SCOPED_TRACE(command.name);
+    EXPECT_LE(longest_line(RunWith({command.name, "--help"}).out), 80u);
     EXPECT_NE(usage.out.find(std::string("\n       brenmoor ") + command.name + " "),
               std::string::npos)
         << usage.out;
