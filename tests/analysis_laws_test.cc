@@ -127,24 +127,5 @@ TEST(ConfinedCore, NoConfinementIsTheRisingBranch) {
   }
 }
 
-TEST(ConfinedCore, RefusesHoopsThatCannotBe) {
-  const AnalysisConcrete concrete = AnalysisConcreteOf(35, Strengths::kDesign);
-  const AnalysisSteel hoops = AnalysisSteelOf(RebarGrade::kHRB400, Strengths::kDesign);
-  const CoreInput kz1{500, 500, 40, 5, 5, 1000, 1000, 490};
-  const struct {
-    CoreInput section;
-    Stirrups stirrups;
-  } cases[] = {
-      {kz1, {10, 10, 4, 4}},                                     // s ≤ d
-      {kz1, {10, 100, 1, 4}},                                    // one leg
-      {kz1, {0, 100, 4, 4}},                                     // no diameter
-      {{500, 500, 15, 5, 5, 1000, 1000, 490}, {10, 100, 4, 4}},  // a ≤ 0
-      {{100, 100, 40, 0, 0, 0, 0, 2000}, {8, 100, 2, 2}},        // bars fill the core
-  };
-  for (const auto& c : cases) {
-    EXPECT_THROW(ConfinedCoreOf(c.section, c.stirrups, concrete, hoops), Error);
-  }
-}
-
 }  // namespace
 }  // namespace brenmoor

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/csv_lines.h"
 #include "tests/test_sections.h"
 
 namespace brenmoor {
@@ -14,25 +15,9 @@ namespace {
 using testing::MakeSection;
 using testing::StateWith;
 
-const std::string kBom = "\xEF\xBB\xBF";
-
-std::vector<std::string> Lines(const std::string& csv) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t end; (end = csv.find("\r\n", start)) != std::string::npos; start = end + 2) {
-    lines.push_back(csv.substr(start, end - start));
-  }
-  EXPECT_EQ(start, csv.size()) << "a line without CR LF";
-  return lines;
-}
-
-std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> fields;
-  std::stringstream in(line);
-  for (std::string field; std::getline(in, field, ',');) fields.push_back(field);
-  if (!line.empty() && line.back() == ',') fields.push_back("");
-  return fields;
-}
+using testing::Fields;
+using testing::kBom;
+using testing::Lines;
 
 // KZ1, and a section of 0.5 % whose N0 (2576 kN) is below r = 1.2 (2745.6 kN).
 BrenmoorState TwoSections() {
