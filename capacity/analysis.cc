@@ -5,11 +5,73 @@
 #include <initializer_list>
 #include <limits>
 
+#include "capacity/internal/law_sums.h"
 #include "capacity/internal/strain_path.h"
 
 namespace brenmoor {
 
 using capacity_internal::FindRoot;
+using capacity_internal::LawSums;
+using capacity_internal::LawTable;
+
+// F and G (law_sums.h) of the unconfined law from 0 to any strain, and of
+// the cover (the unconfined law, nothing past εcu). The tables reach 16
+// times the peak strain in compression (the curves end by εcu, below 3
+// times it) and 4096 times εt,r in tension (a bar breaks before the
+// concrete's strain is 0.3).
+struct UnconfinedSums {
+  struct Law {
+    AnalysisConcrete law;
+    double operator()(double e) const { return UnconfinedStress(law, e); }
+  };
+  explicit UnconfinedSums(const AnalysisConcrete& c)
+      : law(c),
+        compression({c}, 0, 1, c.eps_c, 16, 32),
+        tension({c}, -c.eps_t, -1, c.eps_t, 4096),
+        at_crushing(compression.From0(c.eps_cu)) {}
+
+  LawSums Of(double e) const { return e >= 0 ? compression.From0(e) : tension.From0(e); }
+  LawSums OfCover(double e) const { return e >= law.eps_cu ? at_crushing : Of(e); }
+
+  AnalysisConcrete law;
+  LawTable<Law> compression, tension;
+  LawSums at_crushing;
+};
+
+// The section's: the unconfined sums of its grade, and the core's
+// (confined in compression to 16 times εcc, C.2.3 in tension).
+struct ConcreteSums {
+  struct Confined {
+    ConfinedCore core;
+    AnalysisConcrete law;
+    double operator()(double e) const { return ConfinedStress(core, law, e); }
+  };
+  ConcreteSums(std::shared_ptr<const UnconfinedSums> of_grade,
+               const std::optional<ConfinedCore>& core)
+      : unconfined(std::move(of_grade)) {
+    if (core) confined.emplace(Confined{*core, unconfined->law}, 0, 1, core->eps_cc, 16);
+  }
+
+  // The core's sums less the cover's: 0 in tension, where both are C.2.3.
+  LawSums CoreOverCover(double e) const {
+    if (e <= 0) return {};
+    const LawSums core = confined->From0(e), cover = unconfined->OfCover(e);
+    return {core.F - cover.F, core.G - cover.G};
+  }
+
+  std::shared_ptr<const UnconfinedSums> unconfined;
+  std::optional<LawTable<Confined>> confined;
+};
+
+std::shared_ptr<const UnconfinedSums> ConcreteSumsByGrade::Of(const AnalysisConcrete& law) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  for (const auto& made : made_) {
+    if (made->law.fcuk == law.fcuk && made->law.fc == law.fc && made->law.ft == law.ft) {
+      return made;
+    }
+  }
+  return made_.emplace_back(std::make_shared<const UnconfinedSums>(law));
+}
 
 namespace {
 
@@ -95,6 +157,14 @@ void Integrate(double u1, double u2, double e0, double phi, const double (&break
   }
 }
 
+// Adds a strip of width w between the strains e1 < e2 (law_sums.h).
+void AddStrip(double w, double e0, double phi, const LawSums& s1, const LawSums& s2, double& N,
+              double& M) {
+  const double dF = s2.F - s1.F, dG = s2.G - s1.G;
+  N += w * dF / phi;
+  M += w * (dG - e0 * dF) / (phi * phi);
+}
+
 struct State {
   double phi = 0.0;  // 1/mm
   double e0 = 0.0;   // strain at the centre
@@ -105,13 +175,17 @@ struct State {
 class Walk {
  public:
   Walk(const AnalysisSection& section, BendingAxis axis, AnalysisModel model, double axial_ratio)
-      : s_(section), model_(model) {
+      : s_(section), model_(model), sums_(section.sums) {
     const CapacitySection& c = section.capacity;
     const bool about_x = axis == BendingAxis::kX;
     D_ = about_x ? c.H : c.B;
     w_ = about_x ? c.B : c.H;
     bars_ = PiecesAlong(c.bars, about_x);
     if (model == AnalysisModel::kFiber) cells_ = PiecesAlong(c.cells, about_x);
+    if (model != AnalysisModel::kFiber && !sums_) {
+      sums_ = std::make_shared<const ConcreteSums>(
+          std::make_shared<const UnconfinedSums>(section.concrete), section.core);
+    }
     if (model == AnalysisModel::kConfined) {
       half_core_ = (about_x ? section.core->dc : section.core->bc) / 2;
       core_width_ = about_x ? section.core->bc : section.core->dc;
@@ -160,10 +234,35 @@ class Walk {
     return f;
   }
 
-  // The concrete of B × H: in tension one law over the whole width, core
-  // and cover alike, taken once below the neutral axis; in compression
-  // the unconfined law (exact) or the cover's and the core's.
+  // The concrete of B × H: from the sums of its laws at the strains of the
+  // edges, the whole width by the unconfined law (exact) or the cover's,
+  // and the core's width by what the core adds to the cover. A strain
+  // plane nearly flat (at φ = 0, and where the initial stiffness is taken)
+  // is summed over the depth instead.
   void ConcreteOfRectangle(double e0, double phi, Force& f) const {
+    if (phi * D_ <= std::abs(e0) / 256) {
+      ConcreteOverDepth(e0, phi, f);
+      return;
+    }
+    const ConcreteSums& sums = *sums_;
+    const UnconfinedSums& unconfined = *sums.unconfined;
+    const double top = D_ / 2, bottom = e0 - phi * top, edge = e0 + phi * top;
+    if (model_ == AnalysisModel::kExact) {
+      AddStrip(w_, e0, phi, unconfined.Of(bottom), unconfined.Of(edge), f.N, f.M);
+      return;
+    }
+    AddStrip(w_, e0, phi, unconfined.OfCover(bottom), unconfined.OfCover(edge), f.N, f.M);
+    const double core_top = e0 + phi * half_core_;
+    if (core_top > 0) {
+      AddStrip(core_width_, e0, phi, sums.CoreOverCover(e0 - phi * half_core_),
+               sums.CoreOverCover(core_top), f.N, f.M);
+    }
+  }
+
+  // The same by Gauss–Legendre over the depth: in tension one law over the
+  // whole width, core and cover alike, taken once below the neutral axis;
+  // in compression the unconfined law (exact) or the cover's and the core's.
+  void ConcreteOverDepth(double e0, double phi, Force& f) const {
     const AnalysisConcrete& c = s_.concrete;
     const double top = D_ / 2, w = w_;
     // Where the strain is 0 and where it is −2·εt,r (φ ≥ 0: compression on top).
@@ -256,6 +355,7 @@ class Walk {
   const AnalysisSection& s_;
   AnalysisModel model_;
   double D_ = 0, w_ = 0, half_core_ = 0, core_width_ = 0;
+  std::shared_ptr<const ConcreteSums> sums_;
   std::vector<Piece> bars_, cells_;
   std::optional<double> tension_bar_;
   double target_ = 0, sign_ = 1, force_scale_ = 0, crush_ = 0, eps_y_ = 0;
@@ -766,9 +866,11 @@ AnalysisOptions AnalysisOptionsOf(const CapacityOptions& options) {
           .axial_ratio = options.axial_ratio};
 }
 
-AnalysisSection MakeAnalysisSection(const BrenmoorState& state, int record,
-                                    const AnalysisOptions& options,
-                                    const std::optional<Stirrups>& stirrups) {
+namespace {
+
+AnalysisSection SectionWithoutSums(const BrenmoorState& state, int record,
+                                   const AnalysisOptions& options,
+                                   const std::optional<Stirrups>& stirrups) {
   AnalysisSection section;
   section.capacity = MakeCapacitySection(
       state, record,
@@ -786,6 +888,25 @@ AnalysisSection MakeAnalysisSection(const BrenmoorState& state, int record,
     }
   }
   return section;
+}
+
+}  // namespace
+
+AnalysisSection MakeAnalysisSection(const BrenmoorState& state, int record,
+                                    const AnalysisOptions& options,
+                                    const std::optional<Stirrups>& stirrups,
+                                    ConcreteSumsByGrade* by_grade) {
+  AnalysisSection section = SectionWithoutSums(state, record, options, stirrups);
+  section.sums = std::make_shared<const ConcreteSums>(
+      by_grade ? by_grade->Of(section.concrete)
+               : std::make_shared<const UnconfinedSums>(section.concrete),
+      section.core);
+  return section;
+}
+
+void CheckAnalysisSection(const BrenmoorState& state, int record, const AnalysisOptions& options,
+                          const std::optional<Stirrups>& stirrups) {
+  SectionWithoutSums(state, record, options, stirrups);
 }
 
 AnalysisFigures AnalysisFiguresOf(const AnalysisSection& section, BendingAxis axis,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -22,11 +24,14 @@ namespace brenmoor {
 //             the cover outside it carries nothing in compression while its
 //             strain is above εcu (the loading is monotonic). Only for a
 //             section with stirrups.
-// The concrete is integrated over the depth by Gauss–Legendre on each piece
-// where the law is smooth (the pieces split where the strain crosses 0, −εt,r,
-// εc,r and, for the cover, εcu; cracked concrete further split where the
-// strain is 2, 8, 32, … times εt,r); against 20,000 strips the figures agree
-// to 2·10⁻⁵, the curvatures at first yield being the furthest.
+// The concrete of B × H is integrated exactly in strain: each law's ∫σ dε
+// and ∫σ·ε dε are kept from 0 at close strains, so a strip's force and
+// moment come from the strains at its edges (internal/law_sums.h); a strain
+// plane nearly flat is summed over the depth by Gauss–Legendre instead.
+// Against sums over the depth of 2,000 points to each smooth piece, 240
+// random sections at five loads and both strengths agree to the 6 digits
+// the CSV prints (a 5-point sum to each piece was up to 0.26 % off, where
+// much of the section is cracked or its core holds a high load).
 //
 // At each curvature the axial strain ε0 of the centre that gives N is the
 // root reached by continuation from the previous curvature; at φ = 0 the
@@ -82,6 +87,23 @@ struct AnalysisOptions {
 // carry: the same steel, strengths, hoops and axial ratio.
 AnalysisOptions AnalysisOptionsOf(const CapacityOptions& options);
 
+// The sums of the concrete's laws over strain that the exact and confined
+// models integrate B × H by, made once for all of a section's curves: those
+// of the grade's unconfined law, and those of its core.
+struct UnconfinedSums;
+struct ConcreteSums;
+
+// The unconfined sums of each grade, made once for the sections of a table
+// that share them; safe to use from several threads at once.
+class ConcreteSumsByGrade {
+ public:
+  std::shared_ptr<const UnconfinedSums> Of(const AnalysisConcrete& law);
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::shared_ptr<const UnconfinedSums>> made_;
+};
+
 // A section as the analysis models take it: the design-law section (sizes,
 // the file's bars and cells) with the analysis laws, and its confined core
 // when it has stirrups.
@@ -90,14 +112,23 @@ struct AnalysisSection {
   AnalysisConcrete concrete;
   AnalysisSteel steel;
   std::optional<ConfinedCore> core;
+  // Made by MakeAnalysisSection from concrete and core; where it is empty
+  // each curve makes its own.
+  std::shared_ptr<const ConcreteSums> sums;
 };
 
 // Record `record` of an imported table, with the stirrups the table gives it
-// (or none). Throws CapacityRefusal as MakeCapacitySection does, and with the
-// reason ConfinedCoreOf gives for stirrups that cannot be.
+// (or none); the grade's sums taken from by_grade where given. Throws
+// CapacityRefusal as MakeCapacitySection does, and with the reason
+// ConfinedCoreOf gives for stirrups that cannot be.
 AnalysisSection MakeAnalysisSection(const BrenmoorState& state, int record,
                                     const AnalysisOptions& options,
-                                    const std::optional<Stirrups>& stirrups);
+                                    const std::optional<Stirrups>& stirrups,
+                                    ConcreteSumsByGrade* by_grade = nullptr);
+// The same refusals, without the time it takes to make the section: what a
+// job checks of every section before it writes anything.
+void CheckAnalysisSection(const BrenmoorState& state, int record, const AnalysisOptions& options,
+                          const std::optional<Stirrups>& stirrups);
 
 // What ended a curve.
 enum class CurveEnd { kConcrete, kBar, kDrop, kAxial };

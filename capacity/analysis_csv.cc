@@ -168,8 +168,17 @@ void WriteAnalysisCsv(const BrenmoorState& state, const AnalysisOptions& options
                       const std::vector<std::optional<Stirrups>>& stirrups, bool curves,
                       const std::function<void(std::string_view)>& write, Progress* progress) {
   const int count = state.imported_count;
-  for (int r = 1; r <= count; ++r) MakeAnalysisSection(state, r, options, StirrupsOf(stirrups, r));
+  // Every section checked before anything is written, on every core: the
+  // first refused is the error, as in a pass in order.
+  ForEachPiece(static_cast<std::size_t>(std::max(count, 0)), {.piece = 256},
+               [&](std::size_t first, std::size_t last) {
+                 for (std::size_t i = first; i < last; ++i) {
+                   const int r = static_cast<int>(i) + 1;
+                   CheckAnalysisSection(state, r, options, StirrupsOf(stirrups, r));
+                 }
+               });
   write(curves ? AnalysisCurvesCsvHeader() : AnalysisCsvHeader());
+  ConcreteSumsByGrade by_grade;
   ForEachPieceInOrder<std::string>(
       static_cast<std::size_t>(std::max(count, 0)),
       {.piece = 16, .progress = progress, .step = "Computing analysis curves"},
@@ -178,7 +187,7 @@ void WriteAnalysisCsv(const BrenmoorState& state, const AnalysisOptions& options
         for (std::size_t i = first; i < last; ++i) {
           const int r = static_cast<int>(i) + 1;
           const AnalysisSection section =
-              MakeAnalysisSection(state, r, options, StirrupsOf(stirrups, r));
+              MakeAnalysisSection(state, r, options, StirrupsOf(stirrups, r), &by_grade);
           if (curves) {
             AppendAnalysisCurvesCsvRows(rows, state, r, section, options.axial_ratio);
           } else {
