@@ -27,8 +27,9 @@ struct LawSums {
 // 8, where a law may turn sharply), from 2⁻¹² to `reach`; each step summed
 // by 5-point Gauss–Legendre, the first [0, 2⁻¹²] in one. A look-up adds a
 // 3-point sum from the nearer kept strain, at most half a step away. Against
-// sums of a thousand times as many points the look-ups agree to 10⁻¹¹ of
-// F and G, for laws with a power of 1.2 to 4 at the origin (tested).
+// Simpson's rule over 20,000 steps the look-ups agree to 10⁻¹⁰ of F and G
+// up to the law's own strain (`scale`), for the laws of C30 to C80, both
+// strengths, in tension and confined (tested).
 // Between 0 and the origin (a law of another formula there, smooth) a
 // 5-point sum from 0 is taken; past `reach` steps of a quarter octave are
 // summed at each look-up.
