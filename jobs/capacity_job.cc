@@ -257,7 +257,9 @@ std::string RefineOutputPath(const RefineRequest& request) {
 RefineResult RefineJob(const RefineRequest& request, JobContext& context,
                        const std::function<void(const RefineResult&)>& chosen) {
   request.Validate();
-  if (request.output.empty() && !request.csv && !IsFileInFolder(request.table.path)) {
+  // A table on standard input is refused in the words every command uses.
+  if (request.output.empty() && !request.csv && request.table.path != "-" &&
+      !IsFileInFolder(request.table.path)) {
     throw WrongRequest(FileErrorMessage(
         "Cannot refine", PathFromUtf8(request.table.path),
         "It is not a file saved in a folder, so there is nowhere beside it for the refined table; "

@@ -111,6 +111,9 @@ TEST(Program, RefineReadsItsTableOnceAndAFailureLeavesNoOutput) {
        "brenmoor: Cannot refine file \"/dev/stdin\". It is not a file saved in a folder, so there "
        "is nowhere beside it for the refined table; name the refined table with -o\nTry 'brenmoor "
        "refine --help'.\n"},
+      {kProgram + " refine - <" + table, 2, "",
+       "brenmoor: the table comes from standard input, so there is no folder to write beside it: "
+       "name the output with -o\nTry 'brenmoor refine --help'.\n"},
       {kProgram + " refine " + table + " -o " + out + " >/dev/full", 1, "",
        "brenmoor: cannot write to standard output: No space left on device.\n"},
       {kProgram + " convert " + table + " -o " + out + " >/dev/full", 1, "",
