@@ -217,7 +217,10 @@ class Walk {
     Force f;
     const AnalysisSteel& steel = s_.steel;
     for (const Piece& b : bars_) {
-      const double force = AnalysisSteelStress(steel, e0 + phi * b.u) * b.area;
+      // Most bars are elastic at most states: the law's first branch, inline.
+      const double e = e0 + phi * b.u;
+      const double stress = std::abs(e) <= eps_y_ ? steel.Es * e : AnalysisSteelStress(steel, e);
+      const double force = stress * b.area;
       f.N += force;
       f.M += force * b.u;
     }
@@ -561,6 +564,18 @@ std::optional<State> Walk::FirstReached(const State& a, const State& b,
 State Walk::Peak(const State& a, const State& m, const State& b, double sense) const {
   constexpr double kGoldenStep = 0.3819660112501051;
   State best = m;
+  // In the confined model the top is most often the kink where the cover's
+  // edge reaches εcu and lets go of its stress, where the search below
+  // would close in by golden sections only: M there, if it is above M a
+  // little to either side, is the top.
+  if (model_ == AnalysisModel::kConfined && sense > 0) {
+    if (const std::optional<State> kink = Reach(a, b, {D_ / 2, s_.concrete.eps_cu, 1})) {
+      const double side = 2e-5 * kink->phi;
+      const std::optional<State> before = SolveBetween(a, b, kink->phi - side),
+                                 after = SolveBetween(a, b, kink->phi + side);
+      if (before && after && kink->M >= std::max({before->M, after->M, m.M})) return *kink;
+    }
+  }
   auto minus_m = [&](double phi) {
     const std::optional<State> s = SolveBetween(a, b, phi);
     if (s && sense * s->M > sense * best.M) best = *s;
