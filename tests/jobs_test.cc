@@ -122,12 +122,6 @@ TEST(JobRequests, WrongRequestsAreRefusedBeforeTheTableIsRead) {
     std::function<void(JobContext&)> run;
     std::string message;
   } cases[] = {
-      {"convert without output",
-       [&](JobContext& c) { ConvertJob(For<ConvertRequest>(missing, ""), c); },
-       "-o needs a file name"},
-      {"report pdf to standard output",
-       [&](JobContext& c) { ReportPdfJob(For<ReportRequest>(missing, "-"), c, FakeReport); },
-       "the report goes to a file; only --csv writes to standard output"},
       {"capacity pdf to standard output",
        [&](JobContext& c) {
          CapacityPdfJob(For<CapacityRequest>(missing, "-"), c, FakeCapacityReport);
@@ -173,31 +167,6 @@ TEST(Jobs, EveryJobTellsTheWarningsOfItsTable) {
     }
     EXPECT_EQ(told, (std::vector<std::pair<std::string, int>>{{table, 2}, {table, 2}, {table, 4}}));
   }
-}
-
-// The PDF is drawn with the context's progress (so the window can cancel
-// it) into the file, never down standard output.
-TEST(Jobs, ReportsAreDrawnWithTheJobsProgressIntoTheirFile) {
-  struct Quiet : Progress {
-    void Show(std::string_view, std::int64_t, std::int64_t) override {}
-  } progress;
-  TempDir dir;
-  StringSink out;
-  BrenmoorState state;
-  JobContext context(state, &progress, &out);
-  Progress* drawn_with = nullptr;
-  const JobResult report = ReportPdfJob(
-      For<ReportRequest>(testing::kSampleTable, (dir / "r.pdf").string()), context,
-      [&](ByteSink& pdf, const BrenmoorState& s, const std::string& name, Language l, Progress* p) {
-        drawn_with = p;
-        EXPECT_EQ(name, "sample.csv");
-        return FakeReport(pdf, s, name, l, p);
-      });
-  EXPECT_EQ(drawn_with, &progress);
-  EXPECT_EQ(report.pages, 3);
-  EXPECT_EQ(report.sections, 7);
-  EXPECT_EQ(ReadFile(dir / "r.pdf"), "%PDF");
-  EXPECT_EQ(out.bytes(), "");
 }
 
 // A cancel stops every job with Cancelled and leaves the older output as it
