@@ -6,7 +6,6 @@
 #include <functional>
 #include <sstream>
 #include <string>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -60,7 +59,7 @@ Request For(const std::string& table, const std::string& output, bool csv = fals
   Request request;
   request.table.path = table;
   request.output = output;
-  if constexpr (!std::is_same_v<Request, ConvertRequest>) request.csv = csv;
+  if constexpr (requires { request.csv; }) request.csv = csv;
   return request;
 }
 
@@ -87,13 +86,8 @@ std::vector<NamedJob> EveryJob() {
          request.csv_kind = CapacityCsv::kAnalysis;
          CapacityCsvJob(request, c);
        }},
-      {"materials",
-       [](const std::string& t, const std::string& o, JobContext& c) {
-         MaterialsRequest request;
-         request.table.path = t;
-         request.output = o;
-         MaterialsJob(request, c);
-       }},
+      {"materials", [](const std::string& t, const std::string& o,
+                       JobContext& c) { MaterialsJob(For<MaterialsRequest>(t, o), c); }},
       {"refine", [](const std::string& t, const std::string& o,
                     JobContext& c) { RefineJob(For<RefineRequest>(t, o), c); }},
       {"refine csv", [](const std::string& t, const std::string& o,
@@ -222,9 +216,7 @@ TEST(AnalysisJobs, RefuseUnusableStirrupsAndConfineWithTheChosenHoops) {
                        "2,KZ2,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40,10,8,4,4\n");
   CapacityRequest analysis = For<CapacityRequest>(table, output, true);
   analysis.csv_kind = CapacityCsv::kAnalysis;
-  MaterialsRequest materials;
-  materials.table.path = table;
-  materials.output = output;
+  const MaterialsRequest materials = For<MaterialsRequest>(table, output);
   WriteFile(output, "older");
   for (int job = 0; job < 2; ++job) {
     BrenmoorState state;
