@@ -41,28 +41,37 @@ TEST(AnalysisMomentCurvature, Kz1InitialStiffness) {
 // What ends each curve, where the limits are far apart: at r = 0.3 the
 // edge crushes long before the bars reach Agt (the fiber model would stop
 // holding N a little further, which must not hide the crushing); the
-// confined core at no load outlasts the bars.
-TEST(AnalysisMomentCurvature, EndsBy) {
+// confined core at no load outlasts the bars. Confinement lets the column
+// bend much further: a ductility of 10 or more at moderate load, where the
+// unconfined section reaches 2 to 3; without stirrups there is no core.
+TEST(AnalysisMomentCurvature, EndsByAndConfinementGivesDuctility) {
   const BrenmoorState state = StateWith(DefaultSection());
   const struct {
     double r;
     AnalysisModel model;
     CurveEnd end;
+    double mu_min, mu_max;
   } cases[] = {
-      {0.3, AnalysisModel::kExact, CurveEnd::kConcrete},
-      {0.3, AnalysisModel::kFiber, CurveEnd::kConcrete},
-      {0.3, AnalysisModel::kConfined, CurveEnd::kConcrete},
-      {0.0, AnalysisModel::kConfined, CurveEnd::kBar},
+      {0.3, AnalysisModel::kExact, CurveEnd::kConcrete, 0, 4},
+      {0.3, AnalysisModel::kFiber, CurveEnd::kConcrete, 0, 1e9},
+      {0.3, AnalysisModel::kConfined, CurveEnd::kConcrete, 10, 1e9},
+      {0.0, AnalysisModel::kConfined, CurveEnd::kBar, 0, 1e9},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.r) + " " + AnalysisModelName(c.model));
     const AnalysisSection s =
         MakeAnalysisSection(state, 1, Characteristic(c.r), Stirrups{10, 100, 4, 4});
     for (BendingAxis axis : kAxes) {
-      EXPECT_EQ(CurveEndName(AnalysisFiguresOf(s, axis, c.model, c.r).ends_by),
-                std::string(CurveEndName(c.end)));
+      const AnalysisFigures f = AnalysisFiguresOf(s, axis, c.model, c.r);
+      EXPECT_EQ(CurveEndName(f.ends_by), std::string(CurveEndName(c.end)));
+      ASSERT_TRUE(f.mu_phi);
+      EXPECT_GT(*f.mu_phi, c.mu_min);
+      EXPECT_LT(*f.mu_phi, c.mu_max);
     }
   }
+  EXPECT_THROW(AnalysisFiguresOf(MakeAnalysisSection(state, 1, {}, std::nullopt), BendingAxis::kX,
+                                 AnalysisModel::kConfined, 0.3),
+               Error);
 }
 
 // Under tension a row of cells that cracks lets go of its force at once, so
@@ -79,23 +88,6 @@ TEST(AnalysisMomentCurvature, CrackingRowDoesNotEndTheCurve) {
   EXPECT_EQ(CurveEndName(exact.ends_by), std::string("concrete"));
   EXPECT_EQ(CurveEndName(fiber.ends_by), std::string("concrete"));
   EXPECT_NEAR(fiber.phi_u, exact.phi_u, 0.25 * exact.phi_u);  // 4 rows of cells: 15 % apart
-}
-
-// Confinement lets the column bend much further: a ductility of 10 or more
-// at moderate load, where the unconfined section reaches 2 to 3.
-TEST(AnalysisMomentCurvature, ConfinementGivesDuctility) {
-  const BrenmoorState state = StateWith(DefaultSection());
-  const AnalysisSection s =
-      MakeAnalysisSection(state, 1, Characteristic(0.3), Stirrups{10, 100, 4, 4});
-  const AnalysisFigures exact = AnalysisFiguresOf(s, BendingAxis::kX, AnalysisModel::kExact, 0.3);
-  const AnalysisFigures confined =
-      AnalysisFiguresOf(s, BendingAxis::kX, AnalysisModel::kConfined, 0.3);
-  EXPECT_LT(*exact.mu_phi, 4);
-  EXPECT_GT(*confined.mu_phi, 10);
-  EXPECT_EQ(exact.ends_by, CurveEnd::kConcrete);
-  EXPECT_THROW(AnalysisFiguresOf(MakeAnalysisSection(state, 1, {}, std::nullopt), BendingAxis::kX,
-                                 AnalysisModel::kConfined, 0.3),
-               Error);
 }
 
 // Loads no uniform strain carries: by hand, C30 design with 4 corner bars of

@@ -423,9 +423,8 @@ TEST(CapacityCommand, RefineKeepsTheStirrupColumns) {
   const std::string table = std::string(BRENMOOR_SOURCE_DIR) + "/examples/sample-stirrups.csv";
   const std::string refined = (dir / "refined.csv").string();
   BrenmoorState before, after;
-  std::ostringstream out, err;
-  ASSERT_EQ(RunCommandLine({"brenmoor", "refine", table, "-o", refined}, before, out, err), 0)
-      << err.str();
+  const Outcome run = testing::RunWith({"refine", table, "-o", refined}, before);
+  ASSERT_EQ(run.status, 0) << run.err;
   ImportSectionFile(after, refined, '.');
   ASSERT_EQ(after.imported_count, 7);
   for (int r = 1; r <= 7; ++r) {
@@ -444,18 +443,13 @@ TEST(RefineCommand, SectionThatCannotCarryTheLoadIsRefinedUniaxiallyAndSaysSo) {
             "NUM,NAME,CONC,STEEL,H,B,FX,FY,NX,NY,ASX,ASY,ASCOR,CC\n"
             "1,KZ1,C35,STEEL,500,500,6,6,5,5,1000,1000,490,40\n"
             "2,LIGHT,C30,STEEL,400,400,6,6,0,0,0,0,200,35\n");
-  BrenmoorState state;
-  std::ostringstream out, err;
-  ASSERT_EQ(RunCommandLine({"brenmoor", "refine", table.string(), "--axial-ratio", "1.5"}, state,
-                           out, err),
-            0)
-      << err.str();
-  EXPECT_NE(out.str().find("2 \"LIGHT\": FX × FY 6 × 6, fiber error "), std::string::npos)
-      << out.str();
-  EXPECT_NE(out.str().find("Cannot carry the axial load of the ratio, so the grids were "
-                           "compared on the fiber errors about x and y alone: 2 \"LIGHT\"\n"),
+  const Outcome run = testing::RunWith({"refine", table.string(), "--axial-ratio", "1.5"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("2 \"LIGHT\": FX × FY 6 × 6, fiber error "), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Cannot carry the axial load of the ratio, so the grids were "
+                         "compared on the fiber errors about x and y alone: 2 \"LIGHT\"\n"),
             std::string::npos)
-      << out.str();
+      << run.out;
   const std::string refined = ReadFile(dir / "t.refined.csv");
   EXPECT_NE(refined.find("\n2,LIGHT,C30,STEEL,400,400,"), std::string::npos) << refined;
   EXPECT_EQ(refined.find("\n2,LIGHT,C30,STEEL,400,400,6,6,"), std::string::npos) << refined;
