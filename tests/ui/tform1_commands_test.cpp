@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QTextBrowser>
 
 #include "output/generate.h"
@@ -14,11 +13,8 @@
 #include "window_test_support.h"
 
 namespace brenmoor {
-namespace {
 
 const QString kSample = QString::fromStdString(testing::kSampleTable);
-
-}  // namespace
 
 class TForm1CommandsTest : public WindowTest {
   Q_OBJECT

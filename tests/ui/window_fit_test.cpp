@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QDebug>
 #include <QDir>
-#include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
