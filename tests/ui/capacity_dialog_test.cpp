@@ -399,11 +399,12 @@ class CapacityDialogTest : public WindowTest {
 
 }  // namespace brenmoor
 
-// Three screens side by side, as small as laptops have them; the offscreen
-// platform reads them from a file it is given, which must be named without
-// a colon (the platform's arguments are split at colons).
+// Three screens side by side, as small as laptops have them, in place of
+// the window tests' desktop screen (else FitsSmallScreens skips); the
+// offscreen platform reads them from a file it is given, which must be
+// named without a colon (the platform's arguments are split at colons).
 int main(int argc, char** argv) {
-  if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+  if (qgetenv("QT_QPA_PLATFORM").startsWith("offscreen")) {
     QFile screens(QStringLiteral("capacity_dialog_screens.json"));
     if (!screens.open(QIODevice::WriteOnly) || screens.write(R"({"screens": [
           {"name": "1280x800", "x": 0, "y": 0, "width": 1280, "height": 800},

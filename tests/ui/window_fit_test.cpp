@@ -6,13 +6,13 @@
 #include <QApplication>
 #include <QDebug>
 #include <QDir>
-#include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "tests/sample_table.h"
 #include "ui/capacity_dialog.h"
 #include "ui/screen_fit.h"
 #include "window_test_support.h"
@@ -20,7 +20,7 @@
 namespace brenmoor {
 namespace {
 
-const QString kSample = QStringLiteral(BRENMOOR_SOURCE_DIR "/examples/sample.csv");
+const QString kSample = QString::fromStdString(testing::kSampleTable);
 
 // Whether inner lies inside outer; a message naming both where not.
 QByteArray Outside(const QRect& inner, const QRect& outer, const QString& what) {
@@ -127,7 +127,8 @@ class WindowFitTest : public WindowTest {
     QCOMPARE(Reports(), QStringList());
   }
 
-  // The capacity dialog opens inside the screen, its buttons within reach.
+  // The capacity dialog opens inside the screen (its controls on laptop
+  // screens are capacity_dialog_test's), beside the window where it can.
   void CapacityDialogInsideItsScreen() {
     Import(kSample);
     form_->ShowCapacity();
@@ -143,10 +144,6 @@ class WindowFitTest : public WindowTest {
     if (beside >= CapacityDialog::kOpeningSize.width() + 16) {
       QVERIFY2(!dialog->frameGeometry().intersects(window),
                Outside(dialog->frameGeometry(), available, "the capacity dialog over the window"));
-    }
-    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
-      const QRect shown(button->mapTo(dialog, QPoint(0, 0)), button->size());
-      QVERIFY2(dialog->rect().contains(shown), Outside(shown, dialog->rect(), button->text()));
     }
     QCOMPARE(Reports(), QStringList());
   }
